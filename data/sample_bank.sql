@@ -1,0 +1,1 @@
+-- Sample question bank (filled in by the bank's author).

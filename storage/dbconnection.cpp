@@ -1,0 +1,38 @@
+#include "dbconnection.h"
+
+#include "sqlitecipherdriver.h"
+
+#include <QAtomicPointer>
+#include <QMutex>
+#include <QMutexLocker>
+
+namespace {
+QAtomicPointer<DbConnection> theInstance;
+QMutex creationMutex;
+}
+
+DbConnection *DbConnection::instance(const QString &directory, bool useCipher)
+{
+    if (DbConnection *existing = theInstance.loadAcquire())
+        return existing;
+    QMutexLocker lock(&creationMutex);
+    if (DbConnection *existing = theInstance.loadAcquire())
+        return existing;
+
+    auto *connection = new DbConnection;
+    connection->dbPath = directory + QStringLiteral("data.db");
+    SqliteCipherDriver::registerDriver();
+    connection->db = QSqlDatabase::addDatabase(
+        useCipher ? QStringLiteral("SQLITECIPHER") : QStringLiteral("QSQLITE"),
+        QLatin1String(QSqlDatabase::defaultConnection));
+    connection->db.setDatabaseName(connection->dbPath);
+    connection->db.setUserName(connection->userName);
+    connection->opened = connection->db.open();
+    theInstance.storeRelease(connection);
+    return connection;
+}
+
+QSqlDatabase DbConnection::database() const
+{
+    return db;
+}

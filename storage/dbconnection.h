@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+// The one connection to data.db, created on the first request and kept open
+// for the rest of the run.
+class DbConnection
+{
+public:
+    // The first call creates and opens the connection to directory + "data.db";
+    // later calls return the same object and ignore their arguments.
+    static DbConnection *instance(const QString &directory, bool useCipher);
+
+    // A handle to the same open connection.
+    QSqlDatabase database() const;
+
+    QString dbPath;
+    QString userName;
+    QSqlDatabase db;
+    bool opened = false;
+
+private:
+    DbConnection() = default;
+    DbConnection(const DbConnection &) = delete;
+    DbConnection &operator=(const DbConnection &) = delete;
+};

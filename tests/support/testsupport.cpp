@@ -1,0 +1,184 @@
+#include "testsupport.h"
+
+#include "dbconnection.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QFile>
+#include <QMessageBox>
+#include <QPointer>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTimer>
+#include <QWidget>
+
+namespace TestSupport {
+
+QString sourcePath(const QString &relative)
+{
+    return QStringLiteral(TESSERA_SOURCE_DIR "/") + relative;
+}
+
+static QString readAll(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(f.readAll());
+}
+
+QString sampleBankSql()
+{
+    return readAll(sourcePath(QStringLiteral("data/sample_bank.sql")));
+}
+
+// Splits a script into statements at ";" that end a line, which is how the
+// schema and the fixtures are written (no ";" inside a text at a line end).
+static QStringList splitStatements(const QString &sql)
+{
+    QStringList statements;
+    QString current;
+    const QStringList lines = sql.split(QLatin1Char('\n'));
+    for (const QString &line : lines) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.startsWith(QLatin1String("--")) && current.trimmed().isEmpty())
+            continue;
+        current += line + QLatin1Char('\n');
+        if (trimmed.endsWith(QLatin1Char(';'))) {
+            statements << current.trimmed();
+            current.clear();
+        }
+    }
+    if (!current.trimmed().isEmpty())
+        statements << current.trimmed();
+    return statements;
+}
+
+bool FreshDatabase::exec(const QString &sql)
+{
+    QSqlDatabase db = DbConnection::instance(QString(), true)->database();
+    bool ok = true;
+    for (const QString &statement : splitStatements(sql)) {
+        QSqlQuery q(db);
+        if (!q.exec(statement)) {
+            qWarning("SQL failed: %s\n  %s", qPrintable(q.lastError().text()),
+                     qPrintable(statement.left(300)));
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+QStringList FreshDatabase::column(const QString &sql)
+{
+    QSqlQuery q(DbConnection::instance(QString(), true)->database());
+    QStringList values;
+    if (!q.exec(sql))
+        return values;
+    while (q.next())
+        values << q.value(0).toString();
+    return values;
+}
+
+int FreshDatabase::scalar(const QString &sql)
+{
+    QSqlQuery q(DbConnection::instance(QString(), true)->database());
+    if (!q.exec(sql) || !q.next())
+        return -1;
+    return q.value(0).toInt();
+}
+
+FreshDatabase::FreshDatabase(const QString &extraSql)
+    : m_dir(new QTemporaryDir)
+{
+    const QString dir = m_dir->path() + QLatin1Char('/');
+    DbConnection *connection = DbConnection::instance(dir, true);
+    QSqlDatabase db = connection->database();
+    // The program keeps one connection for the whole run; a test moves it to
+    // its own new file.
+    db.close();
+    db.setDatabaseName(dir + QStringLiteral("data.db"));
+    connection->dbPath = db.databaseName();
+    connection->opened = db.open();
+    m_ok = connection->opened
+        && exec(readAll(sourcePath(QStringLiteral("data/schema.sql"))))
+        && (extraSql.isEmpty() || exec(extraSql));
+}
+
+FreshDatabase::~FreshDatabase()
+{
+    DbConnection::instance(QString(), true)->database().close();
+}
+
+QString FreshDatabase::path() const
+{
+    return m_dir->path() + QStringLiteral("/data.db");
+}
+
+void answerNextModal(std::function<void(QWidget *)> handler, int timeoutMs)
+{
+    auto *timer = new QTimer;
+    auto elapsed = std::make_shared<int>(0);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, handler, elapsed, timeoutMs]() {
+        *elapsed += 10;
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal && modal->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            handler(modal);
+        } else if (*elapsed > timeoutMs) {
+            timer->stop();
+            timer->deleteLater();
+        }
+    });
+    timer->start();
+}
+
+void clickNextMessageBoxButton(const QString &buttonText, int timeoutMs)
+{
+    answerNextModal([buttonText](QWidget *modal) {
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            for (QAbstractButton *button : box->buttons()) {
+                if (button->text() == buttonText) {
+                    button->click();
+                    return;
+                }
+            }
+        }
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->reject();
+    }, timeoutMs);
+}
+
+struct ModalCloser::Impl {
+    QTimer timer;
+    int closed = 0;
+};
+
+ModalCloser::ModalCloser()
+    : d(new Impl)
+{
+    d->timer.setInterval(10);
+    QObject::connect(&d->timer, &QTimer::timeout, [this]() {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *dialog = qobject_cast<QDialog *>(modal)) {
+            ++d->closed;
+            dialog->reject();
+        } else if (modal) {
+            ++d->closed;
+            modal->close();
+        }
+    });
+    d->timer.start();
+}
+
+ModalCloser::~ModalCloser() = default;
+
+int ModalCloser::closedCount() const
+{
+    return d->closed;
+}
+
+} // namespace TestSupport

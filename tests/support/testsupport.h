@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+// Runs a QtTest class on the offscreen platform unless the caller chose one.
+#define TESSERA_TEST_MAIN(TestClass)                                   \
+    int main(int argc, char *argv[])                                   \
+    {                                                                  \
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))            \
+            qputenv("QT_QPA_PLATFORM", "offscreen");                   \
+        QApplication app(argc, argv);                                  \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                       \
+        TestClass tc;                                                  \
+        QTEST_SET_MAIN_SOURCE_PATH                                     \
+        return QTest::qExec(&tc, argc, argv);                          \
+    }
+
+namespace TestSupport {
+
+// Path of a file in the source tree (data/schema.sql, ...).
+QString sourcePath(const QString &relative);
+
+// A fresh database file built from data/schema.sql plus the given SQL, with the
+// program's one connection pointed at it. Each call makes a new file; the
+// previous one is closed.
+class FreshDatabase
+{
+public:
+    explicit FreshDatabase(const QString &extraSql = QString());
+    ~FreshDatabase();
+    QString path() const;
+    bool ok() const { return m_ok; }
+    // Runs statements (separated by ";" at line ends) on the connection.
+    static bool exec(const QString &sql);
+    // All values of the first column of a query, as texts.
+    static QStringList column(const QString &sql);
+    // The first value of a query as an integer (-1 when there is no row).
+    static int scalar(const QString &sql);
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    bool m_ok = false;
+};
+
+// Loads the shipped sample bank into a fresh database.
+QString sampleBankSql();
+
+// Calls handler with the next modal widget (dialog, message box) that opens
+// within timeoutMs. Use before the call that runs the dialog with exec().
+void answerNextModal(std::function<void(QWidget *)> handler, int timeoutMs = 5000);
+
+// Clicks the button with the given text on the next message box.
+void clickNextMessageBoxButton(const QString &buttonText, int timeoutMs = 5000);
+
+// Closes (rejects) every modal that opens until stopped: for flows whose
+// information dialogs are of no interest to a test.
+class ModalCloser
+{
+public:
+    ModalCloser();
+    ~ModalCloser();
+    int closedCount() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace TestSupport
