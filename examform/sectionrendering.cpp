@@ -1,0 +1,76 @@
+#include "sectionrendering.h"
+
+#include "exampaper.h"
+#include "papersection.h"
+
+namespace {
+
+// Headings, ordinals and titles exist for the first six sections only.
+constexpr int headedSections = 6;
+
+bool hasHeading(const PaperSection &section)
+{
+    return section.row >= 0 && section.row < headedSections;
+}
+
+} // namespace
+
+QString sectionCaptionBlock(const PaperSection &section)
+{
+    if (section.row < 0 || section.row >= int(PaperSection::ordinals.size()))
+        return QString();
+    QString block;
+    block.reserve(48 + section.id.size() + section.captionName.size());
+    block += QLatin1String("<div id=\"ca_");
+    block += section.id;
+    block += QLatin1String("\"  class=\"\" > <p>");
+    block += PaperSection::ordinals[section.row];
+    block += QStringLiteral("、");
+    block += section.captionName;
+    block += QLatin1String("</p> </div>");
+    return block;
+}
+
+QString sectionOrdinal(const PaperSection &section)
+{
+    if (!hasHeading(section))
+        return QString();
+    return QStringLiteral("第") + PaperSection::ordinals[section.row] + QStringLiteral("部分");
+}
+
+QString sectionHeading(const PaperSection &section)
+{
+    if (!hasHeading(section))
+        return QString();
+    return QLatin1String("<p><h4>") + sectionOrdinal(section) + QStringLiteral("：") + section.bname
+        + QLatin1String("</h4></p>");
+}
+
+QString sectionHeadingPlain(const PaperSection &section)
+{
+    if (!hasHeading(section))
+        return QString();
+    return QLatin1String("<p><h4>") + section.bname + QLatin1String("</h4></p>");
+}
+
+QString sectionTitle(const PaperSection &section)
+{
+    if (!hasHeading(section))
+        return QString();
+    return section.bname;
+}
+
+QString paperIntroduction(const ExamPaper &paper)
+{
+    QString text;
+    const int count = int(paper.sections.size());
+    if (count >= 1 && count <= headedSections) {
+        text += QStringLiteral("<p><h2>本试卷共有") + PaperSection::ordinals[count - 1]
+            + QStringLiteral("部分组成</h2></p>");
+    }
+    for (const auto &section : paper.sections) {
+        if (section)
+            text += sectionHeading(*section);
+    }
+    return text;
+}
