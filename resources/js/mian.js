@@ -1,1 +1,295 @@
-﻿// Page script library.
+﻿// Page script library: the page side of the bridge object "myjstest".
+// Inline handlers of the generated pages call these functions; the program
+// calls some of them by evaluating script in the page. Element ids and values
+// arrive as strings.
+
+// The score or information popup currently shown, and the video popup.
+var pop = null;
+var popmp4 = null;
+var so = null;
+
+// The first element with the given id, as a jQuery selection (empty when there
+// is none). getElementById keeps ids with selector characters harmless.
+function elementById(id) {
+    return $(document.getElementById(String(id)));
+}
+
+// The elements of a tag whose name attribute equals name, in document order.
+function elementsNamed(tag, name) {
+    if (name === undefined || name === null)
+        return $();
+    return $(tag).filter(function () {
+        return this.getAttribute("name") === name;
+    });
+}
+
+// Shared steps of the questions with one chosen button: single choice,
+// true/false and the self-assessment of an essay.
+function chooseOneButton(id, hid, vs) {
+    elementById(hid).attr("value", vs);
+    var clicked = elementById(id);
+    elementsNamed("input", clicked.attr("name")).removeClass("button_02");
+    clicked.addClass("button_02");
+    myjstest.setAsQuestionJs(hid, vs);
+}
+
+function setdanxuan(id, hid, vs) {
+    chooseOneButton(id, hid, vs);
+}
+
+function setpanduan(id, hid, vs) {
+    chooseOneButton(id, hid, vs);
+}
+
+function setwenda(id, hid, vs) {
+    chooseOneButton(id, hid, vs);
+}
+
+// Multiple choice: the hidden value lists the chosen letters in click order.
+function setduoxuan(id, hid, vs) {
+    var hidden = elementById(hid);
+    var current = hidden.attr("value") || "";
+    var letter = String(vs);
+    var at = current.indexOf(letter);
+    var next;
+    if (at < 0) {
+        next = current + letter;
+        hidden.attr("value", next);
+        elementById(id).addClass("button_04");
+    } else {
+        next = current.substring(0, at) + current.substring(at + letter.length);
+        hidden.attr("value", next);
+        elementById(id).removeClass("button_04");
+    }
+    myjstest.setAsQuestionJs(hid, next);
+}
+
+// The blanks of the fill-in question whose box has this id: the inputs that
+// share the box's name, in document order (just the box when it has none).
+function tiankongBlanks(box) {
+    var name = box.getAttribute("name");
+    if (name === null)
+        return $(box);
+    return elementsNamed("input", name);
+}
+
+// Attribute on a question's first box holding the text it last reported.
+var tiankongReportedAttr = "data-reported";
+
+// Fill-in blank left (onBlur): reports the texts of all blanks of the
+// question, joined with "|", under the box's id whenever they differ from what
+// the question last reported. Untouched empty blanks report nothing.
+function settiankong(id, hid, vs) {
+    var box = document.getElementById(String(id));
+    if (!box)
+        return;
+    var texts = [];
+    var anyText = false;
+    tiankongBlanks(box).each(function () {
+        var text = this.value || "";
+        texts.push(text);
+        if (text !== "")
+            anyText = true;
+    });
+    var joined = texts.join("|");
+    var last = box.getAttribute(tiankongReportedAttr);
+    if (last === null ? !anyText : last === joined)
+        return;
+    box.setAttribute(tiankongReportedAttr, joined);
+    myjstest.setAsQuestionJs(id, joined);
+}
+
+// Writes a stored fill-in answer ("a|b|c") back into the blanks of a rebuilt
+// page and takes it as the question's last report.
+function setTiankongAnswer(id, joined) {
+    var box = document.getElementById(String(id));
+    if (!box)
+        return;
+    var text = (joined === undefined || joined === null) ? "" : String(joined);
+    var parts = text.split("|");
+    tiankongBlanks(box).each(function (i) {
+        this.value = i < parts.length ? parts[i] : "";
+    });
+    box.setAttribute(tiankongReportedAttr, text);
+}
+
+// Shows or hides an explanation block and marks its button.
+function show_hide(id, divid) {
+    var block = elementById(divid);
+    if (block.css("display") === "none") {
+        block.css("display", "block");
+        elementById(id).addClass("answer_selected");
+    } else {
+        block.css("display", "none");
+        elementById(id).removeClass("answer_selected");
+    }
+}
+
+// Favourite toggle.
+function sc(id, tid, n, div_id) {
+    var button = elementById(id);
+    if (button.hasClass("but_showcang")) {
+        myjstest.shoucang(tid, 1);
+        button.attr("class", "but_hidecang");
+    } else {
+        myjstest.shoucang(tid, 0);
+        button.attr("class", "but_showcang");
+    }
+}
+
+// An answer card entry was clicked.
+function div_focus(id, sequence) {
+    myjstest.setLocationJs(id, sequence);
+}
+
+// Plays a video of the mp4 folder in a popup. path is the application
+// directory as a file URL ending in "/".
+function PlayMp4(path, pname) {
+    if (popmp4)
+        popmp4.close();
+    popmp4 = new Popup({ contentType: 2, isReloadOnClose: false, width: 600, height: 410 });
+    popmp4.setContent("contentHtml", "<div class=\"video\" id=\"CuPlayer\"></div>");
+    popmp4.build();
+    popmp4.show();
+    so = new SWFObject(path + "js/CuPlayerMiniV4.swf", "ply", "600", "410", "9", "#000000");
+    so.addParam("allowfullscreen", "true");
+    so.addParam("allowscriptaccess", "always");
+    so.addParam("wmode", "opaque");
+    so.addParam("quality", "high");
+    so.addParam("salign", "lt");
+    so.addVariable("CuPlayerSetFile", path + "js/CuPlayerSetFile.xml");
+    so.addVariable("CuPlayerImage", path + "js/start.png");
+    so.addVariable("CuPlayerWidth", "600");
+    so.addVariable("CuPlayerHeight", "410");
+    so.addVariable("CuPlayerAutoPlay", "yes");
+    so.addVariable("CuPlayerLogo", path + "js/logo.png");
+    so.addVariable("CuPlayerFile", path + "mp4/" + pname);
+    so.addVariable("CuPlayerPosition", "top-right");
+    so.write("CuPlayer");
+}
+
+function againQuestion() {
+    myjstest.againQuestion();
+}
+
+function showAnswerForm() {
+    if (pop)
+        pop.close();
+    myjstest.showAnswerForm();
+}
+
+function showkaojuang(kjid) {
+    myjstest.openkaojuang(kjid);
+}
+
+function showErrorPaper(pid) {
+    myjstest.showErrorPaper(pid);
+}
+
+function showshoucang(tid) {
+    myjstest.showshoucang(tid);
+}
+
+// Choice of an optional section.
+function setXZBF(id) {
+    elementsNamed("input", "xz_bufen").attr("class", "but_a");
+    elementById(id).addClass("but_a_x");
+    myjstest.jsXZBF(id);
+}
+
+function del_question(id) {
+    myjstest.del_question(id);
+}
+
+// Card button after marking: 0 right, 1 wrong, 2 not answered.
+function showCent(id, vs) {
+    var marks = { "0": "button_right", "1": "button_wrong", "2": "button_no_select" };
+    var mark = marks[String(vs)];
+    if (mark)
+        elementById(id).attr("class", "button_01 " + mark);
+}
+
+// Card button of an answered question.
+function setSubject(id) {
+    elementById(id).attr("class", "button_01 button_select");
+}
+
+// Card button flag: state 0 clears the flag (back to answered when isanser
+// is 1), any other state flags the question.
+function setSubject_biaoji(id, state, isanser) {
+    var button = elementById(id);
+    if (String(state) === "0") {
+        button.removeClass("button_color");
+        if (String(isanser) === "1")
+            button.addClass("button_select");
+    } else {
+        button.removeClass("button_select");
+        button.addClass("button_color");
+    }
+}
+
+// Card entry flag: n 0 clears it, n 2 drops the flag class only, any other n
+// sets it.
+function biaoji(id, tid, n, div_id) {
+    var entry = elementById(id);
+    var how = String(n);
+    if (how === "0") {
+        entry.removeClass("wico");
+        entry.addClass("xico");
+    } else if (how === "2") {
+        entry.removeClass("wico");
+    } else {
+        entry.removeClass("xico");
+        entry.addClass("wico");
+    }
+}
+
+// Result mark beside a question: 0 right, anything else wrong.
+function p_wrong_right(id, w_r) {
+    elementById(id).attr("class", String(w_r) === "0" ? "right" : "wrong");
+}
+
+// Shows every explanation block that shares the name of element id.
+function showJieXi_idToname(id) {
+    var name = elementById(id).attr("name");
+    elementsNamed("div", name).css("display", "block");
+    elementsNamed("input", "but_show_hine").addClass("answer_selected");
+}
+
+// Three-state answer card: current, answered, not answered.
+function setCardEntryState(id, state) {
+    var entry = elementById(id);
+    entry.removeClass("zico yico wico");
+    entry.addClass(state);
+}
+
+function setCurrQuestionHS(id) {
+    setCardEntryState(id, "zico");
+}
+
+function setCurrQuestionAnswerHS(id) {
+    setCardEntryState(id, "yico");
+}
+
+function setCurrQuestionNoAnswerHS(id) {
+    setCardEntryState(id, "wico");
+}
+
+// Shows an HTML text in a popup with a title, replacing the one shown before.
+function showMessagePopup(strHtml, width, height, title) {
+    if (pop)
+        pop.close();
+    pop = new Popup({ contentType: 2, isReloadOnClose: false, width: width, height: height });
+    pop.setContent("contentHtml", strHtml);
+    pop.setContent("title", title);
+    pop.build();
+    pop.show();
+}
+
+function messageboxScore(strHtml) {
+    showMessagePopup(strHtml, 560, 260, "答题情况");
+}
+
+function messageboxScoreBig(strHtml) {
+    showMessagePopup(strHtml, 220, 80, "信息提示");
+}
