@@ -1,0 +1,152 @@
+#include "papergrader.h"
+
+#include "answersheet.h"
+#include "exampaper.h"
+
+#include <QStringList>
+
+namespace {
+
+// Fill-in answers list their blanks in order, joined by "|".
+bool blanksMatch(const QString &given, const QString &reference)
+{
+    const QStringList givenBlanks = given.split(QLatin1Char('|'));
+    const QStringList referenceBlanks = reference.split(QLatin1Char('|'));
+    if (givenBlanks.size() != referenceBlanks.size())
+        return false;
+    for (int i = 0; i < givenBlanks.size(); ++i) {
+        if (givenBlanks.at(i).trimmed().compare(referenceBlanks.at(i).trimmed(), Qt::CaseInsensitive) != 0)
+            return false;
+    }
+    return true;
+}
+
+// Same number of letters, each of them among the reference letters: the order
+// of clicking does not matter.
+bool lettersMatch(const QString &given, const QString &reference)
+{
+    if (given.size() != reference.size())
+        return false;
+    for (const QChar letter : given) {
+        if (!reference.contains(letter, Qt::CaseInsensitive))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool PaperGrader::isRightAnswer(int type, const QString &given, const QString &reference)
+{
+    switch (type) {
+    case ExamQuestion::SingleChoice:
+        return given.trimmed().compare(reference.trimmed(), Qt::CaseInsensitive) == 0;
+    case ExamQuestion::MultipleChoice:
+        return lettersMatch(given, reference);
+    case ExamQuestion::TrueFalse:
+        return given.compare(reference, Qt::CaseInsensitive) == 0;
+    case ExamQuestion::FillIn:
+        return blanksMatch(given, reference);
+    case ExamQuestion::Essay:
+        return given == QLatin1String("A");
+    default:
+        return false;
+    }
+}
+
+bool PaperGrader::blanksAllEmpty(const QString &given)
+{
+    const QStringList blanks = given.split(QLatin1Char('|'));
+    for (const QString &blank : blanks) {
+        if (!blank.trimmed().isEmpty())
+            return false;
+    }
+    return true;
+}
+
+void PaperGrader::markQuestion(ExamQuestion &question)
+{
+    if (question.type == ExamQuestion::SingleChoice) {
+        question.userAnswer = question.userAnswer.trimmed();
+        question.answer = question.answer.trimmed();
+    }
+    question.isRight = isRightAnswer(question.type, question.userAnswer, question.answer);
+    question.score = question.isRight ? question.cent : 0.0;
+    // A fill-in whose blanks were typed and then cleared again counts as not
+    // answered, like one that was never touched.
+    const bool unanswered = question.type == ExamQuestion::FillIn ? blanksAllEmpty(question.userAnswer)
+                                               : question.userAnswer.isEmpty();
+    if (question.isRight)
+        question.status = 0;
+    else
+        question.status = unanswered ? 2 : 1;
+}
+
+void PaperGrader::markPaper(ExamPaper &paper)
+{
+    if (paper.handedIn)
+        return;
+    paper.score = 0.0;
+    paper.rightCount = paper.wrongCount = paper.unansweredCount = 0;
+    paper.allCount = 0;
+    QStringList sheet;
+
+    std::size_t entry = 0;
+    for (const auto &section : paper.sections) {
+        section->score = 0.0;
+        section->rightCount = section->wrongCount = section->unansweredCount = 0;
+        const bool counts = section->isselect < 1 || section->chosen;
+        const std::size_t end = section->entryCount < 1
+            ? entry
+            : std::min(paper.questions.size(), entry + std::size_t(section->entryCount));
+        for (; entry < end; ++entry) {
+            ExamQuestion &question = *paper.questions[entry];
+            if (question.type != ExamQuestion::Composite) {
+                markQuestion(question);
+                if (counts)
+                    paper.score += question.score;
+                switch (question.status) {
+                case 0:
+                    ++paper.rightCount;
+                    if (counts)
+                        ++section->rightCount;
+                    break;
+                case 1:
+                    ++paper.wrongCount;
+                    if (counts)
+                        ++section->wrongCount;
+                    break;
+                default:
+                    ++paper.unansweredCount;
+                    if (counts)
+                        ++section->unansweredCount;
+                    break;
+                }
+                if (counts && question.status != 2)
+                    section->score += question.score;
+            }
+            sheet << AnswerSheet::entry(question);
+        }
+        paper.allCount += section->quantity;
+    }
+    paper.answerSheet = sheet.join(QLatin1Char(','));
+    paper.handedIn = true;
+}
+
+QString PaperGrader::unansweredPositions(const ExamPaper &paper)
+{
+    QStringList positions;
+    for (const auto &question : paper.questions) {
+        if (question->type != ExamQuestion::Composite && !question->answered)
+            positions << QString::number(question->seq);
+    }
+    return positions.join(QLatin1Char(','));
+}
+
+int PaperGrader::secondsUsed(const ExamPaper &paper)
+{
+    if (!paper.startTime.isValid() || !paper.endTime.isValid())
+        return 0;
+    const int seconds = paper.startTime.secsTo(paper.endTime);
+    return seconds < 0 ? seconds + 24 * 3600 : seconds; // handed in after midnight
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+class ExamPaper;
+class ExamQuestion;
+
+// Marks a handed-in paper: every question by the rules of its type, the paper's
+// and the sections' tallies, and the answer sheet.
+class PaperGrader
+{
+public:
+    // Whether a given answer is right for a question of the given type
+    // (1 single choice, 2 multiple choice, 3 true/false, 4 fill-in, 5 essay
+    // with self-assessment). Other types are never right.
+    static bool isRightAnswer(int type, const QString &given, const QString &reference);
+
+    // Whether a fill-in answer ("|"-joined blanks) leaves every blank empty.
+    static bool blanksAllEmpty(const QString &given);
+
+    // Sets isRight, score and status of one non-composite question. A single
+    // choice keeps its trimmed answer and reference.
+    static void markQuestion(ExamQuestion &question);
+
+    // Marks the whole paper once: statuses, tallies, scores, answer sheet, and
+    // sets handedIn. Does nothing when the paper is already handed in.
+    static void markPaper(ExamPaper &paper);
+
+    // Positions (seq), joined by ",", of the answerable entries not answered yet.
+    static QString unansweredPositions(const ExamPaper &paper);
+
+    // Seconds from the first question shown to the hand-in.
+    static int secondsUsed(const ExamPaper &paper);
+};

@@ -1,0 +1,385 @@
+#include "testsupport.h"
+
+#include "answersheet.h"
+#include "exampaper.h"
+#include "papergrader.h"
+#include "resultspage.h"
+
+#include <QApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QScriptEngine>
+
+namespace {
+
+// A small paper built by hand: sections with their entries, in order.
+struct PaperBuilder
+{
+    ExamPaper paper;
+    int seq = 1;
+
+    PaperSection *section(const QString &bname, int quantity, double mark, int isselect = 0)
+    {
+        auto s = std::make_unique<PaperSection>();
+        s->id = QStringLiteral("s%1").arg(paper.sections.size() + 1);
+        s->bname = bname;
+        s->quantity = quantity;
+        s->mark = mark;
+        s->isselect = isselect;
+        s->firstSeq = seq;
+        s->lastSeq = seq - 1;
+        return paper.addSection(std::move(s));
+    }
+
+    ExamQuestion *question(int type, const QString &answer, const QString &given, double cent = 1)
+    {
+        auto q = std::make_unique<ExamQuestion>();
+        q->id = QStringLiteral("q%1").arg(seq);
+        q->type = type;
+        q->answer = answer;
+        q->userAnswer = given;
+        q->answered = !given.isEmpty();
+        q->cent = cent;
+        q->seq = seq++;
+        PaperSection *last = paper.sections.back().get();
+        last->entryCount += 1;
+        last->lastSeq = q->seq;
+        return paper.addQuestion(std::move(q));
+    }
+};
+
+} // namespace
+
+class MarkingTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void answerRules_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("reference");
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<bool>("right");
+
+        QTest::newRow("single same") << 1 << "B" << "B" << true;
+        QTest::newRow("single other") << 1 << "B" << "C" << false;
+        QTest::newRow("single trimmed, case") << 1 << " b " << "B" << true;
+        QTest::newRow("single empty") << 1 << "B" << "" << false;
+        QTest::newRow("multi reordered") << 2 << "ABD" << "DBA" << true;
+        QTest::newRow("multi missing letter") << 2 << "ABD" << "AB" << false;
+        QTest::newRow("multi too long") << 2 << "ABD" << "ABDD" << false;
+        QTest::newRow("multi repeated letter, same length") << 2 << "ABD" << "ABB" << true;
+        QTest::newRow("multi foreign letter") << 2 << "ABD" << "ABC" << false;
+        QTest::newRow("multi lower case") << 2 << "ABD" << "dba" << true;
+        QTest::newRow("true/false same") << 3 << "A" << "a" << true;
+        QTest::newRow("true/false other") << 3 << "A" << "B" << false;
+        QTest::newRow("true/false not trimmed") << 3 << "A" << " A" << false;
+        QTest::newRow("fill-in one blank") << 4 << "Beijing" << "beijing" << true;
+        QTest::newRow("fill-in trimmed") << 4 << " Beijing" << "beijing  " << true;
+        QTest::newRow("fill-in wrong") << 4 << "Beijing" << "Shanghai" << false;
+        QTest::newRow("fill-in several blanks") << 4 << "red|Green|blue" << "RED| green |Blue" << true;
+        QTest::newRow("fill-in one blank wrong") << 4 << "red|green|blue" << "red|green|black" << false;
+        QTest::newRow("fill-in blanks swapped") << 4 << "red|green" << "green|red" << false;
+        QTest::newRow("fill-in blank missing") << 4 << "red|green" << "red" << false;
+        QTest::newRow("fill-in blank left empty") << 4 << "red|green" << "red|" << false;
+        QTest::newRow("essay can answer") << 5 << "A" << "A" << true;
+        QTest::newRow("essay lower case") << 5 << "A" << "a" << false;
+        QTest::newRow("essay cannot answer") << 5 << "A" << "B" << false;
+        QTest::newRow("composite never right") << 6 << "" << "" << false;
+    }
+
+    void answerRules()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, reference);
+        QFETCH(QString, given);
+        QFETCH(bool, right);
+        QCOMPARE(PaperGrader::isRightAnswer(type, given, reference), right);
+    }
+
+    void questionStatus_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("reference");
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<double>("score");
+
+        QTest::newRow("right earns cent") << 1 << "A" << "A" << 0 << 2.5;
+        QTest::newRow("wrong") << 1 << "A" << "B" << 1 << 0.0;
+        QTest::newRow("unanswered") << 2 << "AB" << "" << 2 << 0.0;
+        QTest::newRow("unanswered, empty reference, counted right") << 1 << "" << "" << 0 << 2.5;
+        QTest::newRow("fill-in blanks all cleared") << 4 << "x|y" << " | " << 2 << 0.0;
+        QTest::newRow("fill-in one blank typed") << 4 << "x|y" << "x|" << 1 << 0.0;
+        QTest::newRow("essay cannot answer") << 5 << "A" << "B" << 1 << 0.0;
+    }
+
+    void questionStatus()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, reference);
+        QFETCH(QString, given);
+        QFETCH(int, status);
+        QFETCH(double, score);
+        ExamQuestion question;
+        question.type = type;
+        question.answer = reference;
+        question.userAnswer = given;
+        question.cent = 2.5;
+        PaperGrader::markQuestion(question);
+        QCOMPARE(question.status, status);
+        QCOMPARE(question.score, score);
+        QCOMPARE(question.isRight, status == 0);
+    }
+
+    void singleChoiceKeepsTrimmedTexts()
+    {
+        ExamQuestion question;
+        question.type = ExamQuestion::SingleChoice;
+        question.answer = QStringLiteral(" b ");
+        question.userAnswer = QStringLiteral("B\n");
+        PaperGrader::markQuestion(question);
+        QCOMPARE(question.answer, QStringLiteral("b"));
+        QCOMPARE(question.userAnswer, QStringLiteral("B"));
+        QCOMPARE(question.status, 0);
+    }
+
+    void paperTallies()
+    {
+        PaperBuilder b;
+        PaperSection *single = b.section(QStringLiteral("单选题"), 3, 6);
+        b.question(1, "A", "A", 2);
+        b.question(1, "A", "C", 2);
+        b.question(1, "A", "", 2);
+        PaperSection *composite = b.section(QStringLiteral("案例题"), 1, 4);
+        ExamQuestion *stem = b.question(6, "", "", 0);
+        b.question(2, "AB", "BA", 2);
+        b.question(4, "x|y", "X|Y", 2);
+        PaperGrader::markPaper(b.paper);
+
+        QVERIFY(b.paper.handedIn);
+        QCOMPARE(b.paper.score, 6.0);
+        QCOMPARE(b.paper.rightCount, 3);
+        QCOMPARE(b.paper.wrongCount, 1);
+        QCOMPARE(b.paper.unansweredCount, 1);
+        QCOMPARE(b.paper.allCount, 4);
+        QCOMPARE(single->rightCount, 1);
+        QCOMPARE(single->wrongCount, 1);
+        QCOMPARE(single->unansweredCount, 1);
+        QCOMPARE(single->score, 2.0);
+        QCOMPARE(composite->rightCount, 2);
+        QCOMPARE(composite->score, 4.0);
+        QCOMPARE(stem->status, 2);
+        QVERIFY(!stem->isRight);
+    }
+
+    void notChosenOptionalSectionEarnsNothing()
+    {
+        PaperBuilder b;
+        b.section(QStringLiteral("必答"), 1, 1);
+        b.question(1, "A", "A");
+        PaperSection *chosen = b.section(QStringLiteral("选答一"), 1, 5, 1);
+        b.question(1, "A", "A", 5);
+        PaperSection *skipped = b.section(QStringLiteral("选答二"), 1, 5, 1);
+        ExamQuestion *skippedQuestion = b.question(1, "A", "A", 5);
+        chosen->chosen = true;
+        PaperGrader::markPaper(b.paper);
+
+        QCOMPARE(b.paper.score, 6.0);
+        QCOMPARE(b.paper.rightCount, 3); // the paper's counts include every section
+        QCOMPARE(skippedQuestion->status, 0);
+        QCOMPARE(chosen->rightCount, 1);
+        QCOMPARE(skipped->rightCount, 0);
+        QCOMPARE(skipped->score, 0.0);
+        QVERIFY(b.paper.answerSheet.contains(QStringLiteral("\"qid\":\"q3\"")));
+    }
+
+    void markingRunsOnce()
+    {
+        PaperBuilder b;
+        b.section(QStringLiteral("单选题"), 1, 1);
+        ExamQuestion *q = b.question(1, "A", "A");
+        PaperGrader::markPaper(b.paper);
+        q->userAnswer = QStringLiteral("B");
+        PaperGrader::markPaper(b.paper);
+        QCOMPARE(q->status, 0);
+        QCOMPARE(b.paper.rightCount, 1);
+        QCOMPARE(b.paper.allCount, 1);
+    }
+
+    void sheetSkipsEmptySectionsAndKeepsComposites()
+    {
+        PaperBuilder b;
+        b.section(QStringLiteral("案例题"), 1, 1);
+        b.question(6, "", "", 3);
+        b.question(1, "B", "B", 1);
+        b.section(QStringLiteral("空"), 0, 0);
+        PaperGrader::markPaper(b.paper);
+        QCOMPARE(AnswerSheet::stored(b.paper.answerSheet),
+                 QStringLiteral("[{\"qid\":\"q1\",\"cent\":0,\"status\":2,\"answer\":\"\"},"
+                                "{\"qid\":\"q2\",\"cent\":1,\"status\":0,\"answer\":\"B\"}]"));
+    }
+
+    void sheetIsValidJson()
+    {
+        PaperBuilder b;
+        b.section(QStringLiteral("填空"), 2, 2);
+        const QString typed = QStringLiteral("say \"hi\" \\ back|tab\tnew\nline");
+        b.question(4, "x|y", typed, 0.5);
+        b.question(4, "x", "x", 0.5);
+        PaperGrader::markPaper(b.paper);
+        QJsonParseError error;
+        const QJsonDocument doc = QJsonDocument::fromJson(AnswerSheet::stored(b.paper.answerSheet).toUtf8(), &error);
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        const QJsonArray entries = doc.array();
+        QCOMPARE(entries.size(), 2);
+        QCOMPARE(entries.at(0).toObject().value(QStringLiteral("answer")).toString(), typed);
+        QCOMPARE(entries.at(1).toObject().value(QStringLiteral("cent")).toDouble(), 0.5);
+        QVERIFY(b.paper.answerSheet.contains(QStringLiteral("\"cent\":0.5,")));
+    }
+
+    void numbers_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("whole") << 2.0 << "2";
+        QTest::newRow("half") << 0.5 << "0.5";
+        QTest::newRow("six digits") << 123.4567 << "123.457";
+        QTest::newRow("large") << 1234567.0 << "1.23457e+06";
+        QTest::newRow("not a number") << qQNaN() << "0";
+    }
+
+    void numbers()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, text);
+        QCOMPARE(AnswerSheet::number(value), text);
+    }
+
+    void clockTexts_data()
+    {
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("time used") << 3725 << "01:02:05";
+        QTest::newRow("two hours") << 120 * 60 << "02:00:00";
+        QTest::newRow("zero") << 0 << "00:00:00";
+        QTest::newRow("one minute less a second") << 59 << "00:00:59";
+    }
+
+    void clockTexts()
+    {
+        QFETCH(int, seconds);
+        QFETCH(QString, text);
+        QCOMPARE(ResultsPage::clockText(seconds), text);
+    }
+
+    void countdownLabel()
+    {
+        QCOMPARE(ResultsPage::countdownLabel(59),
+                 QStringLiteral("剩余时间  ：<font color='#FF0000'>00:00:59</font>"));
+    }
+
+    void timeUsedAcrossMidnight()
+    {
+        ExamPaper paper;
+        paper.startTime = QTime(23, 59, 0);
+        paper.endTime = QTime(0, 1, 5);
+        QCOMPARE(PaperGrader::secondsUsed(paper), 125);
+    }
+
+    void rate_data()
+    {
+        QTest::addColumn<int>("right");
+        QTest::addColumn<int>("quantity");
+        QTest::addColumn<int>("percent");
+        QTest::newRow("two of three") << 2 << 3 << 66;
+        QTest::newRow("all") << 4 << 4 << 100;
+        QTest::newRow("no questions") << 1 << 0 << 0;
+    }
+
+    void rate()
+    {
+        QFETCH(int, right);
+        QFETCH(int, quantity);
+        QFETCH(int, percent);
+        QCOMPARE(ResultsPage::ratePercent(right, quantity), percent);
+    }
+
+    void unansweredPositions()
+    {
+        PaperBuilder b;
+        b.section(QStringLiteral("单选题"), 3, 3);
+        b.question(1, "A", "A");
+        b.question(6, "", "");
+        b.question(1, "A", "");
+        b.question(1, "A", "");
+        QCOMPARE(PaperGrader::unansweredPositions(b.paper), QStringLiteral("3,4"));
+    }
+
+    void resultsPageOfSmallPaper_data()
+    {
+        QTest::addColumn<int>("examStatus");
+        QTest::addColumn<QString>("length");
+        QTest::addColumn<QString>("buttons");
+        const QString review = QStringLiteral("<input type=\"button\" value=\"查看答案\"   class=\"button\" onclick=\"showAnswerForm();\" style=\"margin-left:15px;\"/></div>");
+        QTest::newRow("formal paper") << 0 << "02:00:00"
+            << QStringLiteral("<input type=\"button\" value=\"重新答题\"  class=\"button\" onclick=\"againQuestion();\" />") + review;
+        QTest::newRow("wrong-question practice") << 3 << "23:59:59" << review;
+    }
+
+    void resultsPageOfSmallPaper()
+    {
+        QFETCH(int, examStatus);
+        QFETCH(QString, length);
+        QFETCH(QString, buttons);
+        PaperBuilder b;
+        b.paper.totalCent = 100;
+        b.paper.examTime = 120;
+        b.paper.startTime = QTime(9, 0, 0);
+        b.paper.endTime = QTime(10, 2, 5);
+        b.section(QStringLiteral("单选'题"), 2, 1.5);
+        b.question(1, "A", "A", 0.5);
+        b.question(1, "A", "B", 1);
+        b.section(QStringLiteral("空"), 0, 0);
+        b.section(QStringLiteral("案例"), 0, 2);
+        b.question(5, "A", "A", 2);
+        PaperGrader::markPaper(b.paper);
+
+        const QString expected = QStringLiteral(
+            "<style type=\"text/css\">   html{height:100%;} </style><div class=\"box_01\"> <table width=\"100%\" border=\"0\" cellspacing=\"0\" cellpadding=\"0\" align=\"center\"><tr>   <td>  <div class=\"index_r_table sub_table\">   <div class=\"title_01\">试卷得分</div><div class=\"title_02\">   <div class=\"title_03\">"
+            "2.5"
+            "</div>  </div><div class=\"title_01\" style=\"padding-left:5px;\">分</div>    <div style=\"clear:both;\"></div></div></td><td> <div class=\"index_r_table sub_table\">    <div class=\"title_01\">卷面总分</div> <div class=\"title_02\">   <div class=\"title_03\" style=\"border:4px #4cc1d2 solid;\">"
+            "100"
+            "</div>     </div><div class=\"title_01\" style=\"padding-left:5px;\">分</div>  <div style=\"clear:both;\"></div></div></td></tr><tr>  <td>  <div class=\"index_r_table sub_table\">  <div class=\"title_01\">答题用时</div><div class=\"title_01\" style=\"padding-left:5px; font-size:30px; color:#4cc1d2;\">"
+            "01:02:05"
+            "</div> <div style=\"clear:both;\"></div>  </div> </td><td> <div class=\"index_r_table sub_table\">    <div class=\"title_01\">考试时长</div>"
+            "<div class=\"title_01\" style=\"padding-left:5px; font-size:30px; color:#4cc1d2;\">%1</div>"
+            "<div style=\"clear:both;\"></div>  </div>   </td>  </tr>  </table> </div><div class=\"box_01\" style=\"background:#f8f8f8; padding-bottom:15px;\"><table width=\"96%\" border=\"0\" cellspacing=\"0\" cellpadding=\"0\"  style=\"table-layout:fixed; margin-top:0;\" class=\"table_title\" align=\"center\"><tr>  <td>题型</td><td width=\"11%\">数量</td><td width=\"11%\">答对</td><td width=\"11%\">答错</td><td width=\"11%\">未答</td><td width=\"11%\">总分</td><td width=\"11%\">得分</td><td width=\"11%\">正确率</td></tr>  </table><table width=\"96%\" border=\"0\" cellspacing=\"0\" cellpadding=\"0\" style=\"table-layout:fixed; background:#fff;\" class=\"table_list\" align=\"center\"><tr>"
+            "<td><span>单选'题</span></td><td width=\"11%\">2</td><td width=\"11%\">1</td><td width=\"11%\">1</td><td width=\"11%\">0</td><td width=\"11%\">1.5</td><td width=\"11%\">0.5</td><td width=\"11%\">50%</td> </tr>"
+            "<td><span>案例</span></td><td width=\"11%\">0</td><td width=\"11%\">1</td><td width=\"11%\">0</td><td width=\"11%\">0</td><td width=\"11%\">2</td><td width=\"11%\">2</td><td width=\"11%\">0%</td> </tr>"
+            "</tr> </table> </div> <div class=\"sub_box_card\" style=\"text-align:center;\">%2").arg(length, buttons);
+        QCOMPARE(ResultsPage::build(b.paper, examStatus), expected);
+    }
+
+    void pageCallsCarryTheirTextUnchanged_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::newRow("quote in a section name") << QStringLiteral("<td><span>it's</span></td>");
+        QTest::newRow("backslash and line break") << QStringLiteral("a\\b\nc \"d\" </script>");
+    }
+
+    void pageCallsCarryTheirTextUnchanged()
+    {
+        QFETCH(QString, html);
+        QScriptEngine engine;
+        engine.evaluate(QStringLiteral("function messageboxScore(s) { return s; }"
+                                       "function messageboxScoreBig(s) { return s; }"));
+        QCOMPARE(engine.evaluate(ResultsPage::resultsCall(html)).toString(), html);
+        QCOMPARE(engine.evaluate(ResultsPage::waitingCall()).toString(),
+                 QStringLiteral("<div align=\"center\">正在进行评卷处理，请稍等...</div>"));
+    }
+};
+
+TESSERA_TEST_MAIN(MarkingTest)
+#include "tst_marking.moc"
