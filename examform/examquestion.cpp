@@ -32,6 +32,15 @@ QString blankLabel(int index)
     return label;
 }
 
+// The stored answer goes into a single-quoted attribute value; it is meant to
+// be letters, but a damaged answer sheet must not break the page.
+QString attributeValue(const QString &text)
+{
+    QString escaped = text.toHtmlEscaped();
+    escaped.replace(QLatin1Char('\''), QLatin1String("&#39;"));
+    return escaped;
+}
+
 QString optionText(const ExamQuestion &q, int index)
 {
     switch (index) {
@@ -136,7 +145,7 @@ void ExamQuestion::renderVariant(Variant variant, int mode, const QString &appDi
     }
     if (type == SingleChoice || type == MultipleChoice || type == TrueFalse) {
         html += QLatin1String("<input type='hidden' id='") + tname + QLatin1String("' value='")
-            + userAnswer + QLatin1String("'/>");
+            + attributeValue(userAnswer) + QLatin1String("'/>");
     } else if (type == Essay) {
         html += QLatin1String("<input type='hidden' id='") + tname + QLatin1String("' value=''/>");
     } else if (type == Composite) {
