@@ -2,12 +2,18 @@
 
 #include "exampaper.h"
 #include "examquestion.h"
+#include "dbconnection.h"
 #include "keywordhighlight.h"
+#include "pagetext.h"
 #include "papersection.h"
 #include "sectionrendering.h"
 
 #include <QApplication>
 #include <QRegularExpression>
+#include <QSqlQuery>
+#include <QWebFrame>
+#include <QWebPage>
+#include <QWebView>
 
 namespace {
 
@@ -54,7 +60,57 @@ QString withoutMarks(QString html, const QString &keyword)
     return html.replace(QStringLiteral("<font color=\"red\">") + keyword + QStringLiteral("</font>"), keyword);
 }
 
+// The directory of the test programs, where the page assets are placed.
+QString binDirSlash()
+{
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/');
+}
+
+// A page like the exam window's: assets from beside the program, the page
+// script library inline, then the questions.
+QString questionPage(const QStringList &fragments)
+{
+    const QString base = appFileUrlBase();
+    QString page = QStringLiteral("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" />");
+    for (const char *script : {"js/jQuery.js", "js/popup.js", "js/swfobject.js"})
+        page += QStringLiteral("<script type=\"text/javascript\" src=\"") + base + QLatin1String(script)
+            + QStringLiteral("\"></script>");
+    page += QStringLiteral("<script type=\"text/javascript\">") + readTextFile(QStringLiteral(":/js/mian.js"))
+        + QStringLiteral("</script></head><body><div class=\"text_box\">") + fragments.join(QString())
+        + QStringLiteral("</div></body></html>");
+    return page;
+}
+
 } // namespace
+
+// Stands in for the exam and search windows on the page: records the calls
+// that reach it, in order.
+class RecordingBridge : public QObject
+{
+    Q_OBJECT
+public:
+    QStringList calls;
+
+public slots:
+    void setAsQuestionJs(const QString &tname, const QString &value)
+    {
+        calls << QStringLiteral("setAsQuestionJs(%1,%2)").arg(tname, value);
+    }
+    void shoucang(const QString &tid, int n) { calls << QStringLiteral("shoucang(%1,%2)").arg(tid).arg(n); }
+};
+
+// Keeps the page's script errors.
+class RecordingPage : public QWebPage
+{
+public:
+    QStringList scriptErrors;
+
+protected:
+    void javaScriptConsoleMessage(const QString &message, int line, const QString &) override
+    {
+        scriptErrors << QStringLiteral("line %1: %2").arg(line).arg(message);
+    }
+};
 
 class RenderingTest : public QObject
 {
@@ -83,6 +139,15 @@ private slots:
     void answerBlock_data();
     void answerBlock();
     void renderingAgainGivesSameIds();
+
+    void controlsReachTheBridge_data();
+    void controlsReachTheBridge();
+    void sampleBankPageHasNoScriptErrors();
+
+private:
+    // Shows the page in a web view with the bridge registered as "myjstest"
+    // whenever the window object is cleared, then runs the actions.
+    QStringList runPage(const QString &html, const QStringList &actions, QStringList *scriptErrors);
 };
 
 // ---- Section fragments ---------------------------------------------------
@@ -635,6 +700,146 @@ void RenderingTest::renderingAgainGivesSameIds()
     QCOMPARE(q.optionIds.size(), 4);
     // A damaged stored answer stays inside its attribute.
     QVERIFY(q.html.contains(QStringLiteral("value='&#39;&gt;&lt;script&gt;'/>")));
+}
+
+// ---- Rendered questions in a real page ------------------------------------
+
+QStringList RenderingTest::runPage(const QString &html, const QStringList &actions, QStringList *scriptErrors)
+{
+    QWebView view;
+    auto *page = new RecordingPage;
+    view.setPage(page);
+    view.settings()->setAttribute(QWebSettings::JavascriptEnabled, true);
+    RecordingBridge bridge;
+    QWebFrame *frame = page->mainFrame();
+    connect(frame, &QWebFrame::javaScriptWindowObjectCleared, &bridge, [frame, &bridge]() {
+        frame->addToJavaScriptWindowObject(QStringLiteral("myjstest"), &bridge);
+    });
+    view.setHtml(html, QUrl());
+    const auto ready = [frame]() {
+        return frame->evaluateJavaScript(QStringLiteral("typeof jQuery + typeof setdanxuan")).toString()
+            == QLatin1String("functionfunction");
+    };
+    if (!QTest::qWaitFor(ready, 10000)) {
+        *scriptErrors << QStringLiteral("page did not load its scripts");
+        return {};
+    }
+    for (const QString &action : actions)
+        frame->evaluateJavaScript(action);
+    *scriptErrors = page->scriptErrors;
+    return bridge.calls;
+}
+
+void RenderingTest::controlsReachTheBridge_data()
+{
+    QTest::addColumn<QStringList>("actions");
+    QTest::addColumn<QStringList>("calls");
+
+    const auto click = [](const char *id) {
+        return QStringLiteral("document.getElementById('%1').click()").arg(QLatin1String(id));
+    };
+    QTest::newRow("single choice") << QStringList{click("ti1_1_1")}
+                                   << QStringList{"setAsQuestionJs(hdan_1,B)"};
+    QTest::newRow("single choice, second pick")
+        << QStringList{click("ti1_1_0"), click("ti1_1_2")}
+        << QStringList{"setAsQuestionJs(hdan_1,A)", "setAsQuestionJs(hdan_1,C)"};
+    QTest::newRow("multiple choice") << QStringList{click("ti2_2_0"), click("ti2_2_2"), click("ti2_2_0")}
+        << QStringList{"setAsQuestionJs(hduo_2,A)", "setAsQuestionJs(hduo_2,AC)", "setAsQuestionJs(hduo_2,C)"};
+    QTest::newRow("true or false") << QStringList{click("ti3_3_1")} << QStringList{"setAsQuestionJs(hpan_3,B)"};
+    QTest::newRow("fill in reports every blank")
+        << QStringList{QStringLiteral("var b = document.getElementsByName('kong_4'); b[0].value = 'x'; "
+                                      "b[2].value = 'z'; b[2].onblur();")}
+        << QStringList{"setAsQuestionJs(ti4_4,x||z)"};
+    QTest::newRow("fill in with twelve blanks")
+        << QStringList{QStringLiteral("var b = document.getElementsByName('kong_8'); b[11].value = 'last'; "
+                                      "b[11].onblur();")}
+        << QStringList{"setAsQuestionJs(ti4_8,|||||||||||last)"};
+    QTest::newRow("essay self-assessment")
+        << QStringList{click("wen_5_01"), click("wen_5_02")}
+        << QStringList{"setAsQuestionJs(ti5_5,A)", "setAsQuestionJs(ti5_5,B)"};
+    QTest::newRow("leaf of a composite") << QStringList{click("ti1_7_0")}
+                                         << QStringList{"setAsQuestionJs(hdan_7,A)"};
+    QTest::newRow("favourite of a search hit") << QStringList{click("sc_ti1_9_12"), click("sc_ti1_9_12")}
+        << QStringList{"shoucang(q-9,1)", "shoucang(q-9,0)"};
+    QTest::newRow("video button opens the player") << QStringList{click("sp_ti1_1_2")} << QStringList();
+}
+
+void RenderingTest::controlsReachTheBridge()
+{
+    QFETCH(QStringList, actions);
+    QFETCH(QStringList, calls);
+
+    QStringList fragments;
+    auto add = [&fragments](ExamQuestion &q) { fragments << q.html + q.answerHtml; };
+    for (int type = 1; type <= 6; ++type) {
+        ExamQuestion q = makeQuestion(type, type, 3);
+        q.title = QStringLiteral("Stem <b>bold</b> <img src=\"/none.png\"/>");
+        q.video = type == 1 ? QStringLiteral("it's.mp4") : QString();
+        q.render(ExamQuestion::FormalPaper, binDirSlash(), QString());
+        add(q);
+    }
+    ExamQuestion leaf = makeQuestion(1, 7, 4);
+    leaf.leafNo = 1;
+    leaf.material = QStringLiteral("Case");
+    leaf.renderLeaf(ExamQuestion::FormalPaper, binDirSlash(), QString());
+    add(leaf);
+    ExamQuestion blanks = makeQuestion(4, 8, 12);
+    blanks.render(ExamQuestion::FormalPaper, binDirSlash(), QString());
+    add(blanks);
+    ExamQuestion hit = makeQuestion(1, 9, 2);
+    hit.id = QStringLiteral("q-9");
+    hit.leafNo = 2;
+    hit.material = QStringLiteral("Case");
+    hit.renderSearch(ExamQuestion::FavouritePractice, binDirSlash(), QStringLiteral("button"));
+    add(hit);
+
+    QStringList errors;
+    const QStringList reached = runPage(questionPage(fragments), actions, &errors);
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('\n'))));
+    QCOMPARE(reached, calls);
+}
+
+void RenderingTest::sampleBankPageHasNoScriptErrors()
+{
+    TestSupport::FreshDatabase db(TestSupport::sampleBankSql());
+    QVERIFY(db.ok());
+    QSqlQuery query(DbConnection::instance(QString(), true)->database());
+    QVERIFY(query.exec(QStringLiteral("select * from exam_question order by parentId, id")));
+    QStringList fragments;
+    int seq = 0;
+    while (query.next()) {
+        ExamQuestion q;
+        q.seq = ++seq;
+        q.number = seq;
+        q.type = query.value(QStringLiteral("questionTypeid")).toInt();
+        q.title = query.value(q.type == ExamQuestion::Essay ? QStringLiteral("title") : QStringLiteral("titleImage")).toString();
+        q.option1 = query.value(QStringLiteral("option1")).toString() + QStringLiteral("<br/>");
+        q.option2 = query.value(QStringLiteral("option2")).toString() + QStringLiteral("<br/>");
+        q.option3 = query.value(QStringLiteral("option3")).toString() + QStringLiteral("<br/>");
+        q.option4 = query.value(QStringLiteral("option4")).toString() + QStringLiteral("<br/>");
+        q.option5 = query.value(QStringLiteral("option5")).toString() + QStringLiteral("<br/>");
+        q.optionLength = query.value(QStringLiteral("optionLength")).toInt();
+        q.answer = query.value(QStringLiteral("answer")).toString();
+        q.analysis = query.value(QStringLiteral("analysis")).toString();
+        q.video = query.value(QStringLiteral("video")).toString().trimmed();
+        q.id = query.value(QStringLiteral("id")).toString();
+        const bool isLeaf = !query.value(QStringLiteral("parentId")).toString().isEmpty();
+        for (int mode : {0, 3, 5}) {
+            if (isLeaf)
+                q.renderLeaf(mode, binDirSlash(), QString());
+            else
+                q.render(mode, binDirSlash(), QString());
+            fragments << q.html + q.answerHtml;
+        }
+        q.renderSearch(ExamQuestion::FavouritePractice, binDirSlash(), QStringLiteral("a"));
+        fragments << q.html + q.answerHtml;
+    }
+    if (fragments.isEmpty())
+        QSKIP("the sample bank holds no questions");
+
+    QStringList errors;
+    runPage(questionPage(fragments), {}, &errors);
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('\n'))));
 }
 
 TESSERA_TEST_MAIN(RenderingTest)
