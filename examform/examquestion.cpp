@@ -82,58 +82,84 @@ void ExamQuestion::renderSearch(int mode, const QString &appDirSlash, const QStr
 void ExamQuestion::renderVariant(Variant variant, int mode, const QString &appDirSlash,
                                  const QString &highlight)
 {
-    const QString seqText = QString::number(seq);
-    const QString numberText = QString::number(number);
     const int slots = std::clamp(optionLength, 0, optionSlotLimit);
-
     html.clear();
     answerHtml.clear();
     optionIds.clear();
     html.reserve(512 + title.size() + material.size() + option1.size() + option2.size()
                  + option3.size() + option4.size() + option5.size() + video.size()
                  + appDirSlash.size() + slots * 360);
-    focusId = QLatin1String("div_ti") + seqText;
-    explainId = QLatin1String("div_da") + seqText;
+    focusId = QLatin1String("div_ti") + QString::number(seq);
+    explainId = QLatin1String("div_da") + QString::number(seq);
 
-    // Stem.
-    const bool stemOnly = type == Composite;
+    appendStem(variant, mode, highlight);
+    appendAnswerField();
+    if (type == Composite) {
+        // A composite shows its stem only; its leaves are entries of their own.
+        html += QLatin1String("</div> ");
+        rewriteImages(html, appDirSlash);
+        return;
+    }
+
+    html += QLatin1String("<div id=\"p_") + focusId + QLatin1String("\" class=\"option\"> ");
+    QString lastOptionId;
+    if (type == SingleChoice || type == MultipleChoice || type == TrueFalse)
+        lastOptionId = appendChoiceButtons(variant, slots);
+    else if (type == FillIn)
+        lastOptionId = appendBlanks(slots);
+    else if (type == Essay)
+        lastOptionId = appendEssayBoxes(slots);
+    if (variant == Variant::Search && !highlight.isEmpty())
+        html = highlightKeyword(html, highlight);
+
+    resultId = focusId + QLatin1String("R_W");
+    html += QLatin1String("<span class=\"right_bar\"> <span id=\"") + resultId
+        + QLatin1String("\" ></span></span> </div> ");
+    appendButtonBar(variant, lastOptionId, appDirSlash);
+    rewriteImages(html, appDirSlash);
+    buildAnswerHtml(variant, appDirSlash);
+}
+
+void ExamQuestion::appendStem(Variant variant, int mode, const QString &highlight)
+{
+    const QString numbered = QString::number(number) + QLatin1String(".&nbsp;");
     if (variant == Variant::Paper && mode == WrongPractice) {
-        html += QLatin1String("<div id=\"") + focusId + QLatin1String("\" class=\"content\"> <p>");
-        html += numberText + QLatin1String(".&nbsp;");
+        html += QLatin1String("<div id=\"") + focusId + QLatin1String("\" class=\"content\"> <p>") + numbered;
         if (!material.isEmpty())
             html += material + QLatin1String("<br>");
         html += title + QLatin1String("</p> ");
-    } else {
-        html += QLatin1String("<div id=\"") + focusId + QLatin1String("\"  class=\"content\"> ");
-        if (variant == Variant::Paper && mode == FavouritePractice) {
-            html += QLatin1String("<p>") + numberText + QLatin1String(".&nbsp;");
-            if (!material.isEmpty())
-                html += material + QLatin1String("<br>");
-            html += title + QLatin1String("</p> ");
-            if (!highlight.isEmpty())
-                html = highlightKeyword(html, highlight);
-        } else if (variant == Variant::Search) {
-            html += QLatin1String("<p>") + numberText + QLatin1String(".&nbsp;");
-            if (!material.isEmpty())
-                html += material + QLatin1String("<br>") + QString::number(leafNo) + QLatin1String(".&nbsp;");
-            html += title + QLatin1String("</p> ");
-        } else if (stemOnly) {
-            html += QLatin1String("<p>") + title + QLatin1String("</p> ");
-        } else if (variant == Variant::Leaf) {
-            html += QLatin1String("<p>") + numberText + QLatin1String(".&nbsp;") + material
-                + QLatin1String("<br>(") + QString::number(leafNo) + QLatin1String(")&nbsp;") + title
-                + QLatin1String("</p> ");
-        } else if (status == 1) {
-            // Formal paper after hand-in: a wrongly answered question shows red.
-            html += QLatin1String("<p><font color=\"red\">") + numberText + QLatin1String(".&nbsp;")
-                + title + QLatin1String("</font></p> ");
-        } else {
-            html += QLatin1String("<p>") + numberText + QLatin1String(".&nbsp;") + title
-                + QLatin1String("</p> ");
-        }
+        return;
     }
 
-    // Answer field.
+    html += QLatin1String("<div id=\"") + focusId + QLatin1String("\"  class=\"content\"> ");
+    if (variant == Variant::Paper && mode == FavouritePractice) {
+        html += QLatin1String("<p>") + numbered;
+        if (!material.isEmpty())
+            html += material + QLatin1String("<br>");
+        html += title + QLatin1String("</p> ");
+        if (!highlight.isEmpty())
+            html = highlightKeyword(html, highlight);
+    } else if (variant == Variant::Search) {
+        html += QLatin1String("<p>") + numbered;
+        if (!material.isEmpty())
+            html += material + QLatin1String("<br>") + QString::number(leafNo) + QLatin1String(".&nbsp;");
+        html += title + QLatin1String("</p> ");
+    } else if (type == Composite) {
+        html += QLatin1String("<p>") + title + QLatin1String("</p> ");
+    } else if (variant == Variant::Leaf) {
+        html += QLatin1String("<p>") + numbered + material + QLatin1String("<br>(") + QString::number(leafNo)
+            + QLatin1String(")&nbsp;") + title + QLatin1String("</p> ");
+    } else if (status == 1) {
+        // Formal paper after hand-in: a wrongly answered question shows red.
+        html += QLatin1String("<p><font color=\"red\">") + numbered + title + QLatin1String("</font></p> ");
+    } else {
+        html += QLatin1String("<p>") + numbered + title + QLatin1String("</p> ");
+    }
+}
+
+void ExamQuestion::appendAnswerField()
+{
+    const QString seqText = QString::number(seq);
     switch (type) {
     case SingleChoice: tname = QLatin1String("hdan_") + seqText; break;
     case MultipleChoice: tname = QLatin1String("hduo_") + seqText; break;
@@ -148,112 +174,111 @@ void ExamQuestion::renderVariant(Variant variant, int mode, const QString &appDi
             + attributeValue(userAnswer) + QLatin1String("'/>");
     } else if (type == Essay) {
         html += QLatin1String("<input type='hidden' id='") + tname + QLatin1String("' value=''/>");
-    } else if (type == Composite) {
-        // A composite shows its stem only; its leaves are entries of their own.
-        html += QLatin1String("</div> ");
-        rewriteImages(html, appDirSlash);
-        return;
     }
+}
 
-    // Controls.
-    html += QLatin1String("<div id=\"p_") + focusId + QLatin1String("\" class=\"option\"> ");
-    QString lastOptionId;
-    if (type == SingleChoice || type == MultipleChoice || type == TrueFalse) {
-        QLatin1String prefix("ti1_"), group("dan_"), handler("setdanxuan");
-        if (type == MultipleChoice) {
-            prefix = QLatin1String("ti2_"); group = QLatin1String("duo_"); handler = QLatin1String("setduoxuan");
-        } else if (type == TrueFalse) {
-            prefix = QLatin1String("ti3_"); group = QLatin1String("pan_"); handler = QLatin1String("setpanduan");
-        }
-        const QString groupName = group + seqText;
-        const int drawn = type == TrueFalse ? trueFalseButtons : choiceButtons;
-        for (int i = 0; i < slots; ++i) {
-            const QString optionId = prefix + seqText + QLatin1Char('_') + QString::number(i);
-            optionIds.append(optionId);
-            lastOptionId = optionId;
-            if (i >= drawn)
-                continue;
-            const QChar letter('A' + i);
-            html += QLatin1String("<input type=\"button\"  id=\"") + optionId
-                + QLatin1String("\" name=\"") + groupName
-                + QLatin1String("\"onclick=\"") + handler + QLatin1String("('")
-                + optionId + QLatin1String("','") + tname + QLatin1String("','") + letter
-                + QLatin1String("');\" value=\"") + letter;
-            if (variant != Variant::Leaf) {
-                html += type == MultipleChoice
-                    ? QLatin1String(".&nbsp;\" class=\"button_03\" /> <label for=\"")
-                    : QLatin1String(".&nbsp;\" class=\"button_01\" /> <label for=\"");
-            } else {
-                html += type == MultipleChoice
-                    ? QLatin1String("\" class=\"button_01\" /> <label for=\"")
-                    : QLatin1String("&nbsp;\" class=\"button_01\" /> <label for=\"");
-            }
-            html += optionId + QLatin1String("\" >&nbsp;") + optionText(*this, i)
-                + QLatin1String("</label>");
-        }
-    } else if (type == FillIn) {
-        // Every blank shares the id and name; the page reports all blanks of
-        // the question together.
-        for (int i = 0; i < slots; ++i) {
-            html += QLatin1String("<input type=\"text\"  id=\"ti4_") + seqText
-                + QLatin1String("\" name=\"kong_") + seqText
-                + QLatin1String("\" height=15 width=40 onBlur=\"settiankong('") + tname
-                + QLatin1String("','") + tname + QLatin1String("','") + blankLabel(i)
-                + QLatin1String("');\" /> ");
-        }
-        if (slots > 0)
-            lastOptionId = tname;
-    } else if (type == Essay) {
-        const QString name = QLatin1String("wen_") + seqText;
-        for (int i = 0; i < slots; ++i) {
-            const QString baseId = name + QLatin1Char('_') + QString::number(i);
-            html += QLatin1String("<textarea id=\"ti5_") + seqText
-                + QLatin1String("\" cols='50' rows='2' > </textarea>");
-            html += QStringLiteral("<p><font color=\"red\">自评：</font> <p><input type=\"button\" id=\"")
-                + baseId + QLatin1String("1\" name=\"") + name
-                + QLatin1String("\" onclick=\"setwenda('") + baseId + QLatin1String("1','") + tname
-                + QStringLiteral("','A');\" class=\"button_01\"/ >我会作 &nbsp;");
-            html += QLatin1String("</p>   <P><input type=\"button\" id=\"") + baseId
-                + QLatin1String("2\" name=\"") + name + QLatin1String("\" onclick=\"setwenda('")
-                + baseId + QLatin1String("2','") + tname
-                + QStringLiteral("','B');\" class=\"button_01\"/ >我不会</p>  </p>");
-            optionIds.append(baseId);
-            lastOptionId = baseId;
-        }
+QString ExamQuestion::appendChoiceButtons(Variant variant, int slots)
+{
+    QLatin1String prefix("ti1_"), group("dan_"), handler("setdanxuan");
+    if (type == MultipleChoice) {
+        prefix = QLatin1String("ti2_"); group = QLatin1String("duo_"); handler = QLatin1String("setduoxuan");
+    } else if (type == TrueFalse) {
+        prefix = QLatin1String("ti3_"); group = QLatin1String("pan_"); handler = QLatin1String("setpanduan");
     }
+    // The button text after the letter; leaves use their own look.
+    QLatin1String valueEnd(".&nbsp;\" class=\"button_01\" /> <label for=\"");
+    if (variant == Variant::Leaf && type == MultipleChoice)
+        valueEnd = QLatin1String("\" class=\"button_01\" /> <label for=\"");
+    else if (variant == Variant::Leaf)
+        valueEnd = QLatin1String("&nbsp;\" class=\"button_01\" /> <label for=\"");
+    else if (type == MultipleChoice)
+        valueEnd = QLatin1String(".&nbsp;\" class=\"button_03\" /> <label for=\"");
 
-    if (variant == Variant::Search && !highlight.isEmpty())
-        html = highlightKeyword(html, highlight);
+    const QString seqText = QString::number(seq);
+    const QString groupName = group + seqText;
+    const int drawn = type == TrueFalse ? trueFalseButtons : choiceButtons;
+    QString optionId;
+    for (int i = 0; i < slots; ++i) {
+        // Every slot is listed, drawn or not: the card and the answer logic
+        // address the last one.
+        optionId = prefix + seqText + QLatin1Char('_') + QString::number(i);
+        optionIds.append(optionId);
+        if (i >= drawn)
+            continue;
+        const QChar letter('A' + i);
+        html += QLatin1String("<input type=\"button\"  id=\"") + optionId + QLatin1String("\" name=\"")
+            + groupName + QLatin1String("\"onclick=\"") + handler + QLatin1String("('") + optionId
+            + QLatin1String("','") + tname + QLatin1String("','") + letter
+            + QLatin1String("');\" value=\"") + letter + valueEnd + optionId
+            + QLatin1String("\" >&nbsp;") + optionText(*this, i) + QLatin1String("</label>");
+    }
+    return optionId;
+}
 
-    // Result mark and button bar.
-    resultId = focusId + QLatin1String("R_W");
+QString ExamQuestion::appendBlanks(int slots)
+{
+    // Every blank shares the id and name; the page reports the texts of all
+    // blanks of the question together.
+    const QString seqText = QString::number(seq);
+    for (int i = 0; i < slots; ++i) {
+        html += QLatin1String("<input type=\"text\"  id=\"ti4_") + seqText + QLatin1String("\" name=\"kong_")
+            + seqText + QLatin1String("\" height=15 width=40 onBlur=\"settiankong('") + tname
+            + QLatin1String("','") + tname + QLatin1String("','") + blankLabel(i)
+            + QLatin1String("');\" /> ");
+    }
+    return slots > 0 ? tname : QString();
+}
+
+QString ExamQuestion::appendEssayBoxes(int slots)
+{
+    const QString seqText = QString::number(seq);
+    const QString name = QLatin1String("wen_") + seqText;
+    QString baseId;
+    for (int i = 0; i < slots; ++i) {
+        baseId = name + QLatin1Char('_') + QString::number(i);
+        html += QLatin1String("<textarea id=\"ti5_") + seqText
+            + QLatin1String("\" cols='50' rows='2' > </textarea>");
+        html += QStringLiteral("<p><font color=\"red\">自评：</font> <p><input type=\"button\" id=\"") + baseId
+            + QLatin1String("1\" name=\"") + name + QLatin1String("\" onclick=\"setwenda('") + baseId
+            + QLatin1String("1','") + tname + QStringLiteral("','A');\" class=\"button_01\"/ >我会作 &nbsp;");
+        html += QLatin1String("</p>   <P><input type=\"button\" id=\"") + baseId + QLatin1String("2\" name=\"")
+            + name + QLatin1String("\" onclick=\"setwenda('") + baseId + QLatin1String("2','") + tname
+            + QStringLiteral("','B');\" class=\"button_01\"/ >我不会</p>  </p>");
+        optionIds.append(baseId);
+    }
+    return baseId;
+}
+
+void ExamQuestion::appendButtonBar(Variant variant, const QString &lastOptionId, const QString &appDirSlash)
+{
     barId = focusId + QLatin1String("_1");
     cardId = QLatin1String("sc_") + lastOptionId;
     if (variant == Variant::Search)
         cardId += QString::number(leafNo);
-    html += QLatin1String("<span class=\"right_bar\"> <span id=\"") + resultId
-        + QLatin1String("\" ></span></span> </div> ");
+
     html += QLatin1String("<div id=\"") + barId
         + QLatin1String("\" name=\"button_x\"  >  <div class=\"keep_bar\">");
     if (!video.isEmpty()) {
         html += QLatin1String("<input type=\"button\" id=\"sp_") + lastOptionId
             + QLatin1String("\" onclick=\"PlayMp4('") + jsEscapeInAttribute(fileUrlBase(appDirSlash))
-            + QLatin1String("','") + jsEscapeInAttribute(video)
-            + QLatin1String("')\" class=\"but_video\"/ >");
+            + QLatin1String("','") + jsEscapeInAttribute(video) + QLatin1String("')\" class=\"but_video\"/ >");
     }
     if (variant == Variant::Search) {
+        // sc(cardId, questionId, '1' to add or '0' to remove, focusId)
         html += QLatin1String("<div style='text-align:right;'><input type=\"button\" id=\"") + cardId
-            + QLatin1String("\" onclick=\"sc('") + cardId + QLatin1String("','")
-            + jsEscapeInAttribute(id) + QLatin1String("',");
+            + QLatin1String("\" onclick=\"sc('") + cardId + QLatin1String("','") + jsEscapeInAttribute(id)
+            + QLatin1String("',");
         html += isCollect
             ? QLatin1String("'0','") + focusId + QLatin1String("')\" class=\"but_hidecang\"/ ></div>")
             : QLatin1String("'1','") + focusId + QLatin1String("')\" class=\"but_showcang\"/ > </div>");
     }
     html += QLatin1String("</div> <div style=\"clear:both\"> </div> </div>");
-    rewriteImages(html, appDirSlash);
+}
 
-    // Answer and explanation, then the end of the question block.
-    answerHtml.reserve(96 + answer.size() + analysis.size());
+void ExamQuestion::buildAnswerHtml(Variant variant, const QString &appDirSlash)
+{
+    // The search shows the explanation from the start; the exam window hides it.
+    answerHtml.reserve(128 + answer.size() + analysis.size());
     answerHtml += QLatin1String("<div id=\"") + explainId;
     answerHtml += variant == Variant::Search
         ? QStringLiteral("\" name=\"jiexi\"  class=\"show_an\" > <b>答案：")
@@ -263,5 +288,6 @@ void ExamQuestion::renderVariant(Variant variant, int mode, const QString &appDi
         answerHtml += QStringLiteral("</b><br/>解析：") + analysis;
     answerHtml += QLatin1String("</div>");
     rewriteImages(answerHtml, appDirSlash);
+    // Closes the question block opened by the stem.
     answerHtml += QLatin1String("</div>");
 }

@@ -73,4 +73,13 @@ public:
 private:
     enum class Variant { Paper, Leaf, Search };
     void renderVariant(Variant variant, int mode, const QString &appDirSlash, const QString &highlight);
+    // The steps of a rendering, in page order. The control steps return the
+    // id of their last option ("" when none was drawn).
+    void appendStem(Variant variant, int mode, const QString &highlight);
+    void appendAnswerField();
+    QString appendChoiceButtons(Variant variant, int slots);
+    QString appendBlanks(int slots);
+    QString appendEssayBoxes(int slots);
+    void appendButtonBar(Variant variant, const QString &lastOptionId, const QString &appDirSlash);
+    void buildAnswerHtml(Variant variant, const QString &appDirSlash);
 };

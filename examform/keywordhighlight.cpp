@@ -62,14 +62,19 @@ int referenceEnd(const QString &html, int pos)
     return pos;
 }
 
-// Name of an opening tag ("script" for "<script src=...>"), lower case; empty
-// for closing tags, comments and declarations.
-QString openingTagName(const QString &html, int pos, int end)
+// The element whose content is script or style text when an opening tag of it
+// starts at pos ("script", "style"), else an empty string.
+QLatin1String rawTextElementAt(const QString &html, int pos, int end)
 {
     int i = pos + 1;
     while (i < end && isAsciiAlnum(html.at(i)))
         ++i;
-    return html.mid(pos + 1, i - pos - 1).toLower();
+    const QStringRef name = html.midRef(pos + 1, i - pos - 1);
+    for (const QLatin1String element : {QLatin1String("script"), QLatin1String("style")}) {
+        if (name.compare(element, Qt::CaseInsensitive) == 0)
+            return element;
+    }
+    return QLatin1String();
 }
 
 } // namespace
@@ -108,9 +113,9 @@ QString highlightKeyword(const QString &html, const QString &keyword)
         int skipEnd = pos;
         if (c == QLatin1Char('<') && tagStartsAt(html, pos)) {
             skipEnd = tagEnd(html, pos);
-            const QString name = openingTagName(html, pos, skipEnd);
-            if (name == QLatin1String("script") || name == QLatin1String("style")) {
-                const int closing = html.indexOf(QLatin1String("</") + name, skipEnd, Qt::CaseInsensitive);
+            const QLatin1String element = rawTextElementAt(html, pos, skipEnd);
+            if (element.size() > 0) {
+                const int closing = html.indexOf(QLatin1String("</") + element, skipEnd, Qt::CaseInsensitive);
                 skipEnd = closing < 0 ? html.size() : tagEnd(html, closing);
             }
         } else if (c == QLatin1Char('&')) {
