@@ -146,8 +146,10 @@ private slots:
 
 private:
     // Shows the page in a web view with the bridge registered as "myjstest"
-    // whenever the window object is cleared, then runs the actions.
-    QStringList runPage(const QString &html, const QStringList &actions, QStringList *scriptErrors);
+    // whenever the window object is cleared, then runs the actions and keeps
+    // their values in results.
+    QStringList runPage(const QString &html, const QStringList &actions, QStringList *scriptErrors,
+                        QStringList *results = nullptr);
 };
 
 // ---- Section fragments ---------------------------------------------------
@@ -704,7 +706,8 @@ void RenderingTest::renderingAgainGivesSameIds()
 
 // ---- Rendered questions in a real page ------------------------------------
 
-QStringList RenderingTest::runPage(const QString &html, const QStringList &actions, QStringList *scriptErrors)
+QStringList RenderingTest::runPage(const QString &html, const QStringList &actions, QStringList *scriptErrors,
+                                   QStringList *results)
 {
     QWebView view;
     auto *page = new RecordingPage;
@@ -717,15 +720,19 @@ QStringList RenderingTest::runPage(const QString &html, const QStringList &actio
     });
     view.setHtml(html, QUrl());
     const auto ready = [frame]() {
-        return frame->evaluateJavaScript(QStringLiteral("typeof jQuery + typeof setdanxuan")).toString()
-            == QLatin1String("functionfunction");
+        return frame->evaluateJavaScript(QStringLiteral("document.readyState + typeof jQuery + typeof setdanxuan"))
+                   .toString()
+            == QLatin1String("completefunctionfunction");
     };
     if (!QTest::qWaitFor(ready, 10000)) {
         *scriptErrors << QStringLiteral("page did not load its scripts");
         return {};
     }
-    for (const QString &action : actions)
-        frame->evaluateJavaScript(action);
+    for (const QString &action : actions) {
+        const QString value = frame->evaluateJavaScript(action).toString();
+        if (results)
+            *results << value;
+    }
     *scriptErrors = page->scriptErrors;
     return bridge.calls;
 }
@@ -837,9 +844,18 @@ void RenderingTest::sampleBankPageHasNoScriptErrors()
     if (fragments.isEmpty())
         QSKIP("the sample bank holds no questions");
 
+    // Every image of the bank resolves under img/ beside the program.
+    const QString brokenImages = QStringLiteral(
+        "Array.prototype.filter.call(document.images, function (i) { return !(i.complete && i.naturalWidth > 0); })"
+        ".map(function (i) { return i.src; }).join(' ')");
     QStringList errors;
-    runPage(questionPage(fragments), {}, &errors);
+    QStringList results;
+    runPage(questionPage(fragments), {QStringLiteral("String(document.images.length)"), brokenImages}, &errors,
+            &results);
     QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('\n'))));
+    QCOMPARE(results.size(), 2);
+    QVERIFY(results.at(0).toInt() > 0);
+    QCOMPARE(results.at(1), QString());
 }
 
 TESSERA_TEST_MAIN(RenderingTest)
