@@ -425,10 +425,17 @@ void SchemaTest::answersFitTheirQuestions()
             break;
         }
         case 5:
+            // An essay shows its plain title, so a picture in titleImage would never appear.
+            if (q.value(QStringLiteral("titleImage")).toString().contains(QLatin1String("<img")))
+                problems << id + QStringLiteral(": an essay's picture is never shown");
             if (answer != QLatin1String("A") || length < 1)
                 problems << id + QStringLiteral(": an essay's reference answer is \"A\" with a box");
             break;
         case 6:
+            // Practices show a composite's plain title above each part: pictures
+            // belong in the parts.
+            if (q.value(QStringLiteral("titleImage")).toString().contains(QLatin1String("<img")))
+                problems << id + QStringLiteral(": a composite's picture is lost in practice");
             if (!answer.isEmpty())
                 problems << id + QStringLiteral(": a composite has no answer of its own");
             break;

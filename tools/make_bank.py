@@ -189,6 +189,8 @@ class Bank:
 def finish_question(q, section_cent):
     """Fills answer, optionLength and marks, and checks what the program relies on."""
     where = "line %d" % q.line
+    if q.type in (5, 6) and IMG_TOKEN.search(q.stem):
+        raise BankError(where + ": essays and composites are shown by their plain title: no images")
     if q.cent is None:
         q.cent = 0.0 if q.type == 6 else section_cent
     if q.type in (1, 2):
