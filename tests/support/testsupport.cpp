@@ -55,6 +55,30 @@ static QStringList splitStatements(const QString &sql)
     return statements;
 }
 
+bool writeDatabaseFile(const QString &path, const QString &extraSql)
+{
+    const QString name = QStringLiteral("tessera_test_file_") + path;
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        ok = db.open();
+        const QStringList statements = splitStatements(
+            readAll(sourcePath(QStringLiteral("data/schema.sql"))) + QLatin1Char('\n') + extraSql);
+        for (const QString &statement : statements) {
+            QSqlQuery q(db);
+            if (ok && !q.exec(statement)) {
+                qWarning("SQL failed: %s\n  %s", qPrintable(q.lastError().text()),
+                         qPrintable(statement.left(300)));
+                ok = false;
+            }
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
 bool FreshDatabase::exec(const QString &sql)
 {
     QSqlDatabase db = DbConnection::instance(QString(), true)->database();

@@ -52,6 +52,11 @@ private:
 // Loads the shipped sample bank into a fresh database.
 QString sampleBankSql();
 
+// Writes a database file at path from data/schema.sql plus the given SQL on a
+// connection of its own, leaving the program's one connection alone (for a
+// data.db that another process opens). False when a statement fails.
+bool writeDatabaseFile(const QString &path, const QString &extraSql = QString());
+
 // Calls handler with the next modal widget (dialog, message box) that opens
 // within timeoutMs. Use before the call that runs the dialog with exec().
 void answerNextModal(std::function<void(QWidget *)> handler, int timeoutMs = 5000);

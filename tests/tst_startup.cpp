@@ -1,0 +1,201 @@
+#include "testsupport.h"
+#include "pagetext.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTextCodec>
+#include <QUrl>
+#include <QWebFrame>
+#include <QWebPage>
+
+// Whether the process holds the file open (Linux: its descriptors in /proc).
+static bool processHoldsOpen(qint64 pid, const QString &path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+    for (const QFileInfo &fd : fds.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        if (fd.symLinkTarget() == canonical)
+            return true;
+    }
+    return false;
+}
+
+class StartupTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void opensTheDatabaseBesideItFromAnotherDirectory()
+    {
+        QTemporaryDir appDir, workDir;
+        QVERIFY(appDir.isValid() && workDir.isValid());
+        const QString program = appDir.filePath(QStringLiteral("tessera"));
+        const QString database = appDir.filePath(QStringLiteral("data.db"));
+        QVERIFY(QFile::copy(QStringLiteral(TESSERA_BIN_DIR "/tessera"), program));
+        QVERIFY(TestSupport::writeDatabaseFile(
+            database, QStringLiteral("INSERT INTO exam_subject (id, name) VALUES ('s1', '计算机基础');")));
+
+        QProcess tessera;
+        auto stop = [&tessera]() {
+            if (tessera.state() == QProcess::NotRunning)
+                return;
+            tessera.terminate();
+            if (!tessera.waitForFinished(15000)) {
+                tessera.kill();
+                tessera.waitForFinished(15000);
+            }
+        };
+        const auto stopAnyway = qScopeGuard(stop); // however the test ends
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        tessera.setProcessEnvironment(env);
+        tessera.setWorkingDirectory(workDir.path());
+        tessera.start(program, QStringList());
+        QVERIFY(tessera.waitForStarted(30000));
+
+        QTRY_VERIFY2_WITH_TIMEOUT(processHoldsOpen(tessera.processId(), database)
+                                      || tessera.state() != QProcess::Running,
+                                  "tessera neither opened data.db nor ended", 30000);
+        QVERIFY2(tessera.state() == QProcess::Running, tessera.readAllStandardError().constData());
+        QVERIFY(processHoldsOpen(tessera.processId(), database));
+        QVERIFY(!QFile::exists(workDir.filePath(QStringLiteral("data.db"))));
+
+        // Give the event loop a moment to run; the program must still be up.
+        QTest::qWait(500);
+        QCOMPARE(tessera.state(), QProcess::Running);
+
+        stop();
+        QCOMPARE(tessera.state(), QProcess::NotRunning);
+
+        // The bank beside the program is still the one it was started with.
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("startup_check"));
+            db.setDatabaseName(database);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec(QStringLiteral("select name from exam_subject")) && q.next());
+            QCOMPARE(q.value(0).toString(), QStringLiteral("计算机基础"));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("startup_check"));
+    }
+
+    void readTextFile_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        const QString chinese = QStringLiteral("答题情况：第一题\n");
+        QTest::newRow("UTF-8 without byte-order mark") << chinese.toUtf8() << chinese;
+        QTest::newRow("UTF-8 with byte-order mark") << QByteArray("\xef\xbb\xbf") + chinese.toUtf8() << chinese;
+        QByteArray utf16(reinterpret_cast<const char *>(chinese.utf16()), chinese.size() * 2);
+        QTest::newRow("UTF-16 with byte-order mark") << QByteArray("\xff\xfe") + utf16 << chinese;
+        QTest::newRow("empty file") << QByteArray() << QString();
+    }
+
+    void readTextFile()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("t.js")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+
+        // A machine whose locale is not UTF-8 must read the same text.
+        QTextCodec *previous = QTextCodec::codecForLocale();
+        QTextCodec::setCodecForLocale(QTextCodec::codecForName("ISO-8859-1"));
+        const QString read = ::readTextFile(file.fileName());
+        const QString resource = ::readTextFile(QStringLiteral(":/js/mian.js"));
+        QTextCodec::setCodecForLocale(previous);
+
+        QCOMPARE(read, text);
+        QVERIFY(resource.contains(QStringLiteral("信息提示")));
+        QVERIFY(!resource.startsWith(QChar(0xFEFF)));
+    }
+
+    void readTextFileOfMissingFileIsEmpty()
+    {
+        QVERIFY(::readTextFile(QStringLiteral("/nonexistent/nothing.js")).isEmpty());
+    }
+
+    void fileUrlBase_data()
+    {
+        QTest::addColumn<QString>("directory");
+        QTest::addColumn<QString>("base");
+        QTest::newRow("absolute path") << "/x/y" << "file:///x/y/";
+        QTest::newRow("absolute path with slash") << "/x/y/" << "file:///x/y/";
+        QTest::newRow("root") << "/" << "file:///";
+        QTest::newRow("drive letter, space kept") << "C:/Exam Tool/" << "file:///C:/Exam Tool/";
+        QTest::newRow("drive letter without slash") << "C:/Exam Tool" << "file:///C:/Exam Tool/";
+        QTest::newRow("Chinese folder") << QStringLiteral("/home/考生/练习 系统") << QStringLiteral("file:///home/考生/练习 系统/");
+    }
+
+    void fileUrlBase()
+    {
+        QFETCH(QString, directory);
+        QFETCH(QString, base);
+        QCOMPARE(::fileUrlBase(directory), base);
+        QVERIFY(!::fileUrlBase(directory).contains(QLatin1String("////")));
+    }
+
+    void appFileUrlBaseNamesTheProgramDirectory()
+    {
+        const QString base = appFileUrlBase();
+        QCOMPARE(base, ::fileUrlBase(QCoreApplication::applicationDirPath()));
+        const QUrl jquery(base + QStringLiteral("js/jQuery.js"));
+        QVERIFY(jquery.isLocalFile());
+        QCOMPARE(jquery.toLocalFile(), QCoreApplication::applicationDirPath() + QStringLiteral("/js/jQuery.js"));
+        QVERIFY(QFile::exists(jquery.toLocalFile()));
+    }
+
+    // Texts escaped into a script string and into a script string inside an
+    // HTML attribute must come out unchanged in a real page.
+    void escapedTextsRoundTrip_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("plain") << QStringLiteral("abc 123");
+        QTest::newRow("single quotes") << QStringLiteral("it's 'quoted'");
+        QTest::newRow("double quotes") << QStringLiteral("say \"hi\"");
+        QTest::newRow("backslashes") << QStringLiteral("C:\\dir\\ and \\' and trailing \\");
+        QTest::newRow("newlines and tabs") << QStringLiteral("one\ntwo\r\nthree\tfour");
+        QTest::newRow("end of script") << QStringLiteral("</script><script>window.hacked=1;</script>");
+        QTest::newRow("markup and entities") << QStringLiteral("<b>&amp; & &lt; \"></div>");
+        QTest::newRow("line separators") << QStringLiteral("a\u2028b\u2029c");
+        QTest::newRow("control characters") << QString::fromUtf8("a\x01" "b\x1f" "c");
+        QTest::newRow("Chinese") << QStringLiteral("答案：北京|上海");
+        QTest::newRow("empty") << QString();
+    }
+
+    void escapedTextsRoundTrip()
+    {
+        QFETCH(QString, text);
+        QWebPage page;
+        page.settings()->setAttribute(QWebSettings::JavascriptEnabled, true);
+        const QString html = QStringLiteral(
+            "<html><body><script type=\"text/javascript\">window.inScript = '%1';</script>"
+            "<div id=\"d\" onclick=\"window.inAttribute = '%2';\"></div>"
+            "<script type=\"text/javascript\">window.after = 'reached';</script></body></html>")
+            .arg(jsEscape(text), jsEscapeInAttribute(text));
+        page.mainFrame()->setHtml(html);
+        QWebFrame *frame = page.mainFrame();
+        QCOMPARE(frame->evaluateJavaScript(QStringLiteral("window.after")).toString(), QStringLiteral("reached"));
+        QCOMPARE(frame->evaluateJavaScript(QStringLiteral("window.inScript")).toString(), text);
+        frame->evaluateJavaScript(QStringLiteral("document.getElementById('d').onclick()"));
+        QCOMPARE(frame->evaluateJavaScript(QStringLiteral("window.inAttribute")).toString(), text);
+        QCOMPARE(frame->evaluateJavaScript(QStringLiteral("document.scripts.length + ',' + typeof window.hacked")).toString(),
+                 QStringLiteral("2,undefined"));
+        // The same texts as arguments of a call the program evaluates.
+        QCOMPARE(frame->evaluateJavaScript(QStringLiteral("(function (a) { return a; })('%1')").arg(jsEscape(text))).toString(),
+                 text);
+    }
+};
+
+TESSERA_TEST_MAIN(StartupTest)
+#include "tst_startup.moc"
