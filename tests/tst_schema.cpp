@@ -14,6 +14,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QXmlStreamReader>
 #include <algorithm>
 #include <cmath>
@@ -128,6 +130,7 @@ private slots:
     void answersFitTheirQuestions();
     void questionsBelongToTheirCategoryAndChapter();
     void imagesShipWithTheProgram();
+    void shippedBankMatchesItsSource();
 };
 
 void SchemaTest::schemaNamesEveryColumn_data()
@@ -500,6 +503,26 @@ void SchemaTest::imagesShipWithTheProgram()
             problems << name + QStringLiteral(": ") + xml.errorString();
     }
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+}
+
+void SchemaTest::shippedBankMatchesItsSource()
+{
+    // The bank is edited in data/bank_source.txt; the SQL beside it must be
+    // what the generator makes of it, or an edit never reaches data.db.
+    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    if (python.isEmpty())
+        QSKIP("python3 is not installed");
+    QTemporaryDir dir;
+    const QString generated = dir.path() + QStringLiteral("/bank.sql");
+    QProcess generator;
+    generator.start(python, {TestSupport::sourcePath(QStringLiteral("tools/make_bank.py")),
+                             TestSupport::sourcePath(QStringLiteral("data/bank_source.txt")), generated});
+    QVERIFY(generator.waitForFinished(60000));
+    QVERIFY2(generator.exitCode() == 0, generator.readAllStandardError().constData());
+    QFile file(generated);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY2(QString::fromUtf8(file.readAll()) == TestSupport::sampleBankSql(),
+             "data/sample_bank.sql is out of date: run tools/make_bank.py");
 }
 
 TESSERA_TEST_MAIN(SchemaTest)
