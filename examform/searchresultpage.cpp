@@ -1,0 +1,49 @@
+#include "searchresultpage.h"
+
+#include "exampaper.h"
+#include "pagetext.h"
+
+QString SearchResultPage::build(const ExamPaper &results, const QString &appDirSlash)
+{
+    const QString base = QLatin1Char('"') + fileUrlBase(appDirSlash);
+    const QString style = readTextFile(QStringLiteral(":/css/maincss.css"));
+    const QString script = readTextFile(QStringLiteral(":/js/mian.js"));
+
+    // Thousands of hits make a page of many megabytes: size it once.
+    qsizetype bodySize = 0;
+    for (const auto &q : results.questions)
+        bodySize += q->html.size() + q->answerHtml.size();
+
+    QString page;
+    page.reserve(2048 + style.size() + script.size() + 6 * base.size() + bodySize);
+    page += QLatin1String("<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
+                          "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtds\"> ");
+    page += QLatin1String("<html xmlns=\"http://www.w3.org/1999/xhtml\"> ");
+    page += QLatin1String("<head> <meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" /> ");
+    page += QLatin1String("<link href=");
+    page += base;
+    page += QLatin1String("css/maincss.css\" rel=\"stylesheet\" type=\"text/css\" > </link>");
+    page += QLatin1String("<link href=");
+    page += base;
+    page += QLatin1String("css/welcss.css\" rel=\"stylesheet\" type=\"text/css\" > </link>");
+    page += QLatin1String("<style type=\"text/css\"> ");
+    page += style;
+    page += QLatin1String(" </style>");
+    for (const char *file : {"js/jQuery.js", "js/popup.js", "js/swfobject.js"}) {
+        page += QLatin1String("<script type=\"text/javascript\" src=");
+        page += base;
+        page += QLatin1String(file);
+        page += QLatin1String("\"></script>");
+    }
+    page += QLatin1String("<script type=\"text/javascript\">");
+    page += script;
+    page += QLatin1String("</script>");
+    page += QLatin1String("<body> <div class=\"text_box\"> ");
+    for (const auto &q : results.questions) {
+        page += q->html;
+        page += q->answerHtml;
+    }
+    page += QLatin1String("</div>");
+    page += QLatin1String("</body> </html>");
+    return page;
+}
