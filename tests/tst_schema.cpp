@@ -300,9 +300,13 @@ void SchemaTest::sectionListsMatchTheQuestions()
                     continue;
                 }
                 listed << leafId;
+                // A part shows its title column as the shared material above its
+                // own stem (titleImage); an essay part would show no stem of its own.
                 const int leafType = leaf.value(QStringLiteral("questionTypeid")).toInt();
-                if (leafType < 1 || leafType > 5)
-                    problems << leafId + QStringLiteral(": a leaf must be answerable");
+                if (leafType < 1 || leafType > 4)
+                    problems << leafId + QStringLiteral(": a part must be a choice, true/false or fill-in question");
+                if (leaf.value(QStringLiteral("title")).toString() != q.value(QStringLiteral("title")).toString())
+                    problems << leafId + QStringLiteral(": a part's title must be its composite's material");
                 if (leaf.value(QStringLiteral("parentId")).toString() != entry.qid)
                     problems << leafId + QStringLiteral(": parentId is not its composite");
                 ++answerable;

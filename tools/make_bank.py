@@ -16,7 +16,7 @@ Source format (one directive per line, '#' starts a comment line):
                                        a section; its question type is the category's
   use CHAPTER                          chapter of the questions that follow
   Q TEXT                               a top-level question of the section's type
-  Q1 .. Q5 TEXT                        a child of the last composite, of the given type
+  Q1 .. Q4 TEXT                        a child of the last composite, of the given type
   + TEXT                               continues the stem on a new line
   A TEXT .. E TEXT                     options
   = ANSWER                             letters; "对"/"错" for true/false; blanks joined by "|"
@@ -26,6 +26,9 @@ Source format (one directive per line, '#' starts a comment line):
 Blanks of fill-in questions are runs of three or more "_" in the stem. An image is
 written {img:NAME.svg} in a stem, an option or an explanation; it is shown from the
 img/ folder of the application directory and left out of the plain title.
+
+A child of a composite keeps its own stem in titleImage; its title holds the
+composite's material, which the program shows above the child's stem.
 """
 import json
 import re
@@ -162,7 +165,7 @@ class Bank:
             q = Question(self.next_id(self.subject), self.section["type"], rest, self.chapter, number)
             self.section["questions"].append(q)
             self.question = q
-        elif re.fullmatch(r"Q[1-5]", head):
+        elif re.fullmatch(r"Q[1-4]", head):
             top = self.section["questions"][-1] if self.section["questions"] else None
             if top is None or top.type != 6:
                 raise BankError("a child needs a composite before it")
@@ -311,9 +314,10 @@ def generate(bank):
                 for row_q in [q] + q.children:
                     sort_no += 1
                     parent = row_q.parent.id if row_q.parent else ""
+                    title = plain(row_q.parent.stem if row_q.parent else row_q.stem)
                     options = [shown(o) for o in row_q.options] + [""] * (5 - len(row_q.options))
                     question_rows.append(
-                        [row_q.id, row_q.type, plain(row_q.stem), shown(row_q.stem)] + options +
+                        [row_q.id, row_q.type, title, shown(row_q.stem)] + options +
                         [row_q.length, row_q.answer, shown("<br/>".join(row_q.analysis)),
                          row_q.cent, 2.0 if row_q.type in (2, 5, 6) else 1.0, "原创", 1, year, 0, 0,
                          row_q.chapter, parent, parent, section["category"], sort_no, "", 0])
