@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include "answersheet.h"
+#include "entryremoval.h"
 #include "exampaper.h"
 #include "papergrader.h"
 #include "resultspage.h"
@@ -378,6 +379,55 @@ private slots:
         QCOMPARE(engine.evaluate(ResultsPage::resultsCall(html)).toString(), html);
         QCOMPARE(engine.evaluate(ResultsPage::waitingCall()).toString(),
                  QStringLiteral("<div align=\"center\">正在进行评卷处理，请稍等...</div>"));
+    }
+
+    void removingAnEntryRenumbersTheRest_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("ids");
+        QTest::addColumn<QString>("sections");
+        QTest::newRow("first of first section") << 0 << "q2:1:1 q3:2:2 q4:3:3" << "1-1/1 2-2/1 3-3/1 total 3";
+        QTest::newRow("only entry of second section") << 2 << "q1:1:1 q2:2:2 q4:3:3" << "1-2/2 3-2/0 3-3/1 total 3";
+        QTest::newRow("last") << 3 << "q1:1:1 q2:2:2 q3:3:3" << "1-2/2 3-3/1 4-3/0 total 3";
+    }
+
+    void removingAnEntryRenumbersTheRest()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, ids);
+        QFETCH(QString, sections);
+        PaperBuilder b;
+        b.section(QStringLiteral("单选"), 2, 2);
+        b.question(1, "A", "");
+        b.question(1, "A", "");
+        b.section(QStringLiteral("多选"), 1, 1);
+        b.question(2, "AB", "");
+        b.section(QStringLiteral("判断"), 1, 1);
+        b.question(3, "A", "");
+        b.paper.totalCent = 4;
+        for (const auto &q : b.paper.questions)
+            q->number = q->seq;
+        QVERIFY(EntryRemoval::remove(b.paper, index));
+
+        QStringList entries;
+        for (const auto &q : b.paper.questions)
+            entries << QStringLiteral("%1:%2:%3").arg(q->id).arg(q->seq).arg(q->number);
+        QCOMPARE(entries.join(QLatin1Char(' ')), ids);
+        QStringList ranges;
+        for (const auto &s : b.paper.sections)
+            ranges << QStringLiteral("%1-%2/%3").arg(s->firstSeq).arg(s->lastSeq).arg(s->quantity);
+        QCOMPARE(ranges.join(QLatin1Char(' ')) + QStringLiteral(" total %1").arg(b.paper.totalCent), sections);
+    }
+
+    void removingOutsideTheListChangesNothing()
+    {
+        PaperBuilder b;
+        b.section(QStringLiteral("单选"), 1, 1);
+        b.question(1, "A", "");
+        QVERIFY(!EntryRemoval::remove(b.paper, 1));
+        QVERIFY(!EntryRemoval::remove(b.paper, -1));
+        QCOMPARE(int(b.paper.questions.size()), 1);
+        QCOMPARE(b.paper.sections.front()->entryCount, 1);
     }
 };
 
