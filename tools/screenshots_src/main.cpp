@@ -1,0 +1,201 @@
+// Walks through the program's screens on a copy of the sample bank and saves a
+// picture of each into docs/screenshots/. Run it through tools/screenshots,
+// which builds it, prepares the bank and provides the virtual display.
+//
+// Screens are reached the way a user reaches them (the main window's slots,
+// the home form's list slots, the buttons of the login and candidate screens,
+// the exam window's buttons) and found by class and object name, so the tour
+// keeps working as screens are added. To picture a new screen, add a step.
+
+#include "dbconnection.h"
+#include "examrenli.h"
+#include "mainwindow.h"
+#include "modalanswerer.h"
+#include "pagepreview.h"
+#include "pagetext.h"
+#include "screenshotsession.h"
+#include "soquestion.h"
+
+#include "constants.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTextStream>
+#include <QTimer>
+#include <QWebFrame>
+#include <QWebView>
+#include <functional>
+
+namespace {
+
+const int pageLoadMs = 1500;
+const QString samplePaperId = QStringLiteral("km1p1");
+const QString searchWord = QStringLiteral("计算机");
+
+// Shows a page in a bare web view of the given size and pictures it, after
+// running each script in turn (one picture per script when names are given).
+void previewPage(ScreenshotSession &session, const QString &html, QSize size,
+                 const QList<QPair<QString, QString>> &scriptsAndNames)
+{
+    QWebView view;
+    view.settings()->setAttribute(QWebSettings::JavascriptEnabled, true);
+    view.resize(size);
+    view.setHtml(html);
+    view.show();
+    ScreenshotSession::settle(pageLoadMs);
+    for (const auto &step : scriptsAndNames) {
+        view.page()->mainFrame()->evaluateJavaScript(step.first);
+        ScreenshotSession::settle(400);
+        session.capture(&view, step.second);
+    }
+}
+
+QWidget *openExamThroughLogin(ScreenshotSession &session, ModalAnswerer &modals, MainWindow &main)
+{
+    QMetaObject::invokeMethod(&main, "openExam", Q_ARG(QString, samplePaperId), Q_ARG(int, 0));
+    ScreenshotSession::settle(800);
+    QWidget *login = ScreenshotSession::topLevel("LoginForm");
+    session.capture(login, QStringLiteral("05_login_screen"));
+    if (!login)
+        return nullptr;
+    ScreenshotSession::click(login, QStringLiteral("pushButton"));
+    ScreenshotSession::settle(800);
+    QWidget *info = ScreenshotSession::topLevel("InfoForm");
+    session.capture(info, QStringLiteral("06_candidate_screen"));
+    modals.expect({QStringLiteral("07_dialog_paper_introduction"), QStringLiteral("08_dialog_section_introduction")});
+    ScreenshotSession::click(info, QStringLiteral("pushButton_3"));
+    ScreenshotSession::settle(3000);
+    return ScreenshotSession::topLevel("ExamRenLi");
+}
+
+// Without the simulated-test screens the exam window is opened directly.
+QWidget *openExamDirectly(ModalAnswerer &modals, const QRect &geometry)
+{
+    auto *exam = new ExamRenLi(geometry.left(), geometry.top(), geometry.width(), geometry.height(), 1);
+    exam->paperId = samplePaperId;
+    exam->examStatus = 0;
+    modals.expect({QStringLiteral("07_dialog_paper_introduction"), QStringLiteral("08_dialog_section_introduction")});
+    exam->show();
+    ScreenshotSession::settle(3000);
+    return exam;
+}
+
+void tourExam(ScreenshotSession &session, ModalAnswerer &modals, QWidget *exam)
+{
+    session.capture(exam, QStringLiteral("09_exam_window"));
+    if (!exam)
+        return;
+    // Answer the first few questions by clicking their first option.
+    for (int i = 0; i < 4; ++i) {
+        ScreenshotSession::runScript(exam, QStringLiteral("webExam"),
+                                     QStringLiteral("$('.option input[type=button]').first().click();"));
+        ScreenshotSession::settle(200);
+        ScreenshotSession::invoke(exam, "on_pbUp_clicked");
+        ScreenshotSession::settle(400);
+    }
+    session.capture(exam, QStringLiteral("10_exam_window_answering"));
+    modals.expect({QStringLiteral("11_dialog_help")});
+    ScreenshotSession::invoke(exam, "on_pbHelp_clicked");
+    ScreenshotSession::settle(300);
+    modals.expect({QStringLiteral("12_dialog_unanswered"), QStringLiteral("13_dialog_hand_in")});
+    ScreenshotSession::invoke(exam, "on_assignment_clicked");
+    ScreenshotSession::settle(2500);
+    session.capture(exam, QStringLiteral("14_exam_results"));
+    ScreenshotSession::invoke(exam, "showAnswerForm");
+    ScreenshotSession::settle(pageLoadMs);
+    session.capture(exam, QStringLiteral("15_exam_review"));
+    exam->close();
+    ScreenshotSession::settle(800);
+}
+
+void tourSearch(ScreenshotSession &session, MainWindow &main)
+{
+    ScreenshotSession::invoke(&main, "openSo");
+    ScreenshotSession::settle(800);
+    QWidget *search = ScreenshotSession::topLevel("SoQuestion");
+    if (!search) {
+        search = new SoQuestion;
+        search->show();
+        ScreenshotSession::settle(800);
+    }
+    if (auto *keyword = search->findChild<QLineEdit *>(QStringLiteral("lineEdit")))
+        keyword->setText(searchWord);
+    ScreenshotSession::click(search, QStringLiteral("soButton"));
+    ScreenshotSession::settle(pageLoadMs);
+    ScreenshotSession::runScript(search, QStringLiteral("soWebView"),
+                                 QStringLiteral("$('.but_showcang').first().click();"));
+    ScreenshotSession::settle(300);
+    session.capture(search, QStringLiteral("16_search_window"));
+    search->close();
+    ScreenshotSession::settle(800);
+}
+
+void tourHomeLists(ScreenshotSession &session, MainWindow &main)
+{
+    QObject *home = ScreenshotSession::descendant(&main, "Fwelcome");
+    const QList<QPair<const char *, QString>> lists = {
+        {"zhentiJS", QStringLiteral("02_home_papers")},
+        {"moniJS", QStringLiteral("03_home_mock_papers")},
+        {"cuotiJS", QStringLiteral("17_home_wrong_answers")},
+        {"shoucangJS", QStringLiteral("18_home_favourites")},
+    };
+    for (const auto &list : lists) {
+        if (!ScreenshotSession::invoke(home, list.first)) {
+            session.capture(nullptr, list.second);
+            continue;
+        }
+        ScreenshotSession::settle(800);
+        session.capture(&main, list.second);
+    }
+    ScreenshotSession::invoke(&main, "on_pb_home_clicked");
+    ScreenshotSession::settle(800);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    QTextStream err(stderr);
+    if (argc != 3) {
+        err << "usage: tessera_screenshots OUTPUT_DIR DATA_DIR (DATA_DIR holds a copy of data.db)\n";
+        return 2;
+    }
+    // Never more than three minutes, whatever a screen does.
+    QTimer::singleShot(180000, [] {
+        QTextStream(stderr) << "screenshot run timed out\n";
+        ::exit(3);
+    });
+
+    ScreenshotSession session(QString::fromLocal8Bit(argv[1]));
+    DbConnection::instance(QString::fromLocal8Bit(argv[2]) + "/", true);
+    appDirPath = QCoreApplication::applicationDirPath() + "/";
+    ModalAnswerer modals(session);
+
+    previewPage(session, PagePreview::questionPage(), {900, 1400},
+                {{PagePreview::questionStatesScript(), QStringLiteral("20_page_question_types")}});
+    previewPage(session, PagePreview::questionPage(), {900, 640},
+                {{PagePreview::resultsPopupScript(), QStringLiteral("21_page_results_popup")}});
+    previewPage(session, PagePreview::cardPage(), {260, 420}, {{QString(), QStringLiteral("22_page_answer_card")}});
+
+    // A first start on the two-subject sample bank asks for the subject.
+    modals.expect({QStringLiteral("04_dialog_subject")});
+    MainWindow main;
+    main.show();
+    ScreenshotSession::settle(3000);
+    session.capture(&main, QStringLiteral("01_main_window"));
+
+    QWidget *exam = openExamThroughLogin(session, modals, main);
+    if (!exam)
+        exam = openExamDirectly(modals, main.geometry());
+    tourExam(session, modals, exam);
+    tourSearch(session, main);
+
+    if (!main.isVisible())
+        main.show();
+    tourHomeLists(session, main);
+
+    QTextStream(stdout) << session.saved().size() << " screenshots, " << modals.answeredCount()
+                        << " dialogs answered\n";
+    return 0;
+}

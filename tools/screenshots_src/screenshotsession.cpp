@@ -1,0 +1,82 @@
+#include "screenshotsession.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTextStream>
+#include <QWebFrame>
+#include <QWebView>
+#include <QWidget>
+
+ScreenshotSession::ScreenshotSession(const QString &outputDir)
+    : m_dir(outputDir)
+{
+    m_dir.mkpath(QStringLiteral("."));
+}
+
+void ScreenshotSession::settle(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+bool ScreenshotSession::capture(QWidget *widget, const QString &name)
+{
+    QTextStream out(stdout);
+    if (!widget) {
+        out << "skipped " << name << " (screen not available)\n";
+        return false;
+    }
+    const QString file = m_dir.filePath(name + QStringLiteral(".png"));
+    if (!widget->grab().save(file, "PNG")) {
+        out << "could not write " << file << '\n';
+        return false;
+    }
+    m_saved << name;
+    out << "saved " << file << '\n';
+    return true;
+}
+
+QWidget *ScreenshotSession::topLevel(const char *className)
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->inherits(className))
+            return w;
+    return nullptr;
+}
+
+QWidget *ScreenshotSession::descendant(QObject *root, const char *className)
+{
+    if (!root)
+        return nullptr;
+    for (QWidget *w : root->findChildren<QWidget *>())
+        if (w->inherits(className))
+            return w;
+    return nullptr;
+}
+
+bool ScreenshotSession::click(QObject *root, const QString &objectName)
+{
+    QPushButton *button = root ? root->findChild<QPushButton *>(objectName) : nullptr;
+    if (!button)
+        return false;
+    button->click();
+    return true;
+}
+
+bool ScreenshotSession::invoke(QObject *target, const char *member)
+{
+    return target && QMetaObject::invokeMethod(target, member, Qt::DirectConnection);
+}
+
+bool ScreenshotSession::runScript(QObject *root, const QString &viewName, const QString &script)
+{
+    QWebView *view = root ? root->findChild<QWebView *>(viewName) : nullptr;
+    if (!view)
+        return false;
+    view->page()->mainFrame()->evaluateJavaScript(script);
+    return true;
+}
