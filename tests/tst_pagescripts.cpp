@@ -357,6 +357,7 @@ private slots:
         js(QStringLiteral("PlayMp4('%1','%2')").arg(jsEscape(base), QStringLiteral("第1课.mp4")));
 
         QCOMPARE(js("$('.popup_dialog:visible #CuPlayer.video video').length"), QStringLiteral("1"));
+        QCOMPARE(js("$('.popup_dialog .popup_caption').text()"), QStringLiteral("视频讲解"));
         QCOMPARE(js("$('#CuPlayer video').attr('src')"), base + QStringLiteral("mp4/第1课.mp4"));
         QCOMPARE(js("$('#CuPlayer video').attr('width') + 'x' + $('#CuPlayer video').attr('height')"),
                  QStringLiteral("600x410"));

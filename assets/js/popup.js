@@ -6,15 +6,15 @@
 //   p.build();
 //   p.show();
 //
-// contentHtml is shown as markup; width and height are those of the content
-// area in pixels. With isReloadOnClose the page reloads after close().
+// contentType 2 (HTML) is the only kind of content: contentHtml is shown as
+// markup. width and height are those of the content area in pixels. With
+// isReloadOnClose the page reloads after close().
 
 var POPUP_TITLE_HEIGHT = 30;
 var popupLayerCount = 0;
 
 function Popup(options) {
     options = options || {};
-    this.contentType = options.contentType === undefined ? 2 : options.contentType;
     this.isReloadOnClose = !!options.isReloadOnClose;
     this.width = Math.max(0, parseInt(options.width, 10) || 300);
     this.height = Math.max(0, parseInt(options.height, 10) || 200);

@@ -149,6 +149,7 @@ function PlayMp4(path, pname) {
         popmp4.close();
     popmp4 = new Popup({ contentType: 2, isReloadOnClose: false, width: 600, height: 410 });
     popmp4.setContent("contentHtml", "<div class=\"video\" id=\"CuPlayer\"></div>");
+    popmp4.setContent("title", "视频讲解");
     popmp4.build();
     popmp4.show();
     so = new SWFObject(path + "js/CuPlayerMiniV4.swf", "ply", "600", "410", "9", "#000000");
