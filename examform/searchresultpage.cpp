@@ -6,8 +6,9 @@
 QString SearchResultPage::build(const ExamPaper &results, const QString &appDirSlash)
 {
     const QString base = QLatin1Char('"') + fileUrlBase(appDirSlash);
-    const QString style = readTextFile(QStringLiteral(":/css/maincss.css"));
-    const QString script = readTextFile(QStringLiteral(":/js/mian.js"));
+    // Compiled-in texts never change during a run: read them once.
+    static const QString style = readTextFile(QStringLiteral(":/css/maincss.css"));
+    static const QString script = readTextFile(QStringLiteral(":/js/mian.js"));
 
     // Thousands of hits make a page of many megabytes: size it once.
     qsizetype bodySize = 0;

@@ -117,6 +117,7 @@ private slots:
     void emptyKeywordKeepsPageAndResults();
     void favouriteFromResultPage_data();
     void favouriteFromResultPage();
+    void bridgeReachesEveryNewPage();
     void debugLineNamesItsFunction();
     void showAndCloseDriveTheMainWindow();
     void dragOnlyFromTheTopStrip_data();
@@ -360,6 +361,19 @@ void SearchTest::favouriteFromResultPage()
                  "(select count(*) > 0 from exam_Collect c where c.questionid = q.id)")),
              0);
     QCOMPARE(FreshDatabase::scalar(QStringLiteral("select count(*) from exam_question")), 13);
+}
+
+void SearchTest::bridgeReachesEveryNewPage()
+{
+    FreshDatabase db(fixtureBank());
+    QVERIFY(db.ok());
+    SoQuestion window;
+    QVERIFY(searchInWindow(window, QStringLiteral("numkey")));
+    QVERIFY(searchInWindow(window, QStringLiteral("Harbour")));
+    QCOMPARE(evaluate(window, QStringLiteral("typeof myjstest.shoucang")), QStringLiteral("function"));
+    evaluate(window, QStringLiteral("document.getElementById('%1').click()").arg(window.results()->questions[0]->cardId));
+    QCOMPARE(FreshDatabase::column(QStringLiteral("select questionid from exam_Collect order by questionid")),
+             (QStringList{"c1a", "n1"}));
 }
 
 namespace {
