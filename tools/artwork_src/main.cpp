@@ -36,13 +36,13 @@ struct LabelledButton {
 
 // Buttons drawn as stem + "1.png" (normal) and stem + "2.png" (hover or pressed).
 const QList<LabelledButton> twoStateButtons = {
-    {"resources/image/exam/up", {110, 40}, "上一题", Tone::Standard, true, Glyph::ArrowLeft},
-    {"resources/image/exam/down", {110, 40}, "下一题", Tone::Standard, true, Glyph::ArrowRight},
-    {"resources/image/exam/js", {110, 40}, "计算器", Tone::Standard, true, Glyph::Calculator},
-    {"resources/image/exam/sc1", {110, 40}, "收藏", Tone::Standard, true, Glyph::StarOutline},
-    {"resources/image/exam/sc2", {110, 40}, "已收藏", Tone::Standard, true, Glyph::StarFilled},
-    {"resources/image/exam/help", {110, 40}, "帮助", Tone::Standard, true, Glyph::Help},
-    {"resources/image/exam/examj", {110, 40}, "交卷", Tone::Primary, true, Glyph::HandIn},
+    {"resources/image/exam/up", {100, 40}, "上一题", Tone::Standard, true, Glyph::ArrowLeft},
+    {"resources/image/exam/down", {100, 40}, "下一题", Tone::Standard, true, Glyph::ArrowRight},
+    {"resources/image/exam/js", {100, 40}, "计算器", Tone::Standard, true, Glyph::Calculator},
+    {"resources/image/exam/sc1", {100, 40}, "收藏", Tone::Standard, true, Glyph::StarOutline},
+    {"resources/image/exam/sc2", {100, 40}, "已收藏", Tone::Standard, true, Glyph::StarFilled},
+    {"resources/image/exam/help", {100, 40}, "帮助", Tone::Standard, true, Glyph::Help},
+    {"resources/image/exam/examj", {100, 40}, "交卷", Tone::Primary, true, Glyph::HandIn},
     {"resources/image/exam/ok", {93, 35}, "确定", Tone::Primary, false, Glyph::Check},
     {"resources/image/exam/no", {93, 35}, "取消", Tone::Standard, false, Glyph::Cross},
     {"resources/image/exam/know", {93, 35}, "我知道了", Tone::Primary, false, Glyph::Check},
