@@ -2,14 +2,302 @@
 
 #include "constants.h"
 #include "dbconnection.h"
+#include "examrenli.h"
+#include "fwelcome.h"
+#include "infoform.h"
+#include "loginform.h"
+#include "soquestion.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <cstdlib>
+
+namespace {
+
+// The area of the default screen without the task bar.
+QRect availableScreenArea()
+{
+    return QGuiApplication::primaryScreen()->availableGeometry();
+}
+
+// How far below the frame's top edge a press may start a drag.
+const int dragStripHeight = 90;
+
+} // namespace
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
 {
+    setupUi(this);
     setWindowTitle(productTitle);
-    resize(1176, 797);
+    setWindowFlags(Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_TranslucentBackground, true);
     appDirPath = QCoreApplication::applicationDirPath() + QStringLiteral("/");
+    setAutoFillBackground(false);
     DbConnection::instance(appDirPath, true);
+    applyButtonStyles();
+    bRest->hide();
+    topWidget->setStyleSheet(QStringLiteral("border-image:url(:/image/top.png);"));
+    label->setStyleSheet(QStringLiteral("border-image:url(:/image/mlogo.png);"));
+    connect(bMin, &QPushButton::clicked, this, &MainWindow::showMinimized);
+    showHome();
+}
+
+MainWindow::~MainWindow()
+{
+    delete loginForm;
+    delete infoForm;
+    delete examWindow;
+}
+
+void MainWindow::applyButtonStyles()
+{
+    setStyleSheet(QStringLiteral(
+        "QCommandLinkButton{border-image: url(:/image/b01.png);}QCommandLinkButton:hover{border-image: url(:/image/b03.png);}"
+        "QCommandLinkButton:pressed{border-image: url(:/image/b02.png);}"));
+    bClose->setStyleSheet(QStringLiteral(
+        "QPushButton{border-image: url(:/image/menu/close.png);}QPushButton:hover{border-image: url(:/image/menu/close2.png);}"
+        "QPushButton:pressed{border-image: url(:/image/menu/close2.png);}"));
+    bMax->setStyleSheet(QStringLiteral(
+        "QPushButton{border-image: url(:/image/menu/max.png);}QPushButton:hover{border-image: url(:/image/menu/max2.png);}"
+        "QPushButton:pressed{border-image: url(:/image/menu/max2.png);}"));
+    bRest->setStyleSheet(QStringLiteral(
+        "QPushButton{border-image: url(:/image/menu/rest.png);}QPushButton:hover{border-image: url(:/image/menu/rest2.png);}"
+        "QPushButton:pressed{border-image: url(:/image/menu/rest2.png);}"));
+    bMin->setStyleSheet(QStringLiteral(
+        "QPushButton{border-image: url(:/image/menu/min.png);}QPushButton:hover{border-image: url(:/image/menu/min2.png);}"
+        "QPushButton:pressed{border-image: url(:/image/menu/min2.png);}"));
+    pb_home->setStyleSheet(QStringLiteral(
+        "QPushButton{border-image: url(:/image/home11.png);}QPushButton:hover{border-image: url(:/image/home11.png);}"
+        "QPushButton:pressed{border-image: url(:/image/home22.png);}"));
+}
+
+void MainWindow::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.fillRect(QRect(5, 5, width() - 10, height() - 10), Qt::white);
+    // A soft shadow: the outermost line is the darkest.
+    const int alphas[] = {0, 30, 60, 90, 120};
+    for (int n = 5; n >= 1; --n) {
+        painter.setPen(QColor(0, 0, 0, alphas[5 - n]));
+        painter.drawRect(QRect(n, n, width() - 2 * n, height() - 2 * n));
+    }
+}
+
+void MainWindow::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        dragging = true;
+        const QPoint offset = event->globalPos() - frameGeometry().topLeft();
+        dragOffsetX = offset.x();
+        dragOffsetY = offset.y();
+    }
+    QMainWindow::mousePressEvent(event);
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    if (dragging && (event->buttons() & Qt::LeftButton) && !isMaximized() && dragOffsetY < dragStripHeight)
+        move(event->globalPos() - QPoint(dragOffsetX, dragOffsetY));
+    QMainWindow::mouseMoveEvent(event);
+}
+
+void MainWindow::mouseReleaseEvent(QMouseEvent *event)
+{
+    dragging = false;
+    dragOffsetY = 0;
+    QMainWindow::mouseReleaseEvent(event);
+}
+
+void MainWindow::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The double click's own position decides: the release of its first click
+    // has already cleared the offset of the press.
+    const int offsetY = event->globalPos().y() - frameGeometry().top();
+    if (event->button() == Qt::LeftButton) {
+        if (!isMaximized() && offsetY >= 2 && offsetY < dragStripHeight)
+            on_bMax_clicked();
+        else if (isMaximized() && offsetY >= 2 && offsetY < 40)
+            on_bRest_clicked();
+    }
+    QMainWindow::mouseDoubleClickEvent(event);
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    applyButtonStyles();
+    for (QWidget *child : showForm->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+        child->setGeometry(0, 0, showForm->width(), showForm->height());
+    if (isMaximized()) {
+        const QRect area = availableScreenArea();
+        showMaximized();
+        setGeometry(area);
+        bMax->hide();
+        bRest->show();
+    }
+}
+
+void MainWindow::on_bMax_clicked()
+{
+    const QRect area = availableScreenArea();
+    showMaximized();
+    setGeometry(area);
+    bMax->hide();
+    bRest->show();
+    showMaximized();
+    applyButtonStyles();
+}
+
+void MainWindow::on_bRest_clicked()
+{
+    bMax->show();
+    bRest->hide();
+    showNormal();
+    applyButtonStyles();
+}
+
+bool MainWindow::confirmExit()
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("退出系统"), QStringLiteral("请确认是否要退出系统。"));
+    QAbstractButton *yes = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    box.exec();
+    // Escape and the box's own close button count as "取消".
+    return box.clickedButton() == yes;
+}
+
+void MainWindow::on_bClose_clicked()
+{
+    if (confirmExit())
+        std::exit(0);
+}
+
+void MainWindow::on_pb_home_clicked()
+{
+    showHome();
+}
+
+void MainWindow::clearContent()
+{
+    // Deleted from the event loop: the old home form may be on the call stack.
+    for (QWidget *child : showForm->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+        child->hide();
+        child->setParent(nullptr);
+        child->deleteLater();
+    }
+}
+
+void MainWindow::showHome()
+{
+    clearContent();
+    auto *home = new Fwelcome(this);
+    home->setParent(showForm);
+    home->setGeometry(0, 0, showForm->width(), showForm->height());
+    connect(home, &Fwelcome::showExam, this, &MainWindow::openExam);
+    connect(home, &Fwelcome::showSo, this, &MainWindow::openSo);
+    connect(this, &MainWindow::my_refresh, home, &Fwelcome::my_refresh01);
+    home->show();
+}
+
+void MainWindow::childShow()
+{
+    emit my_refresh();
+    show();
+}
+
+void MainWindow::childHide()
+{
+    hide();
+}
+
+void MainWindow::createLoginForm()
+{
+    if (loginForm)
+        return;
+    loginForm = new LoginForm;
+    connect(loginForm, &LoginForm::mainHide, this, &MainWindow::childHide);
+    connect(loginForm, &LoginForm::showInfo, this, &MainWindow::infoShow);
+}
+
+void MainWindow::dropLoginForm()
+{
+    if (!loginForm)
+        return;
+    loginForm->hide();
+    loginForm->deleteLater();
+    loginForm = nullptr;
+}
+
+void MainWindow::dropInfoForm()
+{
+    if (!infoForm)
+        return;
+    infoForm->hide();
+    infoForm->deleteLater();
+    infoForm = nullptr;
+}
+
+void MainWindow::openExam(QString id, int status)
+{
+    currentPaperId = id;
+    currentStatus = status;
+    if (status != 0) {
+        startExamWindow();
+        return;
+    }
+    createLoginForm();
+    loginForm->show();
+}
+
+void MainWindow::loginShow()
+{
+    dropInfoForm();
+    createLoginForm();
+    loginForm->show();
+}
+
+void MainWindow::infoShow()
+{
+    dropLoginForm();
+    if (!infoForm) {
+        infoForm = new InfoForm;
+        connect(infoForm, &InfoForm::showLogin, this, &MainWindow::loginShow);
+        connect(infoForm, &InfoForm::showExam, this, &MainWindow::examPaperShow);
+    }
+    infoForm->show();
+}
+
+void MainWindow::examPaperShow()
+{
+    dropInfoForm();
+    startExamWindow();
+}
+
+void MainWindow::startExamWindow()
+{
+    // The previous exam window is hidden by now; a new run gets a new window.
+    if (examWindow)
+        examWindow->deleteLater();
+    const QRect frame = geometry();
+    examWindow = new ExamRenLi(frame.left(), frame.top(), frame.width(), frame.height(), 1);
+    connect(examWindow, &ExamRenLi::meShow, this, &MainWindow::childShow);
+    connect(examWindow, &ExamRenLi::meHide, this, &MainWindow::childHide);
+    examWindow->paperId = currentPaperId;
+    examWindow->examStatus = currentStatus;
+    examWindow->show();
+}
+
+void MainWindow::openSo()
+{
+    auto *search = new SoQuestion;
+    connect(search, &SoQuestion::meShow, this, &MainWindow::childShow);
+    connect(search, &SoQuestion::meHide, this, &MainWindow::childHide);
+    search->show();
 }

@@ -1,10 +1,70 @@
 #pragma once
 
-#include <QMainWindow>
+#include "ui_mainwindow.h"
 
-class MainWindow : public QMainWindow
+#include <QMainWindow>
+#include <QString>
+
+class ExamRenLi;
+class InfoForm;
+class LoginForm;
+
+// The window that lives for the whole run: a frameless frame with its own
+// title strip, the home form in its content area, and the switchboard between
+// the home form, the simulated-test screens, the exam and the search windows.
+class MainWindow : public QMainWindow, public Ui::MainWindow
 {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Asks whether to leave the program; true only for "确定".
+    static bool confirmExit();
+
+signals:
+    void my_refresh();
+
+public slots:
+    void childShow();
+    void childHide();
+    void loginShow();
+    void infoShow();
+    void examPaperShow();
+    void openExam(QString id, int status);
+    void openSo();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private slots:
+    void on_bClose_clicked();
+    void on_bMax_clicked();
+    void on_bRest_clicked();
+    void on_pb_home_clicked();
+
+private:
+    void showHome();
+    void clearContent();
+    void applyButtonStyles();
+    void startExamWindow();
+    void createLoginForm();
+    // The login and candidate screens are dropped while one of their own
+    // buttons is still being handled: hide now, delete from the event loop.
+    void dropLoginForm();
+    void dropInfoForm();
+
+    bool dragging = false;
+    int dragOffsetX = 0;
+    int dragOffsetY = 0;
+    LoginForm *loginForm = nullptr;
+    InfoForm *infoForm = nullptr;
+    ExamRenLi *examWindow = nullptr;
+    QString currentPaperId;
+    int currentStatus = -1;
 };

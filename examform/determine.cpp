@@ -1,0 +1,34 @@
+#include "determine.h"
+
+Determine::Determine(QWidget *parent)
+    : QDialog(parent)
+{
+    setupUi(this);
+    setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    setAutoFillBackground(false);
+    setStyleSheet(QStringLiteral("background-color: #addeec;"));
+    pbYes->setStyleSheet(QStringLiteral(
+        "QPushButton{border-image: url(:/image/exam/ok1.png);}QPushButton:hover{border-image: url(:/image/exam/ok2.png);}"
+        "QPushButton:pressed{border-image: url(:/image/exam/ok1.png);}"));
+    pbNo->setStyleSheet(QStringLiteral(
+        "QPushButton{border-image: url(:/image/exam/no1.png);}QPushButton:hover{border-image: url(:/image/exam/no2.png);}"
+        "QPushButton:pressed{border-image: url(:/image/exam/no1.png);}"));
+}
+
+void Determine::showEvent(QShowEvent *event)
+{
+    textEdit->setHtml(body);
+    QDialog::showEvent(event);
+}
+
+void Determine::on_pbYes_clicked()
+{
+    result = true;
+    close();
+}
+
+void Determine::on_pbNo_clicked()
+{
+    result = false;
+    close();
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "ui_loginform.h"
+
+#include <QWidget>
+
+// The test centre's login screen of a simulated test. It checks nothing: every
+// number leads on to the candidate screen.
+class LoginForm : public QWidget, public Ui::LoginForm
+{
+    Q_OBJECT
+public:
+    explicit LoginForm(QWidget *parent = nullptr);
+
+signals:
+    void mainHide();
+    void showInfo();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private slots:
+    void on_pushButton_clicked();
+    void on_pushButton_2_clicked();
+};

@@ -1,0 +1,137 @@
+#include "fwelcome.h"
+
+#include "constants.h"
+#include "dbconnection.h"
+#include "homepages.h"
+#include "subject.h"
+#include "subjectstore.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimerEvent>
+#include <QWebFrame>
+#include <QWebSettings>
+
+Fwelcome::Fwelcome(QWidget *parent)
+    : QWidget(parent)
+{
+    setupUi(this);
+    setAutoFillBackground(true);
+    setWindowFlags(Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_TranslucentBackground, false);
+    mainWebView->installEventFilter(this);
+    mainWebView->settings()->setAttribute(QWebSettings::JavascriptEnabled, true);
+    connect(mainWebView->page()->mainFrame(), &QWebFrame::javaScriptWindowObjectCleared,
+            this, &Fwelcome::mainWebViewJs);
+    showPage(HomePages::startPage());
+    subjectCheckTimerId = startTimer(50, Qt::CoarseTimer);
+}
+
+Fwelcome::~Fwelcome() = default;
+
+void Fwelcome::showPage(const QString &html)
+{
+    if (html.isNull())
+        return;
+    mainWebView->setHtml(html, QUrl());
+}
+
+void Fwelcome::mainWebViewJs()
+{
+    mainWebView->page()->mainFrame()->addToJavaScriptWindowObject(QStringLiteral("myjstest"), this);
+}
+
+void Fwelcome::openkaojuang(QString examid)
+{
+    emit showExam(examid, 0);
+}
+
+void Fwelcome::showErrorPaper(QString paperid)
+{
+    emit showExam(HomePages::wrongPracticeId(paperid), 3);
+}
+
+void Fwelcome::showshoucang(QString typeId)
+{
+    emit showExam(typeId, 5);
+}
+
+void Fwelcome::my_refresh01()
+{
+    showPage(HomePages::startPage());
+}
+
+void Fwelcome::zhentiJS()
+{
+    showPage(HomePages::paperList());
+}
+
+void Fwelcome::moniJS()
+{
+    showPage(HomePages::mockPaperList());
+}
+
+void Fwelcome::cuotiJS()
+{
+    showPage(HomePages::wrongAnswerList());
+}
+
+void Fwelcome::qingchuJS()
+{
+}
+
+void Fwelcome::sotiJS()
+{
+    emit showSo();
+}
+
+void Fwelcome::shoucangJS()
+{
+    showPage(HomePages::favouritesList());
+}
+
+void Fwelcome::openSubject()
+{
+    showPage(HomePages::startPage());
+}
+
+void Fwelcome::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() != subjectCheckTimerId) {
+        QWidget::timerEvent(event);
+        return;
+    }
+    // The check runs once per home form.
+    killTimer(subjectCheckTimerId);
+    subjectCheckTimerId = 0;
+    if (!DbConnection::instance(appDirPath, true)->opened)
+        return;
+    if (SubjectStore::subjectCount() <= 1)
+        return;
+    Subject dialog;
+    connect(&dialog, &Subject::restSubject, this, &Fwelcome::openSubject);
+    dialog.exec();
+}
+
+bool Fwelcome::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != mainWebView)
+        return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
+            mainWebView->setContextMenuPolicy(Qt::NoContextMenu);
+            return true;
+        }
+        break;
+    case QEvent::KeyPress:
+        if (static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy))
+            return true;
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "ui_fwelcome.h"
+
+#include <QWidget>
+
+// The home form: one web view showing the start page or one of the lists. The
+// page reaches the form's public slots through the bridge object "myjstest";
+// the form hands the user's choices to the main window by its signals.
+class Fwelcome : public QWidget, public Ui::Fwelcome
+{
+    Q_OBJECT
+public:
+    explicit Fwelcome(QWidget *parent = nullptr);
+    ~Fwelcome() override;
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+signals:
+    // status 0: a paper id (formal paper); 3: the wrong-question practice id;
+    // 5: a question category id (favourites practice).
+    void showExam(QString id, int status);
+    void showSo();
+
+public slots:
+    void mainWebViewJs();
+    void openkaojuang(QString examid);
+    void showErrorPaper(QString paperid);
+    void showshoucang(QString typeId);
+    void my_refresh01();
+    void zhentiJS();
+    void moniJS();
+    void cuotiJS();
+    void qingchuJS();
+    void sotiJS();
+    void shoucangJS();
+    void openSubject();
+
+protected:
+    void timerEvent(QTimerEvent *event) override;
+
+private:
+    // Shows a built page; a null page (database closed) leaves the view as it is.
+    void showPage(const QString &html);
+
+    int subjectCheckTimerId = 0;
+};

@@ -1,0 +1,227 @@
+#include "homepages.h"
+
+#include "constants.h"
+#include "dbconnection.h"
+#include "pagetext.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QVariant>
+
+namespace {
+
+const QString paperHeader = QStringLiteral(
+    "<li class=\"bt_li\"><h4 class=\"mc\">考卷名称</h4><h4 class=\"sl\">正确数量</h4><h4 class=\"sl\">当前错题</h4></li>");
+const QString wrongAnswerHeader = QStringLiteral(
+    "<li class=\"bt_li\"><h4 class=\"mc\">考卷名称</h4> <h4 class=\"sl\">错题累计</h4></li>");
+const QString favouritesHeader = QStringLiteral(
+    "<li class=\"bt_li\"><h4 class=\"mc\">试题类型</h4> <h4 class=\"sl\">收藏累计</h4></li>");
+
+const QString paperEntryOpening = QStringLiteral(
+    "<li><h4 class=\"mc_h4 mc\"><span style=\"cursor:pointer;\"  onclick=\"showkaojuang('");
+const QString wrongAnswerEntryOpening = QStringLiteral(
+    "<li><h4 class=\"mc_h4 mc\"><span style=\"cursor:pointer;\"  onclick=\"showErrorPaper('");
+const QString favouritesEntryOpening = QStringLiteral(
+    "<li><h4 class=\"mc_h4 mc\"><span style=\"cursor:pointer;\"  onclick=\"showshoucang('");
+
+const QString paperQuery = QStringLiteral(
+    "select a.id as paperid, a.name, ifnull(b.allCount,0) as allCount, ifnull(b.rightCount,0) as rightCount, "
+    "ifnull(b.worngCount,0) as worngCount FROM exam_paper a left join exam_answer b on a.id=b.paperid ");
+const QString mockPaperQuery = paperQuery + QStringLiteral(
+    "inner join t_dic_data c on a.paperTypeid=c.id where c.dtype=1  order by a.sortNo");
+const QString wrongAnswerQuery = QStringLiteral(
+    "select * from exam_paper where id in(select examid from error_answer) and paperTypeid in "
+    "(select id from t_dic_data where  typekey='sjlx') order by sortNo");
+const QString wrongAnswerCountQuery = QStringLiteral(
+    "select count(*) as num from  error_answer where examid=:examid");
+const QString favouritesQuery = QStringLiteral(
+    "SELECT * from exam_dic_fuleixing a, (SELECT fuleixingid,count(fuleixingid) as totalCent from "
+    "exam_Collect GROUP BY fuleixingid) b WHERE a.id = b.fuleixingid  ORDER BY a.questionType");
+
+DbConnection *connection()
+{
+    return DbConnection::instance(appDirPath, true);
+}
+
+QString script(const QString &resource)
+{
+    QString text = readTextFile(resource);
+    // A library that ends in a line comment must not swallow the next one.
+    if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n')))
+        text += QLatin1Char('\n');
+    return text;
+}
+
+QString pageHead(bool startPage)
+{
+    const QString quotedBase = QLatin1Char('"') + appFileUrlBase();
+    QString scripts = script(QStringLiteral(":/js/mian.js"));
+    if (startPage)
+        scripts += script(QStringLiteral(":/js/jijin.js"));
+    return QStringLiteral("<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
+                          "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-strict.dtd\">")
+        + QStringLiteral("<html > ")
+        + QStringLiteral("<head> <meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" /> ")
+        + QStringLiteral("<link href=") + quotedBase
+        + QStringLiteral("css/maincss.css\" rel=\"stylesheet\" type=\"text/css\" > </link>")
+        + QStringLiteral("<link href=") + quotedBase
+        + QStringLiteral("css/welcss.css\" rel=\"stylesheet\" type=\"text/css\" > </link>")
+        + QStringLiteral("<link href=") + quotedBase
+        + QStringLiteral("css/jijin.css\" rel=\"stylesheet\" type=\"text/css\" > </link>")
+        + QStringLiteral("<script type=\"text/javascript\" src=") + quotedBase
+        + QStringLiteral("js/jQuery.js\"></script>")
+        + QStringLiteral("<script type=\"text/javascript\" src=") + quotedBase
+        + QStringLiteral("js/popup.js\"></script>")
+        + QStringLiteral("<script type=\"text/javascript\">") + scripts + QStringLiteral("</script>")
+        + QStringLiteral("<style type=\"text/css\">")
+        + QStringLiteral("td ,p { background-color:#FFFFFF;font-family:\"宋体\";}")
+        + QStringLiteral(".con_div{ height:500px; width=800px; text-align:center; display:table-cell; vertical-align:middle; }")
+        + QStringLiteral("</style>")
+        + (startPage ? QStringLiteral("</head><body >") : QStringLiteral("</head><body>"));
+}
+
+// One list entry: the key goes into a single-quoted script string inside the
+// double-quoted onclick attribute and is escaped for it; the name is bank
+// markup and is shown as such.
+QString listEntry(const QString &opening, const QString &key, const QString &name,
+                  const QStringList &counts)
+{
+    return opening + jsEscapeInAttribute(key) + QStringLiteral("');\">") + name
+        + QStringLiteral("</span></h4><span class=\"sl\">")
+        + counts.join(QStringLiteral("</span><span class=\"sl\">")) + QStringLiteral("</span></li>");
+}
+
+QString listPage(const QString &header, const QString &entries)
+{
+    return pageHead(false) + QStringLiteral("<div class=\"con\"> <div class=\"con_box2\"> <ul>") + header
+        + entries + QStringLiteral(" </ul> </div> </div> </body> </html>");
+}
+
+// The entries of the two paper lists; every row of the query, not a first batch.
+QString paperEntries(const QString &sql)
+{
+    QSqlQuery query(connection()->database());
+    query.setForwardOnly(true);
+    QString entries;
+    if (!query.exec(sql))
+        return entries;
+    while (query.next()) {
+        entries += listEntry(paperEntryOpening, query.value(QStringLiteral("paperid")).toString(),
+                             query.value(QStringLiteral("name")).toString(),
+                             {query.value(QStringLiteral("rightCount")).toString(),
+                              query.value(QStringLiteral("worngCount")).toString()});
+    }
+    return entries;
+}
+
+QString wrongAnswerCount(const QString &paperId)
+{
+    QSqlQuery query(connection()->database());
+    query.prepare(wrongAnswerCountQuery);
+    query.bindValue(QStringLiteral(":examid"), paperId);
+    if (!query.exec() || !query.next())
+        return QStringLiteral("0");
+    return query.value(QStringLiteral("num")).toString();
+}
+
+} // namespace
+
+QString HomePages::startPage()
+{
+    if (!connection()->opened)
+        return QString();
+    const QString base = appFileUrlBase();
+
+    QString title = QStringLiteral("你还未选择学习科目");
+    QSqlQuery query(connection()->database());
+    query.setForwardOnly(true);
+    if (query.exec(QStringLiteral("select * from exam_subject"))) {
+        QStringList names;
+        while (query.next())
+            names << query.value(QStringLiteral("name")).toString();
+        if (names.size() == 1)
+            title = names.first();
+    }
+
+    return pageHead(true)
+        + QStringLiteral("<div class=\"con\"> <div class=\"con_box\"> <div><p class='top_p'>") + title
+        + QStringLiteral("</p></div><ul><li><a href='javascript:zhenti();' onmouseout='MM_swapImgRestore()' "
+                         "onmouseover=\"MM_swapImage('Image2','','") + base
+        + QStringLiteral("images/index12.png',1)\"> <img src='") + base
+        + QStringLiteral("images/index11.png' name='Image2' width='198' height='177' border='0' id='Image2' /></a></li>"
+                         "<li><a href='javascript:cuoti();' onmouseout='MM_swapImgRestore()' "
+                         "onmouseover=\"MM_swapImage('Image4','','") + base
+        + QStringLiteral("images/index22.png',1)\"> <img src='") + base
+        + QStringLiteral("images/index21.png' name='Image4' width='198' height='177' border='0' id='Image4' /></a></li>"
+                         "<li><a href='javascript:shoucang();' onmouseout='MM_swapImgRestore()' "
+                         "onmouseover=\"MM_swapImage('Image3','','") + base
+        + QStringLiteral("images/index32.png',1)\"> <img src='") + base
+        + QStringLiteral("images/index31.png' name='Image3' width='198' height='177' border='0' id='Image3' /></a></li>"
+                         "<li><a href='javascript:soti();' onmouseout='MM_swapImgRestore()' "
+                         "onmouseover=\"MM_swapImage('Image5','','") + base
+        + QStringLiteral("images/index42.png',1)\"> <img src='") + base
+        + QStringLiteral("images/index41.png' name='Image5' width='198' height='177' border='0' id='Image5' /></a></li>"
+                         "</ul> <p class=\"s_p\">真实模拟上机考试环境，界内最方便实用的考试系统。</p><img src='") + base
+        + QStringLiteral("images/wechart.png' height='160px' width='140px' style='float:right'/> </div></div></body></html>");
+}
+
+QString HomePages::paperList()
+{
+    if (!connection()->opened)
+        return QString();
+    return listPage(paperHeader, paperEntries(paperQuery));
+}
+
+QString HomePages::mockPaperList()
+{
+    if (!connection()->opened)
+        return QString();
+    return listPage(paperHeader, paperEntries(mockPaperQuery));
+}
+
+QString HomePages::wrongAnswerList()
+{
+    if (!connection()->opened)
+        return QString();
+    QSqlQuery query(connection()->database());
+    query.setForwardOnly(true);
+    QString entries;
+    if (query.exec(wrongAnswerQuery)) {
+        while (query.next()) {
+            const QString id = query.value(QStringLiteral("id")).toString();
+            entries += listEntry(wrongAnswerEntryOpening, id, query.value(QStringLiteral("name")).toString(),
+                                 {wrongAnswerCount(id)});
+        }
+    }
+    return listPage(wrongAnswerHeader, entries);
+}
+
+QString HomePages::favouritesList()
+{
+    if (!connection()->opened)
+        return QString();
+    QSqlQuery query(connection()->database());
+    query.setForwardOnly(true);
+    QString entries;
+    if (query.exec(favouritesQuery)) {
+        while (query.next()) {
+            entries += listEntry(favouritesEntryOpening, query.value(QStringLiteral("fuleixingid")).toString(),
+                                 query.value(QStringLiteral("name")).toString(),
+                                 {query.value(QStringLiteral("totalCent")).toString()});
+        }
+    }
+    return listPage(favouritesHeader, entries);
+}
+
+QString HomePages::wrongPracticeId(const QString &paperId)
+{
+    // Members in the order the exam window expects: "itype" before "paperid"
+    // (QJsonObject writes its keys sorted, which gives exactly this order).
+    QJsonObject practice;
+    practice.insert(QStringLiteral("itype"), QStringLiteral("2"));
+    practice.insert(QStringLiteral("paperid"), paperId);
+    return QString::fromUtf8(QJsonDocument(QJsonArray{practice}).toJson(QJsonDocument::Compact));
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// The HTML of the home form's five pages, read fresh from the question bank on
+// every call. Each builder returns a null text when the database is not open,
+// so that the form keeps the page it shows.
+class HomePages
+{
+public:
+    // The subject's name (or the "no subject chosen" line) and the four tiles.
+    static QString startPage();
+    // Every paper with its right and wrong counts.
+    static QString paperList();
+    // The papers whose type has dtype 1, in their sort order.
+    static QString mockPaperList();
+    // The papers of type "sjlx" that have wrongly answered questions.
+    static QString wrongAnswerList();
+    // The question categories that have favourites, with their number.
+    static QString favouritesList();
+
+    // The id that opens the wrong-question practice of one paper: a one-element
+    // JSON list, e.g. [{"itype":"2","paperid":"7"}].
+    static QString wrongPracticeId(const QString &paperId);
+};

@@ -1,0 +1,48 @@
+#include "subject.h"
+
+#include "subjectstore.h"
+
+#include <QCloseEvent>
+#include <QMessageBox>
+#include <cstdlib>
+
+Subject::Subject(QWidget *parent)
+    : QDialog(parent)
+{
+    setupUi(this);
+    setWindowFlags(Qt::Dialog);
+    setWindowTitle(QStringLiteral("科目选择"));
+    pushButton->setStyleSheet(QStringLiteral(
+        "QPushButton{border-image: url(:/image/sub1.png);}QPushButton:hover{border-image: url(:/image/sub1.png);}"
+        "QPushButton:pressed{border-image: url(:/image/sub2.png);}"));
+    loadSubjects();
+}
+
+void Subject::loadSubjects()
+{
+    for (const auto &subject : SubjectStore::subjects())
+        cb_subject->addItem(QIcon(), subject.second, subject.first);
+}
+
+void Subject::on_pushButton_clicked()
+{
+    const QString chosenId = cb_subject->currentData().toString();
+    if (!SubjectStore::keepOnly(chosenId)) {
+        // Nothing was deleted; the user may try again instead of the program
+        // ending on a bank that still holds several subjects.
+        QMessageBox box(QMessageBox::Warning, windowTitle(),
+                        QStringLiteral("科目未能保存，题库没有改动，请重试。"));
+        box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+        box.exec();
+        return;
+    }
+    close();
+}
+
+void Subject::closeEvent(QCloseEvent *event)
+{
+    if (SubjectStore::subjectCount() > 1)
+        std::exit(0);
+    emit restSubject();
+    QDialog::closeEvent(event);
+}
