@@ -20,6 +20,7 @@ Fwelcome::Fwelcome(QWidget *parent)
     setWindowFlags(Qt::FramelessWindowHint);
     setAttribute(Qt::WA_TranslucentBackground, false);
     mainWebView->installEventFilter(this);
+    mainWebView->setContextMenuPolicy(Qt::NoContextMenu);
     mainWebView->settings()->setAttribute(QWebSettings::JavascriptEnabled, true);
     connect(mainWebView->page()->mainFrame(), &QWebFrame::javaScriptWindowObjectCleared,
             this, &Fwelcome::mainWebViewJs);

@@ -1,0 +1,139 @@
+#include "testsupport.h"
+
+#include "determine.h"
+#include "infoform.h"
+#include "loginform.h"
+#include "prompt.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTextEdit>
+
+class DialogsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void determineAnswer_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("yes") << QStringLiteral("yes") << true;
+        QTest::newRow("no") << QStringLiteral("no") << false;
+        QTest::newRow("Escape") << QStringLiteral("escape") << false;
+        QTest::newRow("closed") << QStringLiteral("close") << false;
+    }
+
+    void determineAnswer()
+    {
+        QFETCH(QString, action);
+        QFETCH(bool, yes);
+        Determine dialog;
+        dialog.body = QStringLiteral("<p>确认交卷吗？</p>");
+        QString shownBody;
+        TestSupport::answerNextModal([&](QWidget *modal) {
+            auto *shown = qobject_cast<Determine *>(modal);
+            if (!shown) {
+                modal->close();
+                return;
+            }
+            shownBody = shown->textEdit->toPlainText();
+            if (action == QLatin1String("yes"))
+                shown->pbYes->click();
+            else if (action == QLatin1String("no"))
+                shown->pbNo->click();
+            else if (action == QLatin1String("escape"))
+                QTest::keyClick(shown, Qt::Key_Escape);
+            else
+                shown->close();
+        });
+        dialog.exec();
+        QCOMPARE(dialog.isYes(), yes);
+        QCOMPARE(shownBody, QStringLiteral("确认交卷吗？"));
+    }
+
+    void promptShowsCaptionAndBody_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("a caption") << QStringLiteral("第一部分 单项选择题");
+        QTest::newRow("empty caption replaces the designer text") << QString();
+    }
+
+    void promptShowsCaptionAndBody()
+    {
+        QFETCH(QString, caption);
+        Prompt dialog;
+        dialog.caption = caption;
+        dialog.body = QStringLiteral("<h2>答题说明</h2><p>本部分共 <b>20</b> 题。</p>");
+        QString shownCaption;
+        QString shownHtml;
+        QString shownText;
+        TestSupport::answerNextModal([&](QWidget *modal) {
+            auto *shown = qobject_cast<Prompt *>(modal);
+            if (!shown) {
+                modal->close();
+                return;
+            }
+            shownCaption = shown->lcaption->text();
+            shownHtml = shown->textEdit->toHtml();
+            shownText = shown->textEdit->toPlainText();
+            shown->pbOk->click();
+        });
+        dialog.exec();
+        QCOMPARE(shownCaption, caption);
+        QCOMPARE(shownText, QStringLiteral("答题说明\n本部分共 20 题。"));
+        // Formatted, not shown as source.
+        QVERIFY(!shownText.contains(QLatin1Char('<')));
+        QVERIFY(shownHtml.contains(QLatin1String("font-weight:600")));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("提示"));
+    }
+
+    void loginLeadsOnWhateverIsTyped_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::newRow("default") << QStringLiteral("1001");
+        QTest::newRow("another number") << QStringLiteral("20260001");
+        QTest::newRow("empty") << QString();
+    }
+
+    void loginLeadsOnWhateverIsTyped()
+    {
+        QFETCH(QString, number);
+        LoginForm login;
+        QSignalSpy hide(&login, &LoginForm::mainHide);
+        QSignalSpy info(&login, &LoginForm::showInfo);
+        login.show();
+        QCOMPARE(hide.count(), 1);
+        QCOMPARE(login.lineEdit->text(), QStringLiteral("1001"));
+        login.lineEdit->setText(number);
+        login.pushButton->click();
+        QCOMPARE(info.count(), 1);
+    }
+
+    void loginResetRestoresTheNumber()
+    {
+        LoginForm login;
+        login.lineEdit->setText(QStringLiteral("42"));
+        login.pushButton_2->click();
+        QCOMPARE(login.lineEdit->text(), QStringLiteral("1001"));
+        QCOMPARE(login.size(), QSize(911, 613));
+    }
+
+    void candidateScreenButtons()
+    {
+        InfoForm info;
+        QSignalSpy back(&info, &InfoForm::showLogin);
+        QSignalSpy start(&info, &InfoForm::showExam);
+        info.pushButton->click();
+        QCOMPARE(back.count() + start.count(), 0);
+        info.pushButton_2->click();
+        QCOMPARE(back.count(), 1);
+        info.pushButton_3->click();
+        QCOMPARE(start.count(), 1);
+    }
+};
+
+TESSERA_TEST_MAIN(DialogsTest)
+#include "tst_dialogs.moc"
