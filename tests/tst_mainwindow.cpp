@@ -91,6 +91,7 @@ private slots:
     {
         TestSupport::FreshDatabase db(oneSubjectBank);
         QVERIFY(db.ok());
+        TestSupport::ModalCloser closer;  // whatever the exam window asks is of no interest here
         MainWindow window;
         window.show();
         Fwelcome *home = homeForm(window);
@@ -166,6 +167,7 @@ private slots:
         QFETCH(int, status);
         TestSupport::FreshDatabase db(oneSubjectBank);
         QVERIFY(db.ok());
+        TestSupport::ModalCloser closer;
         MainWindow window;
         window.show();
         Fwelcome *home = homeForm(window);
