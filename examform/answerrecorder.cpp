@@ -1,0 +1,35 @@
+#include "answerrecorder.h"
+
+#include "exampaper.h"
+
+bool AnswerRecorder::holdsAnswer(int type, const QString &value)
+{
+    if (type == 4) {
+        const QStringList blanks = value.split(QLatin1Char('|'));
+        for (const QString &blank : blanks) {
+            if (!blank.trimmed().isEmpty())
+                return true;
+        }
+        return false;
+    }
+    return !value.isEmpty();
+}
+
+QVector<ExamQuestion *> AnswerRecorder::record(ExamPaper &paper, const QString &tname,
+                                               const QString &value)
+{
+    QVector<ExamQuestion *> firstAnswers;
+    if (tname.isEmpty())
+        return firstAnswers;
+    for (const auto &question : paper.questions) {
+        if (question->tname != tname)
+            continue;
+        question->userAnswer = value;
+        if (!question->answered && holdsAnswer(question->type, value)) {
+            question->answered = true;
+            paper.answeredCount += 1;
+            firstAnswers << question.get();
+        }
+    }
+    return firstAnswers;
+}
