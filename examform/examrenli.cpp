@@ -1,22 +1,564 @@
 #include "examrenli.h"
 
+#include "answerrecorder.h"
+#include "calculatorlauncher.h"
 #include "constants.h"
+#include "dbconnection.h"
+#include "exampagebuilder.h"
+#include "pagecalls.h"
+#include "pagescriptqueue.h"
+#include "paperloader.h"
+#include "papernavigation.h"
+#include "prompt.h"
+#include "sectionrendering.h"
+
+#include <QGuiApplication>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTimer>
+#include <QWebFrame>
+#include <QWebSettings>
+
+namespace {
+
+const QString helpText = QStringLiteral(
+    "<p>一、所有按键均可使用鼠标操作；</p><p>二、考试过程中需要用到的按键：</p>"
+    "<p>1、按字母键A-Z选择相应答案， 重新按相应键会删除原来选择的答案。</p>"
+    "<p>2、→ 进入下一题，←进入上一题，2调出计算器，3查看帮助，4交卷。</p>"
+    "<p>3、答题过程中可以通过点击“帮助”按钮查看该操作说明，并可以查看各题型说明。</p>");
+
+// Normal and hover show the first image, pressed the second.
+QString buttonArtwork(const QString &normal, const QString &pressed)
+{
+    return QStringLiteral("QPushButton{border-image: url(%1);}"
+                          "QPushButton:hover{border-image: url(%1);}"
+                          "QPushButton:pressed{border-image: url(%2);}")
+        .arg(normal, pressed);
+}
+
+// Title-strip buttons light up on hover as when pressed.
+QString titleButtonArtwork(const QString &normal, const QString &active)
+{
+    return QStringLiteral("QPushButton{border-image: url(%1);}"
+                          "QPushButton:hover{border-image: url(%2);}"
+                          "QPushButton:pressed{border-image: url(%2);}")
+        .arg(normal, active);
+}
+
+} // namespace
 
 ExamRenLi::ExamRenLi(int, int, int, int, int, QWidget *parent)
     : QWidget(parent)
 {
+    setupUi(this);
     setWindowFlags(Qt::FramelessWindowHint);
+    setAutoFillBackground(false);
+
+    topWidget->setStyleSheet(QStringLiteral("background-color: #7ebfcc;"));
+    widget->setStyleSheet(QStringLiteral("background-color: #7ebfcc;"));
+    infoWidget->setStyleSheet(QStringLiteral("background-color: #addeec;"));
+    bodyWidget->setStyleSheet(QStringLiteral("background-color: #addeec;"));
+
+    appDirSlash = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    applyButtonArtwork();
     setWindowTitle(productTitle);
+    bRest->hide();
+
+    for (QWebView *view : {webExam, webbutton}) {
+        view->settings()->setAttribute(QWebSettings::JavascriptEnabled, true);
+        view->installEventFilter(this);
+    }
+    connect(webExam->page()->mainFrame(), &QWebFrame::javaScriptWindowObjectCleared, this,
+            &ExamRenLi::examJs);
+    connect(webbutton->page()->mainFrame(), &QWebFrame::javaScriptWindowObjectCleared, this,
+            &ExamRenLi::webbuttonJs);
+    examScripts = new PageScriptQueue(webExam, this);
+    cardScripts = new PageScriptQueue(webbutton, this);
+
+    baseZoom = static_cast<int>(webExam->zoomFactor());
+
+    countdownTimer = new QTimer(this);
+    connect(countdownTimer, &QTimer::timeout, this, &ExamRenLi::examJiShi);
+
+    // The flag check box is not part of the test-centre screen.
+    checkBox->hide();
 }
+
+ExamRenLi::~ExamRenLi() = default;
+
+void ExamRenLi::applyButtonArtwork()
+{
+    setStyleSheet(buttonArtwork(QStringLiteral(":/image/button.png"),
+                                QStringLiteral(":/image/button22.png")));
+    bClose->setStyleSheet(titleButtonArtwork(QStringLiteral(":/image/menu/close.png"),
+                                             QStringLiteral(":/image/menu/close2.png")));
+    bMax->setStyleSheet(titleButtonArtwork(QStringLiteral(":/image/menu/max.png"),
+                                           QStringLiteral(":/image/menu/max2.png")));
+    bRest->setStyleSheet(titleButtonArtwork(QStringLiteral(":/image/menu/rest.png"),
+                                            QStringLiteral(":/image/menu/rest2.png")));
+    bMin->setStyleSheet(titleButtonArtwork(QStringLiteral(":/image/menu/min.png"),
+                                           QStringLiteral(":/image/menu/min2.png")));
+    pbCalc->setStyleSheet(buttonArtwork(QStringLiteral(":/image/exam/js1.png"),
+                                        QStringLiteral(":/image/exam/js2.png")));
+    pbUp->setStyleSheet(buttonArtwork(QStringLiteral(":/image/exam/down1.png"),
+                                      QStringLiteral(":/image/exam/down2.png")));
+    pbOn->setStyleSheet(buttonArtwork(QStringLiteral(":/image/exam/up1.png"),
+                                      QStringLiteral(":/image/exam/up2.png")));
+    applyCollectArtwork(currentQuestion() && currentQuestion()->isCollect);
+    pbHelp->setStyleSheet(buttonArtwork(QStringLiteral(":/image/exam/help1.png"),
+                                        QStringLiteral(":/image/exam/help2.png")));
+    assignment->setStyleSheet(buttonArtwork(QStringLiteral(":/image/exam/examj1.png"),
+                                            QStringLiteral(":/image/exam/examj2.png")));
+}
+
+void ExamRenLi::applyCollectArtwork(bool favourite)
+{
+    if (favourite)
+        pbCollect->setStyleSheet(buttonArtwork(QStringLiteral(":/image/exam/sc21.png"),
+                                               QStringLiteral(":/image/exam/sc22.png")));
+    else
+        pbCollect->setStyleSheet(buttonArtwork(QStringLiteral(":/image/exam/sc11.png"),
+                                               QStringLiteral(":/image/exam/sc12.png")));
+}
+
+void ExamRenLi::examJs()
+{
+    webExam->page()->mainFrame()->addToJavaScriptWindowObject(QStringLiteral("myjstest"), this);
+}
+
+void ExamRenLi::webbuttonJs()
+{
+    webbutton->page()->mainFrame()->addToJavaScriptWindowObject(QStringLiteral("myjstest"), this);
+}
+
+void ExamRenLi::runInExam(const QString &script)
+{
+    examScripts->run(script);
+}
+
+void ExamRenLi::runInCard(const QString &script)
+{
+    cardScripts->run(script);
+}
+
+bool ExamRenLi::pagesLoading() const
+{
+    return examScripts->loading() || cardScripts->loading();
+}
+
+ExamQuestion *ExamRenLi::currentQuestion() const
+{
+    if (!paper || currentIndex < 0 || currentIndex >= static_cast<int>(paper->questions.size()))
+        return nullptr;
+    return paper->questions[static_cast<size_t>(currentIndex)].get();
+}
+
+// ---- Window frame -------------------------------------------------------
+
+void ExamRenLi::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        dragging = true;
+        dragOffsetX = event->globalPos().x() - frameGeometry().x();
+        dragOffsetY = event->globalPos().y() - frameGeometry().y();
+    }
+    event->accept();
+}
+
+void ExamRenLi::mouseMoveEvent(QMouseEvent *event)
+{
+    if (dragging && (event->buttons() & Qt::LeftButton) && !isMaximized()) {
+        // Only a press inside the title strip moves the window.
+        if (dragOffsetY < 90)
+            move(event->globalPos().x() - dragOffsetX, event->globalPos().y() - dragOffsetY);
+    }
+    event->accept();
+}
+
+void ExamRenLi::mouseReleaseEvent(QMouseEvent *event)
+{
+    dragging = false;
+    dragOffsetY = 0;
+    event->accept();
+}
+
+void ExamRenLi::on_bMax_clicked()
+{
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    showMaximized();
+    setGeometry(available);
+    bMax->hide();
+    bRest->show();
+    showMaximized();
+    applyButtonArtwork();
+}
+
+void ExamRenLi::on_bRest_clicked()
+{
+    bMax->show();
+    bRest->hide();
+    showNormal();
+    applyButtonArtwork();
+}
+
+void ExamRenLi::resizeEvent(QResizeEvent *event)
+{
+    if (isMaximized()) {
+        showMaximized();
+        setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
+        bMax->hide();
+        bRest->show();
+    }
+    event->accept();
+}
+
+bool ExamRenLi::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == webExam || watched == webbutton) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+            if (static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
+                webExam->setContextMenuPolicy(Qt::NoContextMenu);
+                webbutton->setContextMenuPolicy(Qt::NoContextMenu);
+                return true;
+            }
+            break;
+        case QEvent::KeyPress:
+            if (static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy))
+                return true;
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---- Show, load, close --------------------------------------------------
 
 void ExamRenLi::showEvent(QShowEvent *event)
 {
     emit meHide();
+    // A window brought back from the task bar keeps its run; only a show by
+    // the program starts the load.
+    if (!event->spontaneous()) {
+        if (examStatus == 3)
+            paperId = PaperLoader::practicePaperId(paperId);
+        QTimer::singleShot(200, this, &ExamRenLi::timerShowExam);
+    }
     QWidget::showEvent(event);
 }
 
 void ExamRenLi::closeEvent(QCloseEvent *event)
 {
     emit meShow();
-    QWidget::closeEvent(event);
+    event->accept();
+}
+
+void ExamRenLi::timerShowExam()
+{
+    paper.reset();
+    currentIndex = 0;
+    previousIndex = 0;
+    currentSection = 0;
+    promptedSection = -1;
+
+    const bool known = examStatus == 3 || examStatus == 5 || (examStatus == 0 && !paperId.isEmpty());
+    DbConnection *connection = DbConnection::instance(appDirSlash, true);
+    if (!known || !connection->opened)
+        return;
+
+    pageBuilder = std::make_unique<ExamPageBuilder>(examStatus, appDirSlash);
+    PaperLoader loader(connection->database(), examStatus, appDirSlash);
+    paper = loader.load(paperId);
+    if (!paper)
+        return;
+
+    if (examStatus == 0) {
+        updateLabels();
+        showPrompt(QStringLiteral("提示"), paperIntroduction(*paper));
+        countdownTimer->start(500);
+    } else {
+        for (QWidget *item : {static_cast<QWidget *>(lexamTime), static_cast<QWidget *>(lexamTimeTo),
+                              static_cast<QWidget *>(lCount), static_cast<QWidget *>(lRight),
+                              static_cast<QWidget *>(lNoAnswer), static_cast<QWidget *>(pBar),
+                              static_cast<QWidget *>(label_8)})
+            item->hide();
+    }
+
+    buildCardPage();
+    buildQuestionPage();
+    paper->startTime = QTime::currentTime();
+    updateLabels();
+}
+
+// ---- Pages ----------------------------------------------------------------
+
+void ExamRenLi::buildCardPage()
+{
+    if (!paper || !pageBuilder)
+        return;
+    cardScripts->setHtml(pageBuilder->cardPage(*paper));
+}
+
+void ExamRenLi::buildQuestionPage()
+{
+    ExamQuestion *question = currentQuestion();
+    if (!question || paper->sections.empty() || !pageBuilder)
+        return;
+    currentSection = PaperNavigation::sectionOf(*paper, currentIndex, currentSection);
+    pageFirst = currentIndex;
+    applyCollectArtwork(question->isCollect);
+    checkBox->setChecked(question->marked);
+    pageLast = currentIndex;
+    examScripts->setHtml(pageBuilder->questionPage(*paper, currentIndex, currentSection));
+
+    if (currentSection != promptedSection) {
+        promptedSection = currentSection;
+        showPrompt(QStringLiteral("提示"), pageBuilder->sectionIntroduction(*paper, currentSection));
+    }
+    updateCardHighlight();
+}
+
+void ExamRenLi::updateCardHighlight()
+{
+    if (!paper)
+        return;
+    const int count = static_cast<int>(paper->questions.size());
+    if (previousIndex >= 0 && previousIndex < count)
+        runInCard(PageCalls::cardLeft(*paper->questions[static_cast<size_t>(previousIndex)]));
+    if (ExamQuestion *question = currentQuestion())
+        runInCard(PageCalls::cardCurrent(*question));
+    previousIndex = currentIndex;
+}
+
+void ExamRenLi::replayAnswers()
+{
+    if (!paper)
+        return;
+    for (int i = pageFirst; i <= pageLast && i < static_cast<int>(paper->questions.size()); ++i) {
+        // Copy: the page reports each restored answer back while it is replayed.
+        const QStringList calls = PageCalls::replay(*paper->questions[static_cast<size_t>(i)]);
+        for (const QString &call : calls)
+            runInExam(call);
+    }
+}
+
+void ExamRenLi::showMarksOnPage()
+{
+    if (!paper)
+        return;
+    for (int i = pageFirst; i <= pageLast && i < static_cast<int>(paper->questions.size()); ++i) {
+        for (const QString &call : PageCalls::pageResult(*paper->questions[static_cast<size_t>(i)]))
+            runInExam(call);
+    }
+}
+
+void ExamRenLi::showCurrentQuestion()
+{
+    buildQuestionPage();
+    replayAnswers();
+    if (paper && paper->handedIn)
+        showMarksOnPage();
+}
+
+void ExamRenLi::updateLabels()
+{
+    if (!paper)
+        return;
+    lexamTime->setText(QStringLiteral("考试总时间：") + QString::number(paper->examTime)
+                       + QStringLiteral("分钟"));
+    lexamTimeTo->setText(QStringLiteral("剩余时间  ："));
+    lCount->setText(QStringLiteral("总题数：") + QString::number(paper->askCount));
+    lRight->setText(QStringLiteral("已答：") + QString::number(paper->answeredCount));
+    lNoAnswer->setText(QStringLiteral("剩余：")
+                       + QString::number(paper->askCount - paper->answeredCount));
+    pBar->setValue(qMin(paper->answeredCount, pBar->maximum()));
+}
+
+void ExamRenLi::showPrompt(const QString &caption, const QString &body)
+{
+    Prompt prompt;
+    prompt.caption = caption;
+    prompt.body = body;
+    prompt.exec();
+}
+
+// ---- Answers ----------------------------------------------------------------
+
+void ExamRenLi::setAsQuestionJs(QString tname, QString value)
+{
+    if (!paper)
+        return;
+    const QVector<ExamQuestion *> firstAnswers = AnswerRecorder::record(*paper, tname, value);
+    for (ExamQuestion *question : firstAnswers) {
+        // A flagged entry keeps its flag look until the flag is cleared.
+        if (paper->handedIn || question->marked)
+            continue;
+        runInCard(PageCalls::cardAnswered(*question));
+        if (question == currentQuestion())
+            runInCard(PageCalls::cardCurrent(*question));
+    }
+    if (!firstAnswers.isEmpty())
+        updateLabels();
+}
+
+// ---- Moving -----------------------------------------------------------------
+
+void ExamRenLi::moveTo(int index)
+{
+    currentIndex = index;
+    showCurrentQuestion();
+}
+
+void ExamRenLi::refuseMove(const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("提示信息"), text);
+    box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+void ExamRenLi::on_pbOn_clicked()
+{
+    if (!paper)
+        return;
+    const int index = PaperNavigation::previous(*paper, currentIndex);
+    if (index < 0)
+        refuseMove(QStringLiteral("考卷试题已经是第一题"));
+    else
+        moveTo(index);
+}
+
+void ExamRenLi::on_pbUp_clicked()
+{
+    if (!paper)
+        return;
+    const int index = PaperNavigation::next(*paper, currentIndex);
+    if (index < 0)
+        refuseMove(QStringLiteral("考卷试题已经是最后一题"));
+    else
+        moveTo(index);
+}
+
+void ExamRenLi::setLocationJs(QString, int sequence)
+{
+    if (!paper)
+        return;
+    const int index = PaperNavigation::jump(*paper, sequence);
+    if (index >= 0)
+        moveTo(index);
+}
+
+// ---- Flag -------------------------------------------------------------------
+
+void ExamRenLi::shoucang(QString tid, int n)
+{
+    if (!paper)
+        return;
+    for (int i = pageFirst; i <= pageLast && i < static_cast<int>(paper->questions.size()); ++i) {
+        ExamQuestion &question = *paper->questions[static_cast<size_t>(i)];
+        if (question.id != tid)
+            continue;
+        question.marked = n != 0;
+        if (!paper->handedIn)
+            runInCard(PageCalls::cardFlag(question, n != 0));
+        return;
+    }
+}
+
+void ExamRenLi::on_checkBox_clicked()
+{
+    ExamQuestion *question = currentQuestion();
+    if (!question)
+        return;
+    question->marked = checkBox->isChecked();
+    runInCard(PageCalls::cardFlagBox(*question));
+}
+
+// ---- Keyboard, calculator, help -------------------------------------------
+
+void ExamRenLi::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    if (key == Qt::Key_Left) {
+        on_pbOn_clicked();
+    } else if (key == Qt::Key_Right) {
+        on_pbUp_clicked();
+    } else if (key == Qt::Key_2) {
+        on_pbCalc_clicked();
+    } else if (key == Qt::Key_3) {
+        on_pbHelp_clicked();
+    } else if (key == Qt::Key_4) {
+        on_assignment_clicked();
+    } else if (key >= Qt::Key_A && key <= Qt::Key_Z) {
+        if (const ExamQuestion *question = currentQuestion()) {
+            const QString call = PageCalls::keyAnswer(*question, key - Qt::Key_A);
+            if (!call.isEmpty())
+                runInExam(call);
+        }
+    } else {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void ExamRenLi::on_pbCalc_clicked()
+{
+    CalculatorLauncher::start(appDirSlash);
+}
+
+void ExamRenLi::on_pbHelp_clicked()
+{
+    showPrompt(QStringLiteral("帮助"), helpText);
+}
+
+// ---- Review and optional sections ------------------------------------------
+
+void ExamRenLi::showAnswerForm()
+{
+    if (!paper)
+        return;
+    currentIndex = 0;
+    showCurrentQuestion();
+}
+
+void ExamRenLi::jsXZBF(QString id)
+{
+    if (!paper)
+        return;
+    for (const auto &section : paper->sections)
+        section->chosen = section->isselect > 0 && section->id == id;
+}
+
+// ---- Hand-in, results, wrong-question book and favourites -------------------
+// Countdown, hand-in, marking, results, answering again, the wrong-question
+// book and the favourite button come with the marking of a run.
+
+void ExamRenLi::examJiShi()
+{
+}
+
+void ExamRenLi::on_assignment_clicked()
+{
+}
+
+void ExamRenLi::timerEvent(QTimerEvent *event)
+{
+    QWidget::timerEvent(event);
+}
+
+void ExamRenLi::againQuestion()
+{
+}
+
+void ExamRenLi::del_question(QString)
+{
+}
+
+void ExamRenLi::on_pbCollect_clicked()
+{
 }

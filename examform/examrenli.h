@@ -1,22 +1,122 @@
 #pragma once
 
-#include <QWidget>
+#include "exampaper.h"
+#include "ui_examrenli.h"
 
-// The exam window (shell until the full window lands).
-class ExamRenLi : public QWidget
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+class ExamPageBuilder;
+class PageScriptQueue;
+class QTimer;
+
+// The window of one practice run (formal paper, wrong-question practice or
+// favourites practice): one question at a time in webExam, the answer card in
+// webbutton, the counts and the exam bar. Its public slots are the bridge
+// object "myjstest" of both pages.
+class ExamRenLi : public QWidget, public Ui::ExamRenLi
 {
     Q_OBJECT
 public:
+    // The main window passes its geometry and a number; only parent is used.
     ExamRenLi(int left, int top, int width, int height, int number, QWidget *parent = nullptr);
+    ~ExamRenLi() override;
 
+    // Status 0: an exam_paper id; status 3: the home page's practice key,
+    // replaced by the paper id inside it when the window is shown; status 5:
+    // a question category id.
     QString paperId;
+    // 0 formal paper, 3 wrong-question practice, 5 favourites practice; also
+    // the renderers' mode. Any other value loads nothing.
     int examStatus = -1;
+    QString appDirSlash;
+
+    bool dragging = false;
+    int dragOffsetX = 0;
+    int dragOffsetY = 0;
+
+    std::unique_ptr<ExamPaper> paper;
+    int gradeTimerId = 0;
+    QTimer *countdownTimer = nullptr;
+    int baseZoom = 1;
+
+    int currentIndex = 0;      // entry shown
+    int previousIndex = 0;     // entry highlighted as current on the card
+    int currentSection = 0;    // section holding currentIndex
+    int promptedSection = -1;  // section whose introduction was shown last
+    int pageFirst = 0;         // entries on the page (one per page)
+    int pageLast = 0;
+
+    // Runs a page function in the question page or in the answer card, once
+    // the page has finished loading.
+    void runInExam(const QString &script);
+    void runInCard(const QString &script);
+    // Either page is still loading its scripts.
+    bool pagesLoading() const;
+
+    // Builds the page of currentIndex, replays its answers and, after marking,
+    // shows the marks: what every move, jump and review does.
+    void showCurrentQuestion();
+    // Restores the stored answers into the question page.
+    void replayAnswers();
+    // Explanations and right/wrong marks of the questions on the page.
+    void showMarksOnPage();
+    // Counts, answered count and progress bar.
+    void updateLabels();
+    // The question at currentIndex; null without one.
+    ExamQuestion *currentQuestion() const;
 
 signals:
     void meShow();
     void meHide();
 
+public slots:
+    void examJs();
+    void webbuttonJs();
+    void setAsQuestionJs(QString tname, QString value);
+    void setLocationJs(QString tname, int sequence);
+    void shoucang(QString tid, int n);
+    void againQuestion();
+    void jsXZBF(QString id);
+    void del_question(QString id);
+    void showAnswerForm();
+    void examJiShi();
+
+private slots:
+    void on_bMax_clicked();
+    void on_bRest_clicked();
+    void on_assignment_clicked();
+    void on_pbOn_clicked();
+    void on_pbUp_clicked();
+    void on_pbCalc_clicked();
+    void on_checkBox_clicked();
+    void timerShowExam();
+    void on_pbHelp_clicked();
+    void on_pbCollect_clicked();
+
 protected:
-    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void applyButtonArtwork();
+    void applyCollectArtwork(bool favourite);
+    void buildQuestionPage();
+    void buildCardPage();
+    void updateCardHighlight();
+    void moveTo(int index);
+    void refuseMove(const QString &text);
+    void showPrompt(const QString &caption, const QString &body);
+
+    std::unique_ptr<ExamPageBuilder> pageBuilder;
+    PageScriptQueue *examScripts = nullptr;
+    PageScriptQueue *cardScripts = nullptr;
 };

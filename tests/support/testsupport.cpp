@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTextEdit>
 #include <QTimer>
 #include <QWidget>
 
@@ -179,7 +180,18 @@ void clickNextMessageBoxButton(const QString &buttonText, int timeoutMs)
 struct ModalCloser::Impl {
     QTimer timer;
     int closed = 0;
+    QStringList texts;
 };
+
+static QString modalText(QWidget *modal)
+{
+    if (auto *box = qobject_cast<QMessageBox *>(modal))
+        return box->text();
+    QStringList parts;
+    for (QTextEdit *edit : modal->findChildren<QTextEdit *>())
+        parts << edit->toPlainText();
+    return parts.join(QLatin1Char('\n'));
+}
 
 ModalCloser::ModalCloser()
     : d(new Impl)
@@ -187,6 +199,8 @@ ModalCloser::ModalCloser()
     d->timer.setInterval(10);
     QObject::connect(&d->timer, &QTimer::timeout, [this]() {
         QWidget *modal = QApplication::activeModalWidget();
+        if (modal)
+            d->texts << modalText(modal);
         if (auto *dialog = qobject_cast<QDialog *>(modal)) {
             ++d->closed;
             dialog->reject();
@@ -203,6 +217,11 @@ ModalCloser::~ModalCloser() = default;
 int ModalCloser::closedCount() const
 {
     return d->closed;
+}
+
+QStringList ModalCloser::texts() const
+{
+    return d->texts;
 }
 
 } // namespace TestSupport

@@ -72,6 +72,9 @@ public:
     ModalCloser();
     ~ModalCloser();
     int closedCount() const;
+    // The text of every modal closed so far, in order: a message box's text,
+    // or the plain text of a dialog's text areas.
+    QStringList texts() const;
 
 private:
     struct Impl;

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class QWebView;
+
+// Runs page-function calls in a web view whose page the program builds with
+// setHtml. The page loads its scripts from files beside the program after
+// setHtml returns, so calls made before the page has finished loading wait for
+// it and then run in order.
+class PageScriptQueue : public QObject
+{
+    Q_OBJECT
+public:
+    explicit PageScriptQueue(QWebView *view, QObject *parent = nullptr);
+
+    // Shows a new page; calls still waiting for the previous page are dropped.
+    void setHtml(const QString &html);
+    // Runs the call now, or once the page has loaded.
+    void run(const QString &script);
+    // A page set here is still loading.
+    bool loading() const { return m_loadsUnderWay > 0; }
+
+private:
+    void loadEnded();
+
+    QWebView *m_view;
+    // Loads started and not yet finished: a page replaced while loading
+    // finishes (cancelled) besides its successor.
+    int m_loadsUnderWay = 0;
+    QStringList m_waiting;
+};

@@ -1,0 +1,514 @@
+#include "testsupport.h"
+
+#include "examrenli.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFile>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QWebFrame>
+
+namespace {
+
+QString fixtureSql()
+{
+    QFile file(TestSupport::sourcePath(QStringLiteral("tests/fixtures/examwindow_bank.sql")));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+QString evaluate(QWebView *view, const QString &script)
+{
+    return view->page()->mainFrame()->evaluateJavaScript(script).toString();
+}
+
+// An exam window on one paper, loaded and ready for answers. Every dialog the
+// run opens (introductions, refusals) is closed and its text kept.
+class ExamSession
+{
+public:
+    explicit ExamSession(const QString &paperId, int status = 0)
+        : closer(new TestSupport::ModalCloser)
+        , window(0, 0, 1024, 740, 1)
+    {
+        window.paperId = paperId;
+        window.examStatus = status;
+        window.show();
+        ready = QTest::qWaitFor([this]() {
+            return window.paper && window.paper->startTime.isValid() && !window.pagesLoading()
+                && evaluate(window.webExam, QStringLiteral("typeof setdanxuan")) == QLatin1String("function")
+                && evaluate(window.webbutton, QStringLiteral("typeof setCurrQuestionHS")) == QLatin1String("function");
+        }, 15000);
+        textsAtStart = closer->texts().size();
+    }
+
+    ~ExamSession() { window.countdownTimer->stop(); }
+
+    // Dialog texts since the paper was loaded, trimmed.
+    QStringList newTexts() const
+    {
+        QStringList texts;
+        const QStringList all = closer->texts();
+        for (int i = textsAtStart; i < all.size(); ++i)
+            texts << all.at(i).trimmed();
+        return texts;
+    }
+
+    // Page contents once both pages have loaded.
+    QString exam(const QString &script)
+    {
+        settle();
+        return evaluate(window.webExam, script);
+    }
+    QString card(const QString &script)
+    {
+        settle();
+        return evaluate(window.webbutton, script);
+    }
+    void settle()
+    {
+        QVERIFY(QTest::qWaitFor([this]() { return !window.pagesLoading(); }, 10000));
+    }
+
+    QString cardClass(int index)
+    {
+        const QString id = window.paper->questions.at(size_t(index))->cardId;
+        return card(QStringLiteral("document.getElementById('%1').className").arg(id));
+    }
+
+    ExamQuestion &question(int index) { return *window.paper->questions.at(size_t(index)); }
+
+    void act(const QString &action)
+    {
+        if (action == QLatin1String("next"))
+            QMetaObject::invokeMethod(&window, "on_pbUp_clicked");
+        else if (action == QLatin1String("previous"))
+            QMetaObject::invokeMethod(&window, "on_pbOn_clicked");
+        else if (action.startsWith(QLatin1String("jump:")))
+            window.setLocationJs(QString(), action.mid(5).toInt());
+        else if (action == QLatin1String("right"))
+            QTest::keyClick(&window, Qt::Key_Right);
+        else if (action == QLatin1String("left"))
+            QTest::keyClick(&window, Qt::Key_Left);
+    }
+
+    std::unique_ptr<TestSupport::ModalCloser> closer;
+    ExamRenLi window;
+    bool ready = false;
+    int textsAtStart = 0;
+};
+
+} // namespace
+
+class ExamWindowTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestSupport::FreshDatabase> db;
+
+private slots:
+    void initTestCase()
+    {
+        db = std::make_unique<TestSupport::FreshDatabase>(fixtureSql());
+        QVERIFY(db->ok());
+    }
+
+    void loadShowsFirstQuestionAndCounts()
+    {
+        ExamSession session(QStringLiteral("E"));
+        QVERIFY(session.ready);
+        QCOMPARE(session.window.currentIndex, 0);
+        QCOMPARE(session.window.promptedSection, 0);
+        QCOMPARE(session.window.lCount->text(), QStringLiteral("总题数：4"));
+        QCOMPARE(session.window.lRight->text(), QStringLiteral("已答：0"));
+        QCOMPARE(session.window.lNoAnswer->text(), QStringLiteral("剩余：4"));
+        QCOMPARE(session.window.lexamTime->text(), QStringLiteral("考试总时间：60分钟"));
+        QVERIFY(session.window.countdownTimer->isActive());
+        QVERIFY(!session.exam(QStringLiteral("document.getElementById('div_ti1') ? 'yes' : ''")).isEmpty());
+        // The introduction of the paper, then that of the first section.
+        const QStringList texts = session.closer->texts();
+        QVERIFY(texts.size() >= 2);
+        QVERIFY(texts.at(0).contains(QStringLiteral("本试卷共有三部分组成")));
+        QCOMPARE(texts.at(1).trimmed(), QStringLiteral("第一部分：单项选择题"));
+    }
+
+    void recording_data()
+    {
+        QTest::addColumn<int>("sequence");
+        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<int>("answeredCount");
+        QTest::newRow("single choice") << 1 << QStringList{"setdanxuan('ti1_1_1','hdan_1','B')"} << "B" << 1;
+        QTest::newRow("single choice changed")
+            << 1 << QStringList{"setdanxuan('ti1_1_1','hdan_1','B')", "setdanxuan('ti1_1_0','hdan_1','A')"}
+            << "A" << 1;
+        QTest::newRow("multiple choice in click order")
+            << 3 << QStringList{"setduoxuan('ti2_3_2','hduo_3','C')", "setduoxuan('ti2_3_0','hduo_3','A')"}
+            << "CA" << 1;
+        QTest::newRow("multiple choice emptied")
+            << 3 << QStringList{"setduoxuan('ti2_3_0','hduo_3','A')", "setduoxuan('ti2_3_0','hduo_3','A')"}
+            << "" << 1;
+        QTest::newRow("fill-in blanks joined")
+            << 4
+            << QStringList{"var b=document.getElementsByName('kong_4'); b[0].value='x'; b[1].value='y';"
+                           " settiankong('ti4_4','ti4_4','A');"}
+            << "x|y" << 1;
+        QTest::newRow("fill-in left empty is not answered")
+            << 4 << QStringList{"settiankong('ti4_4','ti4_4','A');"} << "" << 0;
+        QTest::newRow("true/false") << 5 << QStringList{"setpanduan('ti3_5_1','hpan_5','B')"} << "B" << 1;
+    }
+
+    void recording()
+    {
+        QFETCH(int, sequence);
+        QFETCH(QStringList, calls);
+        QFETCH(QString, answer);
+        QFETCH(int, answeredCount);
+        ExamSession session(QStringLiteral("E"));
+        QVERIFY(session.ready);
+        session.window.setLocationJs(QString(), sequence);
+        QCOMPARE(session.window.currentIndex, sequence - 1);
+        for (const QString &call : calls)
+            session.exam(call);
+        const ExamQuestion &question = session.question(sequence - 1);
+        QCOMPARE(question.userAnswer, answer);
+        QCOMPARE(question.answered, answeredCount > 0);
+        QCOMPARE(session.window.paper->answeredCount, answeredCount);
+        QCOMPARE(session.window.lRight->text(), QStringLiteral("已答：%1").arg(answeredCount));
+        QCOMPARE(session.window.pBar->value(), answeredCount);
+        const QString cardClass = session.cardClass(sequence - 1);
+        QCOMPARE(cardClass.contains(QLatin1String("button_select")), answeredCount > 0);
+        QVERIFY(cardClass.contains(QLatin1String("zico")));
+    }
+
+    void flaggedQuestionKeepsItsFlagLook()
+    {
+        ExamSession session(QStringLiteral("E"));
+        QVERIFY(session.ready);
+        session.window.shoucang(QStringLiteral("a1"), 1);
+        QVERIFY(session.question(0).marked);
+        QVERIFY(session.cardClass(0).contains(QLatin1String("button_color")));
+
+        session.exam(QStringLiteral("setdanxuan('ti1_1_1','hdan_1','B')"));
+        QVERIFY(session.question(0).answered);
+        QCOMPARE(session.window.paper->answeredCount, 1);
+        QVERIFY(session.cardClass(0).contains(QLatin1String("button_color")));
+        QVERIFY(!session.cardClass(0).contains(QLatin1String("button_select")));
+
+        session.window.shoucang(QStringLiteral("a1"), 0);
+        QVERIFY(!session.question(0).marked);
+        QVERIFY(!session.cardClass(0).contains(QLatin1String("button_color")));
+        QVERIFY(session.cardClass(0).contains(QLatin1String("button_select")));
+
+        // A question that is not on the page is not flagged.
+        session.window.shoucang(QStringLiteral("t1"), 1);
+        QVERIFY(!session.question(4).marked);
+    }
+
+    void replay_data()
+    {
+        QTest::addColumn<int>("sequence");
+        QTest::addColumn<int>("elsewhere");
+        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<QStringList>("checks");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("single choice")
+            << 1 << 3 << QStringList{"setdanxuan('ti1_1_1','hdan_1','B')"}
+            << QStringList{"document.getElementById('hdan_1').value",
+                           "document.getElementById('ti1_1_1').className.indexOf('button_02') >= 0",
+                           "document.getElementById('ti1_1_0').className.indexOf('button_02') >= 0"}
+            << QStringList{"B", "true", "false"};
+        QTest::newRow("multiple choice")
+            << 3 << 1 << QStringList{"setduoxuan('ti2_3_2','hduo_3','C')", "setduoxuan('ti2_3_0','hduo_3','A')"}
+            << QStringList{"document.getElementById('hduo_3').value",
+                           "document.getElementById('ti2_3_0').className.indexOf('button_04') >= 0",
+                           "document.getElementById('ti2_3_1').className.indexOf('button_04') >= 0",
+                           "document.getElementById('ti2_3_2').className.indexOf('button_04') >= 0"}
+            << QStringList{"AC", "true", "false", "true"};
+        QTest::newRow("fill-in with quotes and markup")
+            << 4 << 3
+            << QStringList{"var b=document.getElementsByName('kong_4'); b[0].value='it\\'s'; "
+                           "b[1].value='a\"b\\\\c</script>'; settiankong('ti4_4','ti4_4','A');"}
+            << QStringList{"document.getElementsByName('kong_4')[0].value",
+                           "document.getElementsByName('kong_4')[1].value"}
+            << QStringList{"it's", "a\"b\\c</script>"};
+        QTest::newRow("true/false")
+            << 5 << 1 << QStringList{"setpanduan('ti3_5_0','hpan_5','A')"}
+            << QStringList{"document.getElementById('hpan_5').value",
+                           "document.getElementById('ti3_5_0').className.indexOf('button_02') >= 0"}
+            << QStringList{"A", "true"};
+    }
+
+    void replay()
+    {
+        QFETCH(int, sequence);
+        QFETCH(int, elsewhere);
+        QFETCH(QStringList, calls);
+        QFETCH(QStringList, checks);
+        QFETCH(QStringList, expected);
+        ExamSession session(QStringLiteral("E"));
+        QVERIFY(session.ready);
+        session.window.setLocationJs(QString(), sequence);
+        for (const QString &call : calls)
+            session.exam(call);
+        const QString answer = session.question(sequence - 1).userAnswer;
+        session.window.setLocationJs(QString(), elsewhere);
+        QCOMPARE(session.window.currentIndex, elsewhere - 1);
+        session.window.setLocationJs(QString(), sequence);
+        QCOMPARE(session.window.currentIndex, sequence - 1);
+        for (int i = 0; i < checks.size(); ++i)
+            QCOMPARE(session.exam(checks.at(i)), expected.at(i));
+        QCOMPARE(session.window.paper->answeredCount, 1);
+        if (session.question(sequence - 1).type != 2)
+            QCOMPARE(session.question(sequence - 1).userAnswer, answer);
+    }
+
+    void keyboardAnswers_data()
+    {
+        QTest::addColumn<int>("sequence");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("buttonClass");
+        QTest::newRow("single choice") << 1 << int(Qt::Key_B) << "B" << "ti1_1_1:button_02";
+        QTest::newRow("single choice beyond its options") << 1 << int(Qt::Key_E) << "" << "";
+        QTest::newRow("multiple choice") << 2 << int(Qt::Key_C) << "C" << "ti2_2_2:button_04";
+        QTest::newRow("multiple choice beyond its options") << 2 << int(Qt::Key_D) << "" << "";
+        QTest::newRow("true/false") << 3 << int(Qt::Key_B) << "B" << "ti3_3_1:button_02";
+        QTest::newRow("true/false third letter") << 3 << int(Qt::Key_C) << "" << "";
+        QTest::newRow("fill-in ignores letters") << 4 << int(Qt::Key_A) << "" << "";
+        QTest::newRow("essay ignores letters") << 5 << int(Qt::Key_A) << "" << "";
+    }
+
+    void keyboardAnswers()
+    {
+        QFETCH(int, sequence);
+        QFETCH(int, key);
+        QFETCH(QString, answer);
+        QFETCH(QString, buttonClass);
+        ExamSession session(QStringLiteral("K"));
+        QVERIFY(session.ready);
+        session.window.setLocationJs(QString(), sequence);
+        QTest::keyClick(&session.window, Qt::Key(key));
+        session.settle();
+        QCOMPARE(session.question(sequence - 1).userAnswer, answer);
+        QCOMPARE(session.window.paper->answeredCount, answer.isEmpty() ? 0 : 1);
+        if (!buttonClass.isEmpty()) {
+            const QStringList parts = buttonClass.split(QLatin1Char(':'));
+            QVERIFY(session.exam(QStringLiteral("document.getElementById('%1').className").arg(parts.at(0)))
+                        .contains(parts.at(1)));
+        }
+    }
+
+    void navigation_data()
+    {
+        QTest::addColumn<QString>("paperId");
+        QTest::addColumn<QStringList>("actions");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QStringList>("dialogs");
+        QTest::newRow("next skips the composite stem")
+            << "E" << QStringList{"next"} << 2 << QStringList{"第二部分：案例分析题"};
+        QTest::newRow("previous skips the composite stem")
+            << "E" << QStringList{"next", "previous"} << 0
+            << QStringList{"第二部分：案例分析题", "第一部分：单项选择题"};
+        QTest::newRow("next within a section shows no introduction")
+            << "E" << QStringList{"next", "next"} << 3 << QStringList{"第二部分：案例分析题"};
+        QTest::newRow("next from the last leaf")
+            << "E" << QStringList{"jump:4", "next"} << 4
+            << QStringList{"第二部分：案例分析题", "第三部分：判断题"};
+        QTest::newRow("arrow keys")
+            << "E" << QStringList{"right", "right", "left"} << 2 << QStringList{"第二部分：案例分析题"};
+        QTest::newRow("next on the last question refused")
+            << "E" << QStringList{"jump:5", "next"} << 4
+            << QStringList{"第三部分：判断题", "考卷试题已经是最后一题"};
+        QTest::newRow("previous on the first question refused")
+            << "E" << QStringList{"previous"} << 0 << QStringList{"考卷试题已经是第一题"};
+        QTest::newRow("jump to a leaf") << "E" << QStringList{"jump:3"} << 2
+                                        << QStringList{"第二部分：案例分析题"};
+        QTest::newRow("jump past the end ignored") << "E" << QStringList{"jump:6"} << 0 << QStringList();
+        QTest::newRow("jump to zero ignored") << "E" << QStringList{"jump:0"} << 0 << QStringList();
+        QTest::newRow("jump below zero ignored") << "E" << QStringList{"jump:-3"} << 0 << QStringList();
+        QTest::newRow("paper opening with a composite starts on its stem")
+            << "C" << QStringList() << 0 << QStringList();
+        QTest::newRow("back from its first leaf refused")
+            << "C" << QStringList{"next", "previous"} << 1 << QStringList{"考卷试题已经是第一题"};
+        QTest::newRow("opening composite to the next section")
+            << "C" << QStringList{"next", "next", "next"} << 3 << QStringList{"第二部分：单项选择题"};
+    }
+
+    void navigation()
+    {
+        QFETCH(QString, paperId);
+        QFETCH(QStringList, actions);
+        QFETCH(int, index);
+        QFETCH(QStringList, dialogs);
+        ExamSession session(paperId);
+        QVERIFY(session.ready);
+        for (const QString &action : actions)
+            session.act(action);
+        QCOMPARE(session.window.currentIndex, index);
+        QCOMPARE(session.newTexts(), dialogs);
+        // The page shows the entry the window points at.
+        const QString focusId = session.question(index).focusId;
+        QCOMPARE(session.exam(QStringLiteral("document.getElementById('%1') ? 'shown' : ''").arg(focusId)),
+                 QStringLiteral("shown"));
+    }
+
+    void refusalBoxIsAWarningWithOneButton()
+    {
+        ExamSession session(QStringLiteral("E"));
+        QVERIFY(session.ready);
+        session.closer.reset();
+        QString title, text;
+        QStringList buttons;
+        bool warning = false;
+        TestSupport::answerNextModal([&](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            QVERIFY(box);
+            title = box->windowTitle();
+            text = box->text();
+            warning = box->icon() == QMessageBox::Warning;
+            for (QAbstractButton *button : box->buttons())
+                buttons << button->text();
+            box->buttons().first()->click();
+        });
+        QTest::keyClick(&session.window, Qt::Key_Left);
+        QCOMPARE(title, QStringLiteral("提示信息"));
+        QCOMPARE(text, QStringLiteral("考卷试题已经是第一题"));
+        QVERIFY(warning);
+        QCOMPARE(buttons, QStringList{QStringLiteral("确定")});
+        QCOMPARE(session.window.currentIndex, 0);
+    }
+
+    void cardLabels()
+    {
+        ExamSession session(QStringLiteral("E"));
+        QVERIFY(session.ready);
+        QCOMPARE(session.card(QStringLiteral(
+                     "var r=[]; var a=document.querySelectorAll('.a_list a');"
+                     " for (var i=0;i<a.length;i++) r.push(a[i].textContent); r.join(',')")),
+                 QStringLiteral("1,2.1,2.2,3"));
+        // One list per section, headed by its ordinal.
+        QCOMPARE(session.card(QStringLiteral("document.querySelectorAll('.s_menu1').length")),
+                 QStringLiteral("3"));
+        QCOMPARE(session.card(QStringLiteral("document.getElementById('s_e-2').textContent")),
+                 QStringLiteral("第二部分"));
+    }
+
+    void cardEntryStates()
+    {
+        ExamSession session(QStringLiteral("E"));
+        QVERIFY(session.ready);
+        QVERIFY(session.cardClass(0).contains(QLatin1String("zico")));
+        QVERIFY(session.cardClass(4).contains(QLatin1String("wico")));
+
+        session.exam(QStringLiteral("setdanxuan('ti1_1_1','hdan_1','B')"));
+        session.act(QStringLiteral("next"));
+        session.window.shoucang(QStringLiteral("m1"), 1);
+        session.act(QStringLiteral("next"));
+
+        const QString answered = session.cardClass(0);
+        QVERIFY2(answered.contains(QLatin1String("yico")) && !answered.contains(QLatin1String("zico")),
+                 qPrintable(answered));
+        QVERIFY(answered.contains(QLatin1String("button_select")));
+        const QString flagged = session.cardClass(2);
+        QVERIFY2(flagged.contains(QLatin1String("button_color")) && flagged.contains(QLatin1String("wico")),
+                 qPrintable(flagged));
+        const QString current = session.cardClass(3);
+        QVERIFY2(current.contains(QLatin1String("zico")), qPrintable(current));
+        const QString untouched = session.cardClass(4);
+        QVERIFY2(untouched.contains(QLatin1String("wico")) && !untouched.contains(QLatin1String("button")),
+                 qPrintable(untouched));
+    }
+
+    void practiceKeyIsReadAsJsonOnShow()
+    {
+        TestSupport::ModalCloser closer;
+        ExamRenLi window(0, 0, 800, 600, 1);
+        window.paperId = QStringLiteral("[{\"itype\":\"2\",\"paperid\":\"E\"}]");
+        window.examStatus = 3;
+        window.show();
+        QCOMPARE(window.paperId, QStringLiteral("E"));
+        QTRY_VERIFY(window.paper);
+        QCOMPARE(window.paper->name, QStringLiteral("错题练习"));
+        QVERIFY(window.lCount->isHidden());
+        QVERIFY(window.pBar->isHidden());
+    }
+
+    void unknownStatusLoadsNothing()
+    {
+        TestSupport::ModalCloser closer;
+        ExamRenLi window(0, 0, 800, 600, 1);
+        window.paperId = QStringLiteral("E");
+        window.examStatus = 1;
+        window.show();
+        QTest::qWait(400);
+        QVERIFY(!window.paper);
+        QCOMPARE(window.lCount->text(), QStringLiteral("总题数：102题120问"));
+        QCOMPARE(closer.closedCount(), 0);
+        // Moves without a paper do nothing and ask nothing.
+        QTest::keyClick(&window, Qt::Key_Right);
+        QTest::keyClick(&window, Qt::Key_A);
+        QTest::qWait(50);
+        QCOMPARE(closer.closedCount(), 0);
+    }
+
+    void showAndCloseSignals()
+    {
+        TestSupport::ModalCloser closer;
+        ExamRenLi window(0, 0, 800, 600, 1);
+        window.examStatus = 1;
+        QSignalSpy hidden(&window, &ExamRenLi::meHide);
+        QSignalSpy shown(&window, &ExamRenLi::meShow);
+        window.show();
+        QCOMPARE(hidden.count(), 1);
+        window.bClose->click();
+        QCOMPARE(shown.count(), 1);
+        QVERIFY(!window.isVisible());
+    }
+
+    void dragOnlyFromTheTitleStrip_data()
+    {
+        QTest::addColumn<int>("pressY");
+        QTest::addColumn<bool>("moves");
+        QTest::newRow("inside the strip") << 89 << true;
+        QTest::newRow("below the strip") << 90 << false;
+    }
+
+    void dragOnlyFromTheTitleStrip()
+    {
+        QFETCH(int, pressY);
+        QFETCH(bool, moves);
+        TestSupport::ModalCloser closer;
+        ExamRenLi window(0, 0, 800, 600, 1);
+        window.examStatus = 1;
+        window.move(100, 100);
+        window.show();
+        const QPoint start = window.frameGeometry().topLeft();
+        const QPoint pressAt = start + QPoint(300, pressY);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(300, pressY), QPointF(pressAt),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window, &press);
+        QMouseEvent move(QEvent::MouseMove, QPointF(350, pressY + 20), QPointF(pressAt + QPoint(50, 20)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window, &move);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(350, pressY + 20),
+                            QPointF(pressAt + QPoint(50, 20)), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&window, &release);
+        QCOMPARE(window.frameGeometry().topLeft(), moves ? start + QPoint(50, 20) : start);
+    }
+
+    void rightClickOpensNoMenu()
+    {
+        TestSupport::ModalCloser closer;
+        ExamRenLi window(0, 0, 800, 600, 1);
+        window.examStatus = 1;
+        window.show();
+        QTest::mouseClick(window.webbutton, Qt::RightButton);
+        QCOMPARE(window.webExam->contextMenuPolicy(), Qt::NoContextMenu);
+        QCOMPARE(window.webbutton->contextMenuPolicy(), Qt::NoContextMenu);
+    }
+};
+
+TESSERA_TEST_MAIN(ExamWindowTest)
+#include "tst_examwindow.moc"
