@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include "calculatorlauncher.h"
 #include "examrenli.h"
 
 #include <QAbstractButton>
@@ -7,6 +8,7 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QTemporaryDir>
 #include <QWebFrame>
 
 namespace {
@@ -496,6 +498,47 @@ private slots:
                             QPointF(pressAt + QPoint(50, 20)), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(&window, &release);
         QCOMPARE(window.frameGeometry().topLeft(), moves ? start + QPoint(50, 20) : start);
+    }
+
+    void calculatorLookup_data()
+    {
+        QTest::addColumn<QStringList>("besideProgram");
+        QTest::addColumn<QStringList>("onPath");
+        QTest::addColumn<QString>("found");
+        QTest::newRow("none anywhere") << QStringList() << QStringList() << "";
+        QTest::newRow("calc.exe beside the program") << QStringList{"calc.exe"} << QStringList{"xcalc"}
+                                                     << "app/calc.exe";
+        QTest::newRow("calc.exe on the path") << QStringList() << QStringList{"calc.exe", "kcalc"}
+                                              << "path/calc.exe";
+        QTest::newRow("one desktop calculator") << QStringList() << QStringList{"xcalc"} << "path/xcalc";
+        QTest::newRow("first in the usual order") << QStringList()
+                                                  << QStringList{"qalculate-gtk", "galculator", "kcalc"}
+                                                  << "path/kcalc";
+    }
+
+    void calculatorLookup()
+    {
+        QFETCH(QStringList, besideProgram);
+        QFETCH(QStringList, onPath);
+        QFETCH(QString, found);
+        QTemporaryDir root;
+        QDir(root.path()).mkpath(QStringLiteral("app"));
+        QDir(root.path()).mkpath(QStringLiteral("path"));
+        auto place = [&](const QString &folder, const QStringList &names) {
+            for (const QString &name : names) {
+                QFile file(root.path() + QLatin1Char('/') + folder + QLatin1Char('/') + name);
+                QVERIFY(file.open(QIODevice::WriteOnly));
+                file.write("#!/bin/sh\n");
+                file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+            }
+        };
+        place(QStringLiteral("app"), besideProgram);
+        place(QStringLiteral("path"), onPath);
+        const QByteArray savedPath = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(root.path() + QStringLiteral("/path")));
+        const QString located = CalculatorLauncher::locate(root.path() + QStringLiteral("/app/"));
+        qputenv("PATH", savedPath);
+        QCOMPARE(located, found.isEmpty() ? QString() : root.path() + QLatin1Char('/') + found);
     }
 
     void rightClickOpensNoMenu()
