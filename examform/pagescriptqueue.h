@@ -8,8 +8,8 @@ class QWebView;
 
 // Runs page-function calls in a web view whose page the program builds with
 // setHtml. The page loads its scripts from files beside the program after
-// setHtml returns, so calls made before the page has finished loading wait for
-// it and then run in order.
+// setHtml returns, so calls made before the page has finished loading (and
+// defined the page functions) wait for it and then run in order.
 class PageScriptQueue : public QObject
 {
     Q_OBJECT
@@ -20,15 +20,13 @@ public:
     void setHtml(const QString &html);
     // Runs the call now, or once the page has loaded.
     void run(const QString &script);
-    // A page set here is still loading.
-    bool loading() const { return m_loadsUnderWay > 0; }
+    // The page set here has not finished loading yet.
+    bool loading() const { return !m_ready; }
 
 private:
     void loadEnded();
 
     QWebView *m_view;
-    // Loads started and not yet finished: a page replaced while loading
-    // finishes (cancelled) besides its successor.
-    int m_loadsUnderWay = 0;
+    bool m_ready = true;
     QStringList m_waiting;
 };
