@@ -284,10 +284,9 @@ void ExamRenLi::timerShowExam()
         showPrompt(QStringLiteral("提示"), paperIntroduction(*paper));
         countdownTimer->start(500);
     } else {
-        for (QWidget *item : {static_cast<QWidget *>(lexamTime), static_cast<QWidget *>(lexamTimeTo),
-                              static_cast<QWidget *>(lCount), static_cast<QWidget *>(lRight),
-                              static_cast<QWidget *>(lNoAnswer), static_cast<QWidget *>(pBar),
-                              static_cast<QWidget *>(label_8)})
+        // Practice runs have no clock and no counts.
+        const QList<QWidget *> examOnly{lexamTime, lexamTimeTo, lCount, lRight, lNoAnswer, pBar, label_8};
+        for (QWidget *item : examOnly)
             item->hide();
     }
 
