@@ -302,6 +302,18 @@ private slots:
         }
     }
 
+    void keysReachTheWindowFromThePage()
+    {
+        ExamSession session(QStringLiteral("K"));
+        QVERIFY(session.ready);
+        session.window.webExam->setFocus();
+        QTest::keyClick(session.window.webExam, Qt::Key_B);
+        session.settle();
+        QCOMPARE(session.question(0).userAnswer, QStringLiteral("B"));
+        QTest::keyClick(session.window.webExam, Qt::Key_Right);
+        QCOMPARE(session.window.currentIndex, 1);
+    }
+
     void navigation_data()
     {
         QTest::addColumn<QString>("paperId");
@@ -539,6 +551,23 @@ private slots:
         const QString located = CalculatorLauncher::locate(root.path() + QStringLiteral("/app/"));
         qputenv("PATH", savedPath);
         QCOMPARE(located, found.isEmpty() ? QString() : root.path() + QLatin1Char('/') + found);
+    }
+
+    void maximiseAndRestoreSwapTheirButtons()
+    {
+        TestSupport::ModalCloser closer;
+        ExamRenLi window(0, 0, 800, 600, 1);
+        window.examStatus = 1;
+        window.show();
+        QVERIFY(window.bRest->isHidden());
+        window.bMax->click();
+        QVERIFY(window.isMaximized());
+        QVERIFY(window.bMax->isHidden());
+        QVERIFY(!window.bRest->isHidden());
+        window.bRest->click();
+        QVERIFY(!window.isMaximized());
+        QVERIFY(!window.bMax->isHidden());
+        QVERIFY(window.bRest->isHidden());
     }
 
     void rightClickOpensNoMenu()
