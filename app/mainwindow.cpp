@@ -45,6 +45,9 @@ MainWindow::MainWindow(QWidget *parent)
     topWidget->setStyleSheet(QStringLiteral("border-image:url(:/image/top.png);"));
     label->setStyleSheet(QStringLiteral("border-image:url(:/image/mlogo.png);"));
     connect(bMin, &QPushButton::clicked, this, &MainWindow::showMinimized);
+    // The content area gets its final size only after the window's own resize
+    // (the first show, maximising): the home form follows it from here.
+    showForm->installEventFilter(this);
     showHome();
 }
 
@@ -133,8 +136,7 @@ void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
     applyButtonStyles();
-    for (QWidget *child : showForm->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
-        child->setGeometry(0, 0, showForm->width(), showForm->height());
+    fitContent();
     if (isMaximized()) {
         const QRect area = availableScreenArea();
         showMaximized();
@@ -142,6 +144,19 @@ void MainWindow::resizeEvent(QResizeEvent *event)
         bMax->hide();
         bRest->show();
     }
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == showForm && event->type() == QEvent::Resize)
+        fitContent();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::fitContent()
+{
+    for (QWidget *child : showForm->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+        child->setGeometry(0, 0, showForm->width(), showForm->height());
 }
 
 void MainWindow::on_bMax_clicked()

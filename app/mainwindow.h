@@ -22,6 +22,8 @@ public:
     // Asks whether to leave the program; true only for "确定".
     static bool confirmExit();
 
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 signals:
     void my_refresh();
 
@@ -51,6 +53,8 @@ private slots:
 private:
     void showHome();
     void clearContent();
+    // Gives the home form the whole content area.
+    void fitContent();
     void applyButtonStyles();
     void startExamWindow();
     void createLoginForm();

@@ -242,6 +242,9 @@ private slots:
         QVERIFY(db.ok());
         MainWindow window;
         window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(homeForm(window)->geometry(), QRect(QPoint(0, 0), window.showForm->size()));
+        QVERIFY(window.showForm->height() > 500);
         window.resize(1300, 900);
         QTRY_COMPARE_WITH_TIMEOUT(homeForm(window)->geometry(), QRect(QPoint(0, 0), window.showForm->size()), 5000);
         QVERIFY(window.showForm->width() > 1176 - 20);
