@@ -292,6 +292,9 @@ void ExamRenLi::timerShowExam()
 
     buildCardPage();
     buildQuestionPage();
+    // The dialogs above run their own event loop; the paper may be gone by now.
+    if (!paper)
+        return;
     paper->startTime = QTime::currentTime();
     updateLabels();
 }
