@@ -12,6 +12,8 @@ Subject::Subject(QWidget *parent)
     setupUi(this);
     setWindowFlags(Qt::Dialog);
     setWindowTitle(QStringLiteral("科目选择"));
+    // The ground of the program's other dialogs.
+    setStyleSheet(QStringLiteral("QDialog#Subject{background-color: #addeec;}"));
     pushButton->setStyleSheet(QStringLiteral(
         "QPushButton{border-image: url(:/image/sub1.png);}QPushButton:hover{border-image: url(:/image/sub1.png);}"
         "QPushButton:pressed{border-image: url(:/image/sub2.png);}"));
