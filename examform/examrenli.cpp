@@ -4,16 +4,24 @@
 #include "calculatorlauncher.h"
 #include "constants.h"
 #include "dbconnection.h"
+#include "determine.h"
+#include "entryremoval.h"
 #include "exampagebuilder.h"
+#include "favouritestore.h"
 #include "pagecalls.h"
 #include "pagescriptqueue.h"
 #include "paperloader.h"
+#include "papergrader.h"
 #include "papernavigation.h"
 #include "prompt.h"
+#include "resultspage.h"
+#include "resultstore.h"
 #include "sectionrendering.h"
+#include "wrongbook.h"
 
 #include <QGuiApplication>
 #include <QCoreApplication>
+#include <QDate>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -536,31 +544,173 @@ void ExamRenLi::jsXZBF(QString id)
         section->chosen = section->isselect > 0 && section->id == id;
 }
 
-// ---- Hand-in, results, wrong-question book and favourites -------------------
-// Countdown, hand-in, marking, results, answering again, the wrong-question
-// book and the favourite button come with the marking of a run.
+// ---- Countdown, hand-in and marking -----------------------------------------
 
 void ExamRenLi::examJiShi()
 {
+    if (!paper) {
+        countdownTimer->stop();
+        return;
+    }
+    // Recomputed from the start at every tick: a blocked event loop loses no time.
+    const int remaining = paper->examTime * 60 - secondsSinceStart();
+    updateLabels();
+    lexamTimeTo->setText(ResultsPage::countdownLabel(remaining));
+    if (remaining < 1) {
+        countdownTimer->stop();
+        lexamTimeTo->setText(ResultsPage::countdownLabel(0));
+        on_assignment_clicked();
+    }
+}
+
+int ExamRenLi::secondsSinceStart() const
+{
+    if (!paper || !paper->startTime.isValid())
+        return 0;
+    const int seconds = paper->startTime.secsTo(QTime::currentTime());
+    return seconds < 0 ? seconds + 24 * 3600 : seconds; // ran past midnight
+}
+
+bool ExamRenLi::confirm(const QString &body)
+{
+    Determine dialog;
+    dialog.body = body;
+    dialog.exec();
+    return dialog.isYes();
 }
 
 void ExamRenLi::on_assignment_clicked()
 {
+    const QString unanswered = paper ? PaperGrader::unansweredPositions(*paper) : QString();
+    if (!unanswered.isEmpty()
+        && !confirm(QStringLiteral("<p align='center'><h1>你还存在未答完试题<h1></p><p ><h3>") + unanswered
+                    + QStringLiteral("<h3></p>")))
+        return;
+    if (!confirm(QStringLiteral("<p align='center' style='width:400px; height:40; line-height:40;'><h1>你确定要交卷吗？</h1></p>")))
+        return;
+    if (!paper || paper->questions.empty())
+        return;
+    if (gradeTimerId != 0)
+        killTimer(gradeTimerId);
+    gradeTimerId = startTimer(50, Qt::CoarseTimer);
+    runInExam(ResultsPage::waitingCall());
 }
 
 void ExamRenLi::timerEvent(QTimerEvent *event)
 {
-    QWidget::timerEvent(event);
+    if (event->timerId() != gradeTimerId) {
+        QWidget::timerEvent(event);
+        return;
+    }
+    killTimer(gradeTimerId);
+    gradeTimerId = 0;
+    if (!paper)
+        return;
+    if (!paper->handedIn) {
+        paper->endTime = QTime::currentTime();
+        countdownTimer->stop();
+        PaperGrader::markPaper(*paper);
+        showMarksEverywhere();
+        // A failed write keeps the previous book and result; the candidate
+        // still sees the marks of this run.
+        WrongBook::update(*paper, examStatus, paperId);
+        if (examStatus == 0)
+            ResultStore::store(*paper, paperId, QDate::currentDate());
+        showMarksOnPage();
+    }
+    runInExam(ResultsPage::resultsCall(ResultsPage::build(*paper, examStatus)));
+}
+
+void ExamRenLi::showMarksEverywhere()
+{
+    for (const auto &question : paper->questions) {
+        runInCard(PageCalls::cardResult(*question));
+        runInExam(PageCalls::call(QStringLiteral("p_wrong_right"),
+                                  {question->resultId, QString::number(question->status)}));
+    }
 }
 
 void ExamRenLi::againQuestion()
 {
+    if (!paper)
+        return;
+    paper.reset();
+    if (gradeTimerId != 0) {
+        killTimer(gradeTimerId);
+        gradeTimerId = 0;
+    }
+    // Only a formal paper has a stored result; a practice must not remove the
+    // result of the paper it draws its questions from.
+    if (examStatus == 0)
+        ResultStore::remove(paperId);
+    timerShowExam();
+    webExam->setZoomFactor(baseZoom);
 }
 
-void ExamRenLi::del_question(QString)
+// ---- Wrong-question book and favourites -------------------------------------
+
+void ExamRenLi::del_question(QString id)
 {
+    // Only a wrong-question practice shows the book; a formal paper keeps its
+    // questions.
+    if (!paper || examStatus != 3)
+        return;
+    if (paper->questions.empty()) {
+        clearPages();
+        return;
+    }
+    if (!WrongBook::remove(id))
+        return;
+    for (size_t i = 0; i < paper->questions.size(); ++i) {
+        if (paper->questions[i]->id != id)
+            continue;
+        EntryRemoval::remove(*paper, static_cast<int>(i));
+        // Positions moved: the element ids in the pages follow them.
+        for (const auto &question : paper->questions)
+            question->render(examStatus, appDirSlash, QString());
+        break;
+    }
+    currentSection = 0;
+    currentIndex = 0;
+    previousIndex = 0;
+    if (paper->questions.empty()) {
+        clearPages();
+        return;
+    }
+    buildCardPage();
+    restoreCardStates();
+    showCurrentQuestion();
+}
+
+void ExamRenLi::clearPages()
+{
+    paper.reset();
+    examScripts->setHtml(QStringLiteral("<html><bady></html></bady>"));
+    cardScripts->setHtml(QString());
+}
+
+void ExamRenLi::restoreCardStates()
+{
+    for (const auto &question : paper->questions) {
+        if (paper->handedIn) {
+            runInCard(PageCalls::cardResult(*question));
+        } else if (question->marked) {
+            runInCard(PageCalls::cardFlag(*question, true));
+        } else if (question->answered) {
+            runInCard(PageCalls::cardAnswered(*question));
+            runInCard(PageCalls::cardLeft(*question));
+        }
+    }
 }
 
 void ExamRenLi::on_pbCollect_clicked()
 {
+    ExamQuestion *question = currentQuestion();
+    if (!question)
+        return;
+    const bool favourite = !question->isCollect;
+    // The button shows what the database holds: a failed write changes nothing.
+    if (FavouriteStore::setFavourite(question->id, question->fuleixingid, favourite))
+        question->isCollect = favourite;
+    applyCollectArtwork(question->isCollect);
 }

@@ -115,6 +115,16 @@ private:
     void moveTo(int index);
     void refuseMove(const QString &text);
     void showPrompt(const QString &caption, const QString &body);
+    // Seconds since the first question was shown.
+    int secondsSinceStart() const;
+    // A yes/no question; true for "yes".
+    bool confirm(const QString &body);
+    // Right/wrong on every card entry and question mark.
+    void showMarksEverywhere();
+    // Card entries of a rebuilt card in the states of their questions.
+    void restoreCardStates();
+    // No paper left: both pages emptied.
+    void clearPages();
 
     std::unique_ptr<ExamPageBuilder> pageBuilder;
     PageScriptQueue *examScripts = nullptr;
