@@ -11,7 +11,8 @@ namespace {
 bool scriptsReady(QWebView *view)
 {
     return view->page()->mainFrame()
-        ->evaluateJavaScript(QStringLiteral("typeof setCurrQuestionHS === 'function'"))
+        ->evaluateJavaScript(QStringLiteral(
+            "document.readyState !== 'loading' && typeof setCurrQuestionHS === 'function'"))
         .toBool();
 }
 
@@ -22,6 +23,11 @@ PageScriptQueue::PageScriptQueue(QWebView *view, QObject *parent)
     , m_view(view)
 {
     connect(view, &QWebView::loadFinished, this, [this]() { loadEnded(); });
+    // A page set while the view's previous load is still under way may never
+    // report its own end (the view reports the cancelled load only), so the
+    // queue also looks for itself until the page is ready.
+    m_poll.setInterval(20);
+    connect(&m_poll, &QTimer::timeout, this, [this]() { loadEnded(); });
 }
 
 void PageScriptQueue::setHtml(const QString &html)
@@ -29,6 +35,7 @@ void PageScriptQueue::setHtml(const QString &html)
     m_waiting.clear();
     m_ready = false;
     m_view->setHtml(html);
+    m_poll.start();
 }
 
 void PageScriptQueue::run(const QString &script)
@@ -44,6 +51,7 @@ void PageScriptQueue::loadEnded()
     if (m_ready || !scriptsReady(m_view))
         return;
     m_ready = true;
+    m_poll.stop();
     const QStringList calls = m_waiting;
     m_waiting.clear();
     for (const QString &script : calls)

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 class QWebView;
 
@@ -29,4 +30,5 @@ private:
     QWebView *m_view;
     bool m_ready = true;
     QStringList m_waiting;
+    QTimer m_poll;
 };
