@@ -1,6 +1,11 @@
 #include "testsupport.h"
 
 #include "determine.h"
+#include "fwelcome.h"
+#include "infoform.h"
+#include "loginform.h"
+#include "mainwindow.h"
+#include "subjectstore.h"
 #include "examrenli.h"
 #include "papergrader.h"
 #include "resultspage.h"
@@ -10,6 +15,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QWebElement>
 #include <QWebFrame>
 
 namespace {
@@ -77,6 +83,51 @@ int storedResults(const QString &paperId)
 {
     return TestSupport::FreshDatabase::scalar(
         QStringLiteral("select count(*) from exam_answer where paperId='%1'").arg(paperId));
+}
+
+
+// The one visible top-level window of a kind, or null.
+template <class T>
+T *visibleWindow()
+{
+    T *found = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        auto *candidate = qobject_cast<T *>(widget);
+        if (candidate && candidate->isVisible())
+            found = candidate;
+    }
+    return found;
+}
+
+Fwelcome *homeForm(MainWindow &window)
+{
+    const QList<Fwelcome *> forms = window.showForm->findChildren<Fwelcome *>(QString(), Qt::FindDirectChildrenOnly);
+    return forms.size() == 1 ? forms.first() : nullptr;
+}
+
+// The list entry of a paper on the home page, as "right/wrong" counts.
+QString paperCounts(Fwelcome *home, const QString &paperId)
+{
+    const QWebElement entry = home->mainWebView->page()->mainFrame()->findFirstElement(
+        QStringLiteral("span[onclick=\"showkaojuang('%1');\"]").arg(paperId));
+    if (entry.isNull())
+        return QString();
+    QStringList counts;
+    for (const QWebElement &count : entry.parent().parent().findAll(QStringLiteral("span.sl")).toList())
+        counts << count.toPlainText();
+    return counts.join(QLatin1Char('/'));
+}
+
+// Clicks the option with the given letter index of a question in the page.
+void clickOption(ExamRenLi &window, const ExamQuestion &question, int letter)
+{
+    evaluate(window.webExam, QStringLiteral("document.getElementById('%1').click()")
+                                 .arg(question.optionIds.at(letter)));
+}
+
+int letterIndex(const QString &answer)
+{
+    return answer.trimmed().toUpper().at(0).unicode() - 'A';
 }
 
 const QString countdownPaper = QStringLiteral("km1p1");
@@ -177,6 +228,94 @@ private slots:
         QCOMPARE(window.paper->answerSheet, firstSheet);
         QCOMPARE(TestSupport::FreshDatabase::column(QStringLiteral("select id from exam_answer")),
                  QStringList{firstId});
+    }
+
+    // Home page → login → candidate → exam → answers → hand-in → stored result,
+    // book and card → closed → home list with the new counts.
+    void formalPaperEndToEnd()
+    {
+        TestSupport::FreshDatabase roadDb(TestSupport::sampleBankSql());
+        QVERIFY(roadDb.ok());
+        QVERIFY(SubjectStore::keepOnly(QStringLiteral("km1")));
+        DialogAnswerer answerer(true);
+        MainWindow main;
+        main.show();
+        Fwelcome *home = homeForm(main);
+        QVERIFY(home);
+        QWebFrame *homeFrame = home->mainWebView->page()->mainFrame();
+        QTRY_VERIFY_WITH_TIMEOUT(evaluate(home->mainWebView, QStringLiteral("typeof zhenti")) == QLatin1String("function"), 10000);
+        evaluate(home->mainWebView, QStringLiteral("zhenti()"));
+        QTRY_COMPARE_WITH_TIMEOUT(paperCounts(home, countdownPaper), QStringLiteral("0/0"), 10000);
+
+        // The user clicks the paper's name.
+        homeFrame->findFirstElement(QStringLiteral("span[onclick=\"showkaojuang('%1');\"]").arg(countdownPaper))
+            .evaluateJavaScript(QStringLiteral("this.click()"));
+        LoginForm *login = visibleWindow<LoginForm>();
+        QVERIFY(login);
+        login->pushButton->click();
+        InfoForm *info = visibleWindow<InfoForm>();
+        QVERIFY(info);
+        info->pushButton_3->click();
+        ExamRenLi *exam = visibleWindow<ExamRenLi>();
+        QVERIFY(exam);
+        QVERIFY(waitUntilReady(*exam));
+        exam->countdownTimer->stop();
+
+        // The first two single choices: one right, one wrong.
+        QVector<int> singles;
+        for (size_t i = 0; i < exam->paper->questions.size() && singles.size() < 2; ++i) {
+            if (exam->paper->questions[i]->type == ExamQuestion::SingleChoice)
+                singles << int(i);
+        }
+        QCOMPARE(singles.size(), 2);
+        ExamQuestion &right = *exam->paper->questions[size_t(singles[0])];
+        ExamQuestion &wrong = *exam->paper->questions[size_t(singles[1])];
+        exam->setLocationJs(QString(), right.seq);
+        QVERIFY(waitUntilSettled(*exam));
+        clickOption(*exam, right, letterIndex(right.answer));
+        exam->setLocationJs(QString(), wrong.seq);
+        QVERIFY(waitUntilSettled(*exam));
+        clickOption(*exam, wrong, (letterIndex(wrong.answer) + 1) % 4);
+        QVERIFY(right.answered && wrong.answered);
+
+        exam->assignment->click();
+        QTRY_VERIFY_WITH_TIMEOUT(exam->paper->handedIn, 10000);
+        QCOMPARE(answerer.questions.size(), 2);
+        QCOMPARE(right.status, 0);
+        QCOMPARE(wrong.status, 1);
+
+        // Stored result and book.
+        QCOMPARE(TestSupport::FreshDatabase::column(QStringLiteral(
+                     "select rightCount||'/'||worngCount||'/'||allCount from exam_answer where paperId='km1p1'")),
+                 QStringList{QStringLiteral("%1/1/%2").arg(exam->paper->rightCount).arg(exam->paper->allCount)});
+        QCOMPARE(TestSupport::FreshDatabase::column(QStringLiteral("select questionId||'/'||examid||'/'||sequence from error_answer")),
+                 QStringList{QStringLiteral("%1/km1p1/%2").arg(wrong.id).arg(wrong.seq)});
+
+        // The card shows right, wrong and not answered.
+        QVERIFY(waitUntilSettled(*exam));
+        auto cardClass = [exam](const ExamQuestion &q) {
+            return evaluate(exam->webbutton, QStringLiteral("document.getElementById('%1').className").arg(q.cardId));
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(cardClass(right).contains(QStringLiteral("button_right")), 5000);
+        QVERIFY(cardClass(wrong).contains(QStringLiteral("button_wrong")));
+        for (const auto &q : exam->paper->questions) {
+            if (q->type != ExamQuestion::Composite && q->status == 2) {
+                QVERIFY(cardClass(*q).contains(QStringLiteral("button_no_select")));
+                break;
+            }
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(evaluate(exam->webExam, QStringLiteral("document.body.innerHTML"))
+                                     .contains(QStringLiteral("试卷得分")), 10000);
+
+        // Closing brings the home page back; the list shows the new counts.
+        const QString expected = QStringLiteral("%1/%2").arg(exam->paper->rightCount).arg(exam->paper->wrongCount);
+        exam->close();
+        QVERIFY(main.isVisible());
+        home = homeForm(main);
+        QVERIFY(home);
+        QTRY_VERIFY_WITH_TIMEOUT(evaluate(home->mainWebView, QStringLiteral("typeof zhenti")) == QLatin1String("function"), 10000);
+        evaluate(home->mainWebView, QStringLiteral("zhenti()"));
+        QTRY_COMPARE_WITH_TIMEOUT(paperCounts(home, countdownPaper), expected, 10000);
     }
 };
 
