@@ -38,7 +38,6 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parent.parent
 IMG_TOKEN = re.compile(r"\{img:([A-Za-z0-9_.-]+)\}")
 BLANK = re.compile(r"_{3,}")
-CN_NUM = "一二三四五六七八九十"
 
 
 class BankError(Exception):
@@ -252,8 +251,9 @@ def caption_for(bank, paper, index, section):
     mark = sum(a.cent for a in items)
     each = "每题%s分，" % number_text(cents.pop()) if len(cents) == 1 else ""
     optional = "选做题：" if section["optional"] else ""
-    return "%s、%s%s（共%d题，%s共%s分）" % (CN_NUM[index], optional, category["name"], len(items),
-                                      each, number_text(mark))
+    # The program puts the section's ordinal ("一、") in front of the caption itself.
+    return "%s%s（共%d题，%s共%s分）" % (optional, category["name"], len(items), each,
+                                  number_text(mark))
 
 
 def generate(bank):
