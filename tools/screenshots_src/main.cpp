@@ -25,6 +25,7 @@
 #include <QWebFrame>
 #include <QWebView>
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -130,6 +131,31 @@ void tourSearch(ScreenshotSession &session, MainWindow &main)
     ScreenshotSession::settle(800);
 }
 
+// Wrong-question and favourites practice, started from the home form as its
+// list entries do.
+void tourPractices(ScreenshotSession &session, ModalAnswerer &modals, MainWindow &main)
+{
+    QObject *home = ScreenshotSession::descendant(&main, "Fwelcome");
+    const QList<std::tuple<const char *, QString, QString>> practices = {
+        {"showErrorPaper", QStringLiteral("km1p2"), QStringLiteral("23_wrong_question_practice")},
+        {"showshoucang", QStringLiteral("km1f1"), QStringLiteral("24_favourites_practice")},
+    };
+    for (const auto &practice : practices) {
+        modals.expect({});
+        if (!home || !QMetaObject::invokeMethod(home, std::get<0>(practice), Q_ARG(QString, std::get<1>(practice)))) {
+            session.capture(nullptr, std::get<2>(practice));
+            continue;
+        }
+        ScreenshotSession::settle(3000);
+        QWidget *exam = ScreenshotSession::topLevel("ExamRenLi");
+        session.capture(exam, std::get<2>(practice));
+        if (exam)
+            exam->close();
+        ScreenshotSession::settle(800);
+        home = ScreenshotSession::descendant(&main, "Fwelcome");
+    }
+}
+
 void tourHomeLists(ScreenshotSession &session, MainWindow &main)
 {
     QObject *home = ScreenshotSession::descendant(&main, "Fwelcome");
@@ -194,6 +220,7 @@ int main(int argc, char *argv[])
     if (!main.isVisible())
         main.show();
     tourHomeLists(session, main);
+    tourPractices(session, modals, main);
 
     QTextStream(stdout) << session.saved().size() << " screenshots, " << modals.answeredCount()
                         << " dialogs answered\n";
