@@ -130,6 +130,25 @@ int letterIndex(const QString &answer)
     return answer.trimmed().toUpper().at(0).unicode() - 'A';
 }
 
+
+// The indexes of the first single choices of a loaded paper.
+QVector<int> singleChoices(const ExamPaper &paper, int wanted)
+{
+    QVector<int> found;
+    for (size_t i = 0; i < paper.questions.size() && found.size() < wanted; ++i) {
+        if (paper.questions[i]->type == ExamQuestion::SingleChoice)
+            found << int(i);
+    }
+    return found;
+}
+
+// Records an answer as the page reports it: the right letter or another one.
+void answer(ExamRenLi &window, const ExamQuestion &question, bool right)
+{
+    const int letter = letterIndex(question.answer);
+    window.setAsQuestionJs(question.tname, QString(QChar('A' + (right ? letter : (letter + 1) % 4))));
+}
+
 const QString countdownPaper = QStringLiteral("km1p1");
 
 } // namespace
@@ -228,6 +247,146 @@ private slots:
         QCOMPARE(window.paper->answerSheet, firstSheet);
         QCOMPARE(TestSupport::FreshDatabase::column(QStringLiteral("select id from exam_answer")),
                  QStringList{firstId});
+    }
+
+
+    void reviewShowsExplanationsAndMarks()
+    {
+        DialogAnswerer answerer(true);
+        ExamRenLi window(0, 0, 1024, 740, 1);
+        openOneMinutePaper(window);
+        window.countdownTimer->stop();
+        answer(window, *window.paper->questions.front(), false);
+        QMetaObject::invokeMethod(&window, "on_assignment_clicked");
+        QTRY_VERIFY_WITH_TIMEOUT(window.paper->handedIn, 10000);
+        window.setLocationJs(QString(), 3);
+        window.showAnswerForm();
+        QCOMPARE(window.currentIndex, 0);
+        QVERIFY(waitUntilSettled(window));
+        const ExamQuestion &first = *window.paper->questions.front();
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate(window.webExam, QStringLiteral("document.getElementById('%1').className").arg(first.resultId)),
+                                  QStringLiteral("wrong"), 5000);
+        QCOMPARE(evaluate(window.webExam, QStringLiteral("document.getElementById('%1').style.display").arg(first.explainId)),
+                 QStringLiteral("block"));
+    }
+
+    void answerAgainStartsAFreshRun()
+    {
+        DialogAnswerer answerer(true);
+        ExamRenLi window(0, 0, 1024, 740, 1);
+        openOneMinutePaper(window);
+        window.countdownTimer->stop();
+        answer(window, *window.paper->questions.front(), true);
+        QMetaObject::invokeMethod(&window, "on_assignment_clicked");
+        QTRY_VERIFY_WITH_TIMEOUT(window.paper->handedIn, 10000);
+        QCOMPARE(storedResults(countdownPaper), 1);
+
+        window.againQuestion();
+        QVERIFY(waitUntilReady(window));
+        QVERIFY(!window.paper->handedIn);
+        QVERIFY(!window.paper->questions.front()->answered);
+        QCOMPARE(window.paper->answeredCount, 0);
+        QVERIFY(window.countdownTimer->isActive());
+        QCOMPARE(storedResults(countdownPaper), 0);
+        window.countdownTimer->stop();
+    }
+
+    void favouriteButtonTogglesTheQuestion()
+    {
+        DialogAnswerer answerer;
+        ExamRenLi window(0, 0, 1024, 740, 1);
+        openOneMinutePaper(window);
+        window.countdownTimer->stop();
+        const QString id = window.paper->questions.front()->id;
+        const QString rowsSql = QStringLiteral("select questionid from exam_Collect where questionid='%1'").arg(id);
+        const QString flagSql = QStringLiteral("select isCollect from exam_question where id='%1'").arg(id);
+
+        window.pbCollect->click();
+        QVERIFY(window.paper->questions.front()->isCollect);
+        QVERIFY(window.pbCollect->styleSheet().contains(QStringLiteral("sc21.png")));
+        QCOMPARE(TestSupport::FreshDatabase::column(rowsSql), QStringList{id});
+        QCOMPARE(TestSupport::FreshDatabase::scalar(flagSql), 1);
+
+        window.pbCollect->click();
+        QVERIFY(!window.paper->questions.front()->isCollect);
+        QVERIFY(window.pbCollect->styleSheet().contains(QStringLiteral("sc11.png")));
+        QVERIFY(TestSupport::FreshDatabase::column(rowsSql).isEmpty());
+        QCOMPARE(TestSupport::FreshDatabase::scalar(flagSql), 0);
+    }
+
+    void wrongPracticeTakesOutWhatIsNowRight()
+    {
+        // Two questions enter the book from a formal paper...
+        DialogAnswerer answerer(true);
+        QVERIFY(TestSupport::FreshDatabase::exec(QStringLiteral("delete from error_answer")));
+        QStringList wrongIds;
+        {
+            ExamRenLi formal(0, 0, 1024, 740, 1);
+            openOneMinutePaper(formal);
+            formal.countdownTimer->stop();
+            for (int index : singleChoices(*formal.paper, 2)) {
+                answer(formal, *formal.paper->questions[size_t(index)], false);
+                wrongIds << formal.paper->questions[size_t(index)]->id;
+            }
+            QMetaObject::invokeMethod(&formal, "on_assignment_clicked");
+            QTRY_VERIFY_WITH_TIMEOUT(formal.paper->handedIn, 10000);
+        }
+        QCOMPARE(TestSupport::FreshDatabase::scalar(QStringLiteral("select count(*) from error_answer")), 2);
+
+        // ...and the practice answers the first right and the second wrong again.
+        ExamRenLi practice(0, 0, 1024, 740, 1);
+        practice.paperId = QStringLiteral("[{\"itype\":\"2\",\"paperid\":\"%1\"}]").arg(countdownPaper);
+        practice.examStatus = 3;
+        practice.show();
+        QVERIFY(waitUntilReady(practice));
+        QCOMPARE(int(practice.paper->questions.size()), 2);
+        for (const auto &question : practice.paper->questions)
+            answer(practice, *question, question->id == wrongIds.first());
+        QMetaObject::invokeMethod(&practice, "on_assignment_clicked");
+        QTRY_VERIFY_WITH_TIMEOUT(practice.paper->handedIn, 10000);
+        QCOMPARE(TestSupport::FreshDatabase::column(QStringLiteral("select questionId from error_answer")),
+                 QStringList{wrongIds.last()});
+        QCOMPARE(storedResults(countdownPaper), 1); // the paper's own result stays
+        QTRY_VERIFY_WITH_TIMEOUT(evaluate(practice.webExam, QStringLiteral("document.body.innerHTML"))
+                                     .contains(QStringLiteral("23:59:59")), 10000);
+    }
+
+    void deleteFromTheBookRebuildsTheCard()
+    {
+        DialogAnswerer answerer(true);
+        ExamRenLi practice(0, 0, 1024, 740, 1);
+        practice.paperId = QStringLiteral("[{\"itype\":\"2\",\"paperid\":\"%1\"}]").arg(countdownPaper);
+        practice.examStatus = 3;
+        QVERIFY(TestSupport::FreshDatabase::exec(QStringLiteral("delete from error_answer")));
+        QVERIFY(TestSupport::FreshDatabase::exec(QStringLiteral(
+            "insert into error_answer(questionId,examid,fuleixingid,sequence) "
+            "select a.id, '%1', b.fuleixingid, 1 from exam_question a, exam_paper_static b "
+            "where b.paperId='%1' and a.questionTypeid=1 and b.questionTypeid=1 and a.fuleixingid=b.fuleixingid "
+            "order by a.id limit 2").arg(countdownPaper)));
+        practice.show();
+        QVERIFY(waitUntilReady(practice));
+        QCOMPARE(int(practice.paper->questions.size()), 2);
+        const QString first = practice.paper->questions.front()->id;
+        const QString second = practice.paper->questions.back()->id;
+
+        practice.del_question(first);
+        QVERIFY(waitUntilReady(practice));
+        QCOMPARE(int(practice.paper->questions.size()), 1);
+        const ExamQuestion &remaining = *practice.paper->questions.front();
+        QCOMPARE(remaining.id, second);
+        QCOMPARE(remaining.seq, 1);
+        QCOMPARE(TestSupport::FreshDatabase::column(QStringLiteral("select questionId from error_answer")), QStringList{second});
+        // The card has one entry, and it leads to the remaining question.
+        QCOMPARE(evaluate(practice.webbutton, QStringLiteral("document.querySelectorAll('a.wico, a.zico, a.yico').length")), QStringLiteral("1"));
+        const QString link = evaluate(practice.webbutton, QStringLiteral("document.getElementById('%1').getAttribute('href')").arg(remaining.cardId));
+        QVERIFY2(link.contains(QStringLiteral("'1')")), qPrintable(link));
+        QVERIFY(evaluate(practice.webExam, QStringLiteral("document.body.innerHTML")).contains(remaining.tname));
+
+        practice.del_question(second);
+        QVERIFY(!practice.paper);
+        QVERIFY(TestSupport::FreshDatabase::column(QStringLiteral("select questionId from error_answer")).isEmpty());
+        practice.del_question(second); // nothing left: nothing happens
+        QVERIFY(!practice.paper);
     }
 
     // Home page → login → candidate → exam → answers → hand-in → stored result,
