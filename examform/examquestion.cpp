@@ -252,7 +252,8 @@ QString ExamQuestion::appendEssayBoxes(int slots)
 void ExamQuestion::appendButtonBar(Variant variant, const QString &lastOptionId, const QString &appDirSlash)
 {
     barId = focusId + QLatin1String("_1");
-    cardId = QLatin1String("sc_") + lastOptionId;
+    // A question that draws no control still needs a card entry of its own.
+    cardId = QLatin1String("sc_") + (lastOptionId.isEmpty() ? tname : lastOptionId);
     if (variant == Variant::Search)
         cardId += QString::number(leafNo);
 
