@@ -1,0 +1,139 @@
+#include "examwindowmeasures.h"
+
+#include "examrenli.h"
+#include "pageloadwaiter.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QWebSettings>
+#include <QWebView>
+
+#if __has_include("exampagebuilder.h") && __has_include("paperloader.h")
+#include "exampagebuilder.h"
+#include "paperanswers.h"
+#define BENCH_HAS_EXAM_WINDOW 1
+#endif
+
+ExamWindowMeasures::ExamWindowMeasures(const BenchContext &context) : m_context(context) {}
+
+ExamWindowMeasures::~ExamWindowMeasures() = default;
+
+#ifdef BENCH_HAS_EXAM_WINDOW
+
+bool ExamWindowMeasures::openWindow()
+{
+    if (m_window)
+        return m_opened;
+    m_window = std::make_unique<ExamRenLi>(0, 0, 1176, 797, 0);
+    m_window->paperId = m_context.paperId;
+    m_window->examStatus = ExamQuestion::FormalPaper;
+    m_window->appDirSlash = m_context.appDirSlash;
+    PageLoadWaiter examLoaded(m_window->webExam);
+    PageLoadWaiter cardLoaded(m_window->webbutton);
+    m_window->show();
+    // The window loads its paper a moment after it is shown.
+    const QDeadlineTimer deadline(60000);
+    while (!m_window->paper && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
+    m_opened = m_window->paper && examLoaded.wait() && cardLoaded.wait();
+    if (m_opened)
+        PaperAnswers::answerAll(*m_window->paper);
+
+    m_floorView = std::make_unique<QWebView>();
+    m_floorView->settings()->setAttribute(QWebSettings::JavascriptEnabled, true);
+    m_floorView->show();
+    return m_opened;
+}
+
+double ExamWindowMeasures::showInFloorView(const QString &html, const QSize &size)
+{
+    m_floorView->resize(size);
+    PageLoadWaiter loaded(m_floorView.get());
+    QElapsedTimer timer;
+    timer.start();
+    m_floorView->setHtml(html, QUrl());
+    if (!loaded.wait())
+        return -1;
+    return elapsedMs(timer);
+}
+
+MeasureResult ExamWindowMeasures::move()
+{
+    MeasureResult result(QStringLiteral("move"));
+    result.targetMs = 30;
+    if (!openWindow()) {
+        result.failed = true;
+        return result;
+    }
+    const ExamPageBuilder builder(ExamQuestion::FormalPaper, m_context.appDirSlash);
+    result.collect(
+        m_context.runs,
+        [this] {
+            PageLoadWaiter loaded(m_window->webExam);
+            const int before = m_window->currentIndex;
+            QElapsedTimer timer;
+            timer.start();
+            m_window->pbUp->click();
+            if (!loaded.wait() || m_window->currentIndex == before)
+                return -1.0;
+            return elapsedMs(timer);
+        },
+        [&] {
+            const QString page = builder.questionPage(*m_window->paper, m_window->currentIndex,
+                                                      m_window->currentSection);
+            return showInFloorView(page, m_window->webExam->size());
+        });
+    return result;
+}
+
+MeasureResult ExamWindowMeasures::card()
+{
+    MeasureResult result(QStringLiteral("card"));
+    if (!openWindow()) {
+        result.failed = true;
+        return result;
+    }
+    const ExamPageBuilder builder(ExamQuestion::FormalPaper, m_context.appDirSlash);
+    const QString cardText = builder.cardPage(*m_window->paper);
+    result.collect(
+        m_context.runs,
+        [&] {
+            PageLoadWaiter loaded(m_window->webbutton);
+            QElapsedTimer timer;
+            timer.start();
+            m_window->webbutton->setHtml(builder.cardPage(*m_window->paper), QUrl());
+            if (!loaded.wait())
+                return -1.0;
+            return elapsedMs(timer);
+        },
+        [&] { return showInFloorView(cardText, m_window->webbutton->size()); });
+    return result;
+}
+
+#else
+
+bool ExamWindowMeasures::openWindow()
+{
+    return false;
+}
+
+double ExamWindowMeasures::showInFloorView(const QString &, const QSize &)
+{
+    return -1;
+}
+
+MeasureResult ExamWindowMeasures::move()
+{
+    MeasureResult result(QStringLiteral("move"));
+    result.missing = QStringLiteral("exam window");
+    return result;
+}
+
+MeasureResult ExamWindowMeasures::card()
+{
+    MeasureResult result(QStringLiteral("card"));
+    result.missing = QStringLiteral("exam window");
+    return result;
+}
+
+#endif

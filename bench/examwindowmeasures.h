@@ -1,0 +1,33 @@
+#pragma once
+
+#include "benchcontext.h"
+#include "measureresult.h"
+#include "modaldismisser.h"
+
+#include <memory>
+
+class ExamRenLi;
+class QWebView;
+
+// Moving to the next question and showing the answer card, in a real exam
+// window on the generated paper, every entry answered; each against setHtml of
+// the identical page text in a bare web view of the same size.
+class ExamWindowMeasures
+{
+public:
+    explicit ExamWindowMeasures(const BenchContext &context);
+    ~ExamWindowMeasures();
+
+    MeasureResult move();
+    MeasureResult card();
+
+private:
+    bool openWindow();
+    double showInFloorView(const QString &html, const QSize &size);
+
+    const BenchContext &m_context;
+    ModalDismisser m_dismisser;
+    std::unique_ptr<ExamRenLi> m_window;
+    std::unique_ptr<QWebView> m_floorView;
+    bool m_opened = false;
+};

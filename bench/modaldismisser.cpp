@@ -1,0 +1,28 @@
+#include "modaldismisser.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QEvent>
+
+ModalDismisser::ModalDismisser()
+{
+    qApp->installEventFilter(this);
+}
+
+ModalDismisser::~ModalDismisser()
+{
+    qApp->removeEventFilter(this);
+}
+
+bool ModalDismisser::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Show) {
+        auto *dialog = qobject_cast<QDialog *>(watched);
+        if (dialog && dialog->isModal()) {
+            ++m_dismissed;
+            // Once its own event loop runs, so that exec() returns at once.
+            QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}

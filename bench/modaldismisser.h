@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QObject>
+
+// Rejects every modal dialog as soon as it is shown while this object lives
+// (the paper introduction, section prompts), so that a measured flow never
+// waits for a click.
+class ModalDismisser : public QObject
+{
+public:
+    ModalDismisser();
+    ~ModalDismisser() override;
+    int dismissed() const { return m_dismissed; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    int m_dismissed = 0;
+};

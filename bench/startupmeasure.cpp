@@ -1,0 +1,108 @@
+#include "startupmeasure.h"
+
+#include "constants.h"
+#include "dbconnection.h"
+#include "pageloadwaiter.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTextStream>
+#include <QWebSettings>
+#include <QWebView>
+
+#if __has_include("homepages.h") && __has_include("fwelcome.h")
+#include "homepages.h"
+#include "mainwindow.h"
+#define BENCH_HAS_HOME 1
+#endif
+
+namespace {
+
+const char *const programKind = "program";
+const char *const floorKind = "floor";
+
+#ifdef BENCH_HAS_HOME
+double startProgram(const QString &bankDir)
+{
+    QElapsedTimer timer;
+    timer.start();
+    DbConnection::instance(bankDir, true);
+    MainWindow window;
+    auto *view = window.findChild<QWebView *>(QStringLiteral("mainWebView"));
+    if (!view)
+        return -1;
+    PageLoadWaiter waiter(view);
+    window.show();
+    if (!waiter.wait())
+        return -1;
+    return elapsedMs(timer);
+}
+
+double startFloor(const QString &bankDir)
+{
+    DbConnection::instance(bankDir, true);
+    appDirPath = QCoreApplication::applicationDirPath() + QStringLiteral("/");
+    const QString page = HomePages::startPage();
+    QElapsedTimer timer;
+    timer.start();
+    QWebView view;
+    view.settings()->setAttribute(QWebSettings::JavascriptEnabled, true);
+    view.resize(1170, 620);
+    PageLoadWaiter waiter(&view);
+    view.setHtml(page, QUrl());
+    view.show();
+    if (page.isEmpty() || !waiter.wait())
+        return -1;
+    return elapsedMs(timer);
+}
+#endif
+
+} // namespace
+
+StartupMeasure::StartupMeasure(const BenchContext &context) : m_context(context) {}
+
+int StartupMeasure::runChild(const QString &kind, const QString &bankDir)
+{
+#ifdef BENCH_HAS_HOME
+    const double ms = kind == QLatin1String(programKind) ? startProgram(bankDir) : startFloor(bankDir);
+    if (ms < 0)
+        return 1;
+    QTextStream(stdout) << "elapsed_ms=" << QString::number(ms, 'f', 3) << Qt::endl;
+    return 0;
+#else
+    Q_UNUSED(kind)
+    Q_UNUSED(bankDir)
+    return 1;
+#endif
+}
+
+double StartupMeasure::spawn(const QString &kind) const
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--startup-child"), kind, m_context.bankDir});
+    if (!child.waitForFinished(60000) || child.exitCode() != 0)
+        return -1;
+    const QString output = QString::fromUtf8(child.readAllStandardOutput()).trimmed();
+    const QString prefix = QStringLiteral("elapsed_ms=");
+    for (const QString &line : output.split(QLatin1Char('\n')))
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size()).toDouble();
+    return -1;
+}
+
+MeasureResult StartupMeasure::startup()
+{
+    MeasureResult result(QStringLiteral("startup"));
+    result.targetMs = 500;
+#ifdef BENCH_HAS_HOME
+    result.collect(
+        m_context.smoke ? 1 : qMin(m_context.runs, 9),
+        [this] { return spawn(QLatin1String(programKind)); },
+        [this] { return spawn(QLatin1String(floorKind)); });
+#else
+    result.missing = QStringLiteral("main window");
+#endif
+    return result;
+}
