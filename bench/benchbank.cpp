@@ -252,8 +252,10 @@ bool BenchBank::insertQuestions(QSqlDatabase &db, const Shape &shape)
         insert.bindValue(QStringLiteral(":layout"), 0);
         insert.bindValue(QStringLiteral(":grade"), 0);
         insert.bindValue(QStringLiteral(":chapter"), QStringLiteral("bc%1").arg(1 + q.sortNo % 5));
-        insert.bindValue(QStringLiteral(":parent"), q.parent);
-        insert.bindValue(QStringLiteral(":relationship"), q.parent);
+        // Top-level questions carry '' (not NULL) as parent, as the bank does.
+        const QString parent = q.parent.isEmpty() ? QStringLiteral("") : q.parent;
+        insert.bindValue(QStringLiteral(":parent"), parent);
+        insert.bindValue(QStringLiteral(":relationship"), parent);
         insert.bindValue(QStringLiteral(":category"), QStringLiteral("bf%1").arg(q.parent.isEmpty() ? type : 6));
         insert.bindValue(QStringLiteral(":sortNo"), q.sortNo);
         if (!insert.exec())
