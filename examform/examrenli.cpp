@@ -388,7 +388,10 @@ void ExamRenLi::updateLabels()
     lRight->setText(QStringLiteral("已答：") + QString::number(paper->answeredCount));
     lNoAnswer->setText(QStringLiteral("剩余：")
                        + QString::number(paper->askCount - paper->answeredCount));
-    pBar->setValue(qMin(paper->answeredCount, pBar->maximum()));
+    // The bar measures the paper's own questions, so it reads 100% only when
+    // every question has an answer, however long the paper.
+    pBar->setRange(0, qMax(1, paper->askCount));
+    pBar->setValue(qBound(0, paper->answeredCount, pBar->maximum()));
 }
 
 void ExamRenLi::showPrompt(const QString &caption, const QString &body)

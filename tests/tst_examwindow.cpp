@@ -179,6 +179,7 @@ private slots:
         QCOMPARE(session.window.paper->answeredCount, answeredCount);
         QCOMPARE(session.window.lRight->text(), QStringLiteral("已答：%1").arg(answeredCount));
         QCOMPARE(session.window.pBar->value(), answeredCount);
+        QCOMPARE(session.window.pBar->maximum(), session.window.paper->askCount);
         const QString cardClass = session.cardClass(sequence - 1);
         QCOMPARE(cardClass.contains(QLatin1String("button_select")), answeredCount > 0);
         QVERIFY(cardClass.contains(QLatin1String("zico")));
