@@ -389,6 +389,70 @@ private slots:
         QVERIFY(!practice.paper);
     }
 
+
+    void onlyTheChosenOptionalSectionCounts_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<double>("score");
+        QTest::newRow("the essay section chosen") << QStringLiteral("km1p4s7") << 10.0;
+        QTest::newRow("the case section chosen") << QStringLiteral("km1p4s6") << 0.0;
+        QTest::newRow("none chosen") << QString() << 0.0;
+    }
+
+    void onlyTheChosenOptionalSectionCounts()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(double, score);
+        DialogAnswerer answerer(true);
+        ExamRenLi window(0, 0, 1024, 740, 1);
+        window.paperId = QStringLiteral("km1p4");
+        window.examStatus = 0;
+        window.show();
+        QVERIFY(waitUntilReady(window));
+        window.countdownTimer->stop();
+        if (!chosen.isEmpty())
+            evaluate(window.webExam, QStringLiteral("setXZBF('%1')").arg(chosen));
+        ExamQuestion &essay = *window.paper->questions.back();
+        QCOMPARE(essay.id, QStringLiteral("km1q080"));
+        window.setAsQuestionJs(essay.tname, QStringLiteral("A"));
+        QMetaObject::invokeMethod(&window, "on_assignment_clicked");
+        QTRY_VERIFY_WITH_TIMEOUT(window.paper->handedIn, 10000);
+        QCOMPARE(essay.status, 0);
+        QCOMPARE(window.paper->rightCount, 1);
+        QCOMPARE(window.paper->score, score);
+        QCOMPARE(window.paper->sections.back()->rightCount, score > 0 ? 1 : 0);
+    }
+
+    void failedStorageKeepsThePreviousResultAndShowsTheNewOne()
+    {
+        DialogAnswerer answerer(true);
+        {
+            ExamRenLi first(0, 0, 1024, 740, 1);
+            openOneMinutePaper(first);
+            first.countdownTimer->stop();
+            QMetaObject::invokeMethod(&first, "on_assignment_clicked");
+            QTRY_VERIFY_WITH_TIMEOUT(first.paper->handedIn, 10000);
+        }
+        const QStringList before = TestSupport::FreshDatabase::column(QStringLiteral("select id||answers from exam_answer"));
+        QCOMPARE(before.size(), 1);
+        QVERIFY(TestSupport::FreshDatabase::exec(QStringLiteral(
+            "CREATE TRIGGER refuse_result BEFORE INSERT ON exam_answer BEGIN SELECT RAISE(ABORT, 'refused'); END;")));
+
+        ExamRenLi second(0, 0, 1024, 740, 1);
+        second.paperId = countdownPaper;
+        second.examStatus = 0;
+        second.show();
+        QVERIFY(waitUntilReady(second));
+        second.countdownTimer->stop();
+        answer(second, *second.paper->questions.front(), true);
+        QMetaObject::invokeMethod(&second, "on_assignment_clicked");
+        QTRY_VERIFY_WITH_TIMEOUT(second.paper->handedIn, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(evaluate(second.webExam, QStringLiteral("document.body.innerHTML"))
+                                     .contains(QStringLiteral("试卷得分")), 10000);
+        QVERIFY(TestSupport::FreshDatabase::exec(QStringLiteral("DROP TRIGGER refuse_result")));
+        QCOMPARE(TestSupport::FreshDatabase::column(QStringLiteral("select id||answers from exam_answer")), before);
+    }
+
     // Home page → login → candidate → exam → answers → hand-in → stored result,
     // book and card → closed → home list with the new counts.
     void formalPaperEndToEnd()
