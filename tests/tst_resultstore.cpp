@@ -113,15 +113,6 @@ private slots:
                  QStringList{QStringLiteral("1/2026-01-02")});
     }
 
-    void removeForgetsTheResult()
-    {
-        FreshDatabase db;
-        QVERIFY(ResultStore::store(*markedPaper({"A"}), QStringLiteral("p1"), QDate(2026, 1, 2)));
-        QVERIFY(ResultStore::store(*markedPaper({"A"}), QStringLiteral("p2"), QDate(2026, 1, 2)));
-        QVERIFY(ResultStore::remove(QStringLiteral("p1")));
-        QCOMPARE(FreshDatabase::column(QStringLiteral("select paperId from exam_answer")), QStringList{"p2"});
-    }
-
     void formalPaperEntersWrongAnswers()
     {
         FreshDatabase db;
@@ -171,14 +162,6 @@ private slots:
             "CREATE TRIGGER refuse_q3 BEFORE INSERT ON error_answer WHEN NEW.questionId='q3' BEGIN SELECT RAISE(ABORT, 'refused'); END;")));
         QVERIFY(!WrongBook::update(*markedPaper({"C", "C", "C"}), 0, QStringLiteral("p2")));
         QCOMPARE(bookRows(), before);
-    }
-
-    void manualDeleteRemovesOneQuestion()
-    {
-        FreshDatabase db;
-        QVERIFY(WrongBook::update(*markedPaper({"B", "B"}), 0, QStringLiteral("p1")));
-        QVERIFY(WrongBook::remove(QStringLiteral("q1")));
-        QCOMPARE(bookRows(), QStringList{QStringLiteral("q2/p1/2/sub1/c1/f1")});
     }
 
     void favouriteToggle_data()
