@@ -1,6 +1,5 @@
 #include "testsupport.h"
 
-#include "dbconnection.h"
 #include "fwelcome.h"
 #include "homepages.h"
 #include "pagetext.h"
@@ -234,18 +233,6 @@ private slots:
         QVERIFY(html.contains(QStringLiteral("<img src='") + appFileUrlBase()
                               + QStringLiteral("images/index11.png' name='Image2' width='198' height='177' border='0' id='Image2' />")));
         QVERIFY(html.endsWith(QStringLiteral("images/wechart.png' height='160px' width='140px' style='float:right'/> </div></div></body></html>")));
-    }
-
-    void closedDatabaseLeavesThePage()
-    {
-        TestSupport::FreshDatabase db(fixtureBank);
-        DbConnection *connection = DbConnection::instance(QString(), true);
-        connection->opened = false;
-        const bool allNull = HomePages::startPage().isNull() && HomePages::paperList().isNull()
-            && HomePages::mockPaperList().isNull() && HomePages::wrongAnswerList().isNull()
-            && HomePages::favouritesList().isNull();
-        connection->opened = true;
-        QVERIFY(allNull);
     }
 
     void wrongPracticeIdIsJson_data()

@@ -93,19 +93,6 @@ class SubjectTest : public QObject
     Q_OBJECT
 
 private slots:
-    void listsEverySubject()
-    {
-        TestSupport::FreshDatabase db(bank(true));
-        QVERIFY(db.ok());
-        Subject dialog;
-        QCOMPARE(dialog.cb_subject->count(), 3);
-        QStringList items;
-        for (int i = 0; i < dialog.cb_subject->count(); ++i)
-            items << dialog.cb_subject->itemData(i).toString() + QLatin1Char('=') + dialog.cb_subject->itemText(i);
-        QCOMPARE(items, QStringList({"s1=会计实务", "s2=税法", "s'3=经济法"}));
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("科目选择"));
-    }
-
     void choosingPrunesTheBank_data()
     {
         QTest::addColumn<QString>("chosen");
