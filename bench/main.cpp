@@ -37,12 +37,8 @@ int option(const QStringList &arguments, const QString &name, int fallback)
 QString peakMemoryLine()
 {
     rusage self{};
-    rusage children{};
     getrusage(RUSAGE_SELF, &self);
-    getrusage(RUSAGE_CHILDREN, &children);
-    return QStringLiteral("memory peak_rss_kb=%1 startup_child_peak_rss_kb=%2")
-        .arg(self.ru_maxrss)
-        .arg(children.ru_maxrss);
+    return QStringLiteral("memory peak_rss_kb=%1").arg(self.ru_maxrss);
 }
 
 } // namespace

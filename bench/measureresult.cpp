@@ -73,5 +73,7 @@ QString MeasureResult::line() const
         text += QStringLiteral(" target_ratio=") + QString::number(targetRatio);
     if (targetMs > 0 || targetRatio > 0)
         text += met() ? QStringLiteral(" met=yes") : QStringLiteral(" met=no");
+    for (const QString &extra : extras)
+        text += QLatin1Char(' ') + extra;
     return text;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 #include <functional>
 
@@ -18,6 +19,7 @@ public:
     double targetRatio = 0;     // 0: no ratio target
     QString missing;            // non-empty: the code to measure is not there
     bool failed = false;        // a run did not do its work (its time is worthless)
+    QStringList extras;         // further "key=value" pairs for the line
 
     // Runs one untimed warm-up of each, then runs pairs of ours and floor; each
     // function does its own set-up and returns the milliseconds of its timed part.

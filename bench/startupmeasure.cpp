@@ -6,9 +6,11 @@
 
 #include <QCoreApplication>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTextStream>
 #include <QWebSettings>
 #include <QWebView>
+#include <sys/resource.h>
 
 #if __has_include("homepages.h") && __has_include("fwelcome.h")
 #include "homepages.h"
@@ -67,7 +69,10 @@ int StartupMeasure::runChild(const QString &kind, const QString &bankDir)
     const double ms = kind == QLatin1String(programKind) ? startProgram(bankDir) : startFloor(bankDir);
     if (ms < 0)
         return 1;
-    QTextStream(stdout) << "elapsed_ms=" << QString::number(ms, 'f', 3) << Qt::endl;
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    QTextStream(stdout) << "elapsed_ms=" << QString::number(ms, 'f', 3)
+                        << " peak_rss_kb=" << usage.ru_maxrss << Qt::endl;
     return 0;
 #else
     Q_UNUSED(kind)
@@ -76,7 +81,7 @@ int StartupMeasure::runChild(const QString &kind, const QString &bankDir)
 #endif
 }
 
-double StartupMeasure::spawn(const QString &kind) const
+double StartupMeasure::spawn(const QString &kind)
 {
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -85,11 +90,16 @@ double StartupMeasure::spawn(const QString &kind) const
     if (!child.waitForFinished(60000) || child.exitCode() != 0)
         return -1;
     const QString output = QString::fromUtf8(child.readAllStandardOutput()).trimmed();
-    const QString prefix = QStringLiteral("elapsed_ms=");
-    for (const QString &line : output.split(QLatin1Char('\n')))
-        if (line.startsWith(prefix))
-            return line.mid(prefix.size()).toDouble();
-    return -1;
+    double ms = -1;
+    for (const QString &pair : output.split(QRegularExpression(QStringLiteral("\\s+")))) {
+        const QString key = pair.section(QLatin1Char('='), 0, 0);
+        const QString value = pair.section(QLatin1Char('='), 1);
+        if (key == QLatin1String("elapsed_ms"))
+            ms = value.toDouble();
+        else if (key == QLatin1String("peak_rss_kb") && kind == QLatin1String(programKind))
+            m_childPeakRssKb = qMax(m_childPeakRssKb, value.toLong());
+    }
+    return ms;
 }
 
 MeasureResult StartupMeasure::startup()
@@ -101,6 +111,7 @@ MeasureResult StartupMeasure::startup()
         m_context.smoke ? 1 : qMin(m_context.runs, 9),
         [this] { return spawn(QLatin1String(programKind)); },
         [this] { return spawn(QLatin1String(floorKind)); });
+    result.extras << QStringLiteral("peak_rss_kb=%1").arg(m_childPeakRssKb);
 #else
     result.missing = QStringLiteral("main window");
 #endif

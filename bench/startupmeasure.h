@@ -13,11 +13,12 @@ public:
     MeasureResult startup();
 
     // The child side: kind "program" or "floor", on the bank in bankDir (with
-    // "/"). Prints "elapsed_ms=..." and returns 0, or returns 1.
+    // "/"). Prints "elapsed_ms=... peak_rss_kb=..." and returns 0, or returns 1.
     static int runChild(const QString &kind, const QString &bankDir);
 
 private:
-    double spawn(const QString &kind) const;
+    double spawn(const QString &kind);
 
     const BenchContext &m_context;
+    long m_childPeakRssKb = 0;
 };
