@@ -3,6 +3,16 @@
 #include "exampaper.h"
 #include "pagetext.h"
 
+namespace {
+
+// WebKit's layout time grows far faster than the number of blocks that sit
+// side by side in one parent: thousands of hits directly in the text box took
+// seconds to show. Larger results are therefore grouped in plain blocks of
+// this many hits, which add no style and change nothing in the look.
+const size_t hitsPerBlock = 100;
+
+} // namespace
+
 QString SearchResultPage::build(const ExamPaper &results, const QString &appDirSlash)
 {
     const QString base = QLatin1Char('"') + fileUrlBase(appDirSlash);
@@ -16,7 +26,8 @@ QString SearchResultPage::build(const ExamPaper &results, const QString &appDirS
         bodySize += q->html.size() + q->answerHtml.size();
 
     QString page;
-    page.reserve(2048 + style.size() + script.size() + 6 * base.size() + bodySize);
+    const qsizetype blocks = static_cast<qsizetype>(results.questions.size() / hitsPerBlock) + 1;
+    page.reserve(2048 + style.size() + script.size() + 6 * base.size() + bodySize + 11 * blocks);
     page += QLatin1String("<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
                           "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtds\"> ");
     page += QLatin1String("<html xmlns=\"http://www.w3.org/1999/xhtml\"> ");
@@ -40,10 +51,15 @@ QString SearchResultPage::build(const ExamPaper &results, const QString &appDirS
     page += script;
     page += QLatin1String("</script>");
     page += QLatin1String("<body> <div class=\"text_box\"> ");
-    for (const auto &q : results.questions) {
-        page += q->html;
-        page += q->answerHtml;
+    const bool grouped = results.questions.size() > hitsPerBlock;
+    for (size_t i = 0; i < results.questions.size(); ++i) {
+        if (grouped && i % hitsPerBlock == 0)
+            page += i == 0 ? QLatin1String("<div>") : QLatin1String("</div><div>");
+        page += results.questions[i]->html;
+        page += results.questions[i]->answerHtml;
     }
+    if (grouped)
+        page += QLatin1String("</div>");
     page += QLatin1String("</div>");
     page += QLatin1String("</body> </html>");
     return page;

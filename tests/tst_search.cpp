@@ -108,6 +108,8 @@ private slots:
     void numbering();
     void partsAreFilledAsParts();
     void resultPageText();
+    void largeResultsInBlocks_data();
+    void largeResultsInBlocks();
 
     void searchButtonShowsEveryHit();
     void emptyKeywordKeepsPageAndResults();
@@ -215,6 +217,44 @@ void SearchTest::resultPageText()
     QVERIFY(page.contains(readTextFile(QStringLiteral(":/js/mian.js"))));
     QVERIFY(page.endsWith(QStringLiteral(
         "</script><body> <div class=\"text_box\"> <a>a><b>b></div></body> </html>")));
+}
+
+void SearchTest::largeResultsInBlocks_data()
+{
+    QTest::addColumn<int>("hits");
+    QTest::addColumn<int>("blocks");
+    QTest::newRow("a hundred hits stay in the text box") << 100 << 0;
+    QTest::newRow("one more opens a second block") << 101 << 2;
+    QTest::newRow("a last block only partly filled") << 250 << 3;
+}
+
+// Blocks are plain wrappers: every hit appears once, in order, and never split.
+void SearchTest::largeResultsInBlocks()
+{
+    QFETCH(int, hits);
+    QFETCH(int, blocks);
+    ExamPaper results;
+    QString plainBody;
+    for (int i = 0; i < hits; ++i) {
+        auto q = std::make_unique<ExamQuestion>();
+        q->html = QStringLiteral("<p>%1").arg(i);
+        q->answerHtml = QStringLiteral("</p>");
+        plainBody += q->html + q->answerHtml;
+        results.addQuestion(std::move(q));
+    }
+    const QString page = SearchResultPage::build(results, QStringLiteral("/opt/tessera/"));
+    const QString start = QStringLiteral("<body> <div class=\"text_box\"> ");
+    QString body = page.mid(page.indexOf(start) + start.size());
+    QVERIFY(body.endsWith(QStringLiteral("</div></body> </html>")));
+    body.chop(QStringLiteral("</div></body> </html>").size());
+
+    QCOMPARE(body.count(QStringLiteral("<div>")), blocks);
+    QCOMPARE(body.count(QStringLiteral("</div>")), blocks);
+    if (blocks > 0) {
+        QVERIFY(body.startsWith(QStringLiteral("<div><p>0</p>")));
+        QVERIFY(body.contains(QStringLiteral("<p>99</p></div><div><p>100</p>")));
+    }
+    QCOMPARE(body.remove(QStringLiteral("<div>")).remove(QStringLiteral("</div>")), plainBody);
 }
 
 void SearchTest::searchButtonShowsEveryHit()
