@@ -1,34 +1,21 @@
 #include "mainwindow.h"
 
+#include "buttonartwork.h"
 #include "constants.h"
 #include "dbconnection.h"
 #include "examrenli.h"
 #include "fwelcome.h"
 #include "infoform.h"
 #include "loginform.h"
+#include "maximisebuttons.h"
 #include "soquestion.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 #include <cstdlib>
-
-namespace {
-
-// The area of the default screen without the task bar.
-QRect availableScreenArea()
-{
-    return QGuiApplication::primaryScreen()->availableGeometry();
-}
-
-// How far below the frame's top edge a press may start a drag.
-const int dragStripHeight = 90;
-
-} // namespace
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
@@ -63,21 +50,9 @@ void MainWindow::applyButtonStyles()
     setStyleSheet(QStringLiteral(
         "QCommandLinkButton{border-image: url(:/image/b01.png);}QCommandLinkButton:hover{border-image: url(:/image/b03.png);}"
         "QCommandLinkButton:pressed{border-image: url(:/image/b02.png);}"));
-    bClose->setStyleSheet(QStringLiteral(
-        "QPushButton{border-image: url(:/image/menu/close.png);}QPushButton:hover{border-image: url(:/image/menu/close2.png);}"
-        "QPushButton:pressed{border-image: url(:/image/menu/close2.png);}"));
-    bMax->setStyleSheet(QStringLiteral(
-        "QPushButton{border-image: url(:/image/menu/max.png);}QPushButton:hover{border-image: url(:/image/menu/max2.png);}"
-        "QPushButton:pressed{border-image: url(:/image/menu/max2.png);}"));
-    bRest->setStyleSheet(QStringLiteral(
-        "QPushButton{border-image: url(:/image/menu/rest.png);}QPushButton:hover{border-image: url(:/image/menu/rest2.png);}"
-        "QPushButton:pressed{border-image: url(:/image/menu/rest2.png);}"));
-    bMin->setStyleSheet(QStringLiteral(
-        "QPushButton{border-image: url(:/image/menu/min.png);}QPushButton:hover{border-image: url(:/image/menu/min2.png);}"
-        "QPushButton:pressed{border-image: url(:/image/menu/min2.png);}"));
-    pb_home->setStyleSheet(QStringLiteral(
-        "QPushButton{border-image: url(:/image/home11.png);}QPushButton:hover{border-image: url(:/image/home11.png);}"
-        "QPushButton:pressed{border-image: url(:/image/home22.png);}"));
+    ButtonArtwork::applyToTitleStrip(bClose, bMax, bRest, bMin);
+    pb_home->setStyleSheet(ButtonArtwork::pressable(QStringLiteral(":/image/home11.png"),
+                                                    QStringLiteral(":/image/home22.png")));
 }
 
 void MainWindow::paintEvent(QPaintEvent *)
@@ -95,26 +70,19 @@ void MainWindow::paintEvent(QPaintEvent *)
 
 void MainWindow::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton) {
-        dragging = true;
-        const QPoint offset = event->globalPos() - frameGeometry().topLeft();
-        dragOffsetX = offset.x();
-        dragOffsetY = offset.y();
-    }
+    startDrag(this, event);
     QMainWindow::mousePressEvent(event);
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent *event)
 {
-    if (dragging && (event->buttons() & Qt::LeftButton) && !isMaximized() && dragOffsetY < dragStripHeight)
-        move(event->globalPos() - QPoint(dragOffsetX, dragOffsetY));
+    followDrag(this, event);
     QMainWindow::mouseMoveEvent(event);
 }
 
 void MainWindow::mouseReleaseEvent(QMouseEvent *event)
 {
-    dragging = false;
-    dragOffsetY = 0;
+    endDrag();
     QMainWindow::mouseReleaseEvent(event);
 }
 
@@ -137,13 +105,7 @@ void MainWindow::resizeEvent(QResizeEvent *event)
     QMainWindow::resizeEvent(event);
     applyButtonStyles();
     fitContent();
-    if (isMaximized()) {
-        const QRect area = availableScreenArea();
-        showMaximized();
-        setGeometry(area);
-        bMax->hide();
-        bRest->show();
-    }
+    MaximiseButtons::keepMaximised(this, bMax, bRest);
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
@@ -161,20 +123,13 @@ void MainWindow::fitContent()
 
 void MainWindow::on_bMax_clicked()
 {
-    const QRect area = availableScreenArea();
-    showMaximized();
-    setGeometry(area);
-    bMax->hide();
-    bRest->show();
-    showMaximized();
+    MaximiseButtons::maximise(this, bMax, bRest);
     applyButtonStyles();
 }
 
 void MainWindow::on_bRest_clicked()
 {
-    bMax->show();
-    bRest->hide();
-    showNormal();
+    MaximiseButtons::restore(this, bMax, bRest);
     applyButtonStyles();
 }
 

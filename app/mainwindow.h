@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui_mainwindow.h"
+#include "windowdragger.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -12,7 +13,7 @@ class LoginForm;
 // The window that lives for the whole run: a frameless frame with its own
 // title strip, the home form in its content area, and the switchboard between
 // the home form, the simulated-test screens, the exam and the search windows.
-class MainWindow : public QMainWindow, public Ui::MainWindow
+class MainWindow : public QMainWindow, public Ui::MainWindow, private WindowDragger
 {
     Q_OBJECT
 public:
@@ -63,9 +64,6 @@ private:
     void dropLoginForm();
     void dropInfoForm();
 
-    bool dragging = false;
-    int dragOffsetX = 0;
-    int dragOffsetY = 0;
     LoginForm *loginForm = nullptr;
     InfoForm *infoForm = nullptr;
     ExamRenLi *examWindow = nullptr;

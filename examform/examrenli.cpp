@@ -1,6 +1,7 @@
 #include "examrenli.h"
 
 #include "answerrecorder.h"
+#include "buttonartwork.h"
 #include "calculatorlauncher.h"
 #include "constants.h"
 #include "dbconnection.h"
@@ -8,6 +9,7 @@
 #include "entryremoval.h"
 #include "exampagebuilder.h"
 #include "favouritestore.h"
+#include "maximisebuttons.h"
 #include "pagecalls.h"
 #include "pagescriptqueue.h"
 #include "paperloader.h"
@@ -17,15 +19,14 @@
 #include "resultspage.h"
 #include "resultstore.h"
 #include "sectionrendering.h"
+#include "webviewguard.h"
 #include "wrongbook.h"
 
-#include <QGuiApplication>
 #include <QCoreApplication>
 #include <QDate>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QTimer>
 #include <QWebFrame>
 #include <QWebSettings>
@@ -37,24 +38,6 @@ const QString helpText = QStringLiteral(
     "<p>1、按字母键A-Z选择相应答案， 重新按相应键会删除原来选择的答案。</p>"
     "<p>2、→ 进入下一题，←进入上一题，2调出计算器，3查看帮助，4交卷。</p>"
     "<p>3、答题过程中可以通过点击“帮助”按钮查看该操作说明，并可以查看各题型说明。</p>");
-
-// Normal and hover show the first image, pressed the second.
-QString buttonArtwork(const QString &normal, const QString &pressed)
-{
-    return QStringLiteral("QPushButton{border-image: url(%1);}"
-                          "QPushButton:hover{border-image: url(%1);}"
-                          "QPushButton:pressed{border-image: url(%2);}")
-        .arg(normal, pressed);
-}
-
-// Title-strip buttons light up on hover as when pressed.
-QString titleButtonArtwork(const QString &normal, const QString &active)
-{
-    return QStringLiteral("QPushButton{border-image: url(%1);}"
-                          "QPushButton:hover{border-image: url(%2);}"
-                          "QPushButton:pressed{border-image: url(%2);}")
-        .arg(normal, active);
-}
 
 } // namespace
 
@@ -99,37 +82,30 @@ ExamRenLi::~ExamRenLi() = default;
 
 void ExamRenLi::applyButtonArtwork()
 {
-    setStyleSheet(buttonArtwork(QStringLiteral(":/image/button.png"),
-                                QStringLiteral(":/image/button22.png")));
-    bClose->setStyleSheet(titleButtonArtwork(QStringLiteral(":/image/menu/close.png"),
-                                             QStringLiteral(":/image/menu/close2.png")));
-    bMax->setStyleSheet(titleButtonArtwork(QStringLiteral(":/image/menu/max.png"),
-                                           QStringLiteral(":/image/menu/max2.png")));
-    bRest->setStyleSheet(titleButtonArtwork(QStringLiteral(":/image/menu/rest.png"),
-                                            QStringLiteral(":/image/menu/rest2.png")));
-    bMin->setStyleSheet(titleButtonArtwork(QStringLiteral(":/image/menu/min.png"),
-                                           QStringLiteral(":/image/menu/min2.png")));
-    pbCalc->setStyleSheet(buttonArtwork(QStringLiteral(":/image/exam/js1.png"),
-                                        QStringLiteral(":/image/exam/js2.png")));
-    pbUp->setStyleSheet(buttonArtwork(QStringLiteral(":/image/exam/down1.png"),
-                                      QStringLiteral(":/image/exam/down2.png")));
-    pbOn->setStyleSheet(buttonArtwork(QStringLiteral(":/image/exam/up1.png"),
-                                      QStringLiteral(":/image/exam/up2.png")));
+    setStyleSheet(ButtonArtwork::pressable(QStringLiteral(":/image/button.png"),
+                                           QStringLiteral(":/image/button22.png")));
+    ButtonArtwork::applyToTitleStrip(bClose, bMax, bRest, bMin);
+    pbCalc->setStyleSheet(ButtonArtwork::pressable(QStringLiteral(":/image/exam/js1.png"),
+                                                   QStringLiteral(":/image/exam/js2.png")));
+    pbUp->setStyleSheet(ButtonArtwork::pressable(QStringLiteral(":/image/exam/down1.png"),
+                                                 QStringLiteral(":/image/exam/down2.png")));
+    pbOn->setStyleSheet(ButtonArtwork::pressable(QStringLiteral(":/image/exam/up1.png"),
+                                                 QStringLiteral(":/image/exam/up2.png")));
     applyCollectArtwork(currentQuestion() && currentQuestion()->isCollect);
-    pbHelp->setStyleSheet(buttonArtwork(QStringLiteral(":/image/exam/help1.png"),
-                                        QStringLiteral(":/image/exam/help2.png")));
-    assignment->setStyleSheet(buttonArtwork(QStringLiteral(":/image/exam/examj1.png"),
-                                            QStringLiteral(":/image/exam/examj2.png")));
+    pbHelp->setStyleSheet(ButtonArtwork::pressable(QStringLiteral(":/image/exam/help1.png"),
+                                                   QStringLiteral(":/image/exam/help2.png")));
+    assignment->setStyleSheet(ButtonArtwork::pressable(QStringLiteral(":/image/exam/examj1.png"),
+                                                       QStringLiteral(":/image/exam/examj2.png")));
 }
 
 void ExamRenLi::applyCollectArtwork(bool favourite)
 {
     if (favourite)
-        pbCollect->setStyleSheet(buttonArtwork(QStringLiteral(":/image/exam/sc21.png"),
-                                               QStringLiteral(":/image/exam/sc22.png")));
+        pbCollect->setStyleSheet(ButtonArtwork::pressable(QStringLiteral(":/image/exam/sc21.png"),
+                                                          QStringLiteral(":/image/exam/sc22.png")));
     else
-        pbCollect->setStyleSheet(buttonArtwork(QStringLiteral(":/image/exam/sc11.png"),
-                                               QStringLiteral(":/image/exam/sc12.png")));
+        pbCollect->setStyleSheet(ButtonArtwork::pressable(QStringLiteral(":/image/exam/sc11.png"),
+                                                          QStringLiteral(":/image/exam/sc12.png")));
 }
 
 void ExamRenLi::examJs()
@@ -168,82 +144,44 @@ ExamQuestion *ExamRenLi::currentQuestion() const
 
 void ExamRenLi::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton) {
-        dragging = true;
-        dragOffsetX = event->globalPos().x() - frameGeometry().x();
-        dragOffsetY = event->globalPos().y() - frameGeometry().y();
-    }
+    startDrag(this, event);
     event->accept();
 }
 
 void ExamRenLi::mouseMoveEvent(QMouseEvent *event)
 {
-    if (dragging && (event->buttons() & Qt::LeftButton) && !isMaximized()) {
-        // Only a press inside the title strip moves the window.
-        if (dragOffsetY < 90)
-            move(event->globalPos().x() - dragOffsetX, event->globalPos().y() - dragOffsetY);
-    }
+    followDrag(this, event);
     event->accept();
 }
 
 void ExamRenLi::mouseReleaseEvent(QMouseEvent *event)
 {
-    dragging = false;
-    dragOffsetY = 0;
+    endDrag();
     event->accept();
 }
 
 void ExamRenLi::on_bMax_clicked()
 {
-    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-    showMaximized();
-    setGeometry(available);
-    bMax->hide();
-    bRest->show();
-    showMaximized();
+    MaximiseButtons::maximise(this, bMax, bRest);
     applyButtonArtwork();
 }
 
 void ExamRenLi::on_bRest_clicked()
 {
-    bMax->show();
-    bRest->hide();
-    showNormal();
+    MaximiseButtons::restore(this, bMax, bRest);
     applyButtonArtwork();
 }
 
 void ExamRenLi::resizeEvent(QResizeEvent *event)
 {
-    if (isMaximized()) {
-        showMaximized();
-        setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
-        bMax->hide();
-        bRest->show();
-    }
+    MaximiseButtons::keepMaximised(this, bMax, bRest);
     event->accept();
 }
 
 bool ExamRenLi::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == webExam || watched == webbutton) {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-            if (static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
-                webExam->setContextMenuPolicy(Qt::NoContextMenu);
-                webbutton->setContextMenuPolicy(Qt::NoContextMenu);
-                return true;
-            }
-            break;
-        case QEvent::KeyPress:
-            if (static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy))
-                return true;
-            break;
-        default:
-            break;
-        }
-    }
+    if ((watched == webExam || watched == webbutton) && WebViewGuard::swallows(event, {webExam, webbutton}))
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 

@@ -2,6 +2,7 @@
 
 #include "exampaper.h"
 #include "ui_examrenli.h"
+#include "windowdragger.h"
 
 #include <QString>
 #include <QWidget>
@@ -15,7 +16,7 @@ class QTimer;
 // favourites practice): one question at a time in webExam, the answer card in
 // webbutton, the counts and the exam bar. Its public slots are the bridge
 // object "myjstest" of both pages.
-class ExamRenLi : public QWidget, public Ui::ExamRenLi
+class ExamRenLi : public QWidget, public Ui::ExamRenLi, public WindowDragger
 {
     Q_OBJECT
 public:
@@ -31,10 +32,6 @@ public:
     // the renderers' mode. Any other value loads nothing.
     int examStatus = -1;
     QString appDirSlash;
-
-    bool dragging = false;
-    int dragOffsetX = 0;
-    int dragOffsetY = 0;
 
     std::unique_ptr<ExamPaper> paper;
     int gradeTimerId = 0;

@@ -1,33 +1,21 @@
 #include "soquestion.h"
 
+#include "buttonartwork.h"
 #include "constants.h"
 #include "dbconnection.h"
 #include "exampaper.h"
 #include "favouritestore.h"
+#include "maximisebuttons.h"
 #include "questionsearch.h"
 #include "searchresultpage.h"
+#include "webviewguard.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QWebFrame>
 #include <QWebSettings>
-
-namespace {
-
-// A drag moves the window only when it starts this close to the top edge
-// (the title strip and most of the search strip).
-constexpr int dragStripHeight = 90;
-
-QRect availableDesktop()
-{
-    return QGuiApplication::primaryScreen()->availableGeometry();
-}
-
-} // namespace
 
 SoQuestion::SoQuestion(QWidget *parent)
     : QWidget(parent)
@@ -56,24 +44,11 @@ SoQuestion::~SoQuestion() = default;
 
 void SoQuestion::applyButtonStyles()
 {
-    setStyleSheet(QStringLiteral(
-        "QPushButton{border-image: url(:/image/button.png);}QPushButton:hover{border-image: url(:/image/button.png);}"
-        "QPushButton:pressed{border-image: url(:/image/button22.png);}"));
-    bClose->setStyleSheet(QStringLiteral(
-        "QPushButton{border-image: url(:/image/menu/close.png);}QPushButton:hover{border-image: url(:/image/menu/close2.png);}"
-        "QPushButton:pressed{border-image: url(:/image/menu/close2.png);}"));
-    bMax->setStyleSheet(QStringLiteral(
-        "QPushButton{border-image: url(:/image/menu/max.png);}QPushButton:hover{border-image: url(:/image/menu/max2.png);}"
-        "QPushButton:pressed{border-image: url(:/image/menu/max2.png);}"));
-    bRest->setStyleSheet(QStringLiteral(
-        "QPushButton{border-image: url(:/image/menu/rest.png);}QPushButton:hover{border-image: url(:/image/menu/rest2.png);}"
-        "QPushButton:pressed{border-image: url(:/image/menu/rest2.png);}"));
-    bMin->setStyleSheet(QStringLiteral(
-        "QPushButton{border-image: url(:/image/menu/min.png);}QPushButton:hover{border-image: url(:/image/menu/min2.png);}"
-        "QPushButton:pressed{border-image: url(:/image/menu/min2.png);}"));
-    soButton->setStyleSheet(QStringLiteral(
-        "QPushButton{border-image: url(:/image/search/search1.png);}QPushButton:hover{border-image: url(:/image/search/search1.png);}"
-        "QPushButton:pressed{border-image: url(:/image/search/search2.png);}"));
+    setStyleSheet(ButtonArtwork::pressable(QStringLiteral(":/image/button.png"),
+                                           QStringLiteral(":/image/button22.png")));
+    ButtonArtwork::applyToTitleStrip(bClose, bMax, bRest, bMin);
+    soButton->setStyleSheet(ButtonArtwork::pressable(QStringLiteral(":/image/search/search1.png"),
+                                                     QStringLiteral(":/image/search/search2.png")));
 }
 
 void SoQuestion::soWebViewJs()
@@ -107,20 +82,13 @@ void SoQuestion::shoucang(const QString &tid, int n)
 
 void SoQuestion::on_bMax_clicked()
 {
-    const QRect available = availableDesktop();
-    showMaximized();
-    setGeometry(available);
-    bMax->hide();
-    bRest->show();
-    showMaximized();
+    MaximiseButtons::maximise(this, bMax, bRest);
     applyButtonStyles();
 }
 
 void SoQuestion::on_bRest_clicked()
 {
-    bMax->show();
-    bRest->hide();
-    showNormal();
+    MaximiseButtons::restore(this, bMax, bRest);
     applyButtonStyles();
 }
 
@@ -149,48 +117,25 @@ void SoQuestion::buildResultPage()
 
 bool SoQuestion::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == soWebView) {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-            if (static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
-                soWebView->setContextMenuPolicy(Qt::NoContextMenu);
-                return true;
-            }
-            break;
-        case QEvent::KeyPress:
-            if (static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy))
-                return true;
-            break;
-        default:
-            break;
-        }
-    }
+    if (watched == soWebView && WebViewGuard::swallows(event, {soWebView}))
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 
 void SoQuestion::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton) {
-        dragging = true;
-        dragOffsetX = event->globalPos().x() - frameGeometry().left();
-        dragOffsetY = event->globalPos().y() - frameGeometry().top();
-    }
+    startDrag(this, event);
     event->accept();
 }
 
 void SoQuestion::mouseMoveEvent(QMouseEvent *event)
 {
-    if (dragging && (event->buttons() & Qt::LeftButton) && !isMaximized()
-        && dragOffsetY < dragStripHeight)
-        move(event->globalPos() - QPoint(dragOffsetX, dragOffsetY));
+    followDrag(this, event);
 }
 
 void SoQuestion::mouseReleaseEvent(QMouseEvent *event)
 {
-    dragging = false;
-    dragOffsetY = 0;
+    endDrag();
     event->accept();
 }
 
@@ -201,12 +146,7 @@ void SoQuestion::keyPressEvent(QKeyEvent *)
 
 void SoQuestion::resizeEvent(QResizeEvent *event)
 {
-    if (isMaximized()) {
-        showMaximized();
-        setGeometry(availableDesktop());
-        bMax->hide();
-        bRest->show();
-    }
+    MaximiseButtons::keepMaximised(this, bMax, bRest);
     event->accept();
 }
 

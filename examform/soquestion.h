@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui_soquestion.h"
+#include "windowdragger.h"
 
 #include <QWidget>
 #include <memory>
@@ -10,7 +11,7 @@ class ExamPaper;
 // The question search window: a keyword box and a page of the matching
 // questions with their answers, explanations and favourite buttons. The page
 // reaches the window as "myjstest".
-class SoQuestion : public QWidget, public Ui::SoQuestion
+class SoQuestion : public QWidget, public Ui::SoQuestion, private WindowDragger
 {
     Q_OBJECT
 public:
@@ -53,9 +54,6 @@ protected:
 private:
     void applyButtonStyles();
 
-    bool dragging = false;
-    int dragOffsetX = 0;
-    int dragOffsetY = 0;
     int renderMode = 5;
     std::unique_ptr<ExamPaper> resultPaper;
 };

@@ -5,9 +5,8 @@
 #include "homepages.h"
 #include "subject.h"
 #include "subjectstore.h"
+#include "webviewguard.h"
 
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QTimerEvent>
 #include <QWebFrame>
 #include <QWebSettings>
@@ -116,23 +115,7 @@ void Fwelcome::timerEvent(QTimerEvent *event)
 
 bool Fwelcome::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != mainWebView)
-        return QObject::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-        if (static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
-            mainWebView->setContextMenuPolicy(Qt::NoContextMenu);
-            return true;
-        }
-        break;
-    case QEvent::KeyPress:
-        if (static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy))
-            return true;
-        break;
-    default:
-        break;
-    }
+    if (watched == mainWebView && WebViewGuard::swallows(event, {mainWebView}))
+        return true;
     return QObject::eventFilter(watched, event);
 }
