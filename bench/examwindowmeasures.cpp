@@ -1,24 +1,19 @@
 #include "examwindowmeasures.h"
 
+#include "exampagebuilder.h"
 #include "examrenli.h"
 #include "pageloadwaiter.h"
+#include "paperanswers.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QWebSettings>
 #include <QWebView>
 
-#if __has_include("exampagebuilder.h") && __has_include("paperloader.h")
-#include "exampagebuilder.h"
-#include "paperanswers.h"
-#define BENCH_HAS_EXAM_WINDOW 1
-#endif
-
 ExamWindowMeasures::ExamWindowMeasures(const BenchContext &context) : m_context(context) {}
 
 ExamWindowMeasures::~ExamWindowMeasures() = default;
 
-#ifdef BENCH_HAS_EXAM_WINDOW
 
 bool ExamWindowMeasures::openWindow()
 {
@@ -76,7 +71,11 @@ MeasureResult ExamWindowMeasures::move()
             m_window->pbUp->click();
             if (!loaded.wait() || m_window->currentIndex == before)
                 return -1.0;
-            return elapsedMs(timer);
+            // The answers are replayed once the page's scripts are ready.
+            const QDeadlineTimer deadline(30000);
+            while (m_window->pagesLoading() && !deadline.hasExpired())
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+            return m_window->pagesLoading() ? -1.0 : elapsedMs(timer);
         },
         [&] {
             const QString page = builder.questionPage(*m_window->paper, m_window->currentIndex,
@@ -110,30 +109,3 @@ MeasureResult ExamWindowMeasures::card()
     return result;
 }
 
-#else
-
-bool ExamWindowMeasures::openWindow()
-{
-    return false;
-}
-
-double ExamWindowMeasures::showInFloorView(const QString &, const QSize &)
-{
-    return -1;
-}
-
-MeasureResult ExamWindowMeasures::move()
-{
-    MeasureResult result(QStringLiteral("move"));
-    result.missing = QStringLiteral("exam window");
-    return result;
-}
-
-MeasureResult ExamWindowMeasures::card()
-{
-    MeasureResult result(QStringLiteral("card"));
-    result.missing = QStringLiteral("exam window");
-    return result;
-}
-
-#endif

@@ -17,7 +17,6 @@ public:
     QVector<double> floor;
     double targetMs = 0;        // 0: no time target
     double targetRatio = 0;     // 0: no ratio target
-    QString missing;            // non-empty: the code to measure is not there
     bool failed = false;        // a run did not do its work (its time is worthless)
     QStringList extras;         // further "key=value" pairs for the line
 

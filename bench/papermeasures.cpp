@@ -4,6 +4,7 @@
 #include "exampaper.h"
 #include "paperanswers.h"
 #include "papergrader.h"
+#include "paperloader.h"
 #include "resultstore.h"
 #include "wrongbook.h"
 
@@ -14,11 +15,6 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QUuid>
-
-#if __has_include("paperloader.h")
-#include "paperloader.h"
-#define BENCH_HAS_PAPER_LOADER 1
-#endif
 
 namespace {
 
@@ -53,13 +49,11 @@ int touchRow(const QSqlQuery &query)
     return characters;
 }
 
-#ifdef BENCH_HAS_PAPER_LOADER
 std::unique_ptr<ExamPaper> loadPaper(const BenchContext &context)
 {
     PaperLoader loader(context.db, ExamQuestion::FormalPaper, context.appDirSlash);
     return loader.load(context.paperId);
 }
-#endif
 
 } // namespace
 
@@ -103,7 +97,6 @@ MeasureResult PaperMeasures::paperLoad()
     MeasureResult result(QStringLiteral("paper_load"));
     result.targetMs = 100;
     result.targetRatio = 3;
-#ifdef BENCH_HAS_PAPER_LOADER
     const QStringList ids = paperQuestionIds(m_context.db, m_context.paperId);
     result.collect(
         m_context.runs,
@@ -115,9 +108,6 @@ MeasureResult PaperMeasures::paperLoad()
             return paper && !paper->questions.empty() ? ms : -1;
         },
         [this, ids] { return fetchPaperRows(ids); });
-#else
-    result.missing = QStringLiteral("paper loader");
-#endif
     return result;
 }
 
@@ -125,7 +115,6 @@ MeasureResult PaperMeasures::handIn()
 {
     MeasureResult result(QStringLiteral("hand_in"));
     result.targetMs = 100;
-#ifdef BENCH_HAS_PAPER_LOADER
     const std::unique_ptr<ExamPaper> paper = loadPaper(m_context);
     if (!paper) {
         result.failed = true;
@@ -191,8 +180,5 @@ MeasureResult PaperMeasures::handIn()
         return ok ? ms : -1;
     };
     result.collect(m_context.runs, ourRun, floorRun);
-#else
-    result.missing = QStringLiteral("paper loader");
-#endif
     return result;
 }

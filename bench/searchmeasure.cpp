@@ -1,19 +1,15 @@
 #include "searchmeasure.h"
 
+#include "exampaper.h"
 #include "pageloadwaiter.h"
+#include "questionsearch.h"
+#include "searchresultpage.h"
+#include "soquestion.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QWebSettings>
 #include <QWebView>
-
-#if __has_include("questionsearch.h") && __has_include("searchresultpage.h")
-#include "exampaper.h"
-#include "questionsearch.h"
-#include "searchresultpage.h"
-#include "soquestion.h"
-#define BENCH_HAS_SEARCH 1
-#endif
 
 namespace {
 
@@ -45,7 +41,6 @@ double SearchMeasure::likeQuery() const
     return characters > 0 ? ms : -1;
 }
 
-#ifdef BENCH_HAS_SEARCH
 
 double SearchMeasure::codeOnly() const
 {
@@ -106,13 +101,3 @@ MeasureResult SearchMeasure::search()
     return result;
 }
 
-#else
-
-MeasureResult SearchMeasure::search()
-{
-    MeasureResult result(QStringLiteral("search"));
-    result.missing = QStringLiteral("search window");
-    return result;
-}
-
-#endif

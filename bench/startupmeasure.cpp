@@ -2,6 +2,8 @@
 
 #include "constants.h"
 #include "dbconnection.h"
+#include "homepages.h"
+#include "mainwindow.h"
 #include "pageloadwaiter.h"
 
 #include <QCoreApplication>
@@ -11,12 +13,6 @@
 #include <QTextStream>
 #include <QWebSettings>
 #include <QWebView>
-
-#if __has_include("homepages.h") && __has_include("fwelcome.h")
-#include "homepages.h"
-#include "mainwindow.h"
-#define BENCH_HAS_HOME 1
-#endif
 
 namespace {
 
@@ -36,7 +32,6 @@ long ownPeakRssKb()
     return 0;
 }
 
-#ifdef BENCH_HAS_HOME
 double startProgram(const QString &bankDir)
 {
     QElapsedTimer timer;
@@ -70,7 +65,6 @@ double startFloor(const QString &bankDir)
         return -1;
     return elapsedMs(timer);
 }
-#endif
 
 } // namespace
 
@@ -78,18 +72,12 @@ StartupMeasure::StartupMeasure(const BenchContext &context) : m_context(context)
 
 int StartupMeasure::runChild(const QString &kind, const QString &bankDir)
 {
-#ifdef BENCH_HAS_HOME
     const double ms = kind == QLatin1String(programKind) ? startProgram(bankDir) : startFloor(bankDir);
     if (ms < 0)
         return 1;
     QTextStream(stdout) << "elapsed_ms=" << QString::number(ms, 'f', 3)
                         << " peak_rss_kb=" << ownPeakRssKb() << Qt::endl;
     return 0;
-#else
-    Q_UNUSED(kind)
-    Q_UNUSED(bankDir)
-    return 1;
-#endif
 }
 
 double StartupMeasure::spawn(const QString &kind)
@@ -117,14 +105,10 @@ MeasureResult StartupMeasure::startup()
 {
     MeasureResult result(QStringLiteral("startup"));
     result.targetMs = 500;
-#ifdef BENCH_HAS_HOME
     result.collect(
         m_context.smoke ? 1 : qMin(m_context.runs, 9),
         [this] { return spawn(QLatin1String(programKind)); },
         [this] { return spawn(QLatin1String(floorKind)); });
     result.extras << QStringLiteral("peak_rss_kb=%1").arg(m_childPeakRssKb);
-#else
-    result.missing = QStringLiteral("main window");
-#endif
     return result;
 }
