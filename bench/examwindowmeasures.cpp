@@ -4,6 +4,7 @@
 #include "examrenli.h"
 #include "pageloadwaiter.h"
 #include "paperanswers.h"
+#include "papernavigation.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -40,6 +41,32 @@ bool ExamWindowMeasures::openWindow()
     return m_opened;
 }
 
+bool ExamWindowMeasures::waitForScripts()
+{
+    const QDeadlineTimer deadline(30000);
+    while (m_window->pagesLoading() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    return !m_window->pagesLoading();
+}
+
+QVector<int> ExamWindowMeasures::moveStarts(const ExamPaper &paper, int count)
+{
+    // Entries whose next move stays in their section: a move into a new
+    // section also opens that section's introduction, which waits for a click.
+    QVector<int> candidates;
+    for (int index = 0; index < static_cast<int>(paper.questions.size()); ++index) {
+        if (paper.questions[static_cast<size_t>(index)]->type == ExamQuestion::Composite)
+            continue;
+        const int next = PaperNavigation::next(paper, index);
+        if (next >= 0 && PaperNavigation::sectionOf(paper, next, -1) == PaperNavigation::sectionOf(paper, index, -1))
+            candidates << index;
+    }
+    QVector<int> starts;
+    for (int k = 0; k < count && !candidates.isEmpty(); ++k)
+        starts << candidates.at(static_cast<int>(static_cast<long>(k) * candidates.size() / count));
+    return starts;
+}
+
 double ExamWindowMeasures::showInFloorView(const QString &html, const QSize &size)
 {
     m_floorView->resize(size);
@@ -61,9 +88,17 @@ MeasureResult ExamWindowMeasures::move()
         return result;
     }
     const ExamPageBuilder builder(ExamQuestion::FormalPaper, m_context.appDirSlash);
+    const QVector<int> starts = moveStarts(*m_window->paper, m_context.runs + 1);
+    int run = 0;
     result.collect(
         m_context.runs,
-        [this] {
+        [&] {
+            // Placed (untimed) where this run's move starts, so that the runs
+            // spread over every question type, composite parts included.
+            m_window->currentIndex = starts.at(run++ % starts.size());
+            m_window->showCurrentQuestion();
+            if (!waitForScripts())
+                return -1.0;
             PageLoadWaiter loaded(m_window->webExam);
             const int before = m_window->currentIndex;
             QElapsedTimer timer;
@@ -72,10 +107,7 @@ MeasureResult ExamWindowMeasures::move()
             if (!loaded.wait() || m_window->currentIndex == before)
                 return -1.0;
             // The answers are replayed once the page's scripts are ready.
-            const QDeadlineTimer deadline(30000);
-            while (m_window->pagesLoading() && !deadline.hasExpired())
-                QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-            return m_window->pagesLoading() ? -1.0 : elapsedMs(timer);
+            return waitForScripts() ? elapsedMs(timer) : -1.0;
         },
         [&] {
             const QString page = builder.questionPage(*m_window->paper, m_window->currentIndex,

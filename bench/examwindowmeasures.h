@@ -4,8 +4,10 @@
 #include "measureresult.h"
 #include "modaldismisser.h"
 
+#include <QVector>
 #include <memory>
 
+class ExamPaper;
 class ExamRenLi;
 class QWebView;
 
@@ -23,6 +25,8 @@ public:
 
 private:
     bool openWindow();
+    bool waitForScripts();
+    static QVector<int> moveStarts(const ExamPaper &paper, int count);
     double showInFloorView(const QString &html, const QSize &size);
 
     const BenchContext &m_context;
