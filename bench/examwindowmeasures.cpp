@@ -15,7 +15,6 @@ ExamWindowMeasures::ExamWindowMeasures(const BenchContext &context) : m_context(
 
 ExamWindowMeasures::~ExamWindowMeasures() = default;
 
-
 bool ExamWindowMeasures::openWindow()
 {
     if (m_window)
@@ -140,4 +139,3 @@ MeasureResult ExamWindowMeasures::card()
         [&] { return showInFloorView(cardText, m_window->webbutton->size()); });
     return result;
 }
-

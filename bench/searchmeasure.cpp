@@ -41,7 +41,6 @@ double SearchMeasure::likeQuery() const
     return characters > 0 ? ms : -1;
 }
 
-
 double SearchMeasure::codeOnly() const
 {
     QElapsedTimer timer;
@@ -100,4 +99,3 @@ MeasureResult SearchMeasure::search()
             + QString::number(MeasureResult::median(split.floor), 'f', 2);
     return result;
 }
-
