@@ -196,6 +196,7 @@ private slots:
         QTest::newRow("biaoji 1 without classes") << "" << "biaoji('e','t','1','d')" << "wico";
         QTest::newRow("right") << "wrong" << "p_wrong_right('e','0')" << "right";
         QTest::newRow("wrong") << "right x" << "p_wrong_right('e','1')" << "wrong";
+        QTest::newRow("unanswered") << "right" << "p_wrong_right('e','2')" << "unanswered wrong";
         QTest::newRow("card current") << "yico wico a" << "setCurrQuestionHS('e')" << "a zico";
         QTest::newRow("card answered") << "zico" << "setCurrQuestionAnswerHS('e')" << "yico";
         QTest::newRow("card not answered") << "zico yico" << "setCurrQuestionNoAnswerHS('e')" << "wico";

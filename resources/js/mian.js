@@ -245,9 +245,11 @@ function biaoji(id, tid, n, div_id) {
     }
 }
 
-// Result mark beside a question: 0 right, anything else wrong.
+// Result mark beside a question: 0 right, anything else wrong; a question left
+// unanswered (2) is also told apart, so the page does not call it answered wrongly.
 function p_wrong_right(id, w_r) {
-    elementById(id).attr("class", String(w_r) === "0" ? "right" : "wrong");
+    var state = String(w_r);
+    elementById(id).attr("class", state === "0" ? "right" : (state === "2" ? "wrong unanswered" : "wrong"));
 }
 
 // Shows every explanation block that shares the name of element id.
