@@ -91,10 +91,12 @@ QString ExamPageBuilder::cardPage(const ExamPaper &paper) const
     for (const auto &section : paper.sections) {
         if (section->entryCount < 1)
             continue;
+        // An id is data, not markup: a quote in it must not end the attribute.
+        const QString sectionId = section->id.toHtmlEscaped();
         page += QStringLiteral("<div class=\"s_menu1\">") + QStringLiteral("<h2 ><span id=\"s_")
-            + section->id + QStringLiteral("\" >")
+            + sectionId + QStringLiteral("\" >")
             + (m_mode == 5 ? sectionTitle(*section) : sectionOrdinal(*section))
-            + QStringLiteral("</span></h2>") + QStringLiteral("<div id=\"") + section->id
+            + QStringLiteral("</span></h2>") + QStringLiteral("<div id=\"") + sectionId
             + QStringLiteral("\" class=\"a_list\"  >");
         const int end = qMin(total, next + section->entryCount);
         for (; next < end; ++next) {

@@ -22,6 +22,10 @@ public:
     ExamQuestion *addQuestion(std::unique_ptr<ExamQuestion> question);
     PaperSection *addSection(std::unique_ptr<PaperSection> section);
 
+    // The time allowed in seconds, 0 for a paper without a usable time. The
+    // bank's minutes may be anything, so the product is taken in 64 bits.
+    qint64 allowedSeconds() const { return examTime > 0 ? qint64(examTime) * 60 : 0; }
+
     bool handedIn = false;
     QString id;
     QString name;

@@ -252,8 +252,10 @@ QString ExamQuestion::appendEssayBoxes(int slots)
 void ExamQuestion::appendButtonBar(Variant variant, const QString &lastOptionId, const QString &appDirSlash)
 {
     barId = focusId + QLatin1String("_1");
-    // A question that draws no control still needs a card entry of its own.
-    cardId = QLatin1String("sc_") + (lastOptionId.isEmpty() ? tname : lastOptionId);
+    // A question that draws no control still needs a card entry of its own;
+    // one of no known type has no answer field either.
+    cardId = QLatin1String("sc_")
+        + (!lastOptionId.isEmpty() ? lastOptionId : !tname.isEmpty() ? tname : focusId);
     if (variant == Variant::Search)
         cardId += QString::number(leafNo);
 

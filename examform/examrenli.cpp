@@ -31,6 +31,8 @@
 #include <QWebFrame>
 #include <QWebSettings>
 
+#include <climits>
+
 namespace {
 
 const QString helpText = QStringLiteral(
@@ -228,7 +230,9 @@ void ExamRenLi::timerShowExam()
     if (examStatus == 0) {
         updateLabels();
         showPrompt(QStringLiteral("提示"), paperIntroduction(*paper));
-        countdownTimer->start(500);
+        // A paper without a usable time runs untimed rather than ending at once.
+        if (paper && paper->allowedSeconds() > 0)
+            countdownTimer->start(500);
     } else {
         // Practice runs have no clock and no counts.
         const QList<QWidget *> examOnly{lexamTime, lexamTimeTo, lCount, lRight, lNoAnswer, pBar, label_8};
@@ -494,9 +498,9 @@ void ExamRenLi::examJiShi()
         return;
     }
     // Recomputed from the start at every tick: a blocked event loop loses no time.
-    const int remaining = paper->examTime * 60 - secondsSinceStart();
+    const qint64 remaining = paper->allowedSeconds() - secondsSinceStart();
     updateLabels();
-    lexamTimeTo->setText(ResultsPage::countdownLabel(remaining));
+    lexamTimeTo->setText(ResultsPage::countdownLabel(int(qMin<qint64>(remaining, INT_MAX))));
     if (remaining < 1) {
         countdownTimer->stop();
         lexamTimeTo->setText(ResultsPage::countdownLabel(0));

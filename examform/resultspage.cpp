@@ -7,6 +7,8 @@
 
 #include <QTime>
 
+#include <climits>
+
 namespace {
 
 QString cell(const QString &value)
@@ -32,7 +34,7 @@ QString ResultsPage::build(const ExamPaper &paper, int examStatus)
     html += QStringLiteral("</div>     </div><div class=\"title_01\" style=\"padding-left:5px;\">分</div>  <div style=\"clear:both;\"></div></div></td></tr><tr>  <td>  <div class=\"index_r_table sub_table\">  <div class=\"title_01\">答题用时</div><div class=\"title_01\" style=\"padding-left:5px; font-size:30px; color:#4cc1d2;\">");
     html += clockText(PaperGrader::secondsUsed(paper));
     html += QStringLiteral("</div> <div style=\"clear:both;\"></div>  </div> </td><td> <div class=\"index_r_table sub_table\">    <div class=\"title_01\">考试时长</div>");
-    html += timeCell(examStatus == 3 ? QStringLiteral("23:59:59") : clockText(paper.examTime * 60));
+    html += timeCell(examStatus == 3 ? QStringLiteral("23:59:59") : clockText(int(qMin<qint64>(paper.allowedSeconds(), INT_MAX))));
     html += QStringLiteral("<div style=\"clear:both;\"></div>  </div>   </td>  </tr>  </table> </div><div class=\"box_01\" style=\"background:#f8f8f8; padding-bottom:15px;\"><table width=\"96%\" border=\"0\" cellspacing=\"0\" cellpadding=\"0\"  style=\"table-layout:fixed; margin-top:0;\" class=\"table_title\" align=\"center\"><tr>  <td>题型</td><td width=\"11%\">数量</td><td width=\"11%\">答对</td><td width=\"11%\">答错</td><td width=\"11%\">未答</td><td width=\"11%\">总分</td><td width=\"11%\">得分</td><td width=\"11%\">正确率</td></tr>  </table><table width=\"96%\" border=\"0\" cellspacing=\"0\" cellpadding=\"0\" style=\"table-layout:fixed; background:#fff;\" class=\"table_list\" align=\"center\"><tr>");
     for (const auto &section : paper.sections) {
         if (section->entryCount <= 0)

@@ -22,7 +22,8 @@ QString sectionCaptionBlock(const PaperSection &section)
     QString block;
     block.reserve(48 + section.id.size() + section.captionName.size());
     block += QLatin1String("<div id=\"ca_");
-    block += section.id;
+    // An id is data, not markup: a quote in it must not end the attribute.
+    block += section.id.toHtmlEscaped();
     block += QLatin1String("\"  class=\"\" > <p>");
     block += PaperSection::ordinals[section.row];
     block += QStringLiteral("、");
