@@ -182,9 +182,9 @@ void runPaperPaths(ExamPaper &paper, int mode)
     QCOMPARE(PaperNavigation::jump(paper, count + 1), -1);
 
     answerAll(paper);
-    // Only a formal paper counts what it asks.
+    // Only a formal paper counts what it asks: every entry but a stem.
     if (mode == 0)
-        QVERIFY(paper.answeredCount <= paper.askCount);
+        QCOMPARE(paper.askCount, nonComposite(paper, 0, paper.questions.size()));
     PaperGrader::markPaper(paper);
     QVERIFY(paper.handedIn);
     QCOMPARE(paper.rightCount + paper.wrongCount + paper.unansweredCount,
@@ -528,6 +528,12 @@ private slots:
             QMetaObject::invokeMethod(&window, "on_pbOn_clicked");
             window.setLocationJs(QString(), 3);
             window.setLocationJs(QString(), 1000);
+            QTest::keyClick(&window, Qt::Key_A);
+            QTest::keyClick(&window, Qt::Key_Z);
+            QMetaObject::invokeMethod(&window, "on_pbCollect_clicked");
+            QMetaObject::invokeMethod(&window, "on_pbCollect_clicked");
+            if (mode == 3 && !window.paper->questions.empty())
+                window.del_question(window.paper->questions.back()->id);
             QVERIFY(QTest::qWaitFor([&window]() { return !window.pagesLoading(); }, 10000));
             closer.reset();
 
