@@ -421,7 +421,7 @@ void RenderingTest::controls_data()
     QTest::newRow("single choice without options") << 1 << 0 << QStringList() << 0 << QStringLiteral("sc_hdan_4");
     QTest::newRow("fill in without blanks") << 4 << 0 << QStringList() << 0 << QStringLiteral("sc_ti4_4");
     QTest::newRow("negative option count") << 2 << -3 << QStringList() << 0 << QStringLiteral("sc_hduo_4");
-    QTest::newRow("unknown type") << 9 << 4 << QStringList() << 0 << QStringLiteral("sc_");
+    QTest::newRow("unknown type") << 9 << 4 << QStringList() << 0 << QStringLiteral("sc_div_ti4");
     QTest::newRow("absurd option count is bounded")
         << 1 << 2000000000 << QStringList{"A", "B", "C", "D", "E", "F"} << 64 << QStringLiteral("sc_ti1_4_63");
 }
