@@ -260,9 +260,15 @@ std::unique_ptr<ExamPaper> PaperLoader::loadFormalPaper(const QString &paperId)
     return paper;
 }
 
-void PaperLoader::loadPracticeQuestions(ExamPaper &paper, PaperSection &section, QSqlQuery &rows,
-                                        int &seq, int &number)
+void PaperLoader::loadPracticeQuestions(ExamPaper &paper, PaperSection &section, const char *sql,
+                                        const QVariantMap &values, int &seq, int &number)
 {
+    QSqlQuery rows(m_db);
+    if (!runBound(rows, QLatin1String(sql), values)) {
+        section.firstSeq = seq;
+        section.lastSeq = seq - 1;
+        return;
+    }
     section.entryCount = 0;
     section.mark = 0;
     section.firstSeq = seq;
@@ -308,15 +314,10 @@ std::unique_ptr<ExamPaper> PaperLoader::loadWrongPractice(const QString &paperId
         PaperSection *section = paper->addSection(std::make_unique<PaperSection>());
         fillPaperSection(*section, row, rowNumber);
 
-        QSqlQuery questionRows(m_db);
-        if (runBound(questionRows, QLatin1String(wrongQuestionsSql),
-                     {{QStringLiteral(":examid"), paperId},
-                      {QStringLiteral(":fuleixingid"), section->fuleixingid}})) {
-            loadPracticeQuestions(*paper, *section, questionRows, seq, displayNumber);
-        } else {
-            section->firstSeq = seq;
-            section->lastSeq = seq - 1;
-        }
+        loadPracticeQuestions(*paper, *section, wrongQuestionsSql,
+                              {{QStringLiteral(":examid"), paperId},
+                               {QStringLiteral(":fuleixingid"), section->fuleixingid}},
+                              seq, displayNumber);
     }
     return paper;
 }
@@ -350,14 +351,8 @@ std::unique_ptr<ExamPaper> PaperLoader::loadFavourites(const QString &categoryId
         section->row = rowNumber;
         section->chosen = false;
 
-        QSqlQuery questionRows(m_db);
-        if (runBound(questionRows, QLatin1String(favouriteQuestionsSql),
-                     {{QStringLiteral(":id"), categoryId}})) {
-            loadPracticeQuestions(*paper, *section, questionRows, seq, displayNumber);
-        } else {
-            section->firstSeq = seq;
-            section->lastSeq = seq - 1;
-        }
+        loadPracticeQuestions(*paper, *section, favouriteQuestionsSql,
+                              {{QStringLiteral(":id"), categoryId}}, seq, displayNumber);
     }
     return paper;
 }

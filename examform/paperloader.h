@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
+#include <QVariantMap>
 #include <memory>
 
 class QSqlRecord;
@@ -39,8 +40,10 @@ private:
     bool selectQuestion(const QString &qid);
     void fillQuestion(ExamQuestion &question, const QSqlRecord &row, RowKind kind) const;
     QString relatedTitle(const QString &relatedId);
-    void loadPracticeQuestions(ExamPaper &paper, PaperSection &section, QSqlQuery &rows,
-                               int &seq, int &number);
+    // Fills a practice section from the questions sql selects; a query that
+    // fails leaves the section empty.
+    void loadPracticeQuestions(ExamPaper &paper, PaperSection &section, const char *sql,
+                               const QVariantMap &values, int &seq, int &number);
 
     QSqlDatabase m_db;
     int m_mode;
