@@ -10,6 +10,7 @@
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 
 namespace {
 
@@ -100,21 +101,29 @@ QString listPage(const QString &header, const QString &entries)
         + entries + QStringLiteral(" </ul> </div> </div> </body> </html>");
 }
 
-// The entries of the two paper lists; every row of the query, not a first batch.
-QString paperEntries(const QString &sql)
+// The entries of a list, one per row of sql: every row, not a first batch. A
+// query that fails gives an empty list.
+QString entriesOf(const QString &sql, const std::function<QString(const QSqlQuery &)> &entry)
 {
     QSqlQuery query(connection()->database());
     query.setForwardOnly(true);
     QString entries;
     if (!query.exec(sql))
         return entries;
-    while (query.next()) {
-        entries += listEntry(paperEntryOpening, query.value(QStringLiteral("paperid")).toString(),
-                             query.value(QStringLiteral("name")).toString(),
-                             {query.value(QStringLiteral("rightCount")).toString(),
-                              query.value(QStringLiteral("worngCount")).toString()});
-    }
+    while (query.next())
+        entries += entry(query);
     return entries;
+}
+
+// The entries of the two paper lists.
+QString paperEntries(const QString &sql)
+{
+    return entriesOf(sql, [](const QSqlQuery &row) {
+        return listEntry(paperEntryOpening, row.value(QStringLiteral("paperid")).toString(),
+                         row.value(QStringLiteral("name")).toString(),
+                         {row.value(QStringLiteral("rightCount")).toString(),
+                          row.value(QStringLiteral("worngCount")).toString()});
+    });
 }
 
 QString wrongAnswerCount(const QString &paperId)
@@ -186,16 +195,11 @@ QString HomePages::wrongAnswerList()
 {
     if (!connection()->opened)
         return QString();
-    QSqlQuery query(connection()->database());
-    query.setForwardOnly(true);
-    QString entries;
-    if (query.exec(wrongAnswerQuery)) {
-        while (query.next()) {
-            const QString id = query.value(QStringLiteral("id")).toString();
-            entries += listEntry(wrongAnswerEntryOpening, id, query.value(QStringLiteral("name")).toString(),
-                                 {wrongAnswerCount(id)});
-        }
-    }
+    const QString entries = entriesOf(wrongAnswerQuery, [](const QSqlQuery &row) {
+        const QString id = row.value(QStringLiteral("id")).toString();
+        return listEntry(wrongAnswerEntryOpening, id, row.value(QStringLiteral("name")).toString(),
+                         {wrongAnswerCount(id)});
+    });
     return listPage(wrongAnswerHeader, entries);
 }
 
@@ -203,16 +207,11 @@ QString HomePages::favouritesList()
 {
     if (!connection()->opened)
         return QString();
-    QSqlQuery query(connection()->database());
-    query.setForwardOnly(true);
-    QString entries;
-    if (query.exec(favouritesQuery)) {
-        while (query.next()) {
-            entries += listEntry(favouritesEntryOpening, query.value(QStringLiteral("fuleixingid")).toString(),
-                                 query.value(QStringLiteral("name")).toString(),
-                                 {query.value(QStringLiteral("totalCent")).toString()});
-        }
-    }
+    const QString entries = entriesOf(favouritesQuery, [](const QSqlQuery &row) {
+        return listEntry(favouritesEntryOpening, row.value(QStringLiteral("fuleixingid")).toString(),
+                         row.value(QStringLiteral("name")).toString(),
+                         {row.value(QStringLiteral("totalCent")).toString()});
+    });
     return listPage(favouritesHeader, entries);
 }
 
