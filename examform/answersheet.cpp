@@ -2,6 +2,8 @@
 
 #include "examquestion.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <cmath>
 
 QString AnswerSheet::entry(const ExamQuestion &question)
@@ -28,25 +30,7 @@ QString AnswerSheet::number(double value)
 
 QString AnswerSheet::jsonString(const QString &text)
 {
-    QString out;
-    out.reserve(text.size() + 2);
-    out += QLatin1Char('"');
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '"': out += QLatin1String("\\\""); break;
-        case '\\': out += QLatin1String("\\\\"); break;
-        case '\b': out += QLatin1String("\\b"); break;
-        case '\f': out += QLatin1String("\\f"); break;
-        case '\n': out += QLatin1String("\\n"); break;
-        case '\r': out += QLatin1String("\\r"); break;
-        case '\t': out += QLatin1String("\\t"); break;
-        default:
-            if (c.unicode() < 0x20)
-                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-            else
-                out += c;
-        }
-    }
-    out += QLatin1Char('"');
-    return out;
+    // Qt's own writer escapes the string; a one-string array loses its brackets.
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
 }
