@@ -2,22 +2,33 @@
 
 #include <QWidget>
 
+namespace {
+
+QString forStates(const QString &normal, const QString &hover, const QString &pressed)
+{
+    return QStringLiteral("QPushButton{border-image: url(%1);}"
+                          "QPushButton:hover{border-image: url(%2);}"
+                          "QPushButton:pressed{border-image: url(%3);}")
+        .arg(normal, hover, pressed);
+}
+
+} // namespace
+
 namespace ButtonArtwork {
 
 QString pressable(const QString &normal, const QString &pressed)
 {
-    return QStringLiteral("QPushButton{border-image: url(%1);}"
-                          "QPushButton:hover{border-image: url(%1);}"
-                          "QPushButton:pressed{border-image: url(%2);}")
-        .arg(normal, pressed);
+    return forStates(normal, normal, pressed);
+}
+
+QString hoverLit(const QString &normal, const QString &hover)
+{
+    return forStates(normal, hover, normal);
 }
 
 QString titleButton(const QString &normal, const QString &active)
 {
-    return QStringLiteral("QPushButton{border-image: url(%1);}"
-                          "QPushButton:hover{border-image: url(%2);}"
-                          "QPushButton:pressed{border-image: url(%2);}")
-        .arg(normal, active);
+    return forStates(normal, active, active);
 }
 
 void applyToTitleStrip(QWidget *close, QWidget *max, QWidget *restore, QWidget *min)

@@ -9,6 +9,8 @@ namespace ButtonArtwork {
 
 // Normal and hover show the first image, pressed the second.
 QString pressable(const QString &normal, const QString &pressed);
+// Lit only while the pointer is over the button, pressed or not.
+QString hoverLit(const QString &normal, const QString &hover);
 // Title-strip buttons light up on hover as when pressed.
 QString titleButton(const QString &normal, const QString &active);
 // The close, max, restore and min buttons every frameless window carries.

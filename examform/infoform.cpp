@@ -1,20 +1,19 @@
 #include "infoform.h"
 
+#include "buttonartwork.h"
+
 InfoForm::InfoForm(QWidget *parent)
     : QWidget(parent)
 {
     setupUi(this);
     setWindowTitle(QStringLiteral(" "));
     setWindowFlags(Qt::FramelessWindowHint);
-    pushButton->setStyleSheet(QStringLiteral(
-        "QPushButton{border-image: url(:/image/other/ys1.png);}QPushButton:hover{border-image: url(:/image/other/ys2.png);}"
-        "QPushButton:pressed{border-image: url(:/image/other/ys1.png);}"));
-    pushButton_2->setStyleSheet(QStringLiteral(
-        "QPushButton{border-image: url(:/image/other/cxdl1.png);}QPushButton:hover{border-image: url(:/image/other/cxdl2.png);}"
-        "QPushButton:pressed{border-image: url(:/image/other/cxdl1.png);}"));
-    pushButton_3->setStyleSheet(QStringLiteral(
-        "QPushButton{border-image: url(:/image/other/ks1.png);}QPushButton:hover{border-image: url(:/image/other/ks2.png);}"
-        "QPushButton:pressed{border-image: url(:/image/other/ks1.png);}"));
+    pushButton->setStyleSheet(ButtonArtwork::hoverLit(QStringLiteral(":/image/other/ys1.png"),
+                                                      QStringLiteral(":/image/other/ys2.png")));
+    pushButton_2->setStyleSheet(ButtonArtwork::hoverLit(QStringLiteral(":/image/other/cxdl1.png"),
+                                                        QStringLiteral(":/image/other/cxdl2.png")));
+    pushButton_3->setStyleSheet(ButtonArtwork::hoverLit(QStringLiteral(":/image/other/ks1.png"),
+                                                        QStringLiteral(":/image/other/ks2.png")));
 }
 
 // The real test centre's screen has these controls; in practice they do nothing.

@@ -1,17 +1,17 @@
 #include "loginform.h"
 
+#include "buttonartwork.h"
+
 LoginForm::LoginForm(QWidget *parent)
     : QWidget(parent)
 {
     setupUi(this);
     setWindowTitle(QStringLiteral(" "));
     setWindowFlags(Qt::FramelessWindowHint);
-    pushButton->setStyleSheet(QStringLiteral(
-        "QPushButton{border-image: url(:/image/other/dl1.png);}QPushButton:hover{border-image: url(:/image/other/dl2.png);}"
-        "QPushButton:pressed{border-image: url(:/image/other/dl1.png);}"));
-    pushButton_2->setStyleSheet(QStringLiteral(
-        "QPushButton{border-image: url(:/image/other/zdkh1.png);}QPushButton:hover{border-image: url(:/image/other/zdkh2.png);}"
-        "QPushButton:pressed{border-image: url(:/image/other/zdkh1.png);}"));
+    pushButton->setStyleSheet(ButtonArtwork::hoverLit(QStringLiteral(":/image/other/dl1.png"),
+                                                      QStringLiteral(":/image/other/dl2.png")));
+    pushButton_2->setStyleSheet(ButtonArtwork::hoverLit(QStringLiteral(":/image/other/zdkh1.png"),
+                                                        QStringLiteral(":/image/other/zdkh2.png")));
 }
 
 void LoginForm::showEvent(QShowEvent *event)
