@@ -13,12 +13,6 @@
 
 namespace {
 
-QString fixtureSql()
-{
-    QFile file(TestSupport::sourcePath(QStringLiteral("tests/fixtures/examwindow_bank.sql")));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
 QString evaluate(QWebView *view, const QString &script)
 {
     return view->page()->mainFrame()->evaluateJavaScript(script).toString();
@@ -112,7 +106,8 @@ private:
 private slots:
     void initTestCase()
     {
-        db = std::make_unique<TestSupport::FreshDatabase>(fixtureSql());
+        db = std::make_unique<TestSupport::FreshDatabase>(
+            TestSupport::fixtureSql(QStringLiteral("examwindow_bank.sql")));
         QVERIFY(db->ok());
     }
 

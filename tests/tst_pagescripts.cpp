@@ -40,26 +40,13 @@ private:
     }
 };
 
-// Keeps the page's script errors so that a test fails on any of them.
-class RecordingPage : public QWebPage
-{
-public:
-    QStringList scriptErrors;
-
-protected:
-    void javaScriptConsoleMessage(const QString &message, int line, const QString &) override
-    {
-        scriptErrors << QStringLiteral("line %1: %2").arg(line).arg(message);
-    }
-};
-
 class PageScriptsTest : public QObject
 {
     Q_OBJECT
 
 private:
     QWebView *view = nullptr;
-    RecordingPage *page = nullptr;
+    TestSupport::ScriptErrorPage *page = nullptr;
     RecordingBridge *bridge = nullptr;
 
     // Loads a page like the program's: jQuery and the popup and player
@@ -100,7 +87,7 @@ private slots:
     void init()
     {
         view = new QWebView;
-        page = new RecordingPage;
+        page = new TestSupport::ScriptErrorPage;
         view->setPage(page);
         view->settings()->setAttribute(QWebSettings::JavascriptEnabled, true);
         view->resize(1000, 700);

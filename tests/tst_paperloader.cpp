@@ -5,16 +5,8 @@
 #include "questionidlist.h"
 
 #include <QApplication>
-#include <QFile>
 
 namespace {
-
-// The fixture bank: tests/fixtures/paperloader_bank.sql says what it holds.
-QString fixtureSql()
-{
-    QFile file(TestSupport::sourcePath(QStringLiteral("tests/fixtures/paperloader_bank.sql")));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
 
 std::unique_ptr<ExamPaper> loadPaper(int status, const QString &id)
 {
@@ -35,7 +27,8 @@ private:
 private slots:
     void initTestCase()
     {
-        db = std::make_unique<TestSupport::FreshDatabase>(fixtureSql());
+        db = std::make_unique<TestSupport::FreshDatabase>(
+            TestSupport::fixtureSql(QStringLiteral("paperloader_bank.sql")));
         QVERIFY(db->ok());
     }
 

@@ -99,19 +99,6 @@ public slots:
     void shoucang(const QString &tid, int n) { calls << QStringLiteral("shoucang(%1,%2)").arg(tid).arg(n); }
 };
 
-// Keeps the page's script errors.
-class RecordingPage : public QWebPage
-{
-public:
-    QStringList scriptErrors;
-
-protected:
-    void javaScriptConsoleMessage(const QString &message, int line, const QString &) override
-    {
-        scriptErrors << QStringLiteral("line %1: %2").arg(line).arg(message);
-    }
-};
-
 class RenderingTest : public QObject
 {
     Q_OBJECT
@@ -712,7 +699,7 @@ QStringList RenderingTest::runPage(const QString &html, const QStringList &actio
                                    QStringList *results)
 {
     QWebView view;
-    auto *page = new RecordingPage;
+    auto *page = new TestSupport::ScriptErrorPage;
     view.setPage(page);
     view.settings()->setAttribute(QWebSettings::JavascriptEnabled, true);
     RecordingBridge bridge;

@@ -34,6 +34,16 @@ QString sampleBankSql()
     return readAll(sourcePath(QStringLiteral("data/sample_bank.sql")));
 }
 
+QString fixtureSql(const QString &fileName)
+{
+    return readAll(sourcePath(QStringLiteral("tests/fixtures/") + fileName));
+}
+
+void ScriptErrorPage::javaScriptConsoleMessage(const QString &message, int line, const QString &)
+{
+    scriptErrors << QStringLiteral("line %1: %2").arg(line).arg(message);
+}
+
 // Splits a script into statements at ";" that end a line, which is how the
 // schema and the fixtures are written (no ";" inside a text at a line end).
 static QStringList splitStatements(const QString &sql)

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QWebPage>
 #include <QtTest>
 #include <functional>
 #include <memory>
@@ -51,6 +52,21 @@ private:
 
 // Loads the shipped sample bank into a fresh database.
 QString sampleBankSql();
+
+// The SQL of a bank in tests/fixtures (each file says what it holds); empty
+// when the file cannot be read.
+QString fixtureSql(const QString &fileName);
+
+// A web page that keeps its script messages ("line N: message"), so that a
+// test can fail on any script error.
+class ScriptErrorPage : public QWebPage
+{
+public:
+    QStringList scriptErrors;
+
+protected:
+    void javaScriptConsoleMessage(const QString &message, int line, const QString &sourceId) override;
+};
 
 // Writes a database file at path from data/schema.sql plus the given SQL on a
 // connection of its own, leaving the program's one connection alone (for a
