@@ -127,6 +127,27 @@ QString toolOutput(const QString &tool, const QStringList &arguments)
     return QString::fromLocal8Bit(process.readAllStandardOutput());
 }
 
+// Makes an object through a library's factory while watching the heap;
+// allocated gets the size the object was allocated with (-1: not seen).
+template<typename T>
+T *createWatched(T *(*factory)(), long long &allocated)
+{
+    HeapWatch watch;
+    T *object = factory();
+    allocated = HeapWatch::allocatedSize(object);
+    return object;
+}
+
+// Deletes an object while watching the heap: the size it was released with
+// (0: unsized, -1: not seen).
+template<typename T>
+long long deleteWatched(T *object)
+{
+    HeapWatch watch;
+    delete object;
+    return HeapWatch::releasedSize(object);
+}
+
 bool isHttpsAddress(const QString &text)
 {
     const QUrl url(text, QUrl::StrictMode);
@@ -321,13 +342,8 @@ void CompanionsTest::checkEdition(QLibrary &loader, int textCount, int filledSlo
     const auto factory = reinterpret_cast<Factory>(loader.resolve("getQtConfigure"));
     QVERIFY2(factory, qPrintable(loader.errorString()));
 
-    Edition *configuration = nullptr;
     long long allocated = -1;
-    {
-        HeapWatch watch;
-        configuration = factory();
-        allocated = HeapWatch::allocatedSize(configuration);
-    }
+    Edition *configuration = createWatched(factory, allocated);
     QVERIFY(configuration);
     // The library built the edition this view expects: its object is exactly as large.
     QCOMPARE(allocated, static_cast<long long>(sizeof(Edition)));
@@ -374,12 +390,7 @@ void CompanionsTest::checkEdition(QLibrary &loader, int textCount, int filledSlo
                  qPrintable(configuration->bankVersion));
     }
 
-    long long released = -1;
-    {
-        HeapWatch watch;
-        delete configuration;
-        released = HeapWatch::releasedSize(configuration);
-    }
+    const long long released = deleteWatched(configuration);
     QCOMPARE(released, static_cast<long long>(sizeof(Edition)));
 }
 
@@ -390,13 +401,8 @@ void CompanionsTest::agentCard()
     const auto factory = reinterpret_cast<decltype(&getAgentCard)>(loader.resolve("getAgentCard"));
     QVERIFY2(factory, qPrintable(loader.errorString()));
 
-    AgentCard *card = nullptr;
     long long allocated = -1;
-    {
-        HeapWatch watch;
-        card = factory();
-        allocated = HeapWatch::allocatedSize(card);
-    }
+    AgentCard *card = createWatched(factory, allocated);
     QVERIFY(card);
     QCOMPARE(allocated, static_cast<long long>(sizeof(AgentCard)));
     QCOMPARE(card->index, 0);
@@ -415,12 +421,8 @@ void CompanionsTest::agentCard()
     QVERIFY(card->getpEmail().contains(QRegularExpression(QStringLiteral("^[^@\\s]+@[^@\\s]+\\.\\w+$"))));
     QVERIFY(card->getpQQ().contains(QRegularExpression(QStringLiteral("^\\d{5,}$"))));
 
-    long long released = -1;
-    {
-        HeapWatch watch;
-        delete card; // through the virtual destructor, which frees inside the library
-        released = HeapWatch::releasedSize(card);
-    }
+    // Through the virtual destructor, which frees inside the library.
+    const long long released = deleteWatched(card);
     QCOMPARE(released, static_cast<long long>(sizeof(AgentCard)));
 }
 
@@ -440,13 +442,8 @@ void CompanionsTest::updateNote()
     const auto factory = reinterpret_cast<decltype(&getUpdateNote)>(loader.resolve("getUpdateNote"));
     QVERIFY2(factory, qPrintable(loader.errorString()));
 
-    UpdateNote *note = nullptr;
     long long allocated = -1;
-    {
-        HeapWatch watch;
-        note = factory();
-        allocated = HeapWatch::allocatedSize(note);
-    }
+    UpdateNote *note = createWatched(factory, allocated);
     QVERIFY(note);
     QCOMPARE(allocated, static_cast<long long>(sizeof(UpdateNote)));
 
@@ -462,12 +459,8 @@ void CompanionsTest::updateNote()
     QVERIFY2(query.host().endsWith(QLatin1String("example.com")), qPrintable(query.host()));
     QCOMPARE(QUrlQuery(query).queryItemValue(QStringLiteral("version")), version);
 
-    long long released = -1;
-    {
-        HeapWatch watch;
-        delete note; // through the virtual destructor
-        released = HeapWatch::releasedSize(note);
-    }
+    // Through the virtual destructor.
+    const long long released = deleteWatched(note);
     QCOMPARE(released, static_cast<long long>(sizeof(UpdateNote)));
 }
 
