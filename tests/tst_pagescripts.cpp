@@ -6,40 +6,6 @@
 #include <QWebPage>
 #include <QWebView>
 
-// Stands in for a form on the page: records every bridge call as
-// "name(arg,arg)" in call order.
-class RecordingBridge : public QObject
-{
-    Q_OBJECT
-public:
-    QStringList calls;
-
-public slots:
-    void setAsQuestionJs(const QString &id, const QString &value) { record("setAsQuestionJs", {id, value}); }
-    void shoucang(const QString &tid, const QString &on) { record("shoucang", {tid, on}); }
-    void setLocationJs(const QString &id, const QString &sequence) { record("setLocationJs", {id, sequence}); }
-    void againQuestion() { record("againQuestion", {}); }
-    void showAnswerForm() { record("showAnswerForm", {}); }
-    void openkaojuang(const QString &id) { record("openkaojuang", {id}); }
-    void showErrorPaper(const QString &id) { record("showErrorPaper", {id}); }
-    void showshoucang(const QString &id) { record("showshoucang", {id}); }
-    void jsXZBF(const QString &id) { record("jsXZBF", {id}); }
-    void del_question(const QString &id) { record("del_question", {id}); }
-    void zhentiJS() { record("zhentiJS", {}); }
-    void moniJS() { record("moniJS", {}); }
-    void cuotiJS() { record("cuotiJS", {}); }
-    void qingchuJS() { record("qingchuJS", {}); }
-    void sotiJS() { record("sotiJS", {}); }
-    void soQuestionJS() { record("soQuestionJS", {}); }
-    void shoucangJS() { record("shoucangJS", {}); }
-
-private:
-    void record(const char *name, const QStringList &args)
-    {
-        calls << QLatin1String(name) + QLatin1Char('(') + args.join(QLatin1Char(',')) + QLatin1Char(')');
-    }
-};
-
 class PageScriptsTest : public QObject
 {
     Q_OBJECT
@@ -47,7 +13,7 @@ class PageScriptsTest : public QObject
 private:
     QWebView *view = nullptr;
     TestSupport::ScriptErrorPage *page = nullptr;
-    RecordingBridge *bridge = nullptr;
+    TestSupport::RecordingBridge *bridge = nullptr;
 
     // Loads a page like the program's: jQuery and the popup and player
     // scripts from beside the program, the library and home functions inline.
@@ -91,11 +57,8 @@ private slots:
         view->setPage(page);
         view->settings()->setAttribute(QWebSettings::JavascriptEnabled, true);
         view->resize(1000, 700);
-        bridge = new RecordingBridge;
-        QWebFrame *frame = page->mainFrame();
-        connect(frame, &QWebFrame::javaScriptWindowObjectCleared, bridge, [this, frame]() {
-            frame->addToJavaScriptWindowObject(QStringLiteral("myjstest"), bridge);
-        });
+        bridge = new TestSupport::RecordingBridge;
+        bridge->attachTo(page->mainFrame());
     }
 
     void cleanup()

@@ -83,22 +83,6 @@ QString questionPage(const QStringList &fragments)
 
 } // namespace
 
-// Stands in for the exam and search windows on the page: records the calls
-// that reach it, in order.
-class RecordingBridge : public QObject
-{
-    Q_OBJECT
-public:
-    QStringList calls;
-
-public slots:
-    void setAsQuestionJs(const QString &tname, const QString &value)
-    {
-        calls << QStringLiteral("setAsQuestionJs(%1,%2)").arg(tname, value);
-    }
-    void shoucang(const QString &tid, int n) { calls << QStringLiteral("shoucang(%1,%2)").arg(tid).arg(n); }
-};
-
 class RenderingTest : public QObject
 {
     Q_OBJECT
@@ -702,11 +686,9 @@ QStringList RenderingTest::runPage(const QString &html, const QStringList &actio
     auto *page = new TestSupport::ScriptErrorPage;
     view.setPage(page);
     view.settings()->setAttribute(QWebSettings::JavascriptEnabled, true);
-    RecordingBridge bridge;
+    TestSupport::RecordingBridge bridge;
     QWebFrame *frame = page->mainFrame();
-    connect(frame, &QWebFrame::javaScriptWindowObjectCleared, &bridge, [frame, &bridge]() {
-        frame->addToJavaScriptWindowObject(QStringLiteral("myjstest"), &bridge);
-    });
+    bridge.attachTo(frame);
     view.setHtml(html, QUrl());
     const auto ready = [frame]() {
         return frame->evaluateJavaScript(QStringLiteral("document.readyState + typeof jQuery + typeof setdanxuan"))

@@ -12,6 +12,7 @@
 #include <QSqlQuery>
 #include <QTextEdit>
 #include <QTimer>
+#include <QWebFrame>
 #include <QWidget>
 
 namespace TestSupport {
@@ -37,6 +38,18 @@ QString sampleBankSql()
 QString fixtureSql(const QString &fileName)
 {
     return readAll(sourcePath(QStringLiteral("tests/fixtures/") + fileName));
+}
+
+void RecordingBridge::attachTo(QWebFrame *frame)
+{
+    QObject::connect(frame, &QWebFrame::javaScriptWindowObjectCleared, this, [this, frame]() {
+        frame->addToJavaScriptWindowObject(QStringLiteral("myjstest"), this);
+    });
+}
+
+void RecordingBridge::record(const char *name, const QStringList &args)
+{
+    calls << QLatin1String(name) + QLatin1Char('(') + args.join(QLatin1Char(',')) + QLatin1Char(')');
 }
 
 void ScriptErrorPage::javaScriptConsoleMessage(const QString &message, int line, const QString &)

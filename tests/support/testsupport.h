@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -8,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class QWebFrame;
 class QWidget;
 
 // Runs a QtTest class on the offscreen platform unless the caller chose one.
@@ -56,6 +58,41 @@ QString sampleBankSql();
 // The SQL of a bank in tests/fixtures (each file says what it holds); empty
 // when the file cannot be read.
 QString fixtureSql(const QString &fileName);
+
+// Stands in for a form on a page: records every bridge call that reaches it as
+// "name(arg,arg)", in call order.
+class RecordingBridge : public QObject
+{
+    Q_OBJECT
+public:
+    QStringList calls;
+
+    // Registers the bridge as "myjstest" in frame, again whenever the frame's
+    // window object is cleared.
+    void attachTo(QWebFrame *frame);
+
+public slots:
+    void setAsQuestionJs(const QString &id, const QString &value) { record("setAsQuestionJs", {id, value}); }
+    void shoucang(const QString &tid, const QString &on) { record("shoucang", {tid, on}); }
+    void setLocationJs(const QString &id, const QString &sequence) { record("setLocationJs", {id, sequence}); }
+    void againQuestion() { record("againQuestion", {}); }
+    void showAnswerForm() { record("showAnswerForm", {}); }
+    void openkaojuang(const QString &id) { record("openkaojuang", {id}); }
+    void showErrorPaper(const QString &id) { record("showErrorPaper", {id}); }
+    void showshoucang(const QString &id) { record("showshoucang", {id}); }
+    void jsXZBF(const QString &id) { record("jsXZBF", {id}); }
+    void del_question(const QString &id) { record("del_question", {id}); }
+    void zhentiJS() { record("zhentiJS", {}); }
+    void moniJS() { record("moniJS", {}); }
+    void cuotiJS() { record("cuotiJS", {}); }
+    void qingchuJS() { record("qingchuJS", {}); }
+    void sotiJS() { record("sotiJS", {}); }
+    void soQuestionJS() { record("soQuestionJS", {}); }
+    void shoucangJS() { record("shoucangJS", {}); }
+
+private:
+    void record(const char *name, const QStringList &args);
+};
 
 // A web page that keeps its script messages ("line N: message"), so that a
 // test can fail on any script error.
