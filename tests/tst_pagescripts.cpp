@@ -15,21 +15,12 @@ private:
     TestSupport::ScriptErrorPage *page = nullptr;
     TestSupport::RecordingBridge *bridge = nullptr;
 
-    // Loads a page like the program's: jQuery and the popup and player
-    // scripts from beside the program, the library and home functions inline.
+    // Loads a page like the program's, with the library and home functions inline.
     void load(const QString &body)
     {
-        const QString base = appFileUrlBase();
-        const QString html =
-            QStringLiteral("<html><head><meta charset=\"utf-8\">"
-                           "<script type=\"text/javascript\" src=\"%1js/jQuery.js\"></script>"
-                           "<script type=\"text/javascript\" src=\"%1js/popup.js\"></script>"
-                           "<script type=\"text/javascript\" src=\"%1js/swfobject.js\"></script>"
-                           "<script type=\"text/javascript\">%2\n%3</script>"
-                           "</head><body>%4</body></html>")
-                .arg(base, readTextFile(QStringLiteral(":/js/mian.js")),
-                     readTextFile(QStringLiteral(":/js/jijin.js")), body);
-        view->setHtml(html, QUrl(base));
+        const QString library = readTextFile(QStringLiteral(":/js/mian.js")) + QLatin1Char('\n')
+            + readTextFile(QStringLiteral(":/js/jijin.js"));
+        view->setHtml(TestSupport::programPage(library, body), QUrl(appFileUrlBase()));
         QTRY_VERIFY_WITH_TIMEOUT(js("typeof jQuery + typeof Popup + typeof SWFObject + typeof setduoxuan")
                                      == QLatin1String("functionfunctionfunctionfunction"), 10000);
         bridge->calls.clear();

@@ -66,19 +66,13 @@ QString binDirSlash()
     return QCoreApplication::applicationDirPath() + QLatin1Char('/');
 }
 
-// A page like the exam window's: assets from beside the program, the page
-// script library inline, then the questions.
+// A page like the exam window's: the page script library inline, then the
+// questions.
 QString questionPage(const QStringList &fragments)
 {
-    const QString base = appFileUrlBase();
-    QString page = QStringLiteral("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" />");
-    for (const char *script : {"js/jQuery.js", "js/popup.js", "js/swfobject.js"})
-        page += QStringLiteral("<script type=\"text/javascript\" src=\"") + base + QLatin1String(script)
-            + QStringLiteral("\"></script>");
-    page += QStringLiteral("<script type=\"text/javascript\">") + readTextFile(QStringLiteral(":/js/mian.js"))
-        + QStringLiteral("</script></head><body><div class=\"text_box\">") + fragments.join(QString())
-        + QStringLiteral("</div></body></html>");
-    return page;
+    return TestSupport::programPage(readTextFile(QStringLiteral(":/js/mian.js")),
+                                    QStringLiteral("<div class=\"text_box\">") + fragments.join(QString())
+                                        + QStringLiteral("</div>"));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include "dbconnection.h"
+#include "pagetext.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -38,6 +39,17 @@ QString sampleBankSql()
 QString fixtureSql(const QString &fileName)
 {
     return readAll(sourcePath(QStringLiteral("tests/fixtures/") + fileName));
+}
+
+QString programPage(const QString &inlineScript, const QString &body)
+{
+    const QString base = appFileUrlBase();
+    QString page = QStringLiteral("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" />");
+    for (const char *script : {"js/jQuery.js", "js/popup.js", "js/swfobject.js"})
+        page += QStringLiteral("<script type=\"text/javascript\" src=\"") + base + QLatin1String(script)
+            + QStringLiteral("\"></script>");
+    return page + QStringLiteral("<script type=\"text/javascript\">") + inlineScript
+        + QStringLiteral("</script></head><body>") + body + QStringLiteral("</body></html>");
 }
 
 void RecordingBridge::attachTo(QWebFrame *frame)

@@ -59,6 +59,10 @@ QString sampleBankSql();
 // when the file cannot be read.
 QString fixtureSql(const QString &fileName);
 
+// A page like the program's: jQuery and the popup and player scripts from
+// beside the program, then the given script inline, then body.
+QString programPage(const QString &inlineScript, const QString &body);
+
 // Stands in for a form on a page: records every bridge call that reaches it as
 // "name(arg,arg)", in call order.
 class RecordingBridge : public QObject
