@@ -571,6 +571,12 @@ private slots:
                 window.showAnswerForm();
                 QMetaObject::invokeMethod(&window, "on_pbUp_clicked");
                 QVERIFY(QTest::qWaitFor([&window]() { return !window.pagesLoading(); }, 10000));
+                // Answering again loads the same odd paper afresh.
+                window.againQuestion();
+                QVERIFY(QTest::qWaitFor([&window]() {
+                    return window.paper && window.paper->startTime.isValid() && !window.pagesLoading();
+                }, 20000));
+                QVERIFY(!window.paper->handedIn);
             }
             window.countdownTimer->stop();
             window.close();
