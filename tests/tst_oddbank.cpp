@@ -525,6 +525,12 @@ private slots:
 
             if (ExamQuestion *first = window.currentQuestion())
                 window.setAsQuestionJs(first->tname, QStringLiteral("A"));
+            // Odd answers for every entry, each replayed into its page.
+            for (int i = 0; window.paper && i < int(window.paper->questions.size()); ++i) {
+                const ExamQuestion &entry = *window.paper->questions[size_t(i)];
+                window.setAsQuestionJs(entry.tname, QStringLiteral("x|'\"</script>|\n|z|w"));
+                window.setLocationJs(QString(), entry.seq);
+            }
             QMetaObject::invokeMethod(&window, "on_pbUp_clicked");
             QMetaObject::invokeMethod(&window, "on_pbOn_clicked");
             QMetaObject::invokeMethod(&window, "on_pbOn_clicked");
