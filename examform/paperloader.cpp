@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <QSqlRecord>
 
 namespace {
@@ -307,6 +308,7 @@ std::unique_ptr<ExamPaper> PaperLoader::loadWrongPractice(const QString &paperId
 
     int seq = 1;
     int displayNumber = 1;
+    QSet<QString> loadedCategories;
     for (int rowNumber = 0; sectionRows.next(); ++rowNumber) {
         const QSqlRecord row = sectionRows.record();
         if (rowNumber == 0)
@@ -314,6 +316,14 @@ std::unique_ptr<ExamPaper> PaperLoader::loadWrongPractice(const QString &paperId
         PaperSection *section = paper->addSection(std::make_unique<PaperSection>());
         fillPaperSection(*section, row, rowNumber);
 
+        // The book files questions by category: a paper with two sections of
+        // one category lists them under the first, not twice.
+        if (loadedCategories.contains(section->fuleixingid)) {
+            section->firstSeq = seq;
+            section->lastSeq = seq - 1;
+            continue;
+        }
+        loadedCategories.insert(section->fuleixingid);
         loadPracticeQuestions(*paper, *section, wrongQuestionsSql,
                               {{QStringLiteral(":examid"), paperId},
                                {QStringLiteral(":fuleixingid"), section->fuleixingid}},

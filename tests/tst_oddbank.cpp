@@ -327,6 +327,10 @@ private slots:
                 + question(QStringLiteral("f2"), 4, QStringLiteral("3"), QStringLiteral("x"))
                 + question(QStringLiteral("f3"), 4, QStringLiteral("2"), QStringLiteral("|"))
             << P << 3;
+        QTest::newRow("two sections of one category")
+            << paper() + section(QStringLiteral("s-1"), 1, plainIds) + section(QStringLiteral("s-2"), 2, plainIds)
+                + plainQuestions()
+            << P << 10;
         QTest::newRow("paper without sections") << paper() + plainQuestions() << P << 0;
         QTest::newRow("paper row missing") << oneSection(plainIds) + plainQuestions() << P << 5;
         {
@@ -417,6 +421,14 @@ private slots:
             QVERIFY(loaded);
             if (mode == 0 && entries >= 0)
                 QCOMPARE(int(loaded->questions.size()), entries);
+            // A practice lists each question of the book or the favourites once.
+            if (mode != 0) {
+                QSet<QString> ids;
+                for (const auto &entry : loaded->questions) {
+                    QVERIFY2(!ids.contains(entry->id), qPrintable(entry->id));
+                    ids.insert(entry->id);
+                }
+            }
             runPaperPaths(*loaded, mode);
             if (QTest::currentTestFailed())
                 return;
