@@ -16,6 +16,7 @@
 #include <QMouseEvent>
 #include <QWebFrame>
 #include <QWebSettings>
+#include <QWebView>
 
 SoQuestion::SoQuestion(QWidget *parent)
     : QWidget(parent)
@@ -38,6 +39,9 @@ SoQuestion::SoQuestion(QWidget *parent)
     soWebView->settings()->setAttribute(QWebSettings::JavascriptEnabled, true);
     connect(soWebView->page()->mainFrame(), &QWebFrame::javaScriptWindowObjectCleared,
             this, &SoQuestion::soWebViewJs);
+    connect(soWebView, &QWebView::loadFinished, this, &SoQuestion::resultPageLoaded);
+    blockTimer.setInterval(0);
+    connect(&blockTimer, &QTimer::timeout, this, &SoQuestion::appendNextBlock);
 }
 
 SoQuestion::~SoQuestion() = default;
@@ -103,6 +107,8 @@ void SoQuestion::on_soButton_clicked()
 
 void SoQuestion::runSearch(const QString &keyword)
 {
+    // Pending blocks belong to the results about to go.
+    cancelPendingBlocks();
     resultPaper.reset();
     resultPaper = QuestionSearch::run(DbConnection::instance(appDirPath, true)->database(), keyword,
                                       renderMode, appDirPath);
@@ -112,7 +118,57 @@ void SoQuestion::buildResultPage()
 {
     if (!resultPaper)
         return;
-    soWebView->setHtml(SearchResultPage::build(*resultPaper, appDirPath), QUrl());
+    cancelPendingBlocks();
+    // Set before the page is given: WebKit may report the load finished
+    // before setHtml returns.
+    nextBlock = 1;
+    blockCount = SearchResultPage::blockCount(*resultPaper);
+    soWebView->setHtml(SearchResultPage::buildFirstBlock(*resultPaper, appDirPath), QUrl());
+}
+
+void SoQuestion::cancelPendingBlocks()
+{
+    blockTimer.stop();
+    nextBlock = 0;
+    blockCount = 0;
+}
+
+void SoQuestion::resultPageLoaded()
+{
+    // The end of a replaced page's load may be reported too; the blocks then
+    // wait for the current page, whose own end starts them again.
+    if (!resultPagePending()) {
+        releaseReplacedPages();
+        return;
+    }
+    // The first block is drawn before the event loop turns to the others.
+    soWebView->repaint();
+    blockTimer.start();
+}
+
+void SoQuestion::appendNextBlock()
+{
+    // The first block is on the screen by now.
+    if (nextBlock == 1)
+        releaseReplacedPages();
+    const QVariant appended = soWebView->page()->mainFrame()->evaluateJavaScript(
+        SearchResultPage::appendScript(SearchResultPage::block(*resultPaper, nextBlock)));
+    if (!appended.toBool()) {
+        blockTimer.stop();
+        return;
+    }
+    if (++nextBlock < blockCount)
+        return;
+    cancelPendingBlocks();
+}
+
+void SoQuestion::releaseReplacedPages()
+{
+    // WebKit keeps what the replaced pages held in its memory caches (tens of
+    // megabytes for a large result page) and never gives it back by itself.
+    // Emptying them takes tens of milliseconds, so it waits until the first
+    // results are shown.
+    QWebSettings::clearMemoryCaches();
 }
 
 bool SoQuestion::eventFilter(QObject *watched, QEvent *event)
@@ -152,6 +208,7 @@ void SoQuestion::resizeEvent(QResizeEvent *event)
 
 void SoQuestion::closeEvent(QCloseEvent *event)
 {
+    cancelPendingBlocks();
     emit meShow();
     event->accept();
 }

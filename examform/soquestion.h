@@ -3,6 +3,7 @@
 #include "ui_soquestion.h"
 #include "windowdragger.h"
 
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 
@@ -20,8 +21,11 @@ public:
 
     // Replaces the results by the hits of keyword.
     void runSearch(const QString &keyword);
-    // Shows the current results in soWebView.
+    // Shows the current results in soWebView: the page with the first block of
+    // hits at once, the further blocks appended one by one from the event loop.
     void buildResultPage();
+    // Whether blocks of the current results are still to be appended.
+    bool resultPagePending() const { return nextBlock < blockCount; }
     // The current results; null before the first search.
     const ExamPaper *results() const { return resultPaper.get(); }
 
@@ -41,6 +45,8 @@ private slots:
     void on_bMax_clicked();
     void on_bRest_clicked();
     void on_soButton_clicked();
+    void resultPageLoaded();
+    void appendNextBlock();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -53,7 +59,14 @@ protected:
 
 private:
     void applyButtonStyles();
+    void cancelPendingBlocks();
+    void releaseReplacedPages();
 
     int renderMode = 5;
     std::unique_ptr<ExamPaper> resultPaper;
+    // Appends the blocks after the first, one per turn of the event loop, so
+    // that input is answered between them.
+    QTimer blockTimer;
+    int nextBlock = 0;
+    int blockCount = 0;
 };

@@ -91,6 +91,43 @@ bool searchInWindow(SoQuestion &window, const QString &keyword)
     }, 10000);
 }
 
+// n matching rows keyword0000, keyword0001, ... in result order.
+QString bulkRows(const QString &keyword, int n)
+{
+    QString rows;
+    for (int i = 0; i < n; ++i)
+        rows += questionRow(QStringLiteral("%1%2").arg(keyword).arg(i, 4, 10, QLatin1Char('0')), 1,
+                            keyword + QStringLiteral(" item"));
+    return rows;
+}
+
+// The result ids in the order the page shows them: each hit's favourite button
+// carries its card id.
+QStringList shownCardIds(SoQuestion &window)
+{
+    return evaluate(window, QStringLiteral("Array.prototype.map.call(document.querySelectorAll('[id^=\"sc\"]'),"
+                                           "function(e){return e.id;}).join(',')"))
+        .split(QLatin1Char(','), Qt::SkipEmptyParts);
+}
+
+QStringList resultCardIds(const SoQuestion &window)
+{
+    QStringList ids;
+    for (const auto &q : window.results()->questions)
+        ids << q->cardId;
+    return ids;
+}
+
+// Waits until every block of the window's results is on the page.
+bool waitForWholePage(SoQuestion &window)
+{
+    return QTest::qWaitFor([&window]() {
+        return !window.resultPagePending()
+            && evaluate(window, QStringLiteral("document.getElementsByClassName('content').length")).toInt()
+            == int(window.results()->questions.size());
+    }, 20000);
+}
+
 int collectRows(const QString &id)
 {
     return FreshDatabase::scalar(QStringLiteral("select count(*) from exam_Collect where questionid='%1'").arg(id));
@@ -112,6 +149,14 @@ private slots:
     void largeResultsInBlocks();
 
     void searchButtonShowsEveryHit();
+    void appendedBlocksGiveTheWholePage_data();
+    void appendedBlocksGiveTheWholePage();
+    void favouriteInALaterBlock_data();
+    void favouriteInALaterBlock();
+    void newSearchDropsPendingBlocks_data();
+    void newSearchDropsPendingBlocks();
+    void closeWhileBlocksPending_data();
+    void closeWhileBlocksPending();
     void emptyKeywordKeepsPageAndResults();
     void favouriteFromResultPage_data();
     void favouriteFromResultPage();
@@ -255,6 +300,17 @@ void SearchTest::largeResultsInBlocks()
         QVERIFY(body.contains(QStringLiteral("<p>99</p></div><div><p>100</p>")));
     }
     QCOMPARE(body.remove(QStringLiteral("<div>")).remove(QStringLiteral("</div>")), plainBody);
+
+    // The first-block page with the further blocks added at the end of the
+    // text box is the whole page, text for text.
+    QString stepwise = SearchResultPage::buildFirstBlock(results, QStringLiteral("/opt/tessera/"));
+    const QString end = QStringLiteral("</div></body> </html>");
+    QVERIFY(stepwise.endsWith(end));
+    stepwise.chop(end.size());
+    QCOMPARE(SearchResultPage::blockCount(results), qMax(blocks, 1));
+    for (int b = 1; b < SearchResultPage::blockCount(results); ++b)
+        stepwise += SearchResultPage::block(results, b);
+    QCOMPARE(stepwise + end, page);
 }
 
 void SearchTest::searchButtonShowsEveryHit()
@@ -266,11 +322,136 @@ void SearchTest::searchButtonShowsEveryHit()
     QVERIFY(db.ok());
     SoQuestion window;
     QVERIFY(searchInWindow(window, QStringLiteral("bulk")));
+    QVERIFY(waitForWholePage(window));
     QCOMPARE(evaluate(window, QStringLiteral("document.getElementsByClassName('content').length")),
              QStringLiteral("300"));
     QCOMPARE(evaluate(window, QStringLiteral("document.getElementsByTagName('font').length")),
              QStringLiteral("300"));
     QCOMPARE(window.results()->questions.back()->number, 300);
+}
+
+void SearchTest::appendedBlocksGiveTheWholePage_data()
+{
+    QTest::addColumn<int>("hits");
+    QTest::newRow("one block") << 100;
+    QTest::newRow("one hit in a second block") << 101;
+    QTest::newRow("several blocks, the last partly filled") << 350;
+}
+
+// The page shown in steps ends as the document the whole page gives: same
+// elements, ids and order, every hit once.
+void SearchTest::appendedBlocksGiveTheWholePage()
+{
+    QFETCH(int, hits);
+    FreshDatabase db(bulkRows(QStringLiteral("bulk"), hits));
+    QVERIFY(db.ok());
+    SoQuestion window;
+    QVERIFY(searchInWindow(window, QStringLiteral("bulk")));
+    QVERIFY(waitForWholePage(window));
+    QCOMPARE(shownCardIds(window), resultCardIds(window));
+    QCOMPARE(shownCardIds(window).size(), hits);
+
+    QWebView whole;
+    QSignalSpy loaded(&whole, &QWebView::loadFinished);
+    whole.setHtml(SearchResultPage::build(*window.results(), QCoreApplication::applicationDirPath() + "/"));
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 20000);
+    const QString textBox = QStringLiteral("document.querySelector('body > div.text_box').innerHTML");
+    const QString wholeText = whole.page()->mainFrame()->evaluateJavaScript(textBox).toString();
+    QVERIFY(!wholeText.isEmpty());
+    QCOMPARE(evaluate(window, textBox), wholeText);
+    QCOMPARE(evaluate(window, QStringLiteral("document.body.children.length")),
+             whole.page()->mainFrame()->evaluateJavaScript(QStringLiteral("document.body.children.length"))
+                 .toString());
+}
+
+void SearchTest::favouriteInALaterBlock_data()
+{
+    QTest::addColumn<int>("hit");
+    QTest::newRow("first of the second block") << 100;
+    QTest::newRow("last of a partly filled block") << 249;
+}
+
+void SearchTest::favouriteInALaterBlock()
+{
+    QFETCH(int, hit);
+    FreshDatabase db(bulkRows(QStringLiteral("bulk"), 250));
+    QVERIFY(db.ok());
+    SoQuestion window;
+    QVERIFY(searchInWindow(window, QStringLiteral("bulk")));
+    QVERIFY(waitForWholePage(window));
+    const ExamQuestion &q = *window.results()->questions[hit];
+    evaluate(window, QStringLiteral("document.getElementById('%1').click()").arg(q.cardId));
+    QCOMPARE(collectRows(q.id), 1);
+    QCOMPARE(FreshDatabase::scalar(QStringLiteral("select isCollect from exam_question where id='%1'").arg(q.id)), 1);
+    QCOMPARE(evaluate(window, QStringLiteral("document.getElementById('%1').className").arg(q.cardId)),
+             QStringLiteral("but_hidecang"));
+    evaluate(window, QStringLiteral("document.getElementById('%1').click()").arg(q.cardId));
+    QCOMPARE(collectRows(q.id), 0);
+    QCOMPARE(FreshDatabase::scalar(QStringLiteral("select count(*) from exam_Collect")), 0);
+}
+
+void SearchTest::newSearchDropsPendingBlocks_data()
+{
+    QTest::addColumn<bool>("firstPageLoaded");
+    QTest::addColumn<QString>("secondKeyword");
+    QTest::addColumn<int>("secondHits");
+    QTest::newRow("first page still loading, small result") << false << "beta" << 3;
+    QTest::newRow("blocks pending, small result") << true << "beta" << 3;
+    QTest::newRow("blocks pending, large result") << true << "gamma" << 230;
+}
+
+void SearchTest::newSearchDropsPendingBlocks()
+{
+    QFETCH(bool, firstPageLoaded);
+    QFETCH(QString, secondKeyword);
+    QFETCH(int, secondHits);
+    FreshDatabase db(bulkRows(QStringLiteral("alpha"), 600) + bulkRows(QStringLiteral("beta"), 3)
+                     + bulkRows(QStringLiteral("gamma"), 230));
+    QVERIFY(db.ok());
+    SoQuestion window;
+    window.lineEdit->setText(QStringLiteral("alpha"));
+    QTest::mouseClick(window.soButton, Qt::LeftButton);
+    if (firstPageLoaded) {
+        QSignalSpy loaded(window.soWebView, &QWebView::loadFinished);
+        QVERIFY(loaded.wait(20000));
+        QVERIFY(window.resultPagePending());
+    }
+    QVERIFY(searchInWindow(window, secondKeyword));
+    QVERIFY(waitForWholePage(window));
+    // Nothing of the first search arrives later.
+    QTest::qWait(200);
+    QCOMPARE(shownCardIds(window), resultCardIds(window));
+    QCOMPARE(shownCardIds(window).size(), secondHits);
+    QCOMPARE(evaluate(window, QStringLiteral("document.body.innerHTML.indexOf('alpha')")), QStringLiteral("-1"));
+}
+
+void SearchTest::closeWhileBlocksPending_data()
+{
+    QTest::addColumn<bool>("firstPageLoaded");
+    QTest::newRow("first page still loading") << false;
+    QTest::newRow("blocks pending") << true;
+}
+
+void SearchTest::closeWhileBlocksPending()
+{
+    QFETCH(bool, firstPageLoaded);
+    FreshDatabase db(bulkRows(QStringLiteral("alpha"), 600));
+    QVERIFY(db.ok());
+    QPointer<SoQuestion> window = new SoQuestion(nullptr);
+    window->show();
+    window->lineEdit->setText(QStringLiteral("alpha"));
+    QTest::mouseClick(window->soButton, Qt::LeftButton);
+    if (firstPageLoaded) {
+        QSignalSpy loaded(window->soWebView, &QWebView::loadFinished);
+        QVERIFY(loaded.wait(20000));
+        QVERIFY(window->resultPagePending());
+    }
+    QSignalSpy showMain(window.data(), &SoQuestion::meShow);
+    QTest::mouseClick(window->bClose, Qt::LeftButton);
+    QCOMPARE(showMain.count(), 1);
+    QTRY_VERIFY(window.isNull());
+    // The event loop runs on with nothing left to append.
+    QTest::qWait(100);
 }
 
 void SearchTest::emptyKeywordKeepsPageAndResults()
