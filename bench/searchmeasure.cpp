@@ -6,15 +6,40 @@
 #include "searchresultpage.h"
 #include "soquestion.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QWebFrame>
 #include <QWebSettings>
 #include <QWebView>
+#include <algorithm>
 
 namespace {
 
 // Runs of the two splitting figures: each costs a full page display.
 const int splitRuns = 5;
+
+// The process's resident memory now, in kB (0 when unknown).
+long residentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return 0;
+}
+
+// Has the search window's page laid out.
+void layOut(SoQuestion &window)
+{
+    window.soWebView->page()->mainFrame()->evaluateJavaScript(
+        QStringLiteral("document.body ? document.body.offsetHeight : 0"));
+}
 
 } // namespace
 
@@ -47,9 +72,12 @@ double SearchMeasure::codeOnly() const
     timer.start();
     const std::unique_ptr<ExamPaper> results =
         QuestionSearch::run(m_context.db, m_context.keyword, 5, m_context.appDirSlash);
-    const QString page = SearchResultPage::build(*results, m_context.appDirSlash);
+    // The window's texts: the page with the first block, then every further block.
+    qsizetype characters = SearchResultPage::buildFirstBlock(*results, m_context.appDirSlash).size();
+    for (int block = 1; block < SearchResultPage::blockCount(*results); ++block)
+        characters += SearchResultPage::block(*results, block).size();
     const double ms = elapsedMs(timer);
-    return page.isEmpty() || results->questions.empty() ? -1 : ms;
+    return characters == 0 || results->questions.empty() ? -1 : ms;
 }
 
 double SearchMeasure::showInBareView(const QString &page)
@@ -74,28 +102,64 @@ MeasureResult SearchMeasure::search()
     SoQuestion window;
     window.resize(1100, 760);
     window.show();
+    QVector<double> complete, stalls;
+    const long residentBefore = residentKb();
     result.collect(
         m_context.runs,
         [&] {
-            PageLoadWaiter loaded(window.soWebView);
             QElapsedTimer timer;
+            double firstShown = -1;
+            // The window draws the first block when its load ends, before it
+            // appends the others: the first results are shown at that moment.
+            QObject firstBlock;
+            QObject::connect(window.soWebView, &QWebView::loadFinished, &firstBlock, [&] {
+                layOut(window);
+                firstShown = elapsedMs(timer);
+            });
             timer.start();
             window.runSearch(m_context.keyword);
             window.buildResultPage();
-            if (!loaded.wait() || !window.results() || window.results()->questions.empty())
+            // From the first results on, the longest turn of the event loop is
+            // the longest a click or key would have waited.
+            double longestStall = 0;
+            const QDeadlineTimer deadline(60000);
+            QElapsedTimer turn;
+            while ((firstShown < 0 || window.resultPagePending()) && !deadline.hasExpired()) {
+                const bool shown = firstShown >= 0;
+                turn.start();
+                QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
+                if (shown)
+                    longestStall = std::max(longestStall, elapsedMs(turn));
+            }
+            if (firstShown < 0 || window.resultPagePending() || !window.results()
+                || window.results()->questions.empty())
                 return -1.0;
-            return elapsedMs(timer);
+            layOut(window);
+            complete << elapsedMs(timer);
+            stalls << longestStall;
+            return firstShown;
         },
         [this] { return likeQuery(); });
+    const long residentGrowth = residentKb() - residentBefore;
+    // Drop the warm-up run.
+    complete.removeFirst();
+    stalls.removeFirst();
 
+    const int runs = m_context.smoke ? 1 : splitRuns;
     MeasureResult split(QStringLiteral("search_split"));
     const QString page = SearchResultPage::build(*window.results(), m_context.appDirSlash);
-    split.collect(
-        m_context.smoke ? 1 : splitRuns, [this] { return codeOnly(); },
-        [&page] { return showInBareView(page); });
-    result.failed = result.failed || split.failed;
-    result.extras << QStringLiteral("code_ms=") + QString::number(MeasureResult::median(split.ours), 'f', 2)
-                  << QStringLiteral("show_floor_ms=")
-            + QString::number(MeasureResult::median(split.floor), 'f', 2);
+    split.collect(runs, [this] { return codeOnly(); }, [&page] { return showInBareView(page); });
+    const QString firstPage = SearchResultPage::buildFirstBlock(*window.results(), m_context.appDirSlash);
+    QVector<double> firstShowFloor;
+    for (int run = 0; run < runs; ++run)
+        firstShowFloor << showInBareView(firstPage);
+    result.failed = result.failed || split.failed || firstShowFloor.contains(-1);
+    const auto ms = [](double value) { return QString::number(value, 'f', 2); };
+    result.extras << QStringLiteral("search_complete_ms=") + ms(MeasureResult::median(complete))
+                  << QStringLiteral("longest_stall_ms=") + ms(MeasureResult::median(stalls))
+                  << QStringLiteral("code_ms=") + ms(MeasureResult::median(split.ours))
+                  << QStringLiteral("show_first_floor_ms=") + ms(MeasureResult::median(firstShowFloor))
+                  << QStringLiteral("show_floor_ms=") + ms(MeasureResult::median(split.floor))
+                  << QStringLiteral("rss_growth_kb=") + QString::number(residentGrowth);
     return result;
 }
