@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include <QPointer>
+
 #include "answerrecorder.h"
 #include "answersheet.h"
 #include "constants.h"
@@ -602,7 +604,9 @@ private slots:
             window.close();
         }
 
-        SoQuestion search;
+        // The search window deletes itself when closed, as it does in the program.
+        QPointer<SoQuestion> searchWindow = new SoQuestion;
+        SoQuestion &search = *searchWindow;
         search.show();
         for (const QString &word : {QStringLiteral("题"), QStringLiteral("</script>")}) {
             search.lineEdit->setText(word);
@@ -618,6 +622,7 @@ private slots:
             search.shoucang(id, 0);
         }
         search.close();
+        QTRY_VERIFY_WITH_TIMEOUT(searchWindow.isNull(), 5000);
         checkUserRowsKept();
     }
 
