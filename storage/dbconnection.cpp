@@ -28,6 +28,11 @@ DbConnection *DbConnection::instance(const QString &directory, bool useCipher)
     connection->db.setDatabaseName(connection->dbPath);
     connection->db.setUserName(connection->userName);
     connection->opened = connection->db.open();
+    if (connection->opened) {
+        connection->migration = SchemaMigration::migrate(connection->db);
+        if (connection->migration.outcome == SchemaMigration::Outcome::Failed)
+            connection->opened = false;
+    }
     theInstance.storeRelease(connection);
     return connection;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "schemamigration.h"
+
 #include <QSqlDatabase>
 #include <QString>
 
@@ -19,6 +21,9 @@ public:
     QString userName;
     QSqlDatabase db;
     bool opened = false;
+    // What the schema migration on open did; a failed migration leaves the
+    // file as it was and the connection closed to the program (opened false).
+    SchemaMigration::Result migration;
 
 private:
     DbConnection() = default;

@@ -2,6 +2,7 @@
 
 #include "dbconnection.h"
 #include "pagetext.h"
+#include "schemamigration.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -163,6 +164,7 @@ FreshDatabase::FreshDatabase(const QString &extraSql)
     connection->opened = db.open();
     m_ok = connection->opened
         && exec(readAll(sourcePath(QStringLiteral("data/schema.sql"))))
+        && SchemaMigration::migrate(db).outcome == SchemaMigration::Outcome::Migrated
         && (extraSql.isEmpty() || exec(extraSql));
 }
 

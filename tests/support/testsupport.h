@@ -30,8 +30,9 @@ namespace TestSupport {
 // Path of a file in the source tree (data/schema.sql, ...).
 QString sourcePath(const QString &relative);
 
-// A fresh database file built from data/schema.sql plus the given SQL, with the
-// program's one connection pointed at it. Each call makes a new file; the
+// A fresh database file built from data/schema.sql and brought up to date by
+// the schema migration, plus the given SQL, with the program's one connection
+// pointed at it. Each call makes a new file; the
 // previous one is closed.
 class FreshDatabase
 {

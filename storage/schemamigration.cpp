@@ -1,0 +1,96 @@
+#include "schemamigration.h"
+
+#include "schemasteps.h"
+#include "sqltransaction.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace {
+
+bool holdsQuestionBank(QSqlDatabase db)
+{
+    QSqlQuery query(db);
+    return query.exec(QStringLiteral(
+               "select count(*) from sqlite_master where type='table' and name='exam_question'"))
+        && query.next() && query.value(0).toInt() > 0;
+}
+
+QString lastError(QSqlDatabase db)
+{
+    const QString text = db.lastError().text().trimmed();
+    return text.isEmpty() ? QStringLiteral("数据库拒绝了这项修改") : text;
+}
+
+} // namespace
+
+const QVector<SchemaMigration::Step> &SchemaMigration::steps()
+{
+    return SchemaSteps::all();
+}
+
+int SchemaMigration::latestVersion()
+{
+    return steps().isEmpty() ? 0 : steps().constLast().version;
+}
+
+int SchemaMigration::fileVersion(QSqlDatabase db)
+{
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
+        return -1;
+    return query.value(0).toInt();
+}
+
+SchemaMigration::Result SchemaMigration::migrate(QSqlDatabase db)
+{
+    return migrate(db, steps());
+}
+
+SchemaMigration::Result SchemaMigration::migrate(QSqlDatabase db, const QVector<Step> &steps)
+{
+    Result result;
+    result.fromVersion = result.toVersion = fileVersion(db);
+    if (result.fromVersion < 0) {
+        result.outcome = Outcome::Failed;
+        result.error = lastError(db);
+        return result;
+    }
+    if (!holdsQuestionBank(db)) {
+        result.outcome = Outcome::NotABank;
+        return result;
+    }
+    QVector<Step> pending;
+    for (const Step &step : steps) {
+        if (step.version > result.fromVersion)
+            pending.append(step);
+    }
+    if (pending.isEmpty())
+        return result;
+
+    SqlTransaction transaction(db);
+    if (!transaction.started()) {
+        result.outcome = Outcome::Failed;
+        result.error = lastError(db);
+        return result;
+    }
+    for (const Step &step : pending) {
+        if (!step.apply(db)) {
+            result.outcome = Outcome::Failed;
+            result.error = step.purpose + QStringLiteral("：") + lastError(db);
+            return result;  // the transaction rolls back
+        }
+    }
+    // user_version lives in the file header and is written by the same commit.
+    QSqlQuery version(db);
+    if (!version.exec(QStringLiteral("PRAGMA user_version = %1").arg(pending.constLast().version))
+        || !transaction.commit()) {
+        result.outcome = Outcome::Failed;
+        result.error = lastError(db);
+        return result;
+    }
+    result.outcome = Outcome::Migrated;
+    result.toVersion = pending.constLast().version;
+    return result;
+}

@@ -1,0 +1,87 @@
+#include "schemasteps.h"
+
+#include <QSqlQuery>
+#include <QStringList>
+#include <QVariant>
+
+namespace SchemaSteps {
+
+bool exec(QSqlDatabase db, const QString &sql)
+{
+    QSqlQuery query(db);
+    return query.exec(sql);
+}
+
+bool hasColumn(QSqlDatabase db, const QString &table, const QString &column)
+{
+    QSqlQuery query(db);
+    if (!query.prepare(QStringLiteral("select count(*) from pragma_table_info(:table) where name=:column COLLATE NOCASE")))
+        return false;
+    query.bindValue(QStringLiteral(":table"), table);
+    query.bindValue(QStringLiteral(":column"), column);
+    return query.exec() && query.next() && query.value(0).toInt() > 0;
+}
+
+bool addColumn(QSqlDatabase db, const QString &table, const QString &columnDefinition)
+{
+    const QString column = columnDefinition.section(QLatin1Char(' '), 0, 0);
+    if (hasColumn(db, table, column))
+        return true;
+    return exec(db, QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(table, columnDefinition));
+}
+
+namespace {
+
+// Version 1: subjects side by side. The chosen subject is a setting instead of
+// a pruned bank, and every question knows its subject so that search and
+// practice can keep to the current one. A question's subject comes from its
+// chapter, else its category, else a paper that lists it, else its composite;
+// one that none of them names keeps NULL and shows under every subject.
+bool subjectsSideBySide(QSqlDatabase db)
+{
+    const QStringList statements{
+        QStringLiteral("CREATE TABLE IF NOT EXISTS app_setting (key TEXT PRIMARY KEY, value TEXT)"),
+        QStringLiteral(
+            "UPDATE exam_question SET subjectid = c.subjectid FROM exam_chapter c "
+            "WHERE c.id = exam_question.chapterId AND ifnull(c.subjectid,'') <> '' "
+            "AND ifnull(exam_question.subjectid,'') = ''"),
+        QStringLiteral(
+            "UPDATE exam_question SET subjectid = f.subjectid FROM exam_dic_fuleixing f "
+            "WHERE f.id = exam_question.fuleixingid AND ifnull(f.subjectid,'') <> '' "
+            "AND ifnull(exam_question.subjectid,'') = ''"),
+        // Lists that are not valid JSON, and entries that are not objects, are
+        // passed over here rather than failing the step.
+        QStringLiteral(
+            "UPDATE exam_question SET subjectid = listed.subjectid FROM ("
+            " SELECT CASE WHEN j.type = 'object' THEN json_extract(j.value, '$.qid') END AS qid,"
+            "  min(s.subjectid) AS subjectid"
+            " FROM exam_paper_static s,"
+            "  json_each(CASE WHEN json_valid(s.questionIds) THEN s.questionIds ELSE '[]' END) j"
+            " WHERE ifnull(s.subjectid,'') <> '' GROUP BY 1) listed "
+            "WHERE listed.qid = exam_question.id AND ifnull(exam_question.subjectid,'') = ''"),
+        QStringLiteral(
+            "UPDATE exam_question SET subjectid = p.subjectid FROM exam_question p "
+            "WHERE ifnull(exam_question.relationship,'') <> '' AND p.id = exam_question.relationship "
+            "AND ifnull(p.subjectid,'') <> '' AND ifnull(exam_question.subjectid,'') = ''"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS idx_question_subject ON exam_question(subjectid)"),
+    };
+    if (!addColumn(db, QStringLiteral("exam_question"), QStringLiteral("subjectid TEXT")))
+        return false;
+    for (const QString &statement : statements) {
+        if (!exec(db, statement))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+const QVector<SchemaMigration::Step> &all()
+{
+    static const QVector<SchemaMigration::Step> steps{
+        {1, QStringLiteral("科目并存"), subjectsSideBySide},
+    };
+    return steps;
+}
+
+} // namespace SchemaSteps

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "schemamigration.h"
+
+// The schema's additions, one step per version, each additive. A new step goes
+// at the end with the next version; a released step never changes.
+namespace SchemaSteps {
+
+const QVector<SchemaMigration::Step> &all();
+
+// Helpers for steps: each runs inside the migration's transaction.
+bool exec(QSqlDatabase db, const QString &sql);
+bool hasColumn(QSqlDatabase db, const QString &table, const QString &column);
+// Adds the column unless the table already has it.
+bool addColumn(QSqlDatabase db, const QString &table, const QString &columnDefinition);
+
+} // namespace SchemaSteps
