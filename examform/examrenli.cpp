@@ -222,7 +222,7 @@ void ExamRenLi::timerShowExam()
         return;
 
     pageBuilder = std::make_unique<ExamPageBuilder>(examStatus, appDirSlash);
-    PaperLoader loader(connection->database(), examStatus, appDirSlash);
+    PaperLoader loader(connection->database(), examStatus, appDirSlash, SubjectScope::current());
     paper = loader.load(paperId);
     if (!paper)
         return;

@@ -75,10 +75,11 @@ QString withBreak(const QString &option, bool onlyAfterText)
 
 } // namespace
 
-PaperLoader::PaperLoader(QSqlDatabase db, int mode, const QString &appDirSlash)
+PaperLoader::PaperLoader(QSqlDatabase db, int mode, const QString &appDirSlash, const SubjectScope &scope)
     : m_db(db)
     , m_mode(mode)
     , m_appDirSlash(appDirSlash)
+    , m_scope(scope)
     , m_questionById(db)
     , m_relatedById(db)
 {
@@ -261,11 +262,11 @@ std::unique_ptr<ExamPaper> PaperLoader::loadFormalPaper(const QString &paperId)
     return paper;
 }
 
-void PaperLoader::loadPracticeQuestions(ExamPaper &paper, PaperSection &section, const char *sql,
+void PaperLoader::loadPracticeQuestions(ExamPaper &paper, PaperSection &section, const QString &sql,
                                         const QVariantMap &values, int &seq, int &number)
 {
     QSqlQuery rows(m_db);
-    if (!runBound(rows, QLatin1String(sql), values)) {
+    if (!runBound(rows, sql, values)) {
         section.firstSeq = seq;
         section.lastSeq = seq - 1;
         return;
@@ -324,7 +325,7 @@ std::unique_ptr<ExamPaper> PaperLoader::loadWrongPractice(const QString &paperId
             continue;
         }
         loadedCategories.insert(section->fuleixingid);
-        loadPracticeQuestions(*paper, *section, wrongQuestionsSql,
+        loadPracticeQuestions(*paper, *section, QLatin1String(wrongQuestionsSql),
                               {{QStringLiteral(":examid"), paperId},
                                {QStringLiteral(":fuleixingid"), section->fuleixingid}},
                               seq, displayNumber);
@@ -361,8 +362,13 @@ std::unique_ptr<ExamPaper> PaperLoader::loadFavourites(const QString &categoryId
         section->row = rowNumber;
         section->chosen = false;
 
-        loadPracticeQuestions(*paper, *section, favouriteQuestionsSql,
-                              {{QStringLiteral(":id"), categoryId}}, seq, displayNumber);
+        // A category that no subject owns may hold favourites of several.
+        QVariantMap values{{QStringLiteral(":id"), categoryId}};
+        if (m_scope.filters())
+            values.insert(QStringLiteral(":subject"), m_scope.subjectId());
+        loadPracticeQuestions(*paper, *section,
+                              QLatin1String(favouriteQuestionsSql) + m_scope.andClause(QStringLiteral("subjectid")),
+                              values, seq, displayNumber);
     }
     return paper;
 }

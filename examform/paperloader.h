@@ -1,6 +1,7 @@
 #pragma once
 
 #include "exampaper.h"
+#include "subjectscope.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -18,8 +19,10 @@ class PaperLoader
 public:
     // mode is the practice status (0 formal paper, 3 wrong-question practice,
     // 5 favourites practice) and the renderers' mode; appDirSlash the
-    // application directory followed by "/".
-    PaperLoader(QSqlDatabase db, int mode, const QString &appDirSlash);
+    // application directory followed by "/"; a favourites practice keeps to
+    // the questions in scope.
+    PaperLoader(QSqlDatabase db, int mode, const QString &appDirSlash,
+                const SubjectScope &scope = SubjectScope());
 
     // The loader for the status given at construction; null for any other
     // status and for a formal paper without id.
@@ -42,12 +45,13 @@ private:
     QString relatedTitle(const QString &relatedId);
     // Fills a practice section from the questions sql selects; a query that
     // fails leaves the section empty.
-    void loadPracticeQuestions(ExamPaper &paper, PaperSection &section, const char *sql,
+    void loadPracticeQuestions(ExamPaper &paper, PaperSection &section, const QString &sql,
                                const QVariantMap &values, int &seq, int &number);
 
     QSqlDatabase m_db;
     int m_mode;
     QString m_appDirSlash;
+    SubjectScope m_scope;
     QSqlQuery m_questionById;
     QSqlQuery m_relatedById;
     bool m_questionPrepared = false;

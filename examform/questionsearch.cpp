@@ -109,16 +109,18 @@ QString QuestionSearch::containsPattern(const QString &keyword)
 }
 
 std::unique_ptr<ExamPaper> QuestionSearch::run(QSqlDatabase db, const QString &keyword, int renderMode,
-                                               const QString &appDirSlash)
+                                               const QString &appDirSlash, const SubjectScope &scope)
 {
     auto results = std::make_unique<ExamPaper>();
 
     QSqlQuery hits(db);
     hits.setForwardOnly(true);
     if (!hits.prepare(QStringLiteral("select * from exam_question where title LIKE :pattern ESCAPE '\\' "
-                                     "and relationship='' ORDER BY questionTypeid")))
+                                     "and relationship=''") + scope.andClause(QStringLiteral("subjectid"))
+                      + QStringLiteral(" ORDER BY questionTypeid")))
         return results;
     hits.bindValue(QStringLiteral(":pattern"), containsPattern(keyword));
+    scope.bind(hits);
     if (!hits.exec())
         return results;
     const QuestionColumns columns(hits.record());

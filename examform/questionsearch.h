@@ -1,6 +1,7 @@
 #pragma once
 
 #include "exampaper.h"
+#include "subjectscope.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -22,8 +23,10 @@ public:
 
     // Runs the search and returns the hits in a new paper: its questions in
     // result order, each already rendered with renderSearch(renderMode,
-    // appDirSlash, keyword), and questionCount/askCount one per hit. A failing
-    // statement yields a paper without questions.
+    // appDirSlash, keyword), and questionCount/askCount one per hit. Only
+    // questions in scope are searched. A failing statement yields a paper
+    // without questions.
     static std::unique_ptr<ExamPaper> run(QSqlDatabase db, const QString &keyword, int renderMode,
-                                          const QString &appDirSlash);
+                                          const QString &appDirSlash,
+                                          const SubjectScope &scope = SubjectScope());
 };

@@ -111,7 +111,7 @@ void SoQuestion::runSearch(const QString &keyword)
     cancelPendingBlocks();
     resultPaper.reset();
     resultPaper = QuestionSearch::run(DbConnection::instance(appDirPath, true)->database(), keyword,
-                                      renderMode, appDirPath);
+                                      renderMode, appDirPath, SubjectScope::current());
 }
 
 void SoQuestion::buildResultPage()

@@ -7,9 +7,30 @@
 #include "subjectstore.h"
 #include "webviewguard.h"
 
+#include <QMessageBox>
 #include <QTimerEvent>
 #include <QWebFrame>
 #include <QWebSettings>
+
+namespace {
+
+// Says once per run that data.db could not be brought up to date; the file is
+// as it was, and the pages stay empty rather than half working.
+void reportFailedMigration(const DbConnection &connection)
+{
+    static bool reported = false;
+    if (reported || connection.migration.outcome != SchemaMigration::Outcome::Failed)
+        return;
+    reported = true;
+    QMessageBox box(QMessageBox::Warning, productTitle,
+                    QStringLiteral("数据文件未能升级：%1。\n%2 保持原样，没有任何改动。"
+                                   "请检查磁盘空间和文件权限后重新启动程序。")
+                        .arg(connection.migration.error, connection.dbPath));
+    box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+} // namespace
 
 Fwelcome::Fwelcome(QWidget *parent)
     : QWidget(parent)
@@ -23,7 +44,8 @@ Fwelcome::Fwelcome(QWidget *parent)
     mainWebView->settings()->setAttribute(QWebSettings::JavascriptEnabled, true);
     connect(mainWebView->page()->mainFrame(), &QWebFrame::javaScriptWindowObjectCleared,
             this, &Fwelcome::mainWebViewJs);
-    showPage(HomePages::startPage());
+    registerHomeActions();
+    showStartPage();
     subjectCheckTimerId = startTimer(50, Qt::CoarseTimer);
 }
 
@@ -34,6 +56,57 @@ void Fwelcome::showPage(const QString &html)
     if (html.isNull())
         return;
     mainWebView->setHtml(html, QUrl());
+}
+
+void Fwelcome::showStartPage()
+{
+    showPage(HomePages::startPage(currentHomeActions()));
+}
+
+void Fwelcome::addHomeAction(const QString &key, const QString &label, const QString &hint,
+                             std::function<void()> run, std::function<QString()> badge)
+{
+    homeActions.append({HomeAction{key, label, QString(), hint}, std::move(run), std::move(badge)});
+}
+
+// The actions of the start page's row, in the order they are shown.
+void Fwelcome::registerHomeActions()
+{
+}
+
+HomeActions Fwelcome::currentHomeActions() const
+{
+    HomeActions actions;
+    for (const RegisteredAction &registered : homeActions) {
+        HomeAction action = registered.action;
+        if (registered.badge)
+            action.badge = registered.badge();
+        actions.append(action);
+    }
+    return actions;
+}
+
+void Fwelcome::homeAction(QString key)
+{
+    for (const RegisteredAction &registered : homeActions) {
+        if (registered.action.key == key) {
+            registered.run();
+            return;
+        }
+    }
+}
+
+void Fwelcome::switchSubject()
+{
+    if (SubjectStore::subjectCount() > 1)
+        runSubjectDialog();
+}
+
+void Fwelcome::runSubjectDialog()
+{
+    Subject dialog;
+    connect(&dialog, &Subject::restSubject, this, &Fwelcome::openSubject);
+    dialog.exec();
 }
 
 void Fwelcome::mainWebViewJs()
@@ -58,7 +131,7 @@ void Fwelcome::showshoucang(QString typeId)
 
 void Fwelcome::my_refresh01()
 {
-    showPage(HomePages::startPage());
+    showStartPage();
 }
 
 void Fwelcome::zhentiJS()
@@ -92,7 +165,7 @@ void Fwelcome::shoucangJS()
 
 void Fwelcome::openSubject()
 {
-    showPage(HomePages::startPage());
+    showStartPage();
 }
 
 void Fwelcome::timerEvent(QTimerEvent *event)
@@ -104,13 +177,13 @@ void Fwelcome::timerEvent(QTimerEvent *event)
     // The check runs once per home form.
     killTimer(subjectCheckTimerId);
     subjectCheckTimerId = 0;
-    if (!DbConnection::instance(appDirPath, true)->opened)
+    DbConnection *connection = DbConnection::instance(appDirPath, true);
+    if (!connection->opened) {
+        reportFailedMigration(*connection);
         return;
-    if (SubjectStore::subjectCount() <= 1)
-        return;
-    Subject dialog;
-    connect(&dialog, &Subject::restSubject, this, &Fwelcome::openSubject);
-    dialog.exec();
+    }
+    if (SubjectStore::choiceNeeded())
+        runSubjectDialog();
 }
 
 bool Fwelcome::eventFilter(QObject *watched, QEvent *event)

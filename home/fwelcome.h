@@ -1,8 +1,11 @@
 #pragma once
 
+#include "homeaction.h"
 #include "ui_fwelcome.h"
 
+#include <QMap>
 #include <QWidget>
+#include <functional>
 
 // The home form: one web view showing the start page or one of the lists. The
 // page reaches the form's public slots through the bridge object "myjstest";
@@ -35,6 +38,10 @@ public slots:
     void sotiJS();
     void shoucangJS();
     void openSubject();
+    // The start page's "切换科目": asks for the subject again.
+    void switchSubject();
+    // A button of the start page's action row.
+    void homeAction(QString key);
 
 protected:
     void timerEvent(QTimerEvent *event) override;
@@ -42,6 +49,23 @@ protected:
 private:
     // Shows a built page; a null page (database closed) leaves the view as it is.
     void showPage(const QString &html);
+    void showStartPage();
+    void runSubjectDialog();
+
+    // Adds a button to the start page's action row; badge, when given, is
+    // read afresh each time the page is built.
+    void addHomeAction(const QString &key, const QString &label, const QString &hint,
+                       std::function<void()> run, std::function<QString()> badge = nullptr);
+    void registerHomeActions();
+    HomeActions currentHomeActions() const;
+
+    struct RegisteredAction
+    {
+        HomeAction action;
+        std::function<void()> run;
+        std::function<QString()> badge;
+    };
+    QList<RegisteredAction> homeActions;
 
     int subjectCheckTimerId = 0;
 };

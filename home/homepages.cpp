@@ -3,6 +3,8 @@
 #include "constants.h"
 #include "dbconnection.h"
 #include "pagetext.h"
+#include "subjectscope.h"
+#include "subjectstore.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -31,16 +33,20 @@ const QString favouritesEntryOpening = QStringLiteral(
 const QString paperQuery = QStringLiteral(
     "select a.id as paperid, a.name, ifnull(b.allCount,0) as allCount, ifnull(b.rightCount,0) as rightCount, "
     "ifnull(b.worngCount,0) as worngCount FROM exam_paper a left join exam_answer b on a.id=b.paperid ");
-const QString mockPaperQuery = paperQuery + QStringLiteral(
-    "inner join t_dic_data c on a.paperTypeid=c.id where c.dtype=1  order by a.sortNo");
+const QString mockPaperJoin = QStringLiteral("inner join t_dic_data c on a.paperTypeid=c.id where c.dtype=1");
+const QString mockPaperOrder = QStringLiteral("  order by a.sortNo");
 const QString wrongAnswerQuery = QStringLiteral(
     "select * from exam_paper where id in(select examid from error_answer) and paperTypeid in "
-    "(select id from t_dic_data where  typekey='sjlx') order by sortNo");
+    "(select id from t_dic_data where  typekey='sjlx')");
+const QString wrongAnswerOrder = QStringLiteral(" order by sortNo");
 const QString wrongAnswerCountQuery = QStringLiteral(
     "select count(*) as num from  error_answer where examid=:examid");
-const QString favouritesQuery = QStringLiteral(
-    "SELECT * from exam_dic_fuleixing a, (SELECT fuleixingid,count(fuleixingid) as totalCent from "
-    "exam_Collect GROUP BY fuleixingid) b WHERE a.id = b.fuleixingid  ORDER BY a.questionType");
+// The favourites query in its parts: with a subject chosen, only the subject's
+// favourites are counted and only its categories listed.
+const QString favouritesSelect = QStringLiteral(
+    "SELECT * from exam_dic_fuleixing a, (SELECT fuleixingid,count(fuleixingid) as totalCent from exam_Collect");
+const QString favouritesGroup = QStringLiteral(" GROUP BY fuleixingid) b WHERE a.id = b.fuleixingid");
+const QString favouritesOrder = QStringLiteral("  ORDER BY a.questionType");
 
 DbConnection *connection()
 {
@@ -103,12 +109,16 @@ QString listPage(const QString &header, const QString &entries)
 
 // The entries of a list, one per row of sql: every row, not a first batch. A
 // query that fails gives an empty list.
-QString entriesOf(const QString &sql, const std::function<QString(const QSqlQuery &)> &entry)
+QString entriesOf(const QString &sql, const SubjectScope &scope,
+                  const std::function<QString(const QSqlQuery &)> &entry)
 {
     QSqlQuery query(connection()->database());
     query.setForwardOnly(true);
     QString entries;
-    if (!query.exec(sql))
+    if (!query.prepare(sql))
+        return entries;
+    scope.bind(query);
+    if (!query.exec())
         return entries;
     while (query.next())
         entries += entry(query);
@@ -116,9 +126,9 @@ QString entriesOf(const QString &sql, const std::function<QString(const QSqlQuer
 }
 
 // The entries of the two paper lists.
-QString paperEntries(const QString &sql)
+QString paperEntries(const QString &sql, const SubjectScope &scope)
 {
-    return entriesOf(sql, [](const QSqlQuery &row) {
+    return entriesOf(sql, scope, [](const QSqlQuery &row) {
         return listEntry(paperEntryOpening, row.value(QStringLiteral("paperid")).toString(),
                          row.value(QStringLiteral("name")).toString(),
                          {row.value(QStringLiteral("rightCount")).toString(),
@@ -136,24 +146,37 @@ QString wrongAnswerCount(const QString &paperId)
     return query.value(QStringLiteral("num")).toString();
 }
 
+// The start page's action row: one link per action, the key escaped for its
+// script string; labels, badges and hints are the program's own texts.
+QString actionRow(const HomeActions &actions)
+{
+    if (actions.isEmpty())
+        return QString();
+    QString row = QStringLiteral("<div class='home_tools'>");
+    for (const HomeAction &action : actions) {
+        row += QStringLiteral("<a class='home_tool' title=\"") + action.hint.toHtmlEscaped()
+            + QStringLiteral("\" href=\"javascript:homeAction('") + jsEscapeInAttribute(action.key)
+            + QStringLiteral("');\">") + action.label.toHtmlEscaped();
+        if (!action.badge.isEmpty())
+            row += QStringLiteral("<span class='badge'>") + action.badge.toHtmlEscaped() + QStringLiteral("</span>");
+        row += QStringLiteral("</a>");
+    }
+    return row + QStringLiteral("</div>");
+}
+
 } // namespace
 
-QString HomePages::startPage()
+QString HomePages::startPage(const HomeActions &actions)
 {
     if (!connection()->opened)
         return QString();
     const QString base = appFileUrlBase();
 
-    QString title = QStringLiteral("你还未选择学习科目");
-    QSqlQuery query(connection()->database());
-    query.setForwardOnly(true);
-    if (query.exec(QStringLiteral("select * from exam_subject"))) {
-        QStringList names;
-        while (query.next())
-            names << query.value(QStringLiteral("name")).toString();
-        if (names.size() == 1)
-            title = names.first();
-    }
+    QString title = SubjectStore::currentSubjectName();
+    if (title.isEmpty())
+        title = QStringLiteral("你还未选择学习科目");
+    if (SubjectStore::subjectCount() > 1)
+        title += QStringLiteral("<a class='switch_subject' href='javascript:switchSubject();'>切换科目</a>");
 
     return pageHead(true)
         + QStringLiteral("<div class=\"con\"> <div class=\"con_box\"> <div><p class='top_p'>") + title
@@ -173,7 +196,9 @@ QString HomePages::startPage()
                          "onmouseover=\"MM_swapImage('Image5','','") + base
         + QStringLiteral("images/index42.png',1)\"> <img src='") + base
         + QStringLiteral("images/index41.png' name='Image5' width='198' height='177' border='0' id='Image5' /></a></li>"
-                         "</ul> <p class=\"s_p\">真实模拟上机考试环境，界内最方便实用的考试系统。</p><img src='") + base
+                         "</ul>")
+        + actionRow(actions)
+        + QStringLiteral(" <p class=\"s_p\">真实模拟上机考试环境，界内最方便实用的考试系统。</p><img src='") + base
         + QStringLiteral("images/wechart.png' height='160px' width='140px' style='float:right'/> </div></div></body></html>");
 }
 
@@ -181,21 +206,28 @@ QString HomePages::paperList()
 {
     if (!connection()->opened)
         return QString();
-    return listPage(paperHeader, paperEntries(paperQuery));
+    const SubjectScope scope = SubjectScope::current();
+    return listPage(paperHeader, paperEntries(paperQuery + scope.whereClause(QStringLiteral("a.subjectId")), scope));
 }
 
 QString HomePages::mockPaperList()
 {
     if (!connection()->opened)
         return QString();
-    return listPage(paperHeader, paperEntries(mockPaperQuery));
+    const SubjectScope scope = SubjectScope::current();
+    return listPage(paperHeader,
+                    paperEntries(paperQuery + mockPaperJoin + scope.andClause(QStringLiteral("a.subjectId"))
+                                     + mockPaperOrder,
+                                 scope));
 }
 
 QString HomePages::wrongAnswerList()
 {
     if (!connection()->opened)
         return QString();
-    const QString entries = entriesOf(wrongAnswerQuery, [](const QSqlQuery &row) {
+    const SubjectScope scope = SubjectScope::current();
+    const QString sql = wrongAnswerQuery + scope.andClause(QStringLiteral("subjectId")) + wrongAnswerOrder;
+    const QString entries = entriesOf(sql, scope, [](const QSqlQuery &row) {
         const QString id = row.value(QStringLiteral("id")).toString();
         return listEntry(wrongAnswerEntryOpening, id, row.value(QStringLiteral("name")).toString(),
                          {wrongAnswerCount(id)});
@@ -207,7 +239,13 @@ QString HomePages::favouritesList()
 {
     if (!connection()->opened)
         return QString();
-    const QString entries = entriesOf(favouritesQuery, [](const QSqlQuery &row) {
+    const SubjectScope scope = SubjectScope::current();
+    QString sql = favouritesSelect;
+    if (scope.filters())
+        sql += QStringLiteral(" where questionid in (select id from exam_question")
+            + scope.whereClause(QStringLiteral("subjectid")) + QLatin1Char(')');
+    sql += favouritesGroup + scope.andClause(QStringLiteral("a.subjectid")) + favouritesOrder;
+    const QString entries = entriesOf(sql, scope, [](const QSqlQuery &row) {
         return listEntry(favouritesEntryOpening, row.value(QStringLiteral("fuleixingid")).toString(),
                          row.value(QStringLiteral("name")).toString(),
                          {row.value(QStringLiteral("totalCent")).toString()});

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "homeaction.h"
+
 #include <QString>
 
 // The HTML of the home form's five pages, read fresh from the question bank on
@@ -8,8 +10,10 @@
 class HomePages
 {
 public:
-    // The subject's name (or the "no subject chosen" line) and the four tiles.
-    static QString startPage();
+    // The current subject's name (or the "no subject chosen" line) with a
+    // "切换科目" link when the bank holds several, the four tiles and the row
+    // of actions (none: no row).
+    static QString startPage(const HomeActions &actions = HomeActions());
     // Every paper with its right and wrong counts.
     static QString paperList();
     // The papers whose type has dtype 1, in their sort order.

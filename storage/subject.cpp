@@ -24,16 +24,19 @@ void Subject::loadSubjects()
 {
     for (const auto &subject : SubjectStore::subjects())
         cb_subject->addItem(QIcon(), subject.second, subject.first);
+    const int current = cb_subject->findData(SubjectStore::currentSubjectId());
+    if (current >= 0)
+        cb_subject->setCurrentIndex(current);
 }
 
 void Subject::on_pushButton_clicked()
 {
     const QString chosenId = cb_subject->currentData().toString();
-    if (!SubjectStore::keepOnly(chosenId)) {
-        // Nothing was deleted; the user may try again instead of the program
-        // ending on a bank that still holds several subjects.
+    if (!SubjectStore::choose(chosenId)) {
+        // The previous choice stands; the user may try again instead of the
+        // program ending without a subject.
         QMessageBox box(QMessageBox::Warning, windowTitle(),
-                        QStringLiteral("科目未能保存，题库没有改动，请重试。"));
+                        QStringLiteral("科目未能保存，请重试。"));
         box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
         box.exec();
         return;
@@ -43,7 +46,7 @@ void Subject::on_pushButton_clicked()
 
 void Subject::closeEvent(QCloseEvent *event)
 {
-    if (SubjectStore::subjectCount() > 1)
+    if (SubjectStore::choiceNeeded())
         std::exit(0);
     emit restSubject();
     QDialog::closeEvent(event);

@@ -4,8 +4,9 @@
 
 #include <QDialog>
 
-// Asks which subject to study and prunes the question bank to it. Closing it
-// while several subjects remain ends the program: it cannot go on without one.
+// Asks which subject to study and remembers it; every subject stays in the
+// bank. Closing it while several subjects are there and none is chosen ends the
+// program: it cannot go on without one.
 class Subject : public QDialog, public Ui::Subject
 {
     Q_OBJECT
@@ -13,7 +14,7 @@ public:
     explicit Subject(QWidget *parent = nullptr);
 
 signals:
-    // The bank holds at most one subject now.
+    // A subject is current now (chosen, or the bank's only one).
     void restSubject();
 
 protected:

@@ -1,14 +1,15 @@
 #include "subjectstore.h"
 
-#include "boundstatement.h"
 #include "constants.h"
 #include "dbconnection.h"
-#include "sqltransaction.h"
+#include "settingsstore.h"
 
 #include <QSqlQuery>
 #include <QVariant>
 
 namespace {
+
+const QString currentSubjectKey = QStringLiteral("currentSubject");
 
 QSqlDatabase database()
 {
@@ -37,16 +38,39 @@ int SubjectStore::subjectCount()
     return query.value(0).toInt();
 }
 
-bool SubjectStore::keepOnly(const QString &subjectId)
+QString SubjectStore::currentSubjectId()
 {
-    QSqlDatabase db = database();
-    SqlTransaction transaction(db);
-    if (!transaction.started())
-        return false;
-    const QVariantMap id{{QStringLiteral(":id"), subjectId}};
-    return execBound(db, QStringLiteral("DELETE FROM exam_chapter where subjectid<> :id"), id)
-        && execBound(db, QStringLiteral("DELETE FROM exam_paper where subjectid<> :id "), id)
-        && execBound(db, QStringLiteral("DELETE FROM exam_paper_static where subjectid<> :id"), id)
-        && execBound(db, QStringLiteral("DELETE FROM exam_subject where id <> :id"), id)
-        && transaction.commit();
+    const QList<QPair<QString, QString>> all = subjects();
+    if (all.size() == 1)
+        return all.first().first;
+    const QString chosen = SettingsStore::value(currentSubjectKey);
+    for (const auto &subject : all) {
+        if (subject.first == chosen)
+            return chosen;
+    }
+    return QString();
+}
+
+QString SubjectStore::currentSubjectName()
+{
+    const QString id = currentSubjectId();
+    for (const auto &subject : subjects()) {
+        if (subject.first == id)
+            return subject.second;
+    }
+    return QString();
+}
+
+bool SubjectStore::choose(const QString &subjectId)
+{
+    for (const auto &subject : subjects()) {
+        if (subject.first == subjectId)
+            return SettingsStore::setValue(currentSubjectKey, subjectId);
+    }
+    return false;
+}
+
+bool SubjectStore::choiceNeeded()
+{
+    return subjectCount() > 1 && currentSubjectId().isEmpty();
 }

@@ -4,7 +4,8 @@
 #include <QPair>
 #include <QString>
 
-// The subjects of the question bank and the pruning of the bank to one of them.
+// The subjects of the question bank and the one the candidate studies now.
+// Subjects live side by side: choosing one never deletes anything.
 class SubjectStore
 {
 public:
@@ -12,8 +13,15 @@ public:
     static QList<QPair<QString, QString>> subjects();
     // Number of rows in exam_subject; 0 when it cannot be read.
     static int subjectCount();
-    // Deletes the chapters, papers, paper sections and subject rows of every
-    // other subject, all or nothing. Rows without a subject stay. Questions and
-    // the user's records are not touched. False (bank unchanged) on failure.
-    static bool keepOnly(const QString &subjectId);
+
+    // The current subject: the one chosen last while it still exists, else
+    // the only subject of a one-subject bank; empty when none is chosen.
+    static QString currentSubjectId();
+    // The current subject's name; empty when none is chosen.
+    static QString currentSubjectName();
+    // Remembers the choice; false (previous choice kept) when the write fails
+    // or the id names no subject.
+    static bool choose(const QString &subjectId);
+    // The bank holds several subjects and none is chosen yet.
+    static bool choiceNeeded();
 };

@@ -459,7 +459,7 @@ private slots:
     {
         TestSupport::FreshDatabase roadDb(TestSupport::sampleBankSql());
         QVERIFY(roadDb.ok());
-        QVERIFY(SubjectStore::keepOnly(QStringLiteral("km1")));
+        QVERIFY(SubjectStore::choose(QStringLiteral("km1")));
         DialogAnswerer answerer(true);
         MainWindow main;
         main.show();

@@ -213,9 +213,17 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::newRow("one subject: its name")
             << QStringLiteral("INSERT INTO exam_subject VALUES('s1','会计实务');") << QStringLiteral("会计实务");
+        const QString twoSubjects = QStringLiteral(
+            "INSERT INTO exam_subject VALUES('s1','会计实务');\nINSERT INTO exam_subject VALUES('s2','税法');\n");
+        const QString switchLink = QStringLiteral("<a class='switch_subject' href='javascript:switchSubject();'>切换科目</a>");
         QTest::newRow("two subjects: not chosen yet")
-            << QStringLiteral("INSERT INTO exam_subject VALUES('s1','会计实务');\nINSERT INTO exam_subject VALUES('s2','税法');")
-            << QStringLiteral("你还未选择学习科目");
+            << twoSubjects << QStringLiteral("你还未选择学习科目") + switchLink;
+        QTest::newRow("two subjects: the chosen one")
+            << twoSubjects + QStringLiteral("INSERT INTO app_setting VALUES('currentSubject','s2');")
+            << QStringLiteral("税法") + switchLink;
+        QTest::newRow("two subjects: a chosen one since gone")
+            << twoSubjects + QStringLiteral("INSERT INTO app_setting VALUES('currentSubject','s9');")
+            << QStringLiteral("你还未选择学习科目") + switchLink;
         QTest::newRow("no subject: not chosen yet") << QString() << QStringLiteral("你还未选择学习科目");
     }
 
@@ -336,6 +344,33 @@ private slots:
         form.my_refresh01();
         QTRY_COMPARE_WITH_TIMEOUT(js(form.mainWebView, QStringLiteral("document.querySelector('.top_p').textContent")),
                                   QStringLiteral("会计实务"), 5000);
+    }
+
+    // The action row: program texts escaped as text, the key escaped for its
+    // script string, and a press hands the key to the form unchanged.
+    void actionRowHandsItsKeyOn()
+    {
+        TestSupport::FreshDatabase db(fixtureBank);
+        QVERIFY(db.ok());
+        const QString key = QStringLiteral("im'port\"\\");
+        const QString html = HomePages::startPage({{key, QStringLiteral("导入<题库>"), QStringLiteral("12"), QStringLiteral("a'b")},
+                                                   {QStringLiteral("plain"), QStringLiteral("统计"), QString(), QString()}});
+        QVERIFY(html.contains(QStringLiteral(
+            "</ul><div class='home_tools'><a class='home_tool' title=\"a'b\" href=\"javascript:homeAction('im\\'port\\&quot;\\\\');\">"
+            "导入&lt;题库&gt;<span class='badge'>12</span></a><a class='home_tool' title=\"\" href=\"javascript:homeAction('plain');\">"
+            "统计</a></div> <p class=\"s_p\">")));
+        QVERIFY(!HomePages::startPage().contains(QStringLiteral("home_tools")));
+
+        QWebView view;
+        view.resize(1000, 700);
+        view.show();
+        TestSupport::RecordingBridge bridge;
+        bridge.attachTo(view.page()->mainFrame());
+        QSignalSpy loaded(&view, &QWebView::loadFinished);
+        view.setHtml(html);
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 10000);
+        clickElement(&view, QStringLiteral(".home_tool"));
+        QTRY_COMPARE_WITH_TIMEOUT(bridge.calls, QStringList{QStringLiteral("homeAction(") + key + QLatin1Char(')')}, 5000);
     }
 
     void rightClickAndCopyAreSwallowed()

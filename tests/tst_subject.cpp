@@ -1,12 +1,18 @@
 #include "testsupport.h"
 
+#include "constants.h"
+#include "dbconnection.h"
 #include "fwelcome.h"
+#include "homepages.h"
+#include "paperloader.h"
+#include "questionsearch.h"
 #include "subject.h"
 #include "subjectstore.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QWebFrame>
 #include <QWebView>
@@ -86,6 +92,40 @@ QString startPageTitle(Fwelcome &form)
         .toString();
 }
 
+// Two subjects side by side, each with a paper, a category, questions and
+// records, plus a paper and a question that name no subject.
+const QString sideBySide = QStringLiteral(
+    "INSERT INTO exam_subject(id,name) VALUES('s1','会计实务');\n"
+    "INSERT INTO exam_subject(id,name) VALUES('s2','税法');\n"
+    "INSERT INTO t_dic_data(id,dtype,typekey) VALUES('t1',1,'sjlx');\n"
+    "INSERT INTO exam_paper(id,name,subjectId,paperTypeid,sortNo) VALUES('p1','会计一','s1','t1',1);\n"
+    "INSERT INTO exam_paper(id,name,subjectId,paperTypeid,sortNo) VALUES('p2','税法一','s2','t1',2);\n"
+    "INSERT INTO exam_paper(id,name,subjectId,paperTypeid,sortNo) VALUES('p0','公共卷',NULL,'t1',3);\n"
+    "INSERT INTO exam_dic_fuleixing(id,name,questionType,subjectid) VALUES('f1','会计单选',1,'s1');\n"
+    "INSERT INTO exam_dic_fuleixing(id,name,questionType,subjectid) VALUES('f2','税法单选',2,'s2');\n"
+    "INSERT INTO exam_dic_fuleixing(id,name,questionType,subjectid) VALUES('f0','通用单选',3,NULL);\n"
+    "INSERT INTO exam_question(id,questionTypeid,title,titleImage,relationship,fuleixingid,subjectid) VALUES('q1',1,'增值 会计','增值 会计','','f0','s1');\n"
+    "INSERT INTO exam_question(id,questionTypeid,title,titleImage,relationship,fuleixingid,subjectid) VALUES('q2',1,'增值 税法','增值 税法','','f0','s2');\n"
+    "INSERT INTO exam_question(id,questionTypeid,title,titleImage,relationship,fuleixingid,subjectid) VALUES('q0',1,'增值 公共','增值 公共','','f0',NULL);\n"
+    "INSERT INTO exam_answer(id,subjectid,paperId,rightCount,worngCount) VALUES('a1','s1','p1',4,1);\n"
+    "INSERT INTO exam_answer(id,subjectid,paperId,rightCount,worngCount) VALUES('a2','s2','p2',7,2);\n"
+    "INSERT INTO error_answer(questionId,subjectId,examid,fuleixingid) VALUES('q1','s1','p1','f1');\n"
+    "INSERT INTO error_answer(questionId,subjectId,examid,fuleixingid) VALUES('q2','s2','p2','f2');\n"
+    "INSERT INTO exam_Collect(questionid,fuleixingid) VALUES('q1','f1');\n"
+    "INSERT INTO exam_Collect(questionid,fuleixingid) VALUES('q2','f2');\n"
+    "INSERT INTO exam_Collect(questionid,fuleixingid) VALUES('q1','f0');\n"
+    "INSERT INTO exam_Collect(questionid,fuleixingid) VALUES('q2','f0');\n");
+
+// The keys of a list page's entries, in page order.
+QStringList listKeys(const QString &html)
+{
+    QStringList keys;
+    const QRegularExpression key(QStringLiteral("onclick=\"\\w+\\('([^']*)'\\);"));
+    for (auto it = key.globalMatch(html); it.hasNext();)
+        keys << it.next().captured(1);
+    return keys;
+}
+
 } // namespace
 
 class SubjectTest : public QObject
@@ -93,54 +133,51 @@ class SubjectTest : public QObject
     Q_OBJECT
 
 private slots:
-    void choosingPrunesTheBank_data()
+    void choosingKeepsEveryRow_data()
     {
         QTest::addColumn<QString>("chosen");
-        QTest::addColumn<QStringList>("survivors");
-        QTest::newRow("first subject")
-            << QStringLiteral("s1")
-            << QStringList{"exam_subject: s1", "exam_chapter: c0,c1", "exam_paper: p0,p1", "exam_paper_static: ps0,ps1"};
-        QTest::newRow("second subject")
-            << QStringLiteral("s2")
-            << QStringList{"exam_subject: s2", "exam_chapter: c0,c2", "exam_paper: p0,p2", "exam_paper_static: ps0,ps2"};
-        QTest::newRow("id with a quote")
-            << quoteId
-            << QStringList{"exam_subject: s'3", "exam_chapter: c0,c3", "exam_paper: p0,p3", "exam_paper_static: ps0,ps3"};
+        QTest::newRow("first subject") << QStringLiteral("s1");
+        QTest::newRow("second subject") << QStringLiteral("s2");
+        QTest::newRow("id with a quote") << quoteId;
     }
 
-    void choosingPrunesTheBank()
+    void choosingKeepsEveryRow()
     {
         QFETCH(QString, chosen);
-        QFETCH(QStringList, survivors);
         TestSupport::FreshDatabase db(bank(true));
         QVERIFY(db.ok());
-        const QStringList before = untouchedRows();
+        const QStringList before = subjectRows() + untouchedRows();
         TestSupport::ModalCloser closer;  // a failure's warning must not block the test
         Subject dialog;
         QSignalSpy rest(&dialog, &Subject::restSubject);
         dialog.show();
         choose(&dialog, chosen);
-        QCOMPARE(subjectRows(), survivors);
-        QCOMPARE(untouchedRows(), before);
+        QCOMPARE(subjectRows() + untouchedRows(), before);
+        QCOMPARE(SubjectStore::currentSubjectId(), chosen);
+        QVERIFY(!SubjectStore::choiceNeeded());
         QCOMPARE(rest.count(), 1);
         QVERIFY(!dialog.isVisible());
     }
 
-    // A statement that fails part-way rolls the whole choice back; the dialog
-    // says so and stays, instead of ending the program on a half-pruned bank.
-    void failurePartWayLeavesTheBankUntouched()
+    // A choice that cannot be stored keeps the previous one; the dialog says
+    // so and stays, instead of ending the program without a subject.
+    void failedChoiceKeepsThePreviousOne()
     {
         TestSupport::FreshDatabase db(bank(false) + QStringLiteral(
-            "CREATE TRIGGER no_section_delete BEFORE DELETE ON exam_paper_static "
+            "INSERT INTO app_setting(key,value) VALUES('currentSubject','s2');\n"
+            "CREATE TRIGGER no_setting BEFORE UPDATE ON app_setting "
+            "BEGIN SELECT RAISE(ABORT, 'read only'); END;\n"
+            "CREATE TRIGGER no_new_setting BEFORE INSERT ON app_setting "
             "BEGIN SELECT RAISE(ABORT, 'read only'); END;\n"));
         QVERIFY(db.ok());
-        const QStringList before = subjectRows() + untouchedRows();
-        QVERIFY(!SubjectStore::keepOnly(QStringLiteral("s1")));
-        QCOMPARE(subjectRows() + untouchedRows(), before);
+        QVERIFY(!SubjectStore::choose(QStringLiteral("s1")));
+        QVERIFY(!SubjectStore::choose(QStringLiteral("no such subject")));
+        QCOMPARE(SubjectStore::currentSubjectId(), QStringLiteral("s2"));
 
         Subject dialog;
         QSignalSpy rest(&dialog, &Subject::restSubject);
         dialog.show();
+        QCOMPARE(dialog.cb_subject->currentData().toString(), QStringLiteral("s2"));
         bool warned = false;
         TestSupport::answerNextModal([&warned](QWidget *modal) {
             warned = modal->inherits("QMessageBox");
@@ -149,9 +186,105 @@ private slots:
         });
         choose(&dialog, QStringLiteral("s1"));
         QVERIFY(warned);
-        QCOMPARE(subjectRows() + untouchedRows(), before);
+        QCOMPARE(SubjectStore::currentSubjectId(), QStringLiteral("s2"));
         QVERIFY(dialog.isVisible());
         QCOMPARE(rest.count(), 0);
+    }
+
+    // Every list, the search and the favourites practice keep to the current
+    // subject; rows that name no subject belong to all; with no subject
+    // chosen yet every row shows.
+    void screensKeepToTheCurrentSubject_data()
+    {
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList papers1{"p1", "p0"}, papers2{"p2", "p0"}, all{"p1", "p2", "p0"};
+        const QStringList screens{"papers", "mock papers", "wrong answers", "favourites", "favourite counts",
+                                  "search", "favourites practice"};
+        const QList<QStringList> forS1{papers1, papers1, {"p1"}, {"f1", "f0"}, {"1", "1"}, {"q1", "q0"}, {"q1"}};
+        const QList<QStringList> forS2{papers2, papers2, {"p2"}, {"f2", "f0"}, {"1", "1"}, {"q2", "q0"}, {"q2"}};
+        const QList<QStringList> forNone{all, all, {"p1", "p2"}, {"f1", "f2", "f0"}, {"1", "1", "2"},
+                                         {"q1", "q2", "q0"}, {"q1", "q2"}};
+        for (int i = 0; i < screens.size(); ++i) {
+            QTest::addRow("s1 %s", qPrintable(screens[i])) << "s1" << screens[i] << forS1[i];
+            QTest::addRow("s2 %s", qPrintable(screens[i])) << "s2" << screens[i] << forS2[i];
+            QTest::addRow("none chosen %s", qPrintable(screens[i])) << "" << screens[i] << forNone[i];
+        }
+    }
+
+    void screensKeepToTheCurrentSubject()
+    {
+        QFETCH(QString, current);
+        QFETCH(QString, screen);
+        QFETCH(QStringList, expected);
+        TestSupport::FreshDatabase db(sideBySide);
+        QVERIFY(db.ok());
+        if (!current.isEmpty())
+            QVERIFY(SubjectStore::choose(current));
+
+        QStringList shown;
+        if (screen == QLatin1String("papers")) {
+            shown = listKeys(HomePages::paperList());
+        } else if (screen == QLatin1String("mock papers")) {
+            shown = listKeys(HomePages::mockPaperList());
+        } else if (screen == QLatin1String("wrong answers")) {
+            shown = listKeys(HomePages::wrongAnswerList());
+        } else if (screen == QLatin1String("favourites")) {
+            shown = listKeys(HomePages::favouritesList());
+        } else if (screen == QLatin1String("favourite counts")) {
+            const QRegularExpression count(QStringLiteral("<span class=\"sl\">(\\d+)</span>"));
+            for (auto it = count.globalMatch(HomePages::favouritesList()); it.hasNext();)
+                shown << it.next().captured(1);
+        } else {
+            QSqlDatabase database = DbConnection::instance(QString(), true)->database();
+            std::unique_ptr<ExamPaper> paper = screen == QLatin1String("search")
+                ? QuestionSearch::run(database, QStringLiteral("增值"), 5, appDirPath, SubjectScope::current())
+                : PaperLoader(database, 5, appDirPath, SubjectScope::current()).load(QStringLiteral("f0"));
+            QVERIFY(paper);
+            for (const auto &question : paper->questions)
+                shown << question->id;
+        }
+        QCOMPARE(shown, expected);
+    }
+
+    // "切换科目" on the start page asks again and the page names the new one.
+    void switchingFromTheStartPage()
+    {
+        TestSupport::FreshDatabase db(sideBySide + QStringLiteral(
+            "INSERT INTO app_setting(key,value) VALUES('currentSubject','s1');\n"));
+        QVERIFY(db.ok());
+        Fwelcome form(nullptr);
+        QTRY_COMPARE_WITH_TIMEOUT(startPageTitle(form), QStringLiteral("会计实务切换科目"), 5000);
+        bool asked = false;
+        TestSupport::answerNextModal([&](QWidget *modal) {
+            auto *dialog = qobject_cast<Subject *>(modal);
+            asked = dialog != nullptr;
+            if (dialog) {
+                QCOMPARE(dialog->cb_subject->currentData().toString(), QStringLiteral("s1"));
+                choose(dialog, QStringLiteral("s2"));
+            } else {
+                modal->close();
+            }
+        });
+        form.mainWebView->page()->mainFrame()->evaluateJavaScript(
+            QStringLiteral("document.querySelector('.switch_subject').click()"));
+        QTRY_VERIFY_WITH_TIMEOUT(asked, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(startPageTitle(form), QStringLiteral("税法切换科目"), 5000);
+        QCOMPARE(SubjectStore::currentSubjectId(), QStringLiteral("s2"));
+        QCOMPARE(TestSupport::FreshDatabase::scalar(QStringLiteral("select count(*) from exam_paper")), 3);
+    }
+
+    // A subject chosen once is not asked for at the next start.
+    void chosenSubjectIsNotAskedAgain()
+    {
+        TestSupport::FreshDatabase db(sideBySide + QStringLiteral(
+            "INSERT INTO app_setting(key,value) VALUES('currentSubject','s2');\n"));
+        QVERIFY(db.ok());
+        Fwelcome form(nullptr);
+        QTRY_COMPARE_WITH_TIMEOUT(startPageTitle(form), QStringLiteral("税法切换科目"), 5000);
+        QTest::qWait(150);  // past the form's subject check
+        QVERIFY(!QApplication::activeModalWidget());
     }
 
     // The home form's check: the dialog comes up on its own after the form is
@@ -184,8 +317,8 @@ private slots:
         });
         Fwelcome form(nullptr);
         QTRY_VERIFY_WITH_TIMEOUT(asked, 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(startPageTitle(form), title, 5000);
-        QCOMPARE(TestSupport::FreshDatabase::scalar(QStringLiteral("select count(*) from exam_subject")), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(startPageTitle(form), title + QStringLiteral("切换科目"), 5000);
+        QCOMPARE(TestSupport::FreshDatabase::scalar(QStringLiteral("select count(*) from exam_subject")), 3);
     }
 
     void escapeRejectsWithoutDeleting()
@@ -202,7 +335,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(dialogs, 1, 5000);
         QTRY_VERIFY_WITH_TIMEOUT(!QApplication::activeModalWidget(), 5000);
         QCOMPARE(subjectRows() + untouchedRows(), before);
-        QTRY_COMPARE_WITH_TIMEOUT(startPageTitle(form), QStringLiteral("你还未选择学习科目"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(startPageTitle(form), QStringLiteral("你还未选择学习科目切换科目"), 5000);
 
         // The next home form asks again.
         TestSupport::answerNextModal([&dialogs](QWidget *modal) {

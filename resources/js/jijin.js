@@ -29,6 +29,16 @@ function shoucang() {
     myjstest.shoucangJS();
 }
 
+// The subject link beside the start page's title.
+function switchSubject() {
+    myjstest.switchSubject();
+}
+
+// A button of the start page's action row.
+function homeAction(key) {
+    myjstest.homeAction(key);
+}
+
 // Images whose pictures are swapped, with the picture each had before.
 var MM_swapped = [];
 // Keeps preloaded pictures alive so that the first hover shows at once.

@@ -94,6 +94,8 @@ public slots:
     void sotiJS() { record("sotiJS", {}); }
     void soQuestionJS() { record("soQuestionJS", {}); }
     void shoucangJS() { record("shoucangJS", {}); }
+    void switchSubject() { record("switchSubject", {}); }
+    void homeAction(const QString &key) { record("homeAction", {key}); }
 
 private:
     void record(const char *name, const QStringList &args);
