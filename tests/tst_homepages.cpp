@@ -319,6 +319,45 @@ private slots:
         }
     }
 
+    // The whole row opens its entry; the header row opens nothing.
+    void clickingAnywhereOnARowOpensIt_data()
+    {
+        QTest::addColumn<QString>("slot");
+        QTest::addColumn<QString>("selector");
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("paper count") << "zhentiJS" << "li:nth-child(2) span.sl" << "p1";
+        QTest::newRow("paper row's empty end") << "zhentiJS" << "li:nth-child(3)" << "p2";
+        QTest::newRow("favourites count") << "shoucangJS" << "li:nth-child(2) span.sl" << "f2";
+        QTest::newRow("header row") << "zhentiJS" << "li.bt_li h4.sl" << "";
+    }
+
+    void clickingAnywhereOnARowOpensIt()
+    {
+        QFETCH(QString, slot);
+        QFETCH(QString, selector);
+        QFETCH(QString, opened);
+        TestSupport::FreshDatabase db(fixtureBank);
+        QVERIFY(db.ok());
+        Fwelcome form(nullptr);
+        form.resize(1000, 700);
+        form.show();
+        QSignalSpy spy(&form, &Fwelcome::showExam);
+        QVERIFY(QMetaObject::invokeMethod(&form, slot.toLatin1().constData()));
+        waitForPage(form);
+        const QWebElement target = form.mainWebView->page()->mainFrame()->findFirstElement(selector);
+        QVERIFY(!target.isNull());
+        // Just inside the element's right edge: away from the name.
+        const QRect box = target.geometry();
+        QTest::mouseClick(form.mainWebView, Qt::LeftButton, Qt::NoModifier, QPoint(box.right() - 4, box.center().y()));
+        if (opened.isEmpty()) {
+            QTest::qWait(100);
+            QCOMPARE(spy.count(), 0);
+            return;
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 5000);
+        QCOMPARE(spy.at(0).at(0).toString(), opened);
+    }
+
     void startPageTiles()
     {
         TestSupport::FreshDatabase db(fixtureBank);

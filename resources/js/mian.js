@@ -191,6 +191,20 @@ function showshoucang(tid) {
     myjstest.showshoucang(tid);
 }
 
+// A row of the home lists opens its entry wherever it is clicked, not only on
+// the name: the row's name keeps the handler, a click elsewhere runs it.
+document.addEventListener('click', function (event) {
+    var row = event.target;
+    while (row && row.nodeName !== 'LI')
+        row = row.parentNode;
+    if (!row || !row.parentNode || !row.parentNode.parentNode
+        || (' ' + row.parentNode.parentNode.className + ' ').indexOf(' con_box2 ') < 0)
+        return;
+    var name = row.querySelector('span[onclick]');
+    if (name && !name.contains(event.target))
+        name.onclick();
+}, false);
+
 // Choice of an optional section.
 function setXZBF(id) {
     elementsNamed("input", "xz_bufen").attr("class", "but_a");
