@@ -1,6 +1,7 @@
 #include "infoform.h"
 
 #include "buttonartwork.h"
+#include "guidedialog.h"
 
 InfoForm::InfoForm(QWidget *parent)
     : QWidget(parent)
@@ -16,13 +17,16 @@ InfoForm::InfoForm(QWidget *parent)
                                                         QStringLiteral(":/image/other/ks2.png")));
 }
 
-// The real test centre's screen has these controls; in practice they do nothing.
+// The real test centre's screen has this control; in practice it does nothing.
 void InfoForm::formHide()
 {
 }
 
+// "操作演示": how the exam window is used.
 void InfoForm::on_pushButton_clicked()
 {
+    GuideDialog guide(this);
+    guide.exec();
 }
 
 void InfoForm::on_pushButton_2_clicked()

@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include "determine.h"
+#include "guidedialog.h"
 #include "infoform.h"
 #include "loginform.h"
 #include "prompt.h"
@@ -9,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QWebFrame>
+#include <QWebView>
 #include <QTextEdit>
 
 class DialogsTest : public QObject
@@ -125,7 +128,21 @@ private slots:
         InfoForm info;
         QSignalSpy back(&info, &InfoForm::showLogin);
         QSignalSpy start(&info, &InfoForm::showExam);
+        // "操作演示" shows the exam window's picture with its numbered parts.
+        QString guideSeen;
+        TestSupport::answerNextModal([&guideSeen](QWidget *modal) {
+            auto *guide = qobject_cast<GuideDialog *>(modal);
+            if (guide) {
+                QWebFrame *frame = guide->view()->page()->mainFrame();
+                QTRY_VERIFY(frame->evaluateJavaScript(QStringLiteral("document.images[0].complete")).toBool());
+                guideSeen = frame->evaluateJavaScript(QStringLiteral(
+                    "document.images[0].naturalWidth > 0 ? document.querySelectorAll('.mark').length + '/' + "
+                    "document.querySelectorAll('ol li').length : 'no picture'")).toString();
+            }
+            modal->close();
+        });
         info.pushButton->click();
+        QCOMPARE(guideSeen, QStringLiteral("9/9"));
         QCOMPARE(back.count() + start.count(), 0);
         info.pushButton_2->click();
         QCOMPARE(back.count(), 1);

@@ -63,6 +63,9 @@ QWidget *openExamThroughLogin(ScreenshotSession &session, ModalAnswerer &modals,
     ScreenshotSession::settle(800);
     QWidget *info = ScreenshotSession::topLevel("InfoForm");
     session.capture(info, QStringLiteral("06_candidate_screen"));
+    modals.expect({QStringLiteral("25_dialog_guide")});
+    ScreenshotSession::click(info, QStringLiteral("pushButton"));
+    ScreenshotSession::settle(1500);
     modals.expect({QStringLiteral("07_dialog_paper_introduction"), QStringLiteral("08_dialog_section_introduction")});
     ScreenshotSession::click(info, QStringLiteral("pushButton_3"));
     ScreenshotSession::settle(3000);

@@ -1,0 +1,42 @@
+#include "guidedialog.h"
+
+#include "constants.h"
+#include "guidepage.h"
+#include "pagetext.h"
+#include "webviewguard.h"
+
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QWebView>
+
+GuideDialog::GuideDialog(QWidget *parent)
+    : QDialog(parent)
+    , m_view(new QWebView(this))
+{
+    setWindowTitle(QStringLiteral("操作演示 - ") + productTitle);
+    setStyleSheet(QStringLiteral("QDialog{background-color:#addeec;}"));
+    resize(1080, 760);
+
+    m_view->setContextMenuPolicy(Qt::NoContextMenu);
+    m_view->installEventFilter(this);
+    m_view->setHtml(GuidePage::html(appFileUrlBase()));
+
+    auto *close = new QPushButton(QStringLiteral("我知道了"), this);
+    close->setMinimumSize(120, 34);
+    close->setStyleSheet(QStringLiteral(
+        "QPushButton{background:#f39c12;color:white;border-radius:6px;font-size:15px;font-weight:bold;}"
+        "QPushButton:hover{background:#e67e22;}"));
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 10);
+    layout->addWidget(m_view, 1);
+    layout->addWidget(close, 0, Qt::AlignCenter);
+}
+
+bool GuideDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_view && WebViewGuard::swallows(event, {m_view}))
+        return true;
+    return QDialog::eventFilter(watched, event);
+}
