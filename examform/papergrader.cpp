@@ -5,7 +5,20 @@
 
 #include <QStringList>
 
+const QChar PaperGrader::alternativeSeparator(0x00A6);
+
 namespace {
+
+// A typed blank is right when it equals one of the blank's accepted texts.
+bool blankMatches(const QString &given, const QString &reference)
+{
+    const QStringList accepted = reference.split(PaperGrader::alternativeSeparator);
+    for (const QString &text : accepted) {
+        if (given.trimmed().compare(text.trimmed(), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
 
 // Fill-in answers list their blanks in order, joined by "|".
 bool blanksMatch(const QString &given, const QString &reference)
@@ -15,7 +28,7 @@ bool blanksMatch(const QString &given, const QString &reference)
     if (givenBlanks.size() != referenceBlanks.size())
         return false;
     for (int i = 0; i < givenBlanks.size(); ++i) {
-        if (givenBlanks.at(i).trimmed().compare(referenceBlanks.at(i).trimmed(), Qt::CaseInsensitive) != 0)
+        if (!blankMatches(givenBlanks.at(i), referenceBlanks.at(i)))
             return false;
     }
     return true;

@@ -10,6 +10,12 @@ class ExamQuestion;
 class PaperGrader
 {
 public:
+    // Between the accepted texts of one blank in a fill-in reference answer
+    // ("CPU¦中央处理器|输出设备"): a broken bar, which neither the "|" between
+    // blanks nor the "\\" that escapes a typed "|" collides with, and which no
+    // answer stored before it existed holds.
+    static const QChar alternativeSeparator;
+
     // Whether a given answer is right for a question of the given type
     // (1 single choice, 2 multiple choice, 3 true/false, 4 fill-in, 5 essay
     // with self-assessment). Other types are never right.

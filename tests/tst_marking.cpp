@@ -84,6 +84,14 @@ private slots:
         QTest::newRow("fill-in blanks swapped") << 4 << "red|green" << "green|red" << false;
         QTest::newRow("fill-in blank missing") << 4 << "red|green" << "red" << false;
         QTest::newRow("fill-in blank left empty") << 4 << "red|green" << "red|" << false;
+        QTest::newRow("fill-in first alternative") << 4 << QString::fromUtf8("CPU¦中央处理器|输出设备")
+                                                   << QString::fromUtf8("cpu|输出设备") << true;
+        QTest::newRow("fill-in second alternative") << 4 << QString::fromUtf8("CPU¦中央处理器|输出设备")
+                                                    << QString::fromUtf8(" 中央处理器 |输出设备") << true;
+        QTest::newRow("fill-in no alternative matches") << 4 << QString::fromUtf8("CPU¦中央处理器")
+                                                        << "GPU" << false;
+        QTest::newRow("fill-in alternatives typed whole") << 4 << QString::fromUtf8("CPU¦中央处理器")
+                                                          << QString::fromUtf8("CPU¦中央处理器") << false;
         QTest::newRow("essay can answer") << 5 << "A" << "A" << true;
         QTest::newRow("essay lower case") << 5 << "A" << "a" << false;
         QTest::newRow("essay cannot answer") << 5 << "A" << "B" << false;

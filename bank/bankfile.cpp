@@ -1,0 +1,92 @@
+#include "bankfile.h"
+
+#include "aikenparser.h"
+#include "banktext.h"
+#include "csvreader.h"
+#include "giftparser.h"
+#include "moodlexmlparser.h"
+#include "sheetparser.h"
+#include "xlsxreader.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace {
+
+// Files larger than this are refused rather than read into memory.
+constexpr qint64 largestFile = 512ll * 1024 * 1024;
+
+} // namespace
+
+QStringList BankFile::formats()
+{
+    return {QStringLiteral("gift"), QStringLiteral("aiken"), QStringLiteral("xml"), QStringLiteral("csv"),
+            QStringLiteral("xlsx")};
+}
+
+QString BankFile::detectFormat(const QByteArray &bytes, const QString &fileName)
+{
+    if (bytes.startsWith("PK\x03\x04"))
+        return QStringLiteral("xlsx");
+    const QString text = BankText::decode(bytes.left(64 * 1024));
+    const QString start = text.trimmed();
+    if (start.startsWith(QLatin1String("<?xml")) || start.startsWith(QLatin1String("<quiz")))
+        return QStringLiteral("xml");
+    const QString firstLine = start.section(QLatin1Char('\n'), 0, 0);
+    if (SheetParser::looksLikeHeader(firstLine))
+        return QStringLiteral("csv");
+    static const QRegularExpression aikenAnswer(QStringLiteral("^\\s*ANSWER\\s*[:：]\\s*[A-Za-z]"),
+                                                QRegularExpression::MultilineOption);
+    static const QRegularExpression giftMarks(QStringLiteral("^\\s*(::|\\$CATEGORY:)|[^\\\\]\\{[^}]*\\}"),
+                                              QRegularExpression::MultilineOption);
+    const bool aiken = aikenAnswer.match(text).hasMatch();
+    const bool gift = giftMarks.match(text).hasMatch();
+    if (aiken && !gift)
+        return QStringLiteral("aiken");
+    if (gift && !aiken)
+        return QStringLiteral("gift");
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix == QLatin1String("gift"))
+        return QStringLiteral("gift");
+    if (suffix == QLatin1String("csv") || suffix == QLatin1String("tsv"))
+        return QStringLiteral("csv");
+    if (suffix == QLatin1String("xml"))
+        return QStringLiteral("xml");
+    return gift ? QStringLiteral("gift") : QString();
+}
+
+ParsedBank BankFile::parse(const QByteArray &bytes, const QString &format, const QString &baseDir)
+{
+    if (format == QLatin1String("gift"))
+        return GiftParser::parse(BankText::decode(bytes), baseDir);
+    if (format == QLatin1String("aiken"))
+        return AikenParser::parse(BankText::decode(bytes));
+    if (format == QLatin1String("xml"))
+        return MoodleXmlParser::parse(bytes, baseDir);
+    if (format == QLatin1String("csv"))
+        return SheetParser::parse(CsvReader::read(bytes), format, baseDir);
+    if (format == QLatin1String("xlsx"))
+        return SheetParser::parse(XlsxReader::read(bytes), format, baseDir);
+    ParsedBank bank;
+    bank.addError(0, QStringLiteral("认不出文件的格式（可用 gift、aiken、xml、csv、xlsx）"));
+    return bank;
+}
+
+ParsedBank BankFile::read(const QString &path, const QString &format)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ParsedBank bank;
+        bank.addError(0, QStringLiteral("无法打开文件：%1").arg(file.errorString()));
+        return bank;
+    }
+    if (file.size() > largestFile) {
+        ParsedBank bank;
+        bank.addError(0, QStringLiteral("文件太大（超过 512 MB）"));
+        return bank;
+    }
+    const QByteArray bytes = file.readAll();
+    const QString chosen = format.isEmpty() ? detectFormat(bytes, path) : format;
+    return parse(bytes, chosen, QFileInfo(path).absolutePath());
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+// One question of a bank read from a file, in no file's format: the parsers
+// fill it, the database writer stores it and the exporters write it out again.
+struct BankQuestion
+{
+    // Codes of exam_question.questionTypeid.
+    enum Type { Unknown = 0, SingleChoice = 1, MultipleChoice = 2, TrueFalse = 3, FillIn = 4,
+                Essay = 5, CaseStudy = 6 };
+
+    int type = Unknown;
+    QString stemHtml;
+    QStringList optionsHtml;       // choice questions: A, B, ... in order
+    QString answerLetters;         // choice: "B", "ACD"; true/false: "A" true, "B" false
+    QList<QStringList> blanks;     // fill-in: the accepted texts of each blank, in blank order
+    QString explanationHtml;
+    double marks = 1;
+    QString category;              // the file's category path, "/"-separated
+    QString chapter;               // the chapter named by the file, if any
+    double difficulty = 0;         // 0: not given
+    QString key;                   // stable key named by the file ("" when it names none)
+    int line = 0;                  // 1-based line (or row) where the question starts
+    QVector<BankQuestion> parts;   // case study: its questions
+
+    // The chapter the question is filed under: the named chapter, else the
+    // last part of its category path.
+    QString chapterName() const;
+    static QString typeName(int type);
+};

@@ -1,0 +1,239 @@
+#include "banktext.h"
+
+#include "papergrader.h"
+
+#include <QRegularExpression>
+#include <QTextCodec>
+
+namespace {
+
+QString normaliseLineEnds(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    return text;
+}
+
+QString decodeWith(const char *codecName, const QByteArray &bytes, int *invalid)
+{
+    QTextCodec *codec = QTextCodec::codecForName(codecName);
+    if (!codec) {
+        *invalid = bytes.size() + 1;
+        return QString();
+    }
+    QTextCodec::ConverterState state;
+    const QString text = codec->toUnicode(bytes.constData(), bytes.size(), &state);
+    *invalid = state.invalidChars + state.remainingChars;
+    return text;
+}
+
+// Inline markdown on text that is already escaped.
+QString markdownInline(QString text)
+{
+    static const QRegularExpression code(QStringLiteral("`([^`]+)`"));
+    static const QRegularExpression image(QStringLiteral("!\\[([^\\]]*)\\]\\(([^)\\s]+)\\)"));
+    static const QRegularExpression link(
+        QStringLiteral("\\[([^\\]]+)\\]\\(((?:https?://|mailto:)[^)\\s]+)\\)"));
+    static const QRegularExpression strong(QStringLiteral("\\*\\*(.+?)\\*\\*|__(.+?)__"));
+    static const QRegularExpression emphasis(QStringLiteral("\\*([^*\\s][^*]*)\\*|\\b_([^_\\s][^_]*)_\\b"));
+    text.replace(code, QStringLiteral("<code>\\1</code>"));
+    text.replace(image, QStringLiteral("<img src=\"\\2\" alt=\"\\1\"/>"));
+    text.replace(link, QStringLiteral("<a href=\"\\2\">\\1</a>"));
+    text.replace(strong, QStringLiteral("<strong>\\1\\2</strong>"));
+    text.replace(emphasis, QStringLiteral("<em>\\1\\2</em>"));
+    return text;
+}
+
+QString markdownBlock(const QStringList &lines)
+{
+    static const QRegularExpression heading(QStringLiteral("^(#{1,6})\\s+(.*)$"));
+    static const QRegularExpression bullet(QStringLiteral("^\\s*[-*+]\\s+(.*)$"));
+    static const QRegularExpression numbered(QStringLiteral("^\\s*\\d+[.)]\\s+(.*)$"));
+    const auto allMatch = [&lines](const QRegularExpression &pattern) {
+        for (const QString &line : lines) {
+            if (!pattern.match(line).hasMatch())
+                return false;
+        }
+        return true;
+    };
+    const auto list = [&lines](const QRegularExpression &pattern, const char *tag) {
+        QString html = QLatin1Char('<') + QLatin1String(tag) + QLatin1Char('>');
+        for (const QString &line : lines)
+            html += QLatin1String("<li>") + markdownInline(pattern.match(line).captured(1))
+                + QLatin1String("</li>");
+        return html + QLatin1String("</") + QLatin1String(tag) + QLatin1Char('>');
+    };
+    if (lines.size() == 1) {
+        const QRegularExpressionMatch match = heading.match(lines.first());
+        if (match.hasMatch()) {
+            const QString level = QString::number(match.captured(1).size());
+            return QLatin1String("<h") + level + QLatin1Char('>') + markdownInline(match.captured(2))
+                + QLatin1String("</h") + level + QLatin1Char('>');
+        }
+    }
+    if (allMatch(bullet))
+        return list(bullet, "ul");
+    if (allMatch(numbered))
+        return list(numbered, "ol");
+    QStringList inline_;
+    for (const QString &line : lines)
+        inline_ << markdownInline(line.trimmed());
+    return QLatin1String("<p>") + inline_.join(QLatin1String("<br/>")) + QLatin1String("</p>");
+}
+
+} // namespace
+
+namespace BankText {
+
+QString decode(const QByteArray &bytes, QString *encoding)
+{
+    QString name;
+    QString text;
+    int invalid = 0;
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        name = QStringLiteral("UTF-8");
+        text = decodeWith("UTF-8", bytes.mid(3), &invalid);
+    } else if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        name = QStringLiteral("UTF-16");
+        text = decodeWith("UTF-16", bytes, &invalid);
+    } else {
+        text = decodeWith("UTF-8", bytes, &invalid);
+        name = QStringLiteral("UTF-8");
+        if (invalid > 0) {
+            int gbInvalid = 0;
+            const QString gb = decodeWith("GB18030", bytes, &gbInvalid);
+            if (gbInvalid <= invalid) {
+                text = gb;
+                name = QStringLiteral("GB18030");
+            }
+        }
+    }
+    if (encoding)
+        *encoding = name;
+    return normaliseLineEnds(text);
+}
+
+QString plainToHtml(const QString &text)
+{
+    QString html = text.trimmed().toHtmlEscaped();
+    html.replace(QLatin1Char('\n'), QLatin1String("<br/>"));
+    return html;
+}
+
+QString autoToHtml(const QString &text)
+{
+    QString html = text.trimmed();
+    html.replace(QLatin1Char('\n'), QLatin1String("<br/>"));
+    return html;
+}
+
+QString markdownToHtml(const QString &text)
+{
+    QStringList blocks;
+    QStringList lines;
+    const QStringList all = text.trimmed().toHtmlEscaped().split(QLatin1Char('\n'));
+    for (const QString &line : all) {
+        if (line.trimmed().isEmpty()) {
+            if (!lines.isEmpty())
+                blocks << markdownBlock(lines);
+            lines.clear();
+        } else {
+            lines << line;
+        }
+    }
+    if (!lines.isEmpty())
+        blocks << markdownBlock(lines);
+    // One paragraph alone needs no <p>: it sits inside the page's own.
+    if (blocks.size() == 1 && blocks.first().startsWith(QLatin1String("<p>")))
+        return blocks.first().mid(3, blocks.first().size() - 7);
+    return blocks.join(QString());
+}
+
+bool looksLikeHtml(const QString &text)
+{
+    static const QRegularExpression markup(
+        QStringLiteral("<(?:[a-zA-Z][a-zA-Z0-9]*(?:\\s[^<>]*)?/?|/[a-zA-Z][a-zA-Z0-9]*\\s*)>|&(?:[a-zA-Z]+|#[0-9]+|#x[0-9a-fA-F]+);"));
+    return markup.match(text).hasMatch();
+}
+
+QString htmlToPlain(const QString &html)
+{
+    static const QRegularExpression lineBreak(QStringLiteral("<br\\s*/?>|</p>|</li>|</div>"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression tag(QStringLiteral("<[^>]*>"));
+    static const QRegularExpression entity(QStringLiteral("&(#x[0-9a-fA-F]+|#[0-9]+|[a-zA-Z]+);"));
+    QString text = html;
+    text.replace(lineBreak, QStringLiteral("\n"));
+    text.remove(tag);
+    QString plain;
+    int last = 0;
+    QRegularExpressionMatchIterator it = entity.globalMatch(text);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch match = it.next();
+        plain += text.midRef(last, match.capturedStart() - last);
+        const QString name = match.captured(1);
+        uint code = 0;
+        if (name.startsWith(QLatin1String("#x")))
+            code = name.midRef(2).toUInt(nullptr, 16);
+        else if (name.startsWith(QLatin1Char('#')))
+            code = name.midRef(1).toUInt();
+        else if (name == QLatin1String("lt")) code = '<';
+        else if (name == QLatin1String("gt")) code = '>';
+        else if (name == QLatin1String("amp")) code = '&';
+        else if (name == QLatin1String("quot")) code = '"';
+        else if (name == QLatin1String("apos")) code = '\'';
+        else if (name == QLatin1String("nbsp")) code = ' ';
+        if (code > 0 && code < 0x110000)
+            plain += QString::fromUcs4(&code, 1);
+        else
+            plain += match.captured(0);
+        last = match.capturedEnd();
+    }
+    plain += text.midRef(last);
+    return plain.trimmed();
+}
+
+QString joinBlanks(const QList<QStringList> &blanks)
+{
+    QStringList parts;
+    for (const QStringList &accepted : blanks)
+        parts << accepted.join(PaperGrader::alternativeSeparator);
+    return parts.join(QLatin1Char('|'));
+}
+
+QList<QStringList> splitBlanks(const QString &answer)
+{
+    QList<QStringList> blanks;
+    const QStringList parts = answer.split(QLatin1Char('|'));
+    for (const QString &part : parts) {
+        QStringList accepted;
+        const QStringList texts = part.split(PaperGrader::alternativeSeparator);
+        for (const QString &text : texts) {
+            if (!text.trimmed().isEmpty())
+                accepted << text.trimmed();
+        }
+        blanks << accepted;
+    }
+    return blanks;
+}
+
+QString blankMarker()
+{
+    return QStringLiteral("______");
+}
+
+int countBlankMarks(const QString &stem)
+{
+    static const QRegularExpression mark(QStringLiteral("_{3,}"));
+    int count = 0;
+    QRegularExpressionMatchIterator it = mark.globalMatch(stem);
+    while (it.hasNext()) {
+        it.next();
+        ++count;
+    }
+    return count;
+}
+
+} // namespace BankText

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Text helpers shared by the parsers and exporters: decoding files, turning
+// plain text and markdown into safe HTML, and the stored form of fill-in answers.
+namespace BankText {
+
+// The text of a file: UTF-8 with or without byte-order mark, UTF-16 with a
+// byte-order mark, else GB18030 (what older spreadsheet programs write).
+// Line ends come out as "\n". encoding, when given, names the one used.
+QString decode(const QByteArray &bytes, QString *encoding = nullptr);
+
+// Plain text as HTML: special characters escaped, line ends as <br/>.
+QString plainToHtml(const QString &text);
+// Text that may hold markup already: kept, line ends as <br/>.
+QString autoToHtml(const QString &text);
+// A safe subset of markdown (paragraphs, emphasis, code, lists, headings,
+// links, images) as HTML; everything else is escaped text.
+QString markdownToHtml(const QString &text);
+// Whether a cell of a spreadsheet holds HTML (a tag or an entity) rather than text.
+bool looksLikeHtml(const QString &text);
+// The text of an HTML fragment with tags dropped and entities resolved, for
+// keys and messages.
+QString htmlToPlain(const QString &html);
+
+// The stored reference answer of a fill-in question: blanks joined by "|",
+// the accepted texts of one blank by the alternatives separator.
+QString joinBlanks(const QList<QStringList> &blanks);
+QList<QStringList> splitBlanks(const QString &answer);
+
+// Where a blank goes in a stem; three or more underscores mark one in a file.
+QString blankMarker();
+int countBlankMarks(const QString &stem);
+
+} // namespace BankText

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "parsedbank.h"
+
+#include <QHash>
+#include <QString>
+
+// Finds the pictures an HTML fragment of a file shows (data: URIs, files
+// embedded in the file, files beside it), gives each a name made from its
+// content and points the fragment at it the way the bank's pages expect:
+// <img src="/NAME" ...>. Nothing is written: the pictures are kept in the
+// parsed bank until an import stores them.
+class ImageCollector
+{
+public:
+    ImageCollector(ParsedBank &bank, const QString &baseDir);
+
+    // embedded maps the names a file uses for its own files (Moodle XML) to
+    // their bytes.
+    QString resolve(const QString &html, int line,
+                    const QHash<QString, QByteArray> &embedded = QHash<QString, QByteArray>());
+
+    // "imp-" and 20 hex digits of the content's SHA-1, then the suffix: the
+    // same picture imported twice is stored once.
+    static QString storedName(const QByteArray &bytes, const QString &suffix);
+
+private:
+    QString store(const QByteArray &bytes, const QString &suffix);
+
+    ParsedBank &m_bank;
+    QString m_baseDir;
+};

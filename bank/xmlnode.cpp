@@ -1,0 +1,63 @@
+#include "xmlnode.h"
+
+#include <QXmlStreamReader>
+
+const XmlNode *XmlNode::child(const QString &childName) const
+{
+    for (const XmlNode &node : children) {
+        if (node.name == childName)
+            return &node;
+    }
+    return nullptr;
+}
+
+QVector<const XmlNode *> XmlNode::childrenNamed(const QString &childName) const
+{
+    QVector<const XmlNode *> found;
+    for (const XmlNode &node : children) {
+        if (node.name == childName)
+            found.append(&node);
+    }
+    return found;
+}
+
+QString XmlNode::childText(const QString &childName) const
+{
+    const XmlNode *node = child(childName);
+    return node ? node->text.trimmed() : QString();
+}
+
+XmlNode XmlNode::parse(const QByteArray &bytes, int *errorLine, QString *errorText)
+{
+    XmlNode document;
+    QVector<XmlNode *> path{&document};
+    QXmlStreamReader reader(bytes);
+    // Nesting deeper than any bank file needs is refused rather than followed.
+    constexpr int deepest = 256;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.isStartElement()) {
+            if (path.size() > deepest) {
+                reader.raiseError(QStringLiteral("elements nested too deeply"));
+                break;
+            }
+            XmlNode node;
+            node.name = reader.name().toString();
+            node.line = int(reader.lineNumber());
+            for (const QXmlStreamAttribute &attribute : reader.attributes())
+                node.attributes.insert(attribute.name().toString(), attribute.value().toString());
+            path.last()->children.append(node);
+            path.append(&path.last()->children.last());
+        } else if (reader.isEndElement()) {
+            if (path.size() > 1)
+                path.removeLast();
+        } else if (reader.isCharacters()) {
+            path.last()->text += reader.text();
+        }
+    }
+    if (errorLine)
+        *errorLine = reader.hasError() ? int(reader.lineNumber()) : 0;
+    if (errorText)
+        *errorText = reader.hasError() ? reader.errorString() : QString();
+    return document;
+}
