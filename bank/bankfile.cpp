@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace {
 
 // Files larger than this are refused rather than read into memory.
@@ -58,18 +60,24 @@ QString BankFile::detectFormat(const QByteArray &bytes, const QString &fileName)
 
 ParsedBank BankFile::parse(const QByteArray &bytes, const QString &format, const QString &baseDir)
 {
-    if (format == QLatin1String("gift"))
-        return GiftParser::parse(BankText::decode(bytes), baseDir);
-    if (format == QLatin1String("aiken"))
-        return AikenParser::parse(BankText::decode(bytes));
-    if (format == QLatin1String("xml"))
-        return MoodleXmlParser::parse(bytes, baseDir);
-    if (format == QLatin1String("csv"))
-        return SheetParser::parse(CsvReader::read(bytes), format, baseDir);
-    if (format == QLatin1String("xlsx"))
-        return SheetParser::parse(XlsxReader::read(bytes), format, baseDir);
     ParsedBank bank;
-    bank.addError(0, QStringLiteral("认不出文件的格式（可用 gift、aiken、xml、csv、xlsx）"));
+    if (format == QLatin1String("gift")) {
+        bank = GiftParser::parse(BankText::decode(bytes), baseDir);
+    } else if (format == QLatin1String("aiken")) {
+        bank = AikenParser::parse(BankText::decode(bytes));
+    } else if (format == QLatin1String("xml")) {
+        bank = MoodleXmlParser::parse(bytes, baseDir);
+    } else if (format == QLatin1String("csv")) {
+        bank = SheetParser::parse(CsvReader::read(bytes), format, baseDir);
+    } else if (format == QLatin1String("xlsx")) {
+        bank = SheetParser::parse(XlsxReader::read(bytes), format, baseDir);
+    } else {
+        bank.addError(0, QStringLiteral("认不出文件的格式（可用 gift、aiken、xml、csv、xlsx）"));
+        return bank;
+    }
+    // Problems in file order, whenever a parser found them.
+    std::stable_sort(bank.problems.begin(), bank.problems.end(),
+                     [](const BankProblem &a, const BankProblem &b) { return a.line < b.line; });
     return bank;
 }
 

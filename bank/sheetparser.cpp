@@ -347,8 +347,9 @@ ParsedBank SheetParser::parse(const SheetTable &table, const QString &format, co
         }
     }
     if (headerIndex < 0) {
-        bank.addError(table.rows.isEmpty() ? 1 : table.rows.first().line,
-                      QStringLiteral("找不到表头：前十行中没有“题干”列"));
+        if (bank.errorCount() == 0)
+            bank.addError(table.rows.isEmpty() ? 1 : table.rows.first().line,
+                          QStringLiteral("找不到表头：前十行中没有“题干”列"));
         return bank;
     }
     ImageCollector images(bank, baseDir);
