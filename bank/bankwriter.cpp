@@ -1,0 +1,507 @@
+#include "bankwriter.h"
+
+#include "banktext.h"
+#include "boundstatement.h"
+#include "importschema.h"
+#include "questionkeys.h"
+#include "sqltransaction.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSqlQuery>
+#include <QUuid>
+
+struct BankWriter::Entry
+{
+    const BankQuestion *question = nullptr;
+    QString key;
+    QString hash;
+    int parent = -1;              // index of the case study entry, for a part
+};
+
+struct BankWriter::Stored
+{
+    QString questionId;
+    QString hash;
+};
+
+namespace {
+
+QString newId()
+{
+    return QUuid::createUuid().toString(QUuid::WithoutBraces);
+}
+
+// The first value of a query with bound values; an invalid QVariant when none.
+QVariant firstValue(QSqlDatabase db, const QString &sql, const QVariantMap &values)
+{
+    QSqlQuery query(db);
+    if (!query.prepare(sql))
+        return QVariant();
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        query.bindValue(it.key(), it.value());
+    if (!query.exec() || !query.next())
+        return QVariant();
+    return query.value(0);
+}
+
+const int sectionOrder[] = {BankQuestion::SingleChoice, BankQuestion::MultipleChoice, BankQuestion::TrueFalse,
+                            BankQuestion::FillIn, BankQuestion::Essay, BankQuestion::CaseStudy};
+
+QString categoryName(int type)
+{
+    switch (type) {
+    case BankQuestion::SingleChoice: return QStringLiteral("单项选择题");
+    case BankQuestion::MultipleChoice: return QStringLiteral("多项选择题");
+    case BankQuestion::TrueFalse: return QStringLiteral("判断题");
+    case BankQuestion::FillIn: return QStringLiteral("填空题");
+    case BankQuestion::Essay: return QStringLiteral("简答题");
+    default: return QStringLiteral("案例分析题");
+    }
+}
+
+QString number(double value)
+{
+    return QString::number(value, 'g', 12);
+}
+
+// The writes of one import, inside its transaction.
+class PaperStore
+{
+public:
+    PaperStore(QSqlDatabase db, const ImportRequest &request) : m_db(db), m_request(request) {}
+
+    bool resolveSubject(QString *subjectId);
+    bool prepareCategories(const QVector<const BankQuestion *> &questions);
+    bool chapterOf(const BankQuestion &question, QString *chapterId);
+    bool writePaper(QString *paperId, bool exists);
+    bool writeQuestion(const BankQuestion &question, const QString &id, bool exists, const QString &parentId,
+                       const QString &parentStem, const QString &categoryId, int sortNo);
+    bool removeQuestion(const QString &id);
+    QString categoryOf(int type) const { return m_categories.value(type); }
+
+    QString subjectId;
+
+private:
+    QSqlDatabase m_db;
+    const ImportRequest &m_request;
+    QHash<int, QString> m_categories;
+    QHash<QString, QString> m_chapters;
+};
+
+bool PaperStore::resolveSubject(QString *id)
+{
+    if (!m_request.subjectId.isEmpty()) {
+        *id = m_request.subjectId;
+        return firstValue(m_db, QStringLiteral("select id from exam_subject where id=:id"),
+                          {{QStringLiteral(":id"), *id}}).isValid();
+    }
+    *id = firstValue(m_db, QStringLiteral("select id from exam_subject where name=:name"),
+                     {{QStringLiteral(":name"), m_request.newSubjectName.trimmed()}}).toString();
+    if (!id->isEmpty())
+        return true;
+    *id = newId();
+    return execBound(m_db, QStringLiteral("insert into exam_subject(id,name) values(:id,:name)"),
+                     {{QStringLiteral(":id"), *id}, {QStringLiteral(":name"), m_request.newSubjectName.trimmed()}});
+}
+
+bool PaperStore::prepareCategories(const QVector<const BankQuestion *> &questions)
+{
+    QSet<int> types;
+    for (const BankQuestion *question : questions)
+        types.insert(question->type);
+    for (const int type : types) {
+        // The subject's own category of the type, the one listed first.
+        QString id = firstValue(m_db,
+                                QStringLiteral("select id from exam_dic_fuleixing where subjectid=:s and "
+                                               "questionTypeId=:t order by questionType limit 1"),
+                                {{QStringLiteral(":s"), subjectId}, {QStringLiteral(":t"), type}}).toString();
+        if (id.isEmpty()) {
+            id = newId();
+            if (!execBound(m_db,
+                           QStringLiteral("insert into exam_dic_fuleixing(id,name,questionType,questionTypeId,subjectid) "
+                                          "values(:id,:name,:type,:type,:s)"),
+                           {{QStringLiteral(":id"), id}, {QStringLiteral(":name"), categoryName(type)},
+                            {QStringLiteral(":type"), type}, {QStringLiteral(":s"), subjectId}}))
+                return false;
+        }
+        m_categories.insert(type, id);
+    }
+    return true;
+}
+
+bool PaperStore::chapterOf(const BankQuestion &question, QString *chapterId)
+{
+    const QString name = question.chapterName();
+    chapterId->clear();
+    if (name.isEmpty())
+        return true;
+    if (m_chapters.contains(name)) {
+        *chapterId = m_chapters.value(name);
+        return true;
+    }
+    *chapterId = firstValue(m_db, QStringLiteral("select id from exam_chapter where subjectid=:s and name=:n"),
+                            {{QStringLiteral(":s"), subjectId}, {QStringLiteral(":n"), name}}).toString();
+    if (chapterId->isEmpty()) {
+        *chapterId = newId();
+        const int sortNo = firstValue(m_db, QStringLiteral("select ifnull(max(sortNo),0)+1 from exam_chapter "
+                                                           "where subjectid=:s"),
+                                      {{QStringLiteral(":s"), subjectId}}).toInt();
+        if (!execBound(m_db, QStringLiteral("insert into exam_chapter(id,subjectid,name,sortNo) values(:id,:s,:n,:o)"),
+                       {{QStringLiteral(":id"), *chapterId}, {QStringLiteral(":s"), subjectId},
+                        {QStringLiteral(":n"), name}, {QStringLiteral(":o"), sortNo}}))
+            return false;
+    }
+    m_chapters.insert(name, *chapterId);
+    return true;
+}
+
+bool PaperStore::writePaper(QString *paperId, bool exists)
+{
+    // Imported papers are listed with the mock papers.
+    QString typeId = firstValue(m_db, QStringLiteral("select id from t_dic_data where typekey='sjlx' and dtype=1 "
+                                                     "order by id limit 1"), {}).toString();
+    if (typeId.isEmpty()) {
+        typeId = newId();
+        if (!execBound(m_db, QStringLiteral("insert into t_dic_data(id,dtype,typekey,name) values(:id,1,'sjlx',:n)"),
+                       {{QStringLiteral(":id"), typeId}, {QStringLiteral(":n"), QStringLiteral("模拟试题")}}))
+            return false;
+    }
+    const QVariantMap values{{QStringLiteral(":id"), *paperId},
+                             {QStringLiteral(":name"), m_request.paperName},
+                             {QStringLiteral(":s"), subjectId},
+                             {QStringLiteral(":time"), m_request.minutes},
+                             {QStringLiteral(":type"), typeId}};
+    if (exists)
+        return execBound(m_db, QStringLiteral("update exam_paper set name=:name,asname=:name,subjectId=:s,"
+                                              "examTime=:time,paperTypeid=:type where id=:id"), values);
+    QVariantMap insert = values;
+    insert.insert(QStringLiteral(":sortNo"),
+                  firstValue(m_db, QStringLiteral("select ifnull(max(sortNo),0)+1 from exam_paper"), {}).toInt());
+    return execBound(m_db, QStringLiteral("insert into exam_paper(id,name,asname,subjectId,totalCent,passCent,examTime,"
+                                          "xzremark,xzcount,paperTypeid,sortNo) values(:id,:name,:name,:s,0,0,:time,"
+                                          "'',0,:type,:sortNo)"), insert);
+}
+
+bool PaperStore::writeQuestion(const BankQuestion &q, const QString &id, bool exists, const QString &parentId,
+                               const QString &parentStem, const QString &categoryId, int sortNo)
+{
+    QString chapterId;
+    if (!chapterOf(q, &chapterId))
+        return false;
+    QStringList options = q.optionsHtml;
+    int optionLength = options.size();
+    QString answer = q.answerLetters;
+    switch (q.type) {
+    case BankQuestion::TrueFalse:
+        options = QStringList{QStringLiteral("正确"), QStringLiteral("错误")};
+        optionLength = 2;
+        break;
+    case BankQuestion::FillIn:
+        optionLength = q.blanks.size();
+        answer = BankText::joinBlanks(q.blanks);
+        break;
+    case BankQuestion::Essay:
+        optionLength = 1;
+        answer = QStringLiteral("A");
+        break;
+    case BankQuestion::CaseStudy:
+        optionLength = 0;
+        answer.clear();
+        break;
+    default:
+        break;
+    }
+    while (options.size() < 5)
+        options << QString();
+    // A part's title holds its case's text, which the exam window shows above
+    // it; an essay is shown from its title, so an essay part keeps its own.
+    const bool materialInTitle = !parentId.isEmpty() && q.type != BankQuestion::Essay;
+    QVariantMap values{{QStringLiteral(":id"), id},
+                       {QStringLiteral(":type"), q.type},
+                       {QStringLiteral(":title"), materialInTitle ? parentStem : q.stemHtml},
+                       {QStringLiteral(":titleImage"), q.stemHtml},
+                       {QStringLiteral(":o1"), options.at(0)},
+                       {QStringLiteral(":o2"), options.at(1)},
+                       {QStringLiteral(":o3"), options.at(2)},
+                       {QStringLiteral(":o4"), options.at(3)},
+                       {QStringLiteral(":o5"), options.at(4)},
+                       {QStringLiteral(":length"), optionLength},
+                       {QStringLiteral(":answer"), answer},
+                       {QStringLiteral(":analysis"), q.explanationHtml},
+                       {QStringLiteral(":cent"), q.type == BankQuestion::CaseStudy ? 0.0 : q.marks},
+                       {QStringLiteral(":difficulty"), q.difficulty > 0 ? q.difficulty : 1.0},
+                       {QStringLiteral(":source"), m_request.sourceName},
+                       {QStringLiteral(":chapter"), chapterId},
+                       {QStringLiteral(":parent"), parentId},
+                       {QStringLiteral(":category"), categoryId},
+                       {QStringLiteral(":sortNo"), sortNo}};
+    if (exists)
+        return execBound(m_db, QStringLiteral(
+            "update exam_question set questionTypeid=:type,title=:title,titleImage=:titleImage,option1=:o1,"
+            "option2=:o2,option3=:o3,option4=:o4,option5=:o5,optionLength=:length,answer=:answer,"
+            "analysis=:analysis,cent=:cent,difficulty=:difficulty,source=:source,chapterId=:chapter,"
+            "parentId=:parent,relationship=:parent,fuleixingid=:category,sortNo=:sortNo where id=:id"), values);
+    return execBound(m_db, QStringLiteral(
+        "insert into exam_question(id,questionTypeid,title,titleImage,option1,option2,option3,option4,option5,"
+        "optionLength,answer,analysis,cent,difficulty,source,level,questionYear,layout,grade,chapterId,parentId,"
+        "relationship,fuleixingid,sortNo,video,isCollect) values(:id,:type,:title,:titleImage,:o1,:o2,:o3,:o4,:o5,"
+        ":length,:answer,:analysis,:cent,:difficulty,:source,1,'',0,0,:chapter,:parent,:parent,:category,:sortNo,"
+        "'',0)"), values);
+}
+
+bool PaperStore::removeQuestion(const QString &id)
+{
+    const QVariantMap values{{QStringLiteral(":id"), id}};
+    return execBound(m_db, QStringLiteral("delete from error_answer where questionId=:id"), values)
+        && execBound(m_db, QStringLiteral("delete from exam_Collect where questionid=:id"), values)
+        && execBound(m_db, QStringLiteral("delete from exam_question where id=:id"), values);
+}
+
+struct Section
+{
+    QJsonArray ids;
+    int quantity = 0;
+    double mark = 0;
+    QSet<QString> marks;
+};
+
+QString caption(int type, const Section &section)
+{
+    QString text = categoryName(type) + QStringLiteral("（共%1题，").arg(section.quantity);
+    if (section.marks.size() == 1)
+        text += QStringLiteral("每题%1分，").arg(*section.marks.begin());
+    return text + QStringLiteral("共%1分）").arg(number(section.mark));
+}
+
+} // namespace
+
+BankWriter::BankWriter(QSqlDatabase db)
+    : m_db(db)
+{
+}
+
+QVector<BankWriter::Entry> BankWriter::flatten(const ParsedBank &bank) const
+{
+    QVector<Entry> entries;
+    QuestionKeys keys;
+    for (const BankQuestion &question : bank.questions) {
+        Entry entry;
+        entry.question = &question;
+        entry.key = keys.next(question);
+        entry.hash = QuestionKeys::contentHash(question);
+        const int parent = entries.size();
+        entries.append(entry);
+        for (const BankQuestion &part : question.parts) {
+            Entry partEntry;
+            partEntry.question = &part;
+            partEntry.key = keys.next(part, entry.key);
+            partEntry.hash = QuestionKeys::contentHash(part) + entry.hash;
+            partEntry.parent = parent;
+            entries.append(partEntry);
+        }
+    }
+    return entries;
+}
+
+QString BankWriter::subjectNamed(const QString &name) const
+{
+    return firstValue(m_db, QStringLiteral("select id from exam_subject where name=:name"),
+                      {{QStringLiteral(":name"), name.trimmed()}}).toString();
+}
+
+QString BankWriter::existingPaper(const QString &subjectId, const QString &sourceName) const
+{
+    if (subjectId.isEmpty())
+        return QString();
+    return firstValue(m_db, QStringLiteral("select p.paperId from import_paper p join exam_paper e on e.id=p.paperId "
+                                           "where p.subjectId=:s and p.sourceName=:n"),
+                      {{QStringLiteral(":s"), subjectId}, {QStringLiteral(":n"), sourceName}}).toString();
+}
+
+QHash<QString, BankWriter::Stored> BankWriter::storedKeys(const QString &paperId) const
+{
+    QHash<QString, Stored> stored;
+    QSqlQuery query(m_db);
+    if (paperId.isEmpty()
+        || !query.prepare(QStringLiteral("select questionKey,questionId,contentHash from import_question "
+                                         "where paperId=:p")))
+        return stored;
+    query.bindValue(QStringLiteral(":p"), paperId);
+    if (query.exec()) {
+        while (query.next())
+            stored.insert(query.value(0).toString(), {query.value(1).toString(), query.value(2).toString()});
+    }
+    return stored;
+}
+
+ImportCounts BankWriter::count(const QVector<Entry> &entries, const QString &paperId) const
+{
+    ImportCounts counts;
+    counts.paperId = paperId;
+    QHash<QString, Stored> stored = storedKeys(paperId);
+    for (const Entry &entry : entries) {
+        const auto found = stored.find(entry.key);
+        if (found == stored.end())
+            ++counts.added;
+        else if (found->hash == entry.hash)
+            ++counts.unchanged;
+        else
+            ++counts.changed;
+        if (found != stored.end())
+            stored.erase(found);
+    }
+    counts.gone = stored.size();
+    return counts;
+}
+
+ImportCounts BankWriter::plan(const ParsedBank &bank, const ImportRequest &request) const
+{
+    // Writes nothing: before any import the tables of keys may not exist,
+    // and then every question is new.
+    const QString subjectId = request.subjectId.isEmpty() ? subjectNamed(request.newSubjectName) : request.subjectId;
+    return count(flatten(bank), existingPaper(subjectId, request.sourceName));
+}
+
+ImportOutcome BankWriter::write(const ParsedBank &bank, const ImportRequest &request,
+                                const std::function<void(int, int)> &progress)
+{
+    ImportOutcome outcome;
+    const auto fail = [&outcome](const QString &error) {
+        outcome.ok = false;
+        outcome.error = error;
+        return outcome;
+    };
+    if (bank.errorCount() > 0 && !request.skipBad)
+        return fail(QStringLiteral("文件有 %1 处问题，未导入任何题目").arg(bank.errorCount()));
+    if (bank.questions.isEmpty())
+        return fail(QStringLiteral("文件中没有可导入的题目"));
+    if (request.paperName.trimmed().isEmpty())
+        return fail(QStringLiteral("试卷名称不能为空"));
+    if (request.subjectId.isEmpty() && request.newSubjectName.trimmed().isEmpty())
+        return fail(QStringLiteral("没有选择科目"));
+    // Pictures first, named by their content: a failed import leaves at most
+    // unused files, never a question without its picture.
+    if (!bank.images.isEmpty()) {
+        QDir dir(request.imageDir);
+        if (!dir.mkpath(QStringLiteral(".")))
+            return fail(QStringLiteral("无法建立图片文件夹 %1").arg(request.imageDir));
+        for (const BankImage &image : bank.images) {
+            QFile file(dir.filePath(image.name));
+            if (file.exists())
+                continue;
+            if (!file.open(QIODevice::WriteOnly) || file.write(image.bytes) != image.bytes.size())
+                return fail(QStringLiteral("无法写入图片 %1").arg(file.fileName()));
+        }
+    }
+
+    SqlTransaction transaction(m_db);
+    if (!transaction.started())
+        return fail(QStringLiteral("无法开始写入数据库"));
+    if (!ImportSchema::apply(m_db))
+        return fail(QStringLiteral("无法准备导入记录表"));
+    PaperStore store(m_db, request);
+    if (!store.resolveSubject(&store.subjectId))
+        return fail(QStringLiteral("科目不存在"));
+    const QVector<Entry> entries = flatten(bank);
+    QVector<const BankQuestion *> questions;
+    for (const Entry &entry : entries)
+        questions << entry.question;
+    if (!store.prepareCategories(questions))
+        return fail(QStringLiteral("无法写入题目分类"));
+
+    QString paperId = existingPaper(store.subjectId, request.sourceName);
+    const bool paperExists = !paperId.isEmpty();
+    outcome.counts = count(entries, paperId);
+    if (!paperExists)
+        paperId = newId();
+    if (!store.writePaper(&paperId, paperExists))
+        return fail(QStringLiteral("无法写入试卷"));
+
+    QHash<QString, Stored> stored = storedKeys(paperId);
+    QVector<QString> ids(entries.size());
+    QHash<int, Section> sections;
+    const QString paperParam = QStringLiteral(":p");
+    for (int i = 0; i < entries.size(); ++i) {
+        const Entry &entry = entries.at(i);
+        const BankQuestion &q = *entry.question;
+        const auto found = stored.find(entry.key);
+        const bool exists = found != stored.end();
+        ids[i] = exists ? found->questionId : newId();
+        if (exists)
+            stored.erase(found);
+        const Entry *parent = entry.parent >= 0 ? &entries.at(entry.parent) : nullptr;
+        const int sectionType = parent ? BankQuestion::CaseStudy : q.type;
+        const QString category = store.categoryOf(sectionType);
+        if (!store.writeQuestion(q, ids.at(i), exists, parent ? ids.at(entry.parent) : QString(),
+                                 parent ? parent->question->stemHtml : QString(), category, i + 1)
+            || !execBound(m_db, QStringLiteral("insert or replace into import_question(paperId,questionKey,questionId,"
+                                               "contentHash) values(:p,:k,:q,:h)"),
+                          {{paperParam, paperId}, {QStringLiteral(":k"), entry.key},
+                           {QStringLiteral(":q"), ids.at(i)}, {QStringLiteral(":h"), entry.hash}}))
+            return fail(QStringLiteral("无法写入第 %1 行的题目").arg(q.line));
+
+        Section &section = sections[sectionType];
+        if (parent) {
+            QJsonArray entryIds = section.ids.last().toObject().value(QStringLiteral("leaf")).toArray();
+            entryIds.append(QJsonObject{{QStringLiteral("qid"), ids.at(i)}});
+            QJsonObject caseEntry = section.ids.last().toObject();
+            caseEntry.insert(QStringLiteral("leaf"), entryIds);
+            section.ids.replace(section.ids.size() - 1, caseEntry);
+        } else {
+            section.ids.append(QJsonObject{{QStringLiteral("qid"), ids.at(i)}});
+        }
+        if (q.type != BankQuestion::CaseStudy) {
+            section.quantity += 1;
+            section.mark += q.marks;
+            section.marks.insert(number(q.marks));
+        }
+        if (progress)
+            progress(i + 1, entries.size());
+    }
+    for (auto it = stored.cbegin(); it != stored.cend(); ++it) {
+        if (!store.removeQuestion(it->questionId)
+            || !execBound(m_db, QStringLiteral("delete from import_question where paperId=:p and questionKey=:k"),
+                          {{paperParam, paperId}, {QStringLiteral(":k"), it.key()}}))
+            return fail(QStringLiteral("无法删除文件中已没有的题目"));
+    }
+
+    if (!execBound(m_db, QStringLiteral("delete from exam_paper_static where paperId=:p"), {{paperParam, paperId}}))
+        return fail(QStringLiteral("无法更新试卷的题型分组"));
+    double total = 0;
+    int sequence = 0;
+    for (const int type : sectionOrder) {
+        if (!sections.contains(type))
+            continue;
+        const Section &section = sections.value(type);
+        total += section.mark;
+        if (!execBound(m_db, QStringLiteral(
+                "insert into exam_paper_static(id,paperId,subjectid,sequence,captionName,questionTypeid,fuleixingid,"
+                "questionIds,quantity,mark,isselect) values(:id,:p,:s,:seq,:caption,:type,:category,:ids,:quantity,"
+                ":mark,0)"),
+                {{QStringLiteral(":id"), newId()}, {paperParam, paperId}, {QStringLiteral(":s"), store.subjectId},
+                 {QStringLiteral(":seq"), ++sequence}, {QStringLiteral(":caption"), caption(type, section)},
+                 {QStringLiteral(":type"), type}, {QStringLiteral(":category"), store.categoryOf(type)},
+                 {QStringLiteral(":ids"), QString::fromUtf8(QJsonDocument(section.ids).toJson(QJsonDocument::Compact))},
+                 {QStringLiteral(":quantity"), section.quantity}, {QStringLiteral(":mark"), section.mark}}))
+            return fail(QStringLiteral("无法写入试卷的题型分组"));
+    }
+    if (!execBound(m_db, QStringLiteral("update exam_paper set totalCent=:t,passCent=:pass where id=:p"),
+                   {{QStringLiteral(":t"), total}, {QStringLiteral(":pass"), total * 0.6}, {paperParam, paperId}})
+        || !execBound(m_db, QStringLiteral("insert or replace into import_paper(paperId,subjectId,sourceName,format,"
+                                           "importedAt) values(:p,:s,:n,:f,:at)"),
+                      {{paperParam, paperId}, {QStringLiteral(":s"), store.subjectId},
+                       {QStringLiteral(":n"), request.sourceName}, {QStringLiteral(":f"), bank.format},
+                       {QStringLiteral(":at"), QDateTime::currentDateTimeUtc().toString(Qt::ISODate)}}))
+        return fail(QStringLiteral("无法写入试卷"));
+    if (!transaction.commit())
+        return fail(QStringLiteral("无法提交写入（数据库未改变）"));
+    outcome.ok = true;
+    outcome.subjectId = store.subjectId;
+    outcome.paperId = paperId;
+    return outcome;
+}

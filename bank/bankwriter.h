@@ -1,0 +1,72 @@
+#pragma once
+
+#include "parsedbank.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <functional>
+
+// Where and how a parsed file goes into the bank.
+struct ImportRequest
+{
+    QString subjectId;        // an existing subject, or
+    QString newSubjectName;   // a subject to create (or the one of that name)
+    QString paperName;
+    int minutes = 60;
+    QString sourceName;       // the file's name: with the subject it finds the paper again
+    bool skipBad = false;     // import the sound questions of a file with problems
+    QString imageDir;         // where the pictures go: img/ beside data.db
+};
+
+// What an import does (or would do) to the paper's questions.
+struct ImportCounts
+{
+    int added = 0;
+    int changed = 0;
+    int unchanged = 0;
+    int gone = 0;
+    QString paperId;          // the paper updated in place; "" for a new one
+};
+
+struct ImportOutcome
+{
+    bool ok = false;
+    QString error;
+    QString subjectId;
+    QString paperId;
+    ImportCounts counts;
+};
+
+// Stores a parsed file as one paper with the bank's own conventions: fresh
+// UUID ids, sections by question type (single, multiple, true/false,
+// fill-in, essay, case study) with their quantity, marks and questionIds
+// JSON, the paper's full marks from its sections, categories of the subject
+// for each type and chapters from the file's categories. A file imported
+// before (same subject, same file name) updates its paper in place, matching
+// questions by their stable keys, so that results, the wrong-question book and
+// favourites stay attached. All rows of one file are written in one transaction.
+class BankWriter
+{
+public:
+    explicit BankWriter(QSqlDatabase db);
+
+    // What write would do, writing nothing.
+    ImportCounts plan(const ParsedBank &bank, const ImportRequest &request) const;
+
+    // progress(done, total) is called as questions are stored.
+    ImportOutcome write(const ParsedBank &bank, const ImportRequest &request,
+                        const std::function<void(int, int)> &progress = {});
+
+    // The subject of the given name, "" when there is none.
+    QString subjectNamed(const QString &name) const;
+
+private:
+    struct Entry;
+    struct Stored;
+    QVector<Entry> flatten(const ParsedBank &bank) const;
+    QString existingPaper(const QString &subjectId, const QString &sourceName) const;
+    QHash<QString, Stored> storedKeys(const QString &paperId) const;
+    ImportCounts count(const QVector<Entry> &entries, const QString &paperId) const;
+
+    QSqlDatabase m_db;
+};

@@ -1,0 +1,172 @@
+#include "importcommand.h"
+
+#include "bankfile.h"
+#include "bankwriter.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+namespace {
+
+const QString connectionName = QStringLiteral("tessera-import");
+
+// The subject when none is named: the only one of the bank.
+QString onlySubject(QSqlDatabase db, QString *error)
+{
+    QSqlQuery query(db);
+    QStringList ids;
+    if (query.exec(QStringLiteral("select id from exam_subject"))) {
+        while (query.next())
+            ids << query.value(0).toString();
+    }
+    if (ids.size() == 1)
+        return ids.first();
+    *error = ids.isEmpty() ? QStringLiteral("题库中没有科目，请用 --subject 指定新科目的名称")
+                           : QStringLiteral("题库中有 %1 个科目，请用 --subject 指定一个").arg(ids.size());
+    return QString();
+}
+
+void reportProblems(const QString &file, const ParsedBank &bank, QTextStream &err)
+{
+    for (const BankProblem &problem : bank.problems) {
+        err << file << QLatin1Char(':') << problem.line << QLatin1String(": ")
+            << (problem.severity == BankProblem::Error ? QStringLiteral("错误") : QStringLiteral("提示"))
+            << QLatin1String(": ") << problem.reason << Qt::endl;
+    }
+}
+
+QString describeCounts(const ImportCounts &counts)
+{
+    return QStringLiteral("新增 %1，修改 %2，未变 %3，删除 %4")
+        .arg(counts.added).arg(counts.changed).arg(counts.unchanged).arg(counts.gone);
+}
+
+int importFiles(QSqlDatabase db, const QCommandLineParser &parser, QTextStream &out, QTextStream &err)
+{
+    ImportRequest base;
+    base.skipBad = parser.isSet(QStringLiteral("skip-bad"));
+    base.imageDir = QFileInfo(db.databaseName()).absolutePath() + QStringLiteral("/img");
+    bool minutesOk = true;
+    base.minutes = parser.isSet(QStringLiteral("minutes")) ? parser.value(QStringLiteral("minutes")).toInt(&minutesOk)
+                                                          : 60;
+    if (!minutesOk || base.minutes <= 0) {
+        err << QStringLiteral("--minutes 应是正整数") << Qt::endl;
+        return 2;
+    }
+    BankWriter writer(db);
+    if (parser.isSet(QStringLiteral("subject"))) {
+        const QString name = parser.value(QStringLiteral("subject")).trimmed();
+        base.subjectId = writer.subjectNamed(name);
+        if (base.subjectId.isEmpty())
+            base.newSubjectName = name;
+    } else {
+        QString error;
+        base.subjectId = onlySubject(db, &error);
+        if (base.subjectId.isEmpty()) {
+            err << error << Qt::endl;
+            return 2;
+        }
+    }
+    const QString format = parser.value(QStringLiteral("format")).toLower();
+    if (!format.isEmpty() && !BankFile::formats().contains(format)) {
+        err << QStringLiteral("不认识的格式“%1”（可用 %2）").arg(format, BankFile::formats().join(QLatin1Char('|')))
+            << Qt::endl;
+        return 2;
+    }
+
+    int status = 0;
+    for (const QString &path : parser.positionalArguments()) {
+        const QString file = QFileInfo(path).fileName();
+        const ParsedBank bank = BankFile::read(path, format);
+        reportProblems(path, bank, err);
+        ImportRequest request = base;
+        request.sourceName = file;
+        request.paperName = parser.isSet(QStringLiteral("paper")) ? parser.value(QStringLiteral("paper"))
+                                                                  : QFileInfo(path).completeBaseName();
+        const int total = bank.questions.size();
+        if (parser.isSet(QStringLiteral("dry-run"))) {
+            const ImportCounts counts = writer.plan(bank, request);
+            const bool sound = bank.errorCount() == 0 || request.skipBad;
+            out << path << QStringLiteral(": %1 道题（%2），%3，试卷“%4”%5")
+                               .arg(total).arg(describeCounts(counts))
+                               .arg(bank.errorCount() > 0 ? QStringLiteral("%1 处问题").arg(bank.errorCount())
+                                                          : QStringLiteral("没有问题"))
+                               .arg(request.paperName)
+                               .arg(sound ? QStringLiteral("，可以导入") : QStringLiteral("，不能导入"))
+                << Qt::endl;
+            status = sound && total > 0 ? status : 1;
+            continue;
+        }
+        int nextReport = 1000;
+        const auto progress = [&](int done, int all) {
+            if (all >= 1000 && (done >= nextReport || done == all)) {
+                err << path << QStringLiteral(": 已写入 %1/%2").arg(done).arg(all) << Qt::endl;
+                nextReport = done + 1000;
+            }
+        };
+        const ImportOutcome outcome = writer.write(bank, request, progress);
+        if (!outcome.ok) {
+            err << path << QLatin1String(": ") << outcome.error << Qt::endl;
+            status = 1;
+            continue;
+        }
+        out << path << QStringLiteral(": 已导入试卷“%1”（%2）").arg(request.paperName, describeCounts(outcome.counts))
+            << Qt::endl;
+        if (bank.errorCount() > 0)
+            out << path << QStringLiteral(": 跳过了 %1 道有问题的题目（见上）").arg(bank.errorCount()) << Qt::endl;
+    }
+    return status;
+}
+
+} // namespace
+
+int ImportCommand::run(const QStringList &arguments, const QString &defaultDb, QTextStream &out, QTextStream &err)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("把题库文件导入 tessera 的 data.db：每个文件成为一套试卷。"));
+    parser.addHelpOption();
+    parser.addOptions({
+        {QStringLiteral("db"), QStringLiteral("数据库文件（默认：程序使用的 data.db）"), QStringLiteral("PATH")},
+        {QStringLiteral("subject"), QStringLiteral("科目名称；没有这个科目时新建"), QStringLiteral("NAME")},
+        {QStringLiteral("paper"), QStringLiteral("试卷名称（默认：文件名）"), QStringLiteral("NAME")},
+        {QStringLiteral("minutes"), QStringLiteral("考试时间，分钟（默认 60）"), QStringLiteral("N")},
+        {QStringLiteral("format"), QStringLiteral("文件格式 gift|aiken|xml|csv|xlsx（默认：从内容识别）"),
+         QStringLiteral("FORMAT")},
+        {QStringLiteral("dry-run"), QStringLiteral("只检查并报告，不写入")},
+        {QStringLiteral("skip-bad"), QStringLiteral("跳过有问题的题目，导入其余的")},
+    });
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("题库文件"), QStringLiteral("FILE..."));
+    if (!parser.parse(arguments)) {
+        err << parser.errorText() << Qt::endl;
+        return 2;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        out << parser.helpText();
+        return 0;
+    }
+    if (parser.positionalArguments().isEmpty()) {
+        err << QStringLiteral("没有给出要导入的文件") << Qt::endl << parser.helpText();
+        return 2;
+    }
+    const QString dbPath = parser.isSet(QStringLiteral("db")) ? parser.value(QStringLiteral("db")) : defaultDb;
+    if (!QFileInfo(dbPath).isFile()) {
+        err << QStringLiteral("数据库文件不存在：%1").arg(dbPath) << Qt::endl;
+        return 1;
+    }
+    int status = 0;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+        db.setDatabaseName(dbPath);
+        if (!db.open()) {
+            err << QStringLiteral("无法打开数据库 %1").arg(dbPath) << Qt::endl;
+            status = 1;
+        } else {
+            status = importFiles(db, parser, out, err);
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(connectionName);
+    return status;
+}
