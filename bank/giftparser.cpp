@@ -387,8 +387,8 @@ bool BlockParser::fillAnswers(BankQuestion &question, const QString &answerText,
         return false;
     }
     // One "=" option: single choice, partial weights counting as wrong. No
-    // "=": the options of positive weight are the right ones.
-    const bool single = equals == 1 || (equals == 0 && positive == 1);
+    // "=": a multiple choice whose options of positive weight are right.
+    const bool single = equals == 1;
     question.type = single ? BankQuestion::SingleChoice : BankQuestion::MultipleChoice;
     for (int i = 0; i < items.size(); ++i) {
         const AnswerItem &item = items.at(i);

@@ -1,6 +1,8 @@
 #include "importcommand.h"
 
+#include "bankexport.h"
 #include "bankfile.h"
+#include "bankreader.h"
 #include "bankwriter.h"
 
 #include <QCommandLineParser>
@@ -41,6 +43,45 @@ QString describeCounts(const ImportCounts &counts)
 {
     return QStringLiteral("新增 %1，修改 %2，未变 %3，删除 %4")
         .arg(counts.added).arg(counts.changed).arg(counts.unchanged).arg(counts.gone);
+}
+
+// --export PATH: the paper named by --paper, else every paper of the subject.
+int exportBank(QSqlDatabase db, const QCommandLineParser &parser, QTextStream &out, QTextStream &err)
+{
+    const QString path = parser.value(QStringLiteral("export"));
+    if (BankExport::formatOfPath(path).isEmpty()) {
+        err << QStringLiteral("导出文件的后缀应是 .gift、.txt、.xml、.csv 或 .xlsx") << Qt::endl;
+        return 2;
+    }
+    QString error;
+    const QString subjectId = parser.isSet(QStringLiteral("subject"))
+        ? BankWriter(db).subjectNamed(parser.value(QStringLiteral("subject")))
+        : onlySubject(db, &error);
+    if (subjectId.isEmpty()) {
+        err << (error.isEmpty() ? QStringLiteral("没有这个科目") : error) << Qt::endl;
+        return 1;
+    }
+    BankReader reader(db);
+    QVector<BankQuestion> questions;
+    if (parser.isSet(QStringLiteral("paper"))) {
+        QSqlQuery query(db);
+        query.prepare(QStringLiteral("select id from exam_paper where subjectId=:s and name=:n"));
+        query.bindValue(QStringLiteral(":s"), subjectId);
+        query.bindValue(QStringLiteral(":n"), parser.value(QStringLiteral("paper")));
+        if (!query.exec() || !query.next()) {
+            err << QStringLiteral("科目中没有试卷“%1”").arg(parser.value(QStringLiteral("paper"))) << Qt::endl;
+            return 1;
+        }
+        questions = reader.paper(query.value(0).toString());
+    } else {
+        questions = reader.subject(subjectId);
+    }
+    if (!BankExport::write(path, questions, QFileInfo(db.databaseName()).absolutePath() + QStringLiteral("/img"))) {
+        err << QStringLiteral("无法写入 %1").arg(path) << Qt::endl;
+        return 1;
+    }
+    out << QStringLiteral("已导出 %1 道题到 %2").arg(questions.size()).arg(path) << Qt::endl;
+    return 0;
 }
 
 int importFiles(QSqlDatabase db, const QCommandLineParser &parser, QTextStream &out, QTextStream &err)
@@ -85,9 +126,9 @@ int importFiles(QSqlDatabase db, const QCommandLineParser &parser, QTextStream &
         request.sourceName = file;
         request.paperName = parser.isSet(QStringLiteral("paper")) ? parser.value(QStringLiteral("paper"))
                                                                   : QFileInfo(path).completeBaseName();
-        const int total = bank.questions.size();
         if (parser.isSet(QStringLiteral("dry-run"))) {
             const ImportCounts counts = writer.plan(bank, request);
+            const int total = counts.added + counts.changed + counts.unchanged;
             const bool sound = bank.errorCount() == 0 || request.skipBad;
             out << path << QStringLiteral(": %1 道题（%2），%3，试卷“%4”%5")
                                .arg(total).arg(describeCounts(counts))
@@ -136,6 +177,9 @@ int ImportCommand::run(const QStringList &arguments, const QString &defaultDb, Q
          QStringLiteral("FORMAT")},
         {QStringLiteral("dry-run"), QStringLiteral("只检查并报告，不写入")},
         {QStringLiteral("skip-bad"), QStringLiteral("跳过有问题的题目，导入其余的")},
+        {QStringLiteral("export"), QStringLiteral("不导入，而把科目（或 --paper 指定的试卷）导出到文件"),
+         QStringLiteral("PATH")},
+        {QStringLiteral("template"), QStringLiteral("写出空白的题库模板（.xlsx 或 .csv）"), QStringLiteral("PATH")},
     });
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("题库文件"), QStringLiteral("FILE..."));
     if (!parser.parse(arguments)) {
@@ -146,7 +190,16 @@ int ImportCommand::run(const QStringList &arguments, const QString &defaultDb, Q
         out << parser.helpText();
         return 0;
     }
-    if (parser.positionalArguments().isEmpty()) {
+    if (parser.isSet(QStringLiteral("template"))) {
+        const QString path = parser.value(QStringLiteral("template"));
+        if (!BankExport::writeTemplate(path)) {
+            err << QStringLiteral("无法写入 %1").arg(path) << Qt::endl;
+            return 1;
+        }
+        return 0;
+    }
+    const bool exporting = parser.isSet(QStringLiteral("export"));
+    if (parser.positionalArguments().isEmpty() && !exporting) {
         err << QStringLiteral("没有给出要导入的文件") << Qt::endl << parser.helpText();
         return 2;
     }
@@ -163,7 +216,7 @@ int ImportCommand::run(const QStringList &arguments, const QString &defaultDb, Q
             err << QStringLiteral("无法打开数据库 %1").arg(dbPath) << Qt::endl;
             status = 1;
         } else {
-            status = importFiles(db, parser, out, err);
+            status = exporting ? exportBank(db, parser, out, err) : importFiles(db, parser, out, err);
             db.close();
         }
     }

@@ -6,6 +6,8 @@
 // The command line importer:
 //   tessera-import [--db PATH] [--subject NAME] [--paper NAME] [--minutes N]
 //                  [--format gift|aiken|xml|csv|xlsx] [--dry-run] [--skip-bad] FILE...
+//   tessera-import [--db PATH] [--subject NAME] [--paper NAME] --export FILE
+//   tessera-import --template FILE.xlsx|FILE.csv
 // Each file is one paper, written in one transaction; messages name the file
 // and line. Returns the exit status: 0 when every file was imported (or,
 // with --dry-run, would be), 1 when one was not, 2 for a wrong command line.

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "bankquestion.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QVector>
+
+// Reads papers of the bank back into the format-neutral model, for export:
+// the questions in paper order, case studies with their parts, chapters by
+// name, and each question's stable key (the one it was imported with, else
+// its id).
+class BankReader
+{
+public:
+    explicit BankReader(QSqlDatabase db);
+
+    QVector<BankQuestion> paper(const QString &paperId);
+    // Every paper of a subject, in list order; a question in two papers once.
+    QVector<BankQuestion> subject(const QString &subjectId);
+
+private:
+    void appendPaper(const QString &paperId, QVector<BankQuestion> &questions, QSet<QString> &seen);
+    bool readQuestion(const QString &id, bool leaf, BankQuestion *question);
+
+    QSqlDatabase m_db;
+};
