@@ -342,8 +342,12 @@ bool BlockParser::fillAnswers(BankQuestion &question, const QString &answerText,
                 m_bank.addError(line, QStringLiteral("各个可接受答案的空数（“|”分隔）不一致"));
                 return false;
             } else {
-                for (int b = 0; b < texts.size(); ++b)
-                    blanks[b] << texts.at(b);
+                for (int b = 0; b < texts.size(); ++b) {
+                    for (const QString &text : texts.at(b)) {
+                        if (!blanks.at(b).contains(text))
+                            blanks[b] << text;
+                    }
+                }
             }
         }
         for (const QStringList &blank : blanks) {

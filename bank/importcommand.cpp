@@ -96,6 +96,12 @@ int importFiles(QSqlDatabase db, const QCommandLineParser &parser, QTextStream &
         err << QStringLiteral("--minutes 应是正整数") << Qt::endl;
         return 2;
     }
+    const QString format = parser.value(QStringLiteral("format")).toLower();
+    if (!format.isEmpty() && !BankFile::formats().contains(format)) {
+        err << QStringLiteral("不认识的格式“%1”（可用 %2）").arg(format, BankFile::formats().join(QLatin1Char('|')))
+            << Qt::endl;
+        return 2;
+    }
     BankWriter writer(db);
     if (parser.isSet(QStringLiteral("subject"))) {
         const QString name = parser.value(QStringLiteral("subject")).trimmed();
@@ -109,12 +115,6 @@ int importFiles(QSqlDatabase db, const QCommandLineParser &parser, QTextStream &
             err << error << Qt::endl;
             return 2;
         }
-    }
-    const QString format = parser.value(QStringLiteral("format")).toLower();
-    if (!format.isEmpty() && !BankFile::formats().contains(format)) {
-        err << QStringLiteral("不认识的格式“%1”（可用 %2）").arg(format, BankFile::formats().join(QLatin1Char('|')))
-            << Qt::endl;
-        return 2;
     }
 
     int status = 0;

@@ -108,8 +108,12 @@ bool QuestionReader::fill(BankQuestion &question, const XmlNode &node, const QSt
             if (question.blanks.isEmpty()) {
                 question.blanks = texts;
             } else if (texts.size() == question.blanks.size()) {
-                for (int b = 0; b < texts.size(); ++b)
-                    question.blanks[b] << texts.at(b);
+                for (int b = 0; b < texts.size(); ++b) {
+                    for (const QString &text : texts.at(b)) {
+                        if (!question.blanks.at(b).contains(text))
+                            question.blanks[b] << text;
+                    }
+                }
             } else {
                 m_bank.addError(answer->line, QStringLiteral("各个可接受答案的空数（“|”分隔）不一致"));
                 return false;

@@ -20,9 +20,9 @@ QString QuestionKeys::next(const BankQuestion &question, const QString &parentKe
     if (!question.key.trimmed().isEmpty()) {
         base = QLatin1String("k:") + question.key.trimmed();
     } else {
-        QStringList text{QString::number(question.type), BankText::htmlToPlain(question.stemHtml)};
-        for (const QString &option : question.optionsHtml)
-            text << BankText::htmlToPlain(option);
+        // The stem alone: a question whose options or answer are mended is
+        // the same question, changed.
+        const QStringList text{QString::number(question.type), BankText::htmlToPlain(question.stemHtml)};
         base = QLatin1String("h:") + QString::fromLatin1(digest(text).left(16));
     }
     if (!parentKey.isEmpty())

@@ -7,7 +7,7 @@
 
 // The stable keys that let a re-imported file update its paper in place: the
 // key the file names (GIFT title, Moodle idnumber or name, spreadsheet 题号),
-// else a hash of the question's text; the second and later of equal keys get
+// else a hash of the question's type and stem; the second and later of equal keys get
 // their place ("#2", "#3"), since a file may hold one question twice. A case
 // study's parts are keyed under their case ("KEY/PART").
 class QuestionKeys

@@ -1,0 +1,257 @@
+#include "testsupport.h"
+
+#include "answerrecorder.h"
+#include "bankexport.h"
+#include "bankfile.h"
+#include "bankreader.h"
+#include "banktext.h"
+#include "bankwriter.h"
+#include "dbconnection.h"
+#include "papergrader.h"
+#include "paperloader.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+// Imported files stored as papers: every example file runs end to end and
+// comes back from its exports; a failed import leaves data.db as it was; a
+// re-import updates in place; a second subject leaves the first alone.
+namespace {
+
+using Db = TestSupport::FreshDatabase;
+
+QSqlDatabase database()
+{
+    return DbConnection::instance(QString(), true)->database();
+}
+
+QString example(const QString &name)
+{
+    return TestSupport::sourcePath(QStringLiteral("data/examples/") + name);
+}
+
+ImportRequest request(const QString &source, const QString &imageDir)
+{
+    ImportRequest r;
+    r.newSubjectName = QStringLiteral("导入科目");
+    r.paperName = QStringLiteral("导入试卷");
+    r.sourceName = source;
+    r.imageDir = imageDir;
+    return r;
+}
+
+// The stored questions of a paper, one line each, keys left out.
+QStringList storedQuestions(const QString &paperId)
+{
+    QStringList lines;
+    for (const BankQuestion &q : BankReader(database()).paper(paperId)) {
+        QStringList parts;
+        for (const BankQuestion &part : q.parts)
+            parts << QString::number(part.type) + part.stemHtml + part.optionsHtml.join('|') + part.answerLetters
+                    + BankText::joinBlanks(part.blanks) + part.explanationHtml + QString::number(part.marks);
+        lines << QString::number(q.type) + q.stemHtml + q.optionsHtml.join('|') + q.answerLetters
+                + BankText::joinBlanks(q.blanks) + q.explanationHtml + QString::number(q.marks) + q.chapterName()
+                + parts.join(';');
+    }
+    return lines;
+}
+
+// The right answer of a question as its page reports it.
+QString rightAnswer(const ExamQuestion &q)
+{
+    if (q.type == ExamQuestion::FillIn) {
+        QStringList first;
+        for (const QStringList &blank : BankText::splitBlanks(q.answer))
+            first << blank.value(0);
+        return first.join('|');
+    }
+    return q.type == ExamQuestion::Essay ? QStringLiteral("A") : q.answer;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Every row of every table, for comparing a bank before and after.
+QStringList allRows(const QString &where = QString())
+{
+    QStringList rows;
+    for (const char *table : {"exam_subject", "exam_chapter", "exam_paper", "exam_paper_static",
+                              "exam_dic_fuleixing", "exam_question", "exam_answer", "error_answer", "exam_Collect"}) {
+        QSqlQuery query(database());
+        query.exec(QStringLiteral("select * from %1 %2 order by rowid").arg(QLatin1String(table), where));
+        while (query.next()) {
+            QStringList values;
+            for (int i = 0; i < query.record().count(); ++i)
+                values << query.value(i).toString();
+            rows << QLatin1String(table) + QLatin1Char(':') + values.join('|');
+        }
+    }
+    return rows;
+}
+
+} // namespace
+
+class ImportStoreTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void endToEndAndBack_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("questions");
+        QTest::newRow("gift") << "安全与计算机.gift" << 51;
+        QTest::newRow("aiken") << "职业健康.aiken.txt" << 24;
+        QTest::newRow("moodle xml") << "安全与计算机.xml" << 51;
+        QTest::newRow("csv") << "安全与计算机.csv" << 51;
+        QTest::newRow("xlsx") << "安全与计算机.xlsx" << 51;
+        QTest::newRow("template") << "题库模板.xlsx" << 8;
+    }
+
+    void endToEndAndBack()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, questions);
+        QTemporaryDir out;
+        QStringList original;
+        {
+            Db db;
+            QVERIFY(db.ok());
+            const ParsedBank bank = BankFile::read(example(file));
+            QCOMPARE(bank.errorCount(), 0);
+            const ImportOutcome outcome =
+                BankWriter(database()).write(bank, request(file, out.path() + QStringLiteral("/img")));
+            QVERIFY2(outcome.ok, qPrintable(outcome.error));
+            QCOMPARE(outcome.counts.added, questions);
+
+            // Taken as a formal paper: every answer right gives full marks.
+            auto paper = PaperLoader(database(), 0, out.path() + '/').loadFormalPaper(outcome.paperId);
+            QVERIFY(paper->totalCent > 0);
+            for (const auto &q : paper->questions) {
+                if (q->type != ExamQuestion::Composite)
+                    AnswerRecorder::record(*paper, q->tname, rightAnswer(*q));
+            }
+            PaperGrader::markPaper(*paper);
+            QCOMPARE(paper->wrongCount + paper->unansweredCount, 0);
+            QCOMPARE(paper->score, double(paper->totalCent));
+
+            original = storedQuestions(outcome.paperId);
+            QCOMPARE(original.size(), BankReader(database()).paper(outcome.paperId).size());
+            for (const char *format : {"gift", "xml", "csv", "xlsx"})
+                QVERIFY(BankExport::write(out.filePath(QStringLiteral("export.") + format),
+                                          BankReader(database()).paper(outcome.paperId), out.path() + "/img"));
+        }
+        for (const char *format : {"gift", "xml", "csv", "xlsx"}) {
+            Db db;
+            const ParsedBank bank = BankFile::read(out.filePath(QStringLiteral("export.") + format));
+            QCOMPARE(bank.format, QLatin1String(format));
+            QCOMPARE(bank.errorCount(), 0);
+            const ImportOutcome outcome =
+                BankWriter(database()).write(bank, request(format, out.path() + QStringLiteral("/img")));
+            QVERIFY2(outcome.ok, qPrintable(outcome.error));
+            QCOMPARE(storedQuestions(outcome.paperId), original);
+        }
+    }
+
+    void failedImportLeavesDatabaseAsItWas_data()
+    {
+        QTest::addColumn<QString>("gift");
+        QTest::addColumn<QString>("extraSql");
+        QTest::newRow("a file with a problem") << "Q1 {T}\n\nQ2 {=a ~b}\n\nQ3 {#1}" << QString();
+        QTest::newRow("a write failing half-way")
+            << "Q1 {T}\n\nQ2 {=a ~b}\n\nQ3 {F}\n\nQ4 {}"
+            << "CREATE TRIGGER fail_third AFTER INSERT ON exam_question "
+               "WHEN (select count(*) from exam_question) >= 3 BEGIN SELECT RAISE(ABORT, 'disk full'); END;";
+    }
+
+    void failedImportLeavesDatabaseAsItWas()
+    {
+        QFETCH(QString, gift);
+        QFETCH(QString, extraSql);
+        Db db(TestSupport::sampleBankSql());
+        QVERIFY(db.ok());
+        if (!extraSql.isEmpty())
+            QVERIFY(Db::exec(extraSql));
+        const QByteArray before = fileBytes(db.path());
+        QTemporaryDir images;
+        const ImportOutcome outcome = BankWriter(database()).write(
+            BankFile::parse(gift.toUtf8(), QStringLiteral("gift")), request(QStringLiteral("f.gift"), images.path()));
+        QVERIFY(!outcome.ok);
+        QVERIFY(!outcome.error.isEmpty());
+        QCOMPARE(fileBytes(db.path()), before);
+    }
+
+    void skipBadImportsTheSoundQuestions()
+    {
+        Db db;
+        QTemporaryDir images;
+        ImportRequest r = request(QStringLiteral("f.gift"), images.path());
+        r.skipBad = true;
+        const ImportOutcome outcome = BankWriter(database()).write(
+            BankFile::parse("Q1 {T}\n\nMatch {=a -> b =c -> d}\n\nQ3 {=x ~y}", QStringLiteral("gift")), r);
+        QVERIFY(outcome.ok);
+        QCOMPARE(Db::column("select titleImage from exam_question order by sortNo"), QStringList({"Q1", "Q3"}));
+    }
+
+    void reimportUpdatesInPlace()
+    {
+        Db db;
+        QTemporaryDir images;
+        BankWriter writer(database());
+        const auto import = [&](const char *gift) {
+            return writer.write(BankFile::parse(gift, QStringLiteral("gift")), request("bank.gift", images.path()));
+        };
+        // The same question twice is held twice.
+        const ImportOutcome first = import("::k::Kept {T}\n\nTwice {F}\n\nTwice {F}\n\nChanges {=a ~b}\n\nGoes {T}");
+        QVERIFY(first.ok);
+        QCOMPARE(Db::scalar("select count(*) from exam_question"), 5);
+        const QString kept = Db::column("select id from exam_question where titleImage='Kept'").value(0);
+        const QString goes = Db::column("select id from exam_question where titleImage='Goes'").value(0);
+        QVERIFY(Db::exec(QStringLiteral("insert into exam_Collect(questionid,fuleixingid) values('%1','f');\n"
+                                        "insert into exam_Collect(questionid,fuleixingid) values('%2','f');\n"
+                                        "insert into error_answer(questionId,examid) values('%1','%3');")
+                             .arg(kept, goes, first.paperId)));
+
+        const ParsedBank second =
+            BankFile::parse("::k::Kept, reworded {T}\n\nTwice {F}\n\nTwice {F}\n\nChanges {=b ~a}\n\nNew {F}",
+                            QStringLiteral("gift"));
+        const ImportCounts planned = writer.plan(second, request("bank.gift", images.path()));
+        QCOMPARE(planned.paperId, first.paperId);
+        QCOMPARE(QList<int>({planned.added, planned.changed, planned.unchanged, planned.gone}),
+                 QList<int>({1, 2, 2, 1}));
+        const ImportOutcome again = writer.write(second, request("bank.gift", images.path()));
+        QVERIFY(again.ok);
+        QCOMPARE(again.paperId, first.paperId);
+        QCOMPARE(Db::scalar("select count(*) from exam_paper"), 1);
+        QCOMPARE(Db::column("select titleImage from exam_question where id in (select questionid from exam_Collect)"),
+                 QStringList{"Kept, reworded"});
+        QCOMPARE(Db::column("select questionId from error_answer"), QStringList{kept});
+        QCOMPARE(Db::scalar("select count(*) from exam_question"), 5);
+    }
+
+    void secondSubjectLeavesTheFirstAlone()
+    {
+        Db db(TestSupport::sampleBankSql() + QStringLiteral(
+            "\nINSERT INTO exam_answer(id,subjectid,paperId,rightCount) VALUES('a1','km1','km1p1',3);\n"
+            "INSERT INTO error_answer(questionId,subjectId,examid) VALUES('km1q001','km1','km1p1');\n"
+            "INSERT INTO exam_Collect(questionid,fuleixingid) VALUES('km1q002','km1f1');\n"));
+        const QStringList before = allRows();
+        QTemporaryDir images;
+        const ImportOutcome outcome = BankWriter(database()).write(
+            BankFile::read(example(QStringLiteral("安全与计算机.gift"))), request("a.gift", images.path()));
+        QVERIFY(outcome.ok);
+        QVERIFY(!QStringList({"km1", "km2"}).contains(outcome.subjectId));
+        const QStringList after = allRows();
+        for (const QString &row : before)
+            QVERIFY2(after.contains(row), qPrintable(row));
+        QCOMPARE(Db::scalar(QStringLiteral("select count(*) from exam_paper where subjectId='%1'").arg(outcome.subjectId)),
+                 1);
+    }
+};
+
+TESSERA_TEST_MAIN(ImportStoreTest)
+#include "tst_import_store.moc"
