@@ -32,14 +32,8 @@ bool BankReader::readQuestion(const QString &id, bool leaf, BankQuestion *q)
                                  "left join exam_chapter c on c.id=q.chapterId "
                                  "left join import_question k on k.questionId=q.id where q.id=:id"));
     query.bindValue(QStringLiteral(":id"), id);
-    if (!query.exec() || !query.next()) {
-        // Before any import the table of keys is missing: read without it.
-        query.prepare(QStringLiteral("select q.*, c.name as chapterName, '' as questionKey from exam_question q "
-                                     "left join exam_chapter c on c.id=q.chapterId where q.id=:id"));
-        query.bindValue(QStringLiteral(":id"), id);
-        if (!query.exec() || !query.next())
-            return false;
-    }
+    if (!query.exec() || !query.next())
+        return false;
     const QSqlRecord row = query.record();
     const auto text = [&row](const char *column) { return row.value(QLatin1String(column)).toString(); };
     q->type = row.value(QStringLiteral("questionTypeid")).toInt();

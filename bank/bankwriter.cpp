@@ -2,7 +2,6 @@
 
 #include "banktext.h"
 #include "boundstatement.h"
-#include "importschema.h"
 #include "questionkeys.h"
 #include "sqltransaction.h"
 
@@ -239,19 +238,21 @@ bool PaperStore::writeQuestion(const BankQuestion &q, const QString &id, bool ex
                        {QStringLiteral(":chapter"), chapterId},
                        {QStringLiteral(":parent"), parentId},
                        {QStringLiteral(":category"), categoryId},
-                       {QStringLiteral(":sortNo"), sortNo}};
+                       {QStringLiteral(":sortNo"), sortNo},
+                       {QStringLiteral(":subject"), subjectId}};
     if (exists)
         return execBound(m_db, QStringLiteral(
             "update exam_question set questionTypeid=:type,title=:title,titleImage=:titleImage,option1=:o1,"
             "option2=:o2,option3=:o3,option4=:o4,option5=:o5,optionLength=:length,answer=:answer,"
             "analysis=:analysis,cent=:cent,difficulty=:difficulty,source=:source,chapterId=:chapter,"
-            "parentId=:parent,relationship=:parent,fuleixingid=:category,sortNo=:sortNo where id=:id"), values);
+            "parentId=:parent,relationship=:parent,fuleixingid=:category,sortNo=:sortNo,subjectid=:subject "
+            "where id=:id"), values);
     return execBound(m_db, QStringLiteral(
         "insert into exam_question(id,questionTypeid,title,titleImage,option1,option2,option3,option4,option5,"
         "optionLength,answer,analysis,cent,difficulty,source,level,questionYear,layout,grade,chapterId,parentId,"
-        "relationship,fuleixingid,sortNo,video,isCollect) values(:id,:type,:title,:titleImage,:o1,:o2,:o3,:o4,:o5,"
+        "relationship,fuleixingid,sortNo,video,isCollect,subjectid) values(:id,:type,:title,:titleImage,:o1,:o2,:o3,:o4,:o5,"
         ":length,:answer,:analysis,:cent,:difficulty,:source,1,'',0,0,:chapter,:parent,:parent,:category,:sortNo,"
-        "'',0)"), values);
+        "'',0,:subject)"), values);
 }
 
 bool PaperStore::removeQuestion(const QString &id)
@@ -361,8 +362,8 @@ ImportCounts BankWriter::count(const QVector<Entry> &entries, const QString &pap
 
 ImportCounts BankWriter::plan(const ParsedBank &bank, const ImportRequest &request) const
 {
-    // Writes nothing: before any import the tables of keys may not exist,
-    // and then every question is new.
+    // Writes nothing: on a file the migration has not brought up to date the
+    // tables of keys are missing, and then every question is new.
     const QString subjectId = request.subjectId.isEmpty() ? subjectNamed(request.newSubjectName) : request.subjectId;
     return count(flatten(bank), existingPaper(subjectId, request.sourceName));
 }
@@ -402,8 +403,6 @@ ImportOutcome BankWriter::write(const ParsedBank &bank, const ImportRequest &req
     SqlTransaction transaction(m_db);
     if (!transaction.started())
         return fail(QStringLiteral("无法开始写入数据库"));
-    if (!ImportSchema::apply(m_db))
-        return fail(QStringLiteral("无法准备导入记录表"));
     PaperStore store(m_db, request);
     if (!store.resolveSubject(&store.subjectId))
         return fail(QStringLiteral("科目不存在"));

@@ -4,6 +4,8 @@
 #include "bankfile.h"
 #include "bankreader.h"
 #include "bankwriter.h"
+#include "schemamigration.h"
+#include "subjectstore.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -14,20 +16,15 @@ namespace {
 
 const QString connectionName = QStringLiteral("tessera-import");
 
-// The subject when none is named: the only one of the bank.
-QString onlySubject(QSqlDatabase db, QString *error)
+// The subject when none is named: the current one of the program.
+QString currentSubject(QSqlDatabase db, QString *error)
 {
-    QSqlQuery query(db);
-    QStringList ids;
-    if (query.exec(QStringLiteral("select id from exam_subject"))) {
-        while (query.next())
-            ids << query.value(0).toString();
-    }
-    if (ids.size() == 1)
-        return ids.first();
-    *error = ids.isEmpty() ? QStringLiteral("题库中没有科目，请用 --subject 指定新科目的名称")
-                           : QStringLiteral("题库中有 %1 个科目，请用 --subject 指定一个").arg(ids.size());
-    return QString();
+    const QString id = SubjectStore::currentSubjectId(db);
+    if (id.isEmpty())
+        *error = SubjectStore::subjects(db).isEmpty()
+            ? QStringLiteral("题库中没有科目，请用 --subject 指定新科目的名称")
+            : QStringLiteral("题库中有几个科目而没有选定当前科目，请用 --subject 指定一个");
+    return id;
 }
 
 void reportProblems(const QString &file, const ParsedBank &bank, QTextStream &err)
@@ -56,7 +53,7 @@ int exportBank(QSqlDatabase db, const QCommandLineParser &parser, QTextStream &o
     QString error;
     const QString subjectId = parser.isSet(QStringLiteral("subject"))
         ? BankWriter(db).subjectNamed(parser.value(QStringLiteral("subject")))
-        : onlySubject(db, &error);
+        : currentSubject(db, &error);
     if (subjectId.isEmpty()) {
         err << (error.isEmpty() ? QStringLiteral("没有这个科目") : error) << Qt::endl;
         return 1;
@@ -110,7 +107,7 @@ int importFiles(QSqlDatabase db, const QCommandLineParser &parser, QTextStream &
             base.newSubjectName = name;
     } else {
         QString error;
-        base.subjectId = onlySubject(db, &error);
+        base.subjectId = currentSubject(db, &error);
         if (base.subjectId.isEmpty()) {
             err << error << Qt::endl;
             return 2;
@@ -118,6 +115,7 @@ int importFiles(QSqlDatabase db, const QCommandLineParser &parser, QTextStream &
     }
 
     int status = 0;
+    bool migrated = false;
     for (const QString &path : parser.positionalArguments()) {
         const QString file = QFileInfo(path).fileName();
         const ParsedBank bank = BankFile::read(path, format);
@@ -139,6 +137,23 @@ int importFiles(QSqlDatabase db, const QCommandLineParser &parser, QTextStream &
                 << Qt::endl;
             status = sound && total > 0 ? status : 1;
             continue;
+        }
+        if (bank.errorCount() > 0 && !request.skipBad) {
+            err << path << QStringLiteral(": 文件有 %1 处问题，未导入任何题目（可用 --skip-bad 跳过有问题的题目）")
+                               .arg(bank.errorCount())
+                << Qt::endl;
+            status = 1;
+            continue;
+        }
+        // The file is brought up to date only when something is to be written.
+        if (!migrated) {
+            const SchemaMigration::Result migration = SchemaMigration::migrate(db);
+            if (migration.outcome == SchemaMigration::Outcome::Failed
+                || migration.outcome == SchemaMigration::Outcome::NotABank) {
+                err << QStringLiteral("数据库无法升级，未导入：%1").arg(migration.error) << Qt::endl;
+                return 1;
+            }
+            migrated = true;
         }
         int nextReport = 1000;
         const auto progress = [&](int done, int all) {
@@ -212,6 +227,8 @@ int ImportCommand::run(const QStringList &arguments, const QString &defaultDb, Q
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
         db.setDatabaseName(dbPath);
+        if (parser.isSet(QStringLiteral("dry-run")) || exporting)
+            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
         if (!db.open()) {
             err << QStringLiteral("无法打开数据库 %1").arg(dbPath) << Qt::endl;
             status = 1;

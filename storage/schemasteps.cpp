@@ -74,12 +74,29 @@ bool subjectsSideBySide(QSqlDatabase db)
     return true;
 }
 
+// Version 2: where imported papers and questions came from, so that importing
+// an updated file updates its paper in place. import_paper: one row per
+// imported paper; its file's name (sourceName) and subject find it again.
+// import_question: each of the paper's questions by the stable key the file
+// gives it, the row it is stored in, and a digest of what was stored.
+bool importSources(QSqlDatabase db)
+{
+    return exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS import_paper (paperId TEXT PRIMARY KEY, "
+                                   "subjectId TEXT, sourceName TEXT, format TEXT, importedAt TEXT)"))
+        && exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS import_question (paperId TEXT, questionKey TEXT, "
+                                   "questionId TEXT, contentHash TEXT, PRIMARY KEY (paperId, questionKey))"))
+        && exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS idx_import_paper_source "
+                                   "ON import_paper(subjectId, sourceName)"))
+        && exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS idx_import_question_id ON import_question(questionId)"));
+}
+
 } // namespace
 
 const QVector<SchemaMigration::Step> &all()
 {
     static const QVector<SchemaMigration::Step> steps{
         {1, QStringLiteral("科目并存"), subjectsSideBySide},
+        {2, QStringLiteral("导入题库的来源"), importSources},
     };
     return steps;
 }

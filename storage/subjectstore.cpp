@@ -20,8 +20,13 @@ QSqlDatabase database()
 
 QList<QPair<QString, QString>> SubjectStore::subjects()
 {
+    return subjects(database());
+}
+
+QList<QPair<QString, QString>> SubjectStore::subjects(QSqlDatabase db)
+{
     QList<QPair<QString, QString>> result;
-    QSqlQuery query(database());
+    QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("select * from exam_subject")))
         return result;
@@ -40,10 +45,15 @@ int SubjectStore::subjectCount()
 
 QString SubjectStore::currentSubjectId()
 {
-    const QList<QPair<QString, QString>> all = subjects();
+    return currentSubjectId(database());
+}
+
+QString SubjectStore::currentSubjectId(QSqlDatabase db)
+{
+    const QList<QPair<QString, QString>> all = subjects(db);
     if (all.size() == 1)
         return all.first().first;
-    const QString chosen = SettingsStore::value(currentSubjectKey);
+    const QString chosen = SettingsStore::value(db, currentSubjectKey);
     for (const auto &subject : all) {
         if (subject.first == chosen)
             return chosen;

@@ -250,6 +250,9 @@ private slots:
             QVERIFY2(after.contains(row), qPrintable(row));
         QCOMPARE(Db::scalar(QStringLiteral("select count(*) from exam_paper where subjectId='%1'").arg(outcome.subjectId)),
                  1);
+        QCOMPARE(Db::scalar(QStringLiteral("select count(*) from exam_question where subjectid='%1'")
+                                .arg(outcome.subjectId)),
+                 51);
     }
 };
 
