@@ -1,5 +1,6 @@
 #include "fwelcome.h"
 
+#include "bankactions.h"
 #include "constants.h"
 #include "dbconnection.h"
 #include "homepages.h"
@@ -72,6 +73,17 @@ void Fwelcome::addHomeAction(const QString &key, const QString &label, const QSt
 // The actions of the start page's row, in the order they are shown.
 void Fwelcome::registerHomeActions()
 {
+    addHomeAction(QStringLiteral("importBank"), QStringLiteral("导入题库"),
+                  QStringLiteral("从 GIFT、Aiken、Moodle XML 或表格（CSV、XLSX）文件导入题目"), [this]() {
+                      if (BankActions::importFile(this))
+                          showStartPage();
+                  });
+    addHomeAction(QStringLiteral("exportBank"), QStringLiteral("导出题库"),
+                  QStringLiteral("把一套试卷或整个科目导出为 GIFT、Moodle XML 或表格"),
+                  [this]() { BankActions::exportBank(this); });
+    addHomeAction(QStringLiteral("printBank"), QStringLiteral("打印"),
+                  QStringLiteral("打印试卷（只有题目，或含答案和解析）或错题本，也可存为 PDF"),
+                  [this]() { BankActions::print(this); });
 }
 
 HomeActions Fwelcome::currentHomeActions() const

@@ -9,6 +9,7 @@
 
 #include "dbconnection.h"
 #include "examrenli.h"
+#include "importdialog.h"
 #include "mainwindow.h"
 #include "modalanswerer.h"
 #include "pagepreview.h"
@@ -19,6 +20,9 @@
 #include "constants.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QTextStream>
 #include <QTimer>
@@ -180,6 +184,37 @@ void tourHomeLists(ScreenshotSession &session, MainWindow &main)
     ScreenshotSession::settle(800);
 }
 
+// The import preview of a file with a few faulty questions, then the import
+// of its sound ones and the paper in the mock paper list.
+void tourImport(ScreenshotSession &session, MainWindow &main, const QString &dataDir)
+{
+    const QString path = dataDir + QStringLiteral("/消防安全练习.gift");
+    QFile file(path);
+    QFile example(QStringLiteral(TESSERA_SOURCE_DIR "/data/examples/安全与计算机.gift"));
+    if (!file.open(QIODevice::WriteOnly) || !example.open(QIODevice::ReadOnly))
+        return;
+    file.write(example.readAll());
+    file.write("\n::bad-1::配对：灭火器类型与适用火灾 {\n=干粉 -> 电气\n=泡沫 -> 油类\n}\n\n"
+               "::bad-2::Which number? {#42}\n\n::bad-3::选项太多 {=1 ~2 ~3 ~4 ~5 ~6}\n");
+    file.close();
+    {
+        ImportDialog dialog(path, DbConnection::instance(QString(), true)->database(), dataDir + "/img", &main);
+        dialog.show();
+        ScreenshotSession::settle(600);
+        session.capture(&dialog, QStringLiteral("26_dialog_import"));
+        dialog.skipBadBox->setChecked(true);
+        dialog.importButton->click();
+        ScreenshotSession::settle(600);
+    }
+    QObject *home = ScreenshotSession::descendant(&main, "Fwelcome");
+    if (ScreenshotSession::invoke(home, "moniJS")) {
+        ScreenshotSession::settle(800);
+        session.capture(&main, QStringLiteral("27_home_imported_paper"));
+    }
+    ScreenshotSession::invoke(&main, "on_pb_home_clicked");
+    ScreenshotSession::settle(800);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -224,6 +259,7 @@ int main(int argc, char *argv[])
         main.show();
     tourHomeLists(session, main);
     tourPractices(session, modals, main);
+    tourImport(session, main, QString::fromLocal8Bit(argv[2]));
 
     QTextStream(stdout) << session.saved().size() << " screenshots, " << modals.answeredCount()
                         << " dialogs answered\n";

@@ -1,0 +1,135 @@
+#include "bankactions.h"
+
+#include "bankexport.h"
+#include "bankreader.h"
+#include "constants.h"
+#include "dbconnection.h"
+#include "importdialog.h"
+#include "importpreview.h"
+#include "printdocument.h"
+#include "subjectstore.h"
+
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSqlQuery>
+#include <QWebFrame>
+#include <QWebPage>
+
+namespace {
+
+QSqlDatabase database()
+{
+    return DbConnection::instance(appDirPath, true)->database();
+}
+
+QString imageDir()
+{
+    return QFileInfo(DbConnection::instance(appDirPath, true)->dbPath).absolutePath() + QStringLiteral("/img");
+}
+
+// The current subject's papers as (id, name), in list order.
+QList<QPair<QString, QString>> papers()
+{
+    QList<QPair<QString, QString>> list;
+    QSqlQuery query(database());
+    query.prepare(QStringLiteral("select id, name from exam_paper where (:s = '' or subjectId = :s "
+                                 "or ifnull(subjectId,'') = '') order by sortNo"));
+    query.bindValue(QStringLiteral(":s"), SubjectStore::currentSubjectId());
+    if (query.exec()) {
+        while (query.next())
+            list.append({query.value(0).toString(), query.value(1).toString()});
+    }
+    return list;
+}
+
+void tell(QWidget *parent, const QString &text)
+{
+    QMessageBox box(QMessageBox::Information, productTitle, text, QMessageBox::NoButton, parent);
+    box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+} // namespace
+
+namespace BankActions {
+
+bool importFile(QWidget *parent)
+{
+    const QString path = QFileDialog::getOpenFileName(parent, QStringLiteral("导入题库"), QString(),
+                                                      ImportPreview::fileFilter());
+    if (path.isEmpty())
+        return false;
+    ImportDialog dialog(path, database(), imageDir(), parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    // The imported paper shows at once: its subject becomes the current one.
+    SubjectStore::choose(dialog.outcome.subjectId);
+    return true;
+}
+
+void exportBank(QWidget *parent)
+{
+    const auto list = papers();
+    QStringList items{QStringLiteral("整个科目（%1 套试卷）").arg(list.size())};
+    for (const auto &paper : list)
+        items << paper.second;
+    bool chosen = false;
+    const QString item = QInputDialog::getItem(parent, QStringLiteral("导出题库"), QStringLiteral("导出哪些题目："),
+                                               items, 0, false, &chosen);
+    if (!chosen)
+        return;
+    QString filter;
+    QString path = QFileDialog::getSaveFileName(
+        parent, QStringLiteral("导出题库"), QString(),
+        QStringLiteral("GIFT (*.gift);;Moodle XML (*.xml);;表格 CSV (*.csv);;表格 Excel (*.xlsx)"), &filter);
+    if (path.isEmpty())
+        return;
+    if (BankExport::formatOfPath(path).isEmpty())
+        path += QLatin1Char('.') + filter.section(QStringLiteral("*."), 1).section(QLatin1Char(')'), 0, 0);
+    BankReader reader(database());
+    const int index = items.indexOf(item);
+    const QVector<BankQuestion> questions = index <= 0 ? reader.subject(SubjectStore::currentSubjectId())
+                                                       : reader.paper(list.at(index - 1).first);
+    tell(parent, BankExport::write(path, questions, imageDir())
+                     ? QStringLiteral("已导出 %1 道题到 %2。").arg(questions.size()).arg(path)
+                     : QStringLiteral("无法写入 %1。").arg(path));
+}
+
+void print(QWidget *parent)
+{
+    const auto list = papers();
+    QStringList items{QStringLiteral("错题本")};
+    for (const auto &paper : list) {
+        items << paper.second + QStringLiteral("（只有题目）");
+        items << paper.second + QStringLiteral("（含答案和解析）");
+    }
+    bool chosen = false;
+    const QString item = QInputDialog::getItem(parent, QStringLiteral("打印"), QStringLiteral("打印什么："), items,
+                                               0, false, &chosen);
+    if (!chosen)
+        return;
+    const int index = items.indexOf(item);
+    PrintDocument document(database(), appDirPath);
+    const QString html = index <= 0 ? document.wrongBook(SubjectStore::currentSubjectId())
+                                    : document.paper(list.at((index - 1) / 2).first, (index - 1) % 2 == 1);
+
+    QWebPage page;
+    QEventLoop loaded;
+    QObject::connect(&page, &QWebPage::loadFinished, &loaded, &QEventLoop::quit);
+    page.mainFrame()->setHtml(html, QUrl::fromLocalFile(appDirPath));
+    loaded.exec();
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(item);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("打印（可选择打印到 PDF 文件）"));
+    if (dialog.exec() == QDialog::Accepted)
+        page.mainFrame()->print(&printer);
+}
+
+} // namespace BankActions

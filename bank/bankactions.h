@@ -1,0 +1,15 @@
+#pragma once
+
+class QWidget;
+
+// The start page's bank actions, each a short run of dialogs around the
+// logic of this folder: import a question file, export a paper or the
+// subject, print a paper or the wrong-question book (or save it as PDF).
+namespace BankActions {
+
+// True when something was imported (the lists must be rebuilt).
+bool importFile(QWidget *parent);
+void exportBank(QWidget *parent);
+void print(QWidget *parent);
+
+} // namespace BankActions

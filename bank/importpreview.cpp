@@ -1,0 +1,50 @@
+#include "importpreview.h"
+
+#include <QFileInfo>
+
+namespace ImportPreview {
+
+QString typeSummary(const ParsedBank &bank)
+{
+    const QVector<int> counts = bank.countsByType();
+    QStringList parts;
+    for (int type = BankQuestion::SingleChoice; type <= BankQuestion::CaseStudy; ++type) {
+        if (counts.value(type) > 0)
+            parts << BankQuestion::typeName(type) + QLatin1Char(' ') + QString::number(counts.value(type));
+    }
+    return parts.isEmpty() ? QStringLiteral("没有可导入的题目") : parts.join(QStringLiteral(" · "));
+}
+
+QStringList problemLines(const ParsedBank &bank)
+{
+    QStringList lines;
+    for (const BankProblem &problem : bank.problems) {
+        QString line = problem.line > 0 ? QStringLiteral("第 %1 行：").arg(problem.line) : QString();
+        line += problem.reason;
+        if (problem.severity == BankProblem::Note)
+            line += QStringLiteral("（提示）");
+        lines << line;
+    }
+    return lines;
+}
+
+QString changeSummary(const ImportCounts &counts)
+{
+    if (counts.paperId.isEmpty())
+        return QStringLiteral("新建试卷，%1 道题").arg(counts.added);
+    return QStringLiteral("更新以前从这个文件导入的试卷：新增 %1，修改 %2，未变 %3，删除 %4")
+        .arg(counts.added).arg(counts.changed).arg(counts.unchanged).arg(counts.gone);
+}
+
+QString paperNameOf(const QString &path)
+{
+    return QFileInfo(path).completeBaseName();
+}
+
+QString fileFilter()
+{
+    return QStringLiteral("题库文件 (*.gift *.txt *.xml *.csv *.xlsx);;GIFT (*.gift *.txt);;Moodle XML (*.xml);;"
+                          "表格 (*.csv *.xlsx);;所有文件 (*)");
+}
+
+} // namespace ImportPreview

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "bankwriter.h"
+#include "parsedbank.h"
+
+#include <QString>
+#include <QStringList>
+
+// The texts the import dialog shows before anything is written.
+namespace ImportPreview {
+
+// "单选 12 · 多选 5 · 判断 8", the types the file holds, parts counted by type.
+QString typeSummary(const ParsedBank &bank);
+// One line per problem: "第 12 行：reason", notes marked "（提示）".
+QStringList problemLines(const ParsedBank &bank);
+// What the import does to the paper: a new paper, or the changes to the one
+// the same file made before.
+QString changeSummary(const ImportCounts &counts);
+// The file's name without its format's suffix, the default paper name.
+QString paperNameOf(const QString &path);
+// The file dialog's filter of the formats the bank reads.
+QString fileFilter();
+
+} // namespace ImportPreview
