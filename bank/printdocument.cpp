@@ -35,10 +35,13 @@ QString PrintDocument::paperBody(const ExamPaper &paper, bool withAnswers)
                 body += QStringLiteral("<h2 class=\"print_section\">") + section->captionName
                     + QStringLiteral("</h2>");
         }
-        QString answer = question.answerHtml;
-        if (!withAnswers) {
-            // The hidden block stays hidden; only the closing of the question is kept.
-            answer = QStringLiteral("</div>");
+        QString answer = QStringLiteral("</div>"); // closes the question block
+        if (withAnswers) {
+            answer = question.answerHtml;
+            // An answer without explanation leaves its bold open, which on a
+            // page of many questions would run into the next ones.
+            if (!answer.contains(QLatin1String("</b>")))
+                answer.insert(answer.indexOf(QLatin1String("</div>")), QLatin1String("</b>"));
         }
         body += QStringLiteral("<div class=\"print_q\">") + question.html + answer + QStringLiteral("</div>");
     }

@@ -1,0 +1,99 @@
+#include "testsupport.h"
+
+#include "dbconnection.h"
+#include "importdialog.h"
+#include "printdocument.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+// The import preview as the user meets it, and the printable pages of an
+// imported paper.
+namespace {
+
+using Db = TestSupport::FreshDatabase;
+
+QSqlDatabase database()
+{
+    return DbConnection::instance(QString(), true)->database();
+}
+
+QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    QFile file(dir.filePath(name));
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return file.fileName();
+}
+
+const QByteArray faultyGift = "::a::Q1 {T}\n\n::b::Q2 {=x ~y}\n\n::c::Q3 {#2}\n\n::d::Q4 {=one =一}\n";
+
+} // namespace
+
+class ImportDialogTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void previewThenImportIntoNewSubject()
+    {
+        Db db(TestSupport::sampleBankSql());
+        QTemporaryDir dir;
+        const QString path = writeFile(dir, QStringLiteral("练习.gift"), faultyGift);
+        ImportDialog dialog(path, database(), dir.filePath(QStringLiteral("img")));
+        QCOMPARE(dialog.typesLabel->text(), QString::fromUtf8("单选 1 · 判断 1 · 填空 1"));
+        QCOMPARE(dialog.paperEdit->text(), QString::fromUtf8("练习"));
+        QVERIFY(dialog.problemsView->toPlainText().startsWith(QString::fromUtf8("第 5 行：")));
+        QVERIFY(!dialog.importButton->isEnabled());
+
+        dialog.skipBadBox->setChecked(true);
+        dialog.subjectBox->setEditText(QString::fromUtf8("我的题库"));
+        QVERIFY(dialog.changesLabel->text().contains(QString::fromUtf8("新建科目“我的题库”")));
+        QVERIFY(dialog.importButton->isEnabled());
+        dialog.importButton->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(dialog.outcome.ok);
+        QCOMPARE(Db::scalar(QStringLiteral("select count(*) from exam_question where subjectid=(select id from "
+                                           "exam_subject where name='我的题库')")),
+                 3);
+
+        // The same file again, now under that subject: an update in place.
+        ImportDialog again(path, database(), dir.filePath(QStringLiteral("img")));
+        again.subjectBox->setEditText(QString::fromUtf8("我的题库"));
+        again.skipBadBox->setChecked(true);
+        QVERIFY(again.changesLabel->text().contains(QString::fromUtf8("未变 3")));
+    }
+
+    void printablePages_data()
+    {
+        QTest::addColumn<bool>("withAnswers");
+        QTest::newRow("questions only") << false;
+        QTest::newRow("with answers and explanations") << true;
+    }
+
+    void printablePages()
+    {
+        QFETCH(bool, withAnswers);
+        Db db;
+        QTemporaryDir dir;
+        const QString path = writeFile(dir, QStringLiteral("p.gift"),
+                                       "::c::Case.\n\n::c/1::Part {T####why}\n\n::q::Q {=a ~b}\n");
+        ImportDialog dialog(path, database(), dir.filePath(QStringLiteral("img")));
+        dialog.subjectBox->setEditText(QStringLiteral("S"));
+        dialog.importButton->click();
+        QVERIFY(dialog.outcome.ok);
+
+        const QString html = PrintDocument(database(), dir.path() + '/').paper(dialog.outcome.paperId, withAnswers);
+        // Each entry (a case, its part, a question) is one block kept whole on a page.
+        QCOMPARE(html.count(QStringLiteral("<div class=\"print_q\">")), 3);
+        QVERIFY(html.contains(QStringLiteral(".print_q{page-break-inside:avoid")));
+        QCOMPARE(html.contains(QStringLiteral("why")), withAnswers);
+        QCOMPARE(html.contains(QString::fromUtf8("答案：")), withAnswers);
+    }
+};
+
+TESSERA_TEST_MAIN(ImportDialogTest)
+#include "tst_import_dialog.moc"
