@@ -68,6 +68,13 @@ QString number(double value)
     return QString::number(value, 'g', 12);
 }
 
+// Texts are stored as '' rather than NULL, as the bank's own rows are: the
+// search finds top-level questions by relationship=''.
+QString stored(const QString &text)
+{
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
 // The writes of one import, inside its transaction.
 class PaperStore
 {
@@ -222,21 +229,21 @@ bool PaperStore::writeQuestion(const BankQuestion &q, const QString &id, bool ex
     const bool materialInTitle = !parentId.isEmpty() && q.type != BankQuestion::Essay;
     QVariantMap values{{QStringLiteral(":id"), id},
                        {QStringLiteral(":type"), q.type},
-                       {QStringLiteral(":title"), materialInTitle ? parentStem : q.stemHtml},
-                       {QStringLiteral(":titleImage"), q.stemHtml},
-                       {QStringLiteral(":o1"), options.at(0)},
-                       {QStringLiteral(":o2"), options.at(1)},
-                       {QStringLiteral(":o3"), options.at(2)},
-                       {QStringLiteral(":o4"), options.at(3)},
-                       {QStringLiteral(":o5"), options.at(4)},
+                       {QStringLiteral(":title"), stored(materialInTitle ? parentStem : q.stemHtml)},
+                       {QStringLiteral(":titleImage"), stored(q.stemHtml)},
+                       {QStringLiteral(":o1"), stored(options.at(0))},
+                       {QStringLiteral(":o2"), stored(options.at(1))},
+                       {QStringLiteral(":o3"), stored(options.at(2))},
+                       {QStringLiteral(":o4"), stored(options.at(3))},
+                       {QStringLiteral(":o5"), stored(options.at(4))},
                        {QStringLiteral(":length"), optionLength},
-                       {QStringLiteral(":answer"), answer},
-                       {QStringLiteral(":analysis"), q.explanationHtml},
+                       {QStringLiteral(":answer"), stored(answer)},
+                       {QStringLiteral(":analysis"), stored(q.explanationHtml)},
                        {QStringLiteral(":cent"), q.type == BankQuestion::CaseStudy ? 0.0 : q.marks},
                        {QStringLiteral(":difficulty"), q.difficulty > 0 ? q.difficulty : 1.0},
-                       {QStringLiteral(":source"), m_request.sourceName},
-                       {QStringLiteral(":chapter"), chapterId},
-                       {QStringLiteral(":parent"), parentId},
+                       {QStringLiteral(":source"), stored(m_request.sourceName)},
+                       {QStringLiteral(":chapter"), stored(chapterId)},
+                       {QStringLiteral(":parent"), stored(parentId)},
                        {QStringLiteral(":category"), categoryId},
                        {QStringLiteral(":sortNo"), sortNo},
                        {QStringLiteral(":subject"), subjectId}};

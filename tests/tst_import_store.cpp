@@ -9,6 +9,8 @@
 #include "dbconnection.h"
 #include "papergrader.h"
 #include "paperloader.h"
+#include "questionsearch.h"
+#include "subjectscope.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -138,6 +140,11 @@ private slots:
             PaperGrader::markPaper(*paper);
             QCOMPARE(paper->wrongCount + paper->unansweredCount, 0);
             QCOMPARE(paper->score, double(paper->totalCent));
+
+            // And found by the search, under its subject.
+            const QString word = BankText::htmlToPlain(BankReader(database()).paper(outcome.paperId).at(0).stemHtml);
+            QVERIFY(!QuestionSearch::run(database(), word.left(6), 5, out.path() + '/', SubjectScope(outcome.subjectId))
+                         ->questions.empty());
 
             original = storedQuestions(outcome.paperId);
             QCOMPARE(original.size(), BankReader(database()).paper(outcome.paperId).size());
