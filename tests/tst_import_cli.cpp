@@ -65,6 +65,12 @@ private slots:
             << QStringList{"--db", "DB", "FILE"} << sound << true << 2 << "--subject" << -1;
         QTest::newRow("no database") << QStringList{"--db", "DB.missing", "FILE"} << sound << false << 1
                                      << "DB.missing" << -1;
+        QByteArray thousands;
+        for (int i = 0; i < 2500; ++i)
+            thousands += "Q" + QByteArray::number(i) + " {T}\n\n";
+        QTest::newRow("a progress line on thousands of questions")
+            << QStringList{"--db", "DB", "--subject", "s", "FILE"} << thousands << false << 0 << "已写入 2000/2500"
+            << 2500;
         QTest::newRow("no file") << QStringList{"--db", "DB"} << sound << false << 2 << "FILE" << -1;
     }
 

@@ -5,7 +5,10 @@
 #include "csvreader.h"
 #include "xlsxreader.h"
 
+#include <QBuffer>
 #include <QTextCodec>
+#include <quazip.h>
+#include <quazipfile.h>
 
 // The parsers of every format, each rule a row: what a file says and what the
 // bank model (and the problems list) must hold.
@@ -80,6 +83,23 @@ void check(const QString &format)
 QByteArray u8(const char *text)
 {
     return QByteArray(text);
+}
+
+// A workbook as spreadsheet programs write it, member by member.
+QByteArray zipOf(const QList<QPair<QString, QByteArray>> &members)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    QuaZip zip(&buffer);
+    zip.open(QuaZip::mdCreate);
+    for (const auto &member : members) {
+        QuaZipFile file(&zip);
+        file.open(QIODevice::WriteOnly, QuaZipNewInfo(member.first));
+        file.write(member.second);
+        file.close();
+    }
+    zip.close();
+    return bytes;
 }
 
 } // namespace
@@ -285,6 +305,35 @@ private slots:
         QCOMPARE(table.rows.at(0).cells, rows.at(0));
         QCOMPARE(table.rows.at(1).cells, rows.at(1));
         QCOMPARE(table.rows.at(1).line, 3);
+    }
+
+    void xlsxWorkbook()
+    {
+        // The first sheet is found through the workbook's relations (here not
+        // sheet1.xml); shared strings skip their phonetic runs; inline strings,
+        // numbers and skipped cells land in their columns.
+        const QByteArray workbook = zipOf({
+            {"xl/workbook.xml", "<workbook xmlns:r=\"urn:r\"><sheets><sheet name=\"题\" sheetId=\"1\" r:id=\"rId7\"/>"
+                                "</sheets></workbook>"},
+            {"xl/_rels/workbook.xml.rels",
+             "<Relationships><Relationship Id=\"rId2\" Type=\"x/sharedStrings\" Target=\"strings.xml\"/>"
+             "<Relationship Id=\"rId7\" Type=\"x/worksheet\" Target=\"/xl/worksheets/questions.xml\"/>"
+             "</Relationships>"},
+            {"xl/strings.xml", QString::fromUtf8("<sst><si><t>题干</t></si><si><t>答案</t></si>"
+                                                  "<si><r><t>漢字</t></r><rPh><t>かんじ</t></rPh><r><t>は</t></r></si></sst>")
+                                   .toUtf8()},
+            {"xl/worksheets/sheet1.xml", "<worksheet><sheetData/></worksheet>"},
+            {"xl/worksheets/questions.xml",
+             QString::fromUtf8("<worksheet><sheetData><row r=\"1\"><c r=\"B1\" t=\"s\"><v>0</v></c>"
+                               "<c r=\"D1\" t=\"s\"><v>1</v></c><c r=\"E1\" t=\"inlineStr\"><is><t>分值</t></is></c></row>"
+                               "<row r=\"4\"><c r=\"B4\" t=\"s\"><v>2</v></c><c r=\"D4\" t=\"inlineStr\"><is><r><t>对</t></r></is></c>"
+                               "<c r=\"E4\"><v>2.5</v></c></row></sheetData></worksheet>").toUtf8()},
+        });
+        QCOMPARE(BankFile::detectFormat(workbook), QStringLiteral("xlsx"));
+        const ParsedBank bank = BankFile::parse(workbook, QStringLiteral("xlsx"));
+        QCOMPARE(problems(bank), QStringList());
+        QCOMPARE(describeAll(bank), QStringList{QString::fromUtf8("3 漢字は =A m2.5")});
+        QCOMPARE(bank.questions.value(0).line, 4);
     }
 
     void xlsxDamaged_data()
