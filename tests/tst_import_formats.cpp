@@ -146,6 +146,10 @@ private slots:
             << u8("[plain]a<b {T}\n\n[markdown]**bold** <i>x</i> {F}\n\n[html]<b>kept</b> {T}")
             << QStringList{"3 a&lt;b =A", "3 <strong>bold</strong> &lt;i&gt;x&lt;/i&gt; =B", "3 <b>kept</b> =A"}
             << QStringList();
+        QTest::newRow("markdown links only to the web, images kept")
+            << u8("[markdown]see [x](javascript:alert(1)) and [y](https://e.org) ![p](img/a.png) {T}")
+            << QStringList{"3 see [x](javascript:alert(1)) and <a href=\"https://e.org\">y</a> <img src=\"img/a.png\" alt=\"p\"/> =A"}
+            << QStringList{"1 note: "};
         QTest::newRow("CRLF, byte-order mark, multi-line question")
             << u8("\xEF\xBB\xBFline one\r\nline two {T}\r\n\r\nnext {F}\r\n")
             << QStringList{"3 line one<br/>line two =A", "3 next =B"} << QStringList();
@@ -251,6 +255,11 @@ private slots:
         QTest::newRow("case study by 所属案例 and by number prefix")
             << u8("题号,题型,题干,选项A,选项B,答案,所属案例\n9,案例,材料,,,,\n9-1,单选,小一,a,b,B,\n10,单选,小二,c,d,A,9\n")
             << QStringList{QString::fromUtf8("6 材料 k9 {1 小一 [a;b] =B k1 / 1 小二 [c;d] =A k10}")} << QStringList();
+        QTest::newRow("answers typed with full-width letters, slashes; type told from the row")
+            << u8("题干,A,B,C,答案\n一,x,y,z,ＡＣ\n二,x,y,z,B/A\n三,,,,对\n四,,,,北京\n")
+            << QStringList{"2 一 [x;y;z] =AC", "2 二 [x;y;z] =AB", QString::fromUtf8("3 三 =A"),
+                           QString::fromUtf8("4 四 =北京")}
+            << QStringList();
         QTest::newRow("row problems name their rows")
             << header + "1,单选,q,a,b,,E,,,\n2,未知,q,,,,,,,\n3,判断,q,,,,也许,,,\n4,填空,____,,,,a|b,,,\n"
                         "5,单选,,a,b,,A,,,\n6,单选,q,a,b,,A,,两分,\n7,案例,孤,,,,,,,\n"
