@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "apppaths.h"
 #include "buttonartwork.h"
 #include "constants.h"
 #include "dbconnection.h"
@@ -11,7 +12,6 @@
 #include "soquestion.h"
 
 #include <QAbstractButton>
-#include <QCoreApplication>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
@@ -24,7 +24,7 @@ MainWindow::MainWindow(QWidget *parent)
     setWindowTitle(productTitle);
     setWindowFlags(Qt::FramelessWindowHint);
     setAttribute(Qt::WA_TranslucentBackground, true);
-    appDirPath = QCoreApplication::applicationDirPath() + QStringLiteral("/");
+    appDirPath = AppPaths::current().dataDir();
     setAutoFillBackground(false);
     DbConnection::instance(appDirPath, true);
     applyButtonStyles();

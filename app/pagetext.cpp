@@ -1,6 +1,7 @@
 #include "pagetext.h"
 
-#include <QCoreApplication>
+#include "apppaths.h"
+
 #include <QFile>
 #include <QTextStream>
 
@@ -27,7 +28,7 @@ QString fileUrlBase(const QString &directory)
 
 QString appFileUrlBase()
 {
-    return fileUrlBase(QCoreApplication::applicationDirPath());
+    return fileUrlBase(AppPaths::current().pageDir());
 }
 
 QString jsEscape(const QString &text)

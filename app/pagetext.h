@@ -13,7 +13,7 @@ QString readTextFile(const QString &path);
 // get "file:///". Characters are not percent-encoded.
 QString fileUrlBase(const QString &directory);
 
-// fileUrlBase of the application directory.
+// fileUrlBase of the folder of the page files (AppPaths::pageDir).
 QString appFileUrlBase();
 
 // Escapes a text for use inside a single-quoted script string literal.

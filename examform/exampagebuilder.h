@@ -11,7 +11,7 @@ class ExamQuestion;
 class ExamPageBuilder
 {
 public:
-    // mode is the practice status; appDirSlash the application directory
+    // mode is the practice status; appDirSlash the folder of the page files
     // followed by "/", from which the pages load their style sheets, scripts
     // and images.
     ExamPageBuilder(int mode, const QString &appDirSlash);

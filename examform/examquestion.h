@@ -16,7 +16,8 @@ public:
     enum Type { SingleChoice = 1, MultipleChoice = 2, TrueFalse = 3, FillIn = 4, Essay = 5, Composite = 6 };
 
     // Renders a top-level question of the exam window. appDirSlash is the
-    // application directory followed by "/"; highlight is a search word
+    // folder of the question media img/ and mp4/ (the data folder of
+    // AppPaths) followed by "/"; highlight is a search word
     // (mode 5 only), empty from the exam window.
     void render(int mode, const QString &appDirSlash, const QString &highlight);
     // Renders a leaf of a composite question in the exam window.

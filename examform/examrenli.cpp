@@ -1,6 +1,7 @@
 #include "examrenli.h"
 
 #include "answerrecorder.h"
+#include "apppaths.h"
 #include "buttonartwork.h"
 #include "calculatorlauncher.h"
 #include "constants.h"
@@ -22,7 +23,6 @@
 #include "webviewguard.h"
 #include "wrongbook.h"
 
-#include <QCoreApplication>
 #include <QDate>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -55,7 +55,8 @@ ExamRenLi::ExamRenLi(int, int, int, int, int, QWidget *parent)
     infoWidget->setStyleSheet(QStringLiteral("background-color: #addeec;"));
     bodyWidget->setStyleSheet(QStringLiteral("background-color: #addeec;"));
 
-    appDirSlash = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    appDirSlash = AppPaths::current().pageDir();
+    mediaDirSlash = AppPaths::current().dataDir();
     applyButtonArtwork();
     setWindowTitle(productTitle);
     bRest->hide();
@@ -217,12 +218,12 @@ void ExamRenLi::timerShowExam()
     promptedSection = -1;
 
     const bool known = examStatus == 3 || examStatus == 5 || (examStatus == 0 && !paperId.isEmpty());
-    DbConnection *connection = DbConnection::instance(appDirSlash, true);
+    DbConnection *connection = DbConnection::instance(mediaDirSlash, true);
     if (!known || !connection->opened)
         return;
 
     pageBuilder = std::make_unique<ExamPageBuilder>(examStatus, appDirSlash);
-    PaperLoader loader(connection->database(), examStatus, appDirSlash, SubjectScope::current());
+    PaperLoader loader(connection->database(), examStatus, mediaDirSlash, SubjectScope::current());
     paper = loader.load(paperId);
     if (!paper)
         return;
@@ -612,7 +613,7 @@ void ExamRenLi::del_question(QString id)
         EntryRemoval::remove(*paper, static_cast<int>(i));
         // Positions moved: the element ids in the pages follow them.
         for (const auto &question : paper->questions)
-            question->render(examStatus, appDirSlash, QString());
+            question->render(examStatus, mediaDirSlash, QString());
         break;
     }
     currentSection = 0;

@@ -31,7 +31,10 @@ public:
     // 0 formal paper, 3 wrong-question practice, 5 favourites practice; also
     // the renderers' mode. Any other value loads nothing.
     int examStatus = -1;
+    // Page files, and the data folder with data.db and the question media
+    // (img/, mp4/); both end in "/" (AppPaths).
     QString appDirSlash;
+    QString mediaDirSlash;
 
     std::unique_ptr<ExamPaper> paper;
     int gradeTimerId = 0;

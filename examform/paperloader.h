@@ -19,8 +19,8 @@ class PaperLoader
 public:
     // mode is the practice status (0 formal paper, 3 wrong-question practice,
     // 5 favourites practice) and the renderers' mode; appDirSlash the
-    // application directory followed by "/"; a favourites practice keeps to
-    // the questions in scope.
+    // folder of the question media (AppPaths::dataDir) followed by "/"; a
+    // favourites practice keeps to the questions in scope.
     PaperLoader(QSqlDatabase db, int mode, const QString &appDirSlash,
                 const SubjectScope &scope = SubjectScope());
 

@@ -14,8 +14,8 @@ class ExamPaper;
 class SearchResultPage
 {
 public:
-    // appDirSlash is the application directory followed by "/"; the files
-    // beside the program are addressed from it.
+    // appDirSlash is the folder of the page files followed by "/"; the files
+    // that the page loads are addressed from it.
     static QString build(const ExamPaper &results, const QString &appDirSlash);
 
     // The page holding only the first block of hits; for a hundred hits or

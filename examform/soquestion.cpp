@@ -1,5 +1,6 @@
 #include "soquestion.h"
 
+#include "apppaths.h"
 #include "buttonartwork.h"
 #include "constants.h"
 #include "dbconnection.h"
@@ -11,7 +12,6 @@
 #include "webviewguard.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWebFrame>
@@ -30,7 +30,6 @@ SoQuestion::SoQuestion(QWidget *parent)
     topWidget->setStyleSheet(QStringLiteral("background-color: #7ebfcc;"));
     infoWidget->setStyleSheet(QStringLiteral("background-color: #addeec;"));
     bodyWidget->setStyleSheet(QStringLiteral("background-color: #addeec;"));
-    appDirPath = QCoreApplication::applicationDirPath() + QLatin1Char('/');
     applyButtonStyles();
     setWindowTitle(productTitle);
     bRest->hide();
@@ -110,8 +109,9 @@ void SoQuestion::runSearch(const QString &keyword)
     // Pending blocks belong to the results about to go.
     cancelPendingBlocks();
     resultPaper.reset();
-    resultPaper = QuestionSearch::run(DbConnection::instance(appDirPath, true)->database(), keyword,
-                                      renderMode, appDirPath, SubjectScope::current());
+    const QString dataDir = AppPaths::current().dataDir();
+    resultPaper = QuestionSearch::run(DbConnection::instance(dataDir, true)->database(), keyword, renderMode,
+                                      dataDir, SubjectScope::current());
 }
 
 void SoQuestion::buildResultPage()
@@ -123,7 +123,7 @@ void SoQuestion::buildResultPage()
     // before setHtml returns.
     nextBlock = 1;
     blockCount = SearchResultPage::blockCount(*resultPaper);
-    soWebView->setHtml(SearchResultPage::buildFirstBlock(*resultPaper, appDirPath), QUrl());
+    soWebView->setHtml(SearchResultPage::buildFirstBlock(*resultPaper, AppPaths::current().pageDir()), QUrl());
 }
 
 void SoQuestion::cancelPendingBlocks()

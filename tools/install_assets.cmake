@@ -1,5 +1,6 @@
 # Copies the page assets next to the program and installs the sample bank as
-# data.db when no data.db exists yet: a user's own data.db is never replaced.
+# data.db when no data.db exists yet, or only an empty one: a user's own data.db
+# is never replaced.
 file(COPY ${SOURCE_DIR}/assets/ DESTINATION ${BIN_DIR})
 
 set(JQUERY_SOURCE /usr/share/javascript/jquery/jquery.min.js)
@@ -10,18 +11,12 @@ else()
 endif()
 
 set(DB ${BIN_DIR}/data.db)
-if(NOT EXISTS ${DB})
-  find_program(SQLITE3 sqlite3 REQUIRED)
-  set(TMP ${BIN_DIR}/data.db.new)
-  file(REMOVE ${TMP})
-  execute_process(COMMAND ${SQLITE3} ${TMP}
-    INPUT_FILE ${SOURCE_DIR}/data/schema.sql RESULT_VARIABLE rc1)
-  execute_process(COMMAND ${SQLITE3} ${TMP}
-    INPUT_FILE ${SOURCE_DIR}/data/sample_bank.sql RESULT_VARIABLE rc2)
-  if(NOT rc1 EQUAL 0 OR NOT rc2 EQUAL 0)
-    file(REMOVE ${TMP})
-    message(FATAL_ERROR "Could not build the sample bank")
-  endif()
-  file(RENAME ${TMP} ${DB})
+# An empty data.db (what opening a missing file leaves) holds nothing to keep.
+set(DB_SIZE 0)
+if(EXISTS ${DB})
+  file(SIZE ${DB} DB_SIZE)
+endif()
+if(DB_SIZE EQUAL 0)
+  include(${CMAKE_CURRENT_LIST_DIR}/sample_bank.cmake)
   message(STATUS "Installed the sample bank as ${DB}")
 endif()

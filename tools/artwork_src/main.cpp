@@ -1,7 +1,9 @@
 // Draws every picture of the program: the compiled-in window artwork under
-// resources/image/ and the page images under assets/images/. Run it through
+// resources/image/, the page images under assets/images/ and the program's
+// icon under packaging/icons/. Run it through
 // tools/artwork; the output is committed.
 
+#include "appiconpainter.h"
 #include "buttonpainter.h"
 #include "constants.h"
 #include "pagepainter.h"
@@ -9,6 +11,7 @@
 #include "screenpainter.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QTextStream>
@@ -125,6 +128,8 @@ QList<Artwork> catalogue()
     all.append({"assets/images/video.png", [] {
                     return PagePainter::pageButton(100, 28, Glyph::Play, "视频讲解", Palette::deep(), false);
                 }});
+    for (int side : {48, 128, 256})
+        all.append({"packaging/icons/tessera-" + QString::number(side) + ".png", [side] { return AppIconPainter::png(side); }});
     return all;
 }
 
@@ -152,6 +157,13 @@ int main(int argc, char *argv[])
             err << "could not write " << path << '\n';
             ++failures;
         }
+    }
+    QFile svg(root.filePath(QStringLiteral("packaging/icons/tessera.svg")));
+    if (svg.open(QIODevice::WriteOnly) && svg.write(AppIconPainter::svg()) > 0) {
+        out << "packaging/icons/tessera.svg\n";
+    } else {
+        err << "could not write " << svg.fileName() << '\n';
+        ++failures;
     }
     return failures == 0 ? 0 : 1;
 }

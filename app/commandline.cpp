@@ -1,0 +1,53 @@
+#include "commandline.h"
+
+#include "constants.h"
+
+#include <cstdio>
+
+namespace {
+
+QString helpText()
+{
+    return QStringLiteral(
+               "Usage: tessera [--help | --version]\n"
+               "%1: practise for a qualification exam taken on a computer.\n"
+               "\n"
+               "  --help     show this help and exit\n"
+               "  --version  show the version and exit\n"
+               "\n"
+               "The question bank and your records are kept in data.db: beside the program\n"
+               "when it runs from its build folder or a portable copy, otherwise in\n"
+               "$XDG_DATA_HOME/tessera/ (~/.local/share/tessera/).\n")
+        .arg(productTitle);
+}
+
+} // namespace
+
+CommandLine CommandLine::parse(const QStringList &arguments)
+{
+    CommandLine line;
+    if (arguments.isEmpty())
+        return line;
+    const QString &first = arguments.first();
+    const bool help = first == QLatin1String("--help") || first == QLatin1String("-h");
+    const bool version = first == QLatin1String("--version");
+    if (arguments.size() > 1 || (!help && !version)) {
+        line.m_action = Action::Refuse;
+        line.m_text = QStringLiteral("tessera: unknown argument '%1' (it takes only --help or --version)\n")
+                          .arg(help || version ? arguments.at(1) : first);
+    } else if (help) {
+        line.m_action = Action::Help;
+        line.m_text = helpText();
+    } else {
+        line.m_action = Action::Version;
+        line.m_text = QStringLiteral("tessera " TESSERA_VERSION "\n");
+    }
+    return line;
+}
+
+int CommandLine::print() const
+{
+    const QByteArray bytes = m_text.toLocal8Bit();
+    std::fputs(bytes.constData(), m_action == Action::Refuse ? stderr : stdout);
+    return m_action == Action::Refuse ? 2 : 0;
+}
