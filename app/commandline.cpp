@@ -33,7 +33,7 @@ CommandLine CommandLine::parse(const QStringList &arguments)
     const bool version = first == QLatin1String("--version");
     if (arguments.size() > 1 || (!help && !version)) {
         line.m_action = Action::Refuse;
-        line.m_text = QStringLiteral("tessera: unknown argument '%1' (it takes only --help or --version)\n")
+        line.m_text = QStringLiteral("tessera: unexpected argument '%1': tessera takes none but a lone --help or --version\n")
                           .arg(help || version ? arguments.at(1) : first);
     } else if (help) {
         line.m_action = Action::Help;

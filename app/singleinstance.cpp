@@ -23,8 +23,9 @@ QString userName()
 SingleInstance::SingleInstance(const QString &dataDir, QObject *parent)
     : QObject(parent)
 {
-    const QString canonical = QDir(dataDir).canonicalPath();
-    const QByteArray key = (userName() + QLatin1Char('\n') + (canonical.isEmpty() ? dataDir : canonical)).toUtf8();
+    // The folder's path as written, not resolved: it may not exist before the
+    // first start has made it.
+    const QByteArray key = (userName() + QLatin1Char('\n') + QDir::cleanPath(QDir(dataDir).absolutePath())).toUtf8();
     m_serverName = QStringLiteral("tessera-")
         + QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16));
 }

@@ -1,14 +1,71 @@
 #include "testsupport.h"
+#include "apppaths.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    QString output; // standard and error output
+};
+
+Outcome runProgram(const QString &program, const QStringList &arguments,
+                   const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
+                   int timeoutMs = 120000)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    Outcome outcome;
+    if (!process.waitForStarted(30000)) {
+        outcome.output = program + QStringLiteral(": ") + process.errorString();
+        return outcome;
+    }
+    if (process.waitForFinished(timeoutMs) && process.exitStatus() == QProcess::NormalExit) {
+        outcome.exitCode = process.exitCode();
+    } else {
+        process.kill();
+        process.waitForFinished(15000);
+    }
+    outcome.output = QString::fromLocal8Bit(process.readAll());
+    return outcome;
+}
+
+Outcome installTo(const QString &prefix)
+{
+    return runProgram(QStringLiteral(TESSERA_CMAKE_COMMAND),
+                      {QStringLiteral("--install"), QStringLiteral(TESSERA_BUILD_DIR), QStringLiteral("--prefix"), prefix});
+}
+
+// What an installation holds, relative to its prefix.
+QStringList installedFiles()
+{
+    const QString id = AppPaths::desktopId;
+    QStringList files = {
+        "bin/tessera", "share/tessera/css/welcss.css", "share/tessera/js/jQuery.js", "share/tessera/js/popup.js",
+        "share/tessera/images/index11.png", "share/tessera/img/vonneumann.svg", "share/tessera/sample_bank.db",
+        "share/applications/" + id + ".desktop", "share/metainfo/" + id + ".metainfo.xml",
+        "share/icons/hicolor/scalable/apps/" + id + ".svg", "share/doc/tessera/copyright",
+        "share/doc/tessera/changelog.gz", "share/man/man1/tessera.1.gz"};
+    for (const char *library : {"prodconf", "prodconf2", "AgentCard", "UpdateNote"})
+        files.append(QStringLiteral("lib/tessera/companions/lib%1.so").arg(QLatin1String(library)));
+    for (const char *size : {"48x48", "128x128", "256x256"})
+        files.append(QStringLiteral("share/icons/hicolor/%1/apps/%2.png").arg(QLatin1String(size), id));
+    return files;
+}
+
+} // namespace
+
 // The build places the files that sit beside the program and makes data.db
 // from the sample bank only when none exists: a user's records survive every
-// rebuild.
+// rebuild. An installation keeps them in the user's data folder.
 class InstallTest : public QObject
 {
     Q_OBJECT
@@ -68,6 +125,81 @@ private slots:
         QVERIFY(runInstall(dir.path()));
         QCOMPARE(run(db, QStringLiteral("select rightCount from exam_answer where id='mine'")), 7);
         QCOMPARE(run(db, QStringLiteral("select count(*) from exam_subject")), 1);
+    }
+
+    void emptyDatabaseGetsTheSampleBank()
+    {
+        QTemporaryDir dir;
+        QFile empty(dir.filePath(QStringLiteral("data.db")));
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.close();
+        QVERIFY(runInstall(dir.path()));
+        QCOMPARE(run(empty.fileName(), QStringLiteral("select count(*) from exam_subject")), 2);
+    }
+
+    void installedProgramKeepsTheUsersRecordsInTheirDataFolder()
+    {
+        QTemporaryDir root;
+        const QString prefix = root.filePath(QStringLiteral("prefix")) + QLatin1Char('/');
+        const Outcome installed = installTo(prefix);
+        QVERIFY2(installed.exitCode == 0, qPrintable(installed.output));
+        for (const QString &file : installedFiles())
+            QVERIFY2(QFileInfo::exists(prefix + file), qPrintable(file));
+        const Outcome entry = runProgram(QStringLiteral("desktop-file-validate"),
+                                         {prefix + "share/applications/" + AppPaths::desktopId + ".desktop"});
+        QVERIFY2(entry.exitCode == 0 && entry.output.isEmpty(), qPrintable(entry.output));
+        const Outcome metadata = runProgram(QStringLiteral("appstreamcli"),
+            {"validate", "--no-net", prefix + "share/metainfo/" + AppPaths::desktopId + ".metainfo.xml"});
+        QVERIFY2(metadata.exitCode == 0, qPrintable(metadata.output));
+
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), root.filePath(QStringLiteral("home")));
+        env.remove(QStringLiteral("XDG_DATA_HOME"));
+        const QString program = prefix + QStringLiteral("bin/tessera");
+        const QString dataDir = root.filePath(QStringLiteral("home/.local/share/tessera/"));
+        const QString database = dataDir + QStringLiteral("data.db");
+        {
+            TestSupport::ChildProgram first(program, env);
+            QVERIFY2(first.waitUntilHolding(database), first.process().readAllStandardError().constData());
+            QCOMPARE(run(database, QStringLiteral("select count(*) from exam_subject")), 2);
+            QVERIFY(QFile::exists(dataDir + QStringLiteral("img/vonneumann.svg")));
+
+            // A second start hands over to the running program and ends.
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+            const Outcome second = runProgram(program, {}, env, 30000);
+            QVERIFY2(second.exitCode == 0 && second.output.contains(QLatin1String("already running")),
+                     qPrintable(second.output));
+            QVERIFY(first.running());
+        }
+        QCOMPARE(run(database, QStringLiteral("insert into exam_answer(id,paperId,rightCount) values('mine','km1p1',7)")), 1);
+
+        // Installing again and starting again keep the records.
+        QCOMPARE(installTo(prefix).exitCode, 0);
+        TestSupport::ChildProgram again(program, env);
+        QVERIFY(again.waitUntilHolding(database));
+        again.stop();
+        QCOMPARE(run(database, QStringLiteral("select rightCount from exam_answer where id='mine'")), 7);
+    }
+
+    void debianPackage()
+    {
+        QTemporaryDir out;
+        const Outcome cpack = runProgram(QStringLiteral(TESSERA_CPACK_COMMAND),
+            {"-G", "DEB", "--config", TESSERA_BUILD_DIR "/CPackConfig.cmake", "-B", out.path()});
+        QVERIFY2(cpack.exitCode == 0, qPrintable(cpack.output));
+        const QStringList packages = QDir(out.path()).entryList({QStringLiteral("tessera_*.deb")});
+        QCOMPARE(packages.size(), 1);
+        const QString package = out.filePath(packages.first());
+
+        const QString contents = runProgram(QStringLiteral("dpkg-deb"), {"-c", package}).output;
+        for (const QString &file : installedFiles())
+            QVERIFY2(contents.contains(QStringLiteral(" ./usr/") + file), qPrintable(file));
+        const QString depends = runProgram(QStringLiteral("dpkg-deb"), {"-f", package, "Depends"}).output;
+        for (const char *dependency : {"libqt5webkit5", "libqt5network5", "libqt5sql5-sqlite", "libjs-jquery",
+                                       "fonts-noto-cjk", "gstreamer1.0-plugins-good"})
+            QVERIFY2(depends.contains(QLatin1String(dependency)), dependency);
+        const Outcome lintian = runProgram(QStringLiteral("lintian"), {"--fail-on", "error", package});
+        QVERIFY2(lintian.exitCode == 0, qPrintable(lintian.output));
     }
 };
 

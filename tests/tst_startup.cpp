@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -14,18 +13,6 @@
 #include <QUrl>
 #include <QWebFrame>
 #include <QWebPage>
-
-// Whether the process holds the file open (Linux: its descriptors in /proc).
-static bool processHoldsOpen(qint64 pid, const QString &path)
-{
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
-    for (const QFileInfo &fd : fds.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
-        if (fd.symLinkTarget() == canonical)
-            return true;
-    }
-    return false;
-}
 
 class StartupTest : public QObject
 {
@@ -42,37 +29,16 @@ private slots:
         QVERIFY(TestSupport::writeDatabaseFile(
             database, QStringLiteral("INSERT INTO exam_subject (id, name) VALUES ('s1', '计算机基础');")));
 
-        QProcess tessera;
-        auto stop = [&tessera]() {
-            if (tessera.state() == QProcess::NotRunning)
-                return;
-            tessera.terminate();
-            if (!tessera.waitForFinished(15000)) {
-                tessera.kill();
-                tessera.waitForFinished(15000);
-            }
-        };
-        const auto stopAnyway = qScopeGuard(stop); // however the test ends
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        tessera.setProcessEnvironment(env);
-        tessera.setWorkingDirectory(workDir.path());
-        tessera.start(program, QStringList());
-        QVERIFY(tessera.waitForStarted(30000));
-
-        QTRY_VERIFY2_WITH_TIMEOUT(processHoldsOpen(tessera.processId(), database)
-                                      || tessera.state() != QProcess::Running,
-                                  "tessera neither opened data.db nor ended", 30000);
-        QVERIFY2(tessera.state() == QProcess::Running, tessera.readAllStandardError().constData());
-        QVERIFY(processHoldsOpen(tessera.processId(), database));
+        TestSupport::ChildProgram tessera(program, QProcessEnvironment::systemEnvironment(), workDir.path());
+        QVERIFY2(tessera.waitUntilHolding(database), tessera.process().readAllStandardError().constData());
         QVERIFY(!QFile::exists(workDir.filePath(QStringLiteral("data.db"))));
 
         // Give the event loop a moment to run; the program must still be up.
         QTest::qWait(500);
-        QCOMPARE(tessera.state(), QProcess::Running);
+        QVERIFY(tessera.running());
 
-        stop();
-        QCOMPARE(tessera.state(), QProcess::NotRunning);
+        tessera.stop();
+        QVERIFY(!tessera.running());
 
         // The bank beside the program is still the one it was started with.
         {

@@ -7,7 +7,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSqlError>
@@ -259,6 +261,48 @@ int ModalCloser::closedCount() const
 QStringList ModalCloser::texts() const
 {
     return d->texts;
+}
+
+ChildProgram::ChildProgram(const QString &program, const QProcessEnvironment &environment,
+                           const QString &workingDirectory)
+{
+    QProcessEnvironment env = environment;
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    m_process.setProcessEnvironment(env);
+    m_process.setWorkingDirectory(workingDirectory);
+    m_process.start(program, QStringList());
+    m_process.waitForStarted(30000);
+}
+
+ChildProgram::~ChildProgram()
+{
+    stop();
+}
+
+bool ChildProgram::waitUntilHolding(const QString &path)
+{
+    // Linux: the program's open files are its descriptors in /proc.
+    const auto holds = [this, path] {
+        const QString canonical = QFileInfo(path).canonicalFilePath();
+        const QDir fds(QStringLiteral("/proc/%1/fd").arg(m_process.processId()));
+        for (const QFileInfo &fd : fds.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+            if (!canonical.isEmpty() && fd.symLinkTarget() == canonical)
+                return true;
+        }
+        return false;
+    };
+    return QTest::qWaitFor([&] { return !running() || holds(); }, 30000) && running() && holds();
+}
+
+void ChildProgram::stop()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    m_process.terminate();
+    if (!m_process.waitForFinished(15000)) {
+        m_process.kill();
+        m_process.waitForFinished(15000);
+    }
 }
 
 } // namespace TestSupport

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -139,6 +140,25 @@ public:
 private:
     struct Impl;
     std::unique_ptr<Impl> d;
+};
+
+// A program run as a child process with the given environment (offscreen),
+// stopped when the object goes: terminated, killed if it does not end.
+class ChildProgram
+{
+public:
+    ChildProgram(const QString &program, const QProcessEnvironment &environment,
+                 const QString &workingDirectory = QString());
+    ~ChildProgram();
+    QProcess &process() { return m_process; }
+    bool running() const { return m_process.state() == QProcess::Running; }
+    // Waits until the program holds path open; false when it ended first or
+    // did not open it within 30 s.
+    bool waitUntilHolding(const QString &path);
+    void stop();
+
+private:
+    QProcess m_process;
 };
 
 } // namespace TestSupport
