@@ -48,16 +48,15 @@ Outcome installTo(const QString &prefix)
 QStringList installedFiles()
 {
     const QString id = AppPaths::desktopId;
-    QStringList files = {
-        "bin/tessera", "share/tessera/css/welcss.css", "share/tessera/js/jQuery.js", "share/tessera/js/popup.js",
-        "share/tessera/images/index11.png", "share/tessera/img/vonneumann.svg", "share/tessera/sample_bank.db",
-        "share/applications/" + id + ".desktop", "share/metainfo/" + id + ".metainfo.xml",
-        "share/icons/hicolor/scalable/apps/" + id + ".svg", "share/doc/tessera/copyright",
-        "share/doc/tessera/changelog.gz", "share/man/man1/tessera.1.gz"};
-    for (const char *library : {"prodconf", "prodconf2", "AgentCard", "UpdateNote"})
-        files.append(QStringLiteral("lib/tessera/companions/lib%1.so").arg(QLatin1String(library)));
-    for (const char *size : {"48x48", "128x128", "256x256"})
-        files.append(QStringLiteral("share/icons/hicolor/%1/apps/%2.png").arg(QLatin1String(size), id));
+    QStringList files = {"bin/tessera", "share/tessera/css/welcss.css", "share/tessera/js/jQuery.js",
+                         "share/tessera/images/index11.png", "share/tessera/img/vonneumann.svg",
+                         "share/tessera/sample_bank.db", "share/applications/" + id + ".desktop",
+                         "share/metainfo/" + id + ".metainfo.xml", "share/icons/hicolor/scalable/apps/" + id + ".svg",
+                         "share/doc/tessera/copyright", "share/doc/tessera/changelog.gz", "share/man/man1/tessera.1.gz"};
+    for (const QString library : {"prodconf", "prodconf2", "AgentCard", "UpdateNote"})
+        files.append("lib/tessera/companions/lib" + library + ".so");
+    for (const QString size : {"48x48", "128x128", "256x256"})
+        files.append("share/icons/hicolor/" + size + "/apps/" + id + ".png");
     return files;
 }
 
@@ -73,13 +72,10 @@ class InstallTest : public QObject
 private:
     static bool runInstall(const QString &binDir)
     {
-        QProcess cmake;
-        cmake.start(QStringLiteral(TESSERA_CMAKE_COMMAND),
-                    {QStringLiteral("-DSOURCE_DIR=" TESSERA_SOURCE_DIR),
-                     QStringLiteral("-DBIN_DIR=") + binDir,
-                     QStringLiteral("-P"), TestSupport::sourcePath(QStringLiteral("tools/install_assets.cmake"))});
-        return cmake.waitForFinished(120000) && cmake.exitStatus() == QProcess::NormalExit
-            && cmake.exitCode() == 0;
+        return runProgram(QStringLiteral(TESSERA_CMAKE_COMMAND),
+                          {"-DSOURCE_DIR=" TESSERA_SOURCE_DIR, "-DBIN_DIR=" + binDir, "-P",
+                           TestSupport::sourcePath(QStringLiteral("tools/install_assets.cmake"))})
+                   .exitCode == 0;
     }
 
     // Runs one statement on its own connection; for a select, the first value,
