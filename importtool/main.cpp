@@ -1,3 +1,4 @@
+#include "apppaths.h"
 #include "importcommand.h"
 
 #include <QCoreApplication>
@@ -6,12 +7,18 @@
 
 int main(int argc, char *argv[])
 {
+    // The program's own name, so that an installed copy finds the same user
+    // data folder (~/.local/share/tessera) as tessera itself.
+    QCoreApplication::setApplicationName(QStringLiteral("tessera"));
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("tessera-import"));
     QTextStream out(stdout);
     QTextStream err(stderr);
     out.setCodec("UTF-8");
     err.setCodec("UTF-8");
-    return ImportCommand::run(QCoreApplication::arguments(),
-                              QCoreApplication::applicationDirPath() + QStringLiteral("/data.db"), out, err);
+    // An installed program's user who imports before the first start gets the
+    // sample bank first, as tessera would give it; nothing there is replaced.
+    const AppPaths &paths = AppPaths::current();
+    if (paths.installed())
+        paths.prepareDataFolder();
+    return ImportCommand::run(QCoreApplication::arguments(), paths.dataDir() + QStringLiteral("data.db"), out, err);
 }

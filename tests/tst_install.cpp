@@ -48,7 +48,8 @@ Outcome installTo(const QString &prefix)
 QStringList installedFiles()
 {
     const QString id = AppPaths::desktopId;
-    QStringList files = {"bin/tessera", "share/tessera/css/welcss.css", "share/tessera/js/jQuery.js",
+    QStringList files = {"bin/tessera", "bin/tessera-import", "share/man/man1/tessera-import.1.gz",
+                         "share/tessera/css/welcss.css", "share/tessera/js/jQuery.js",
                          "share/tessera/images/index11.png", "share/tessera/img/vonneumann.svg",
                          "share/tessera/sample_bank.db", "share/applications/" + id + ".desktop",
                          "share/metainfo/" + id + ".metainfo.xml", "share/icons/hicolor/scalable/apps/" + id + ".svg",
