@@ -1,0 +1,281 @@
+// The memory model, the mastery rule and the day's review plan, without a
+// database: states and intervals against a worked history, same-day reviews,
+// when a question is mastered, the order of the day's list and the spreading
+// of the book before an exam date.
+#include "masteryrule.h"
+#include "memorymodel.h"
+#include "reviewcard.h"
+#include "reviewplanner.h"
+#include "testsupport.h"
+
+#include <QApplication>
+
+namespace {
+
+struct HistoryRow
+{
+    int elapsedDays;
+    int grade;
+    double stability;
+    double difficulty;
+    int interval;
+};
+
+// Defaults, retention 0.9, no fuzz.
+const HistoryRow history[] = {
+    {0, 3, 2.3065, 2.118104, 2},      {3, 3, 13.826904, 2.111214, 14},  {9, 1, 1.649648, 7.392238, 2},
+    {1, 3, 3.671730, 7.380074, 4},    {4, 4, 15.145110, 6.489846, 15},  {20, 2, 32.201177, 7.655024, 32},
+    {30, 3, 63.125122, 7.642598, 63}, {60, 3, 118.312298, 7.630183, 118}, {120, 1, 3.890188, 9.206286, 4},
+    {2, 3, 5.690356, 9.192308, 6},
+};
+
+ReviewCard cardReviewed(const QString &id, const QDate &last, double stability, int lapses = 0)
+{
+    ReviewCard card;
+    card.questionId = id;
+    card.memory = {stability, 5};
+    card.lastReview = last;
+    card.due = last.addDays(MemoryModel().intervalDays(stability));
+    card.reviews = 1 + lapses;
+    card.lapses = lapses;
+    return card;
+}
+
+} // namespace
+
+class ReviewTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void followsHistory_data()
+    {
+        QTest::addColumn<int>("row");
+        for (int i = 0; i < int(std::size(history)); ++i) {
+            const QByteArray name = QByteArray::number(i + 1) + ": after " + QByteArray::number(history[i].elapsedDays)
+                + " days, grade " + QByteArray::number(history[i].grade);
+            QTest::newRow(name.constData()) << i;
+        }
+    }
+
+    // Each row replays the history up to itself through a card, as the book does.
+    void followsHistory()
+    {
+        QFETCH(int, row);
+        const MemoryModel model;
+        ReviewCard card;
+        QDate day(2025, 1, 1);
+        int interval = 0;
+        for (int i = 0; i <= row; ++i) {
+            day = day.addDays(history[i].elapsedDays);
+            interval = card.review(model, ReviewGrade(history[i].grade), day);
+        }
+        QVERIFY(qAbs(card.memory.stability - history[row].stability) < 1e-5);
+        QVERIFY(qAbs(card.memory.difficulty - history[row].difficulty) < 1e-5);
+        QCOMPARE(interval, history[row].interval);
+        QCOMPARE(card.due, day.addDays(history[row].interval));
+        QCOMPARE(card.reviews, row + 1);
+    }
+
+    void sameDay_data()
+    {
+        QTest::addColumn<int>("grade");
+        QTest::addColumn<double>("stability");
+        QTest::addColumn<double>("difficulty");
+        QTest::newRow("again shrinks stability") << 1 << 0.775084 << 7.394503;
+        QTest::newRow("hard") << 2 << 1.333379 << 4.752858;
+        QTest::newRow("good never lowers it") << 3 << 2.3065 << 2.111214;
+        QTest::newRow("easy grows it, difficulty at its floor") << 4 << 3.946054 << 1.0;
+    }
+
+    void sameDay()
+    {
+        QFETCH(int, grade);
+        QFETCH(double, stability);
+        QFETCH(double, difficulty);
+        const MemoryModel model;
+        const MemoryState after = model.next(model.initial(ReviewGrade::Good), 0, ReviewGrade(grade));
+        QVERIFY(qAbs(after.stability - stability) < 1e-5);
+        QVERIFY(qAbs(after.difficulty - difficulty) < 1e-5);
+    }
+
+    void recallAndInterval_data()
+    {
+        QTest::addColumn<double>("retention");
+        QTest::addColumn<double>("stability");
+        QTest::addColumn<int>("interval");
+        QTest::newRow("at least one day") << 0.9 << 0.0005 << 1;
+        QTest::newRow("at most 36500 days") << 0.9 << 40000.0 << 36500;
+        QTest::newRow("lower retention, longer wait") << 0.8 << 2.3065 << 8;
+    }
+
+    void recallAndInterval()
+    {
+        QFETCH(double, retention);
+        QFETCH(double, stability);
+        QFETCH(int, interval);
+        const MemoryModel model(retention);
+        QCOMPARE(model.intervalDays(stability), interval);
+        // Stability is the day recall falls to 90%.
+        QVERIFY(qAbs(model.retrievability(10, 10) - 0.9) < 1e-9);
+    }
+
+    void oddStoredState_data()
+    {
+        QTest::addColumn<double>("stability");
+        QTest::addColumn<double>("difficulty");
+        QTest::newRow("zero") << 0.0 << 0.0;
+        QTest::newRow("negative") << -3.0 << 5.0;
+        QTest::newRow("not a number") << qQNaN() << 5.0;
+    }
+
+    // A broken stored state counts as none: the review starts afresh.
+    void oddStoredState()
+    {
+        QFETCH(double, stability);
+        QFETCH(double, difficulty);
+        const MemoryModel model;
+        const MemoryState after = model.next({stability, difficulty}, 5, ReviewGrade::Good);
+        QCOMPARE(after.stability, model.initial(ReviewGrade::Good).stability);
+        QCOMPARE(after.difficulty, model.initial(ReviewGrade::Good).difficulty);
+    }
+
+    void mastery_data()
+    {
+        QTest::addColumn<int>("dueInDays");
+        QTest::addColumn<int>("examInDays"); // 0 for no exam date
+        QTest::addColumn<bool>("mastered");
+        QTest::newRow("no exam date, due in 30 days") << 30 << 0 << false;
+        QTest::newRow("no exam date, due in 31 days") << 31 << 0 << true;
+        QTest::newRow("due the day of the exam") << 10 << 10 << false;
+        QTest::newRow("due after the exam") << 11 << 10 << true;
+        QTest::newRow("exam passed: 30 days again") << 20 << -5 << false;
+        QTest::newRow("exam far away, due in 40 days") << 40 << 100 << false;
+    }
+
+    void mastery()
+    {
+        QFETCH(int, dueInDays);
+        QFETCH(int, examInDays);
+        QFETCH(bool, mastered);
+        const QDate today(2025, 3, 1);
+        ReviewCard card = cardReviewed(QStringLiteral("q"), today, 5);
+        card.due = today.addDays(dueInDays);
+        const QDate exam = examInDays == 0 ? QDate() : today.addDays(examInDays);
+        QCOMPARE(MasteryRule::isMastered(card, today, exam), mastered);
+    }
+
+    // Good answers from a lapse: mastered only after a few, never at the first.
+    void masteredAfterSeveralRightAnswers()
+    {
+        const MemoryModel model;
+        ReviewCard card;
+        QDate day(2025, 1, 1);
+        card.review(model, ReviewGrade::Again, day);
+        int rightAnswers = 0;
+        while (!MasteryRule::isMastered(card, day, QDate()) && rightAnswers < 20) {
+            day = card.due;
+            card.review(model, ReviewGrade::Good, day);
+            ++rightAnswers;
+        }
+        QVERIFY2(rightAnswers >= 3 && rightAnswers < 20, qPrintable(QString::number(rightAnswers)));
+        QCOMPARE(MasteryRule::isStubborn(card), false);
+        card.lapses = MasteryRule::stubbornLapses;
+        QVERIFY(MasteryRule::isStubborn(card));
+    }
+
+    void dueCountByDate_data()
+    {
+        QTest::addColumn<int>("day");
+        QTest::addColumn<int>("due");
+        QTest::newRow("before anything is due") << 0 << 1; // only the never-reviewed one
+        QTest::newRow("first due day") << 2 << 2;
+        QTest::newRow("second due day") << 14 << 3;
+        QTest::newRow("long after") << 400 << 4;
+    }
+
+    void dueCountByDate()
+    {
+        QFETCH(int, day);
+        QFETCH(int, due);
+        const QDate start(2025, 1, 1);
+        const MemoryModel model;
+        ReviewCard fresh;
+        fresh.questionId = QStringLiteral("new");
+        const QVector<ReviewCard> book{fresh, cardReviewed(QStringLiteral("a"), start, 2.3065),
+                                       cardReviewed(QStringLiteral("b"), start, 13.826904),
+                                       cardReviewed(QStringLiteral("c"), start, 118.312298)};
+        QCOMPARE(ReviewPlanner(model, start.addDays(day), QDate()).todaysReviews(book).size(), due);
+    }
+
+    void order()
+    {
+        const QDate today(2025, 6, 1);
+        const MemoryModel model;
+        ReviewCard fresh;
+        fresh.questionId = QStringLiteral("never reviewed");
+        const QVector<ReviewCard> book{
+            cardReviewed(QStringLiteral("slightly overdue"), today.addDays(-3), 2.3065),
+            cardReviewed(QStringLiteral("long overdue"), today.addDays(-40), 2.3065),
+            cardReviewed(QStringLiteral("same recall, more lapses"), today.addDays(-40), 2.3065, 3),
+            cardReviewed(QStringLiteral("not due"), today.addDays(-1), 10),
+            fresh};
+        const QStringList expected{QStringLiteral("never reviewed"), QStringLiteral("same recall, more lapses"),
+                                   QStringLiteral("long overdue"), QStringLiteral("slightly overdue")};
+        QCOMPARE(ReviewPlanner(model, today, QDate()).todaysReviews(book), expected);
+    }
+
+    void examDate_data()
+    {
+        QTest::addColumn<int>("bookSize");
+        QTest::addColumn<int>("dueNow");
+        QTest::addColumn<int>("examInDays");
+        QTest::addColumn<int>("today");
+        QTest::newRow("30 questions, 10 days") << 30 << 0 << 10 << 3;
+        QTest::newRow("uneven share rounds up") << 31 << 0 << 10 << 4;
+        QTest::newRow("due questions are never held back") << 20 << 12 << 10 << 12;
+        QTest::newRow("exam tomorrow: the whole book") << 7 << 0 << 1 << 7;
+        QTest::newRow("exam today: only what is due") << 7 << 2 << 0 << 2;
+    }
+
+    void examDate()
+    {
+        QFETCH(int, bookSize);
+        QFETCH(int, dueNow);
+        QFETCH(int, examInDays);
+        QFETCH(int, today);
+        const QDate day(2025, 5, 1);
+        QVector<ReviewCard> book;
+        for (int i = 0; i < bookSize; ++i)
+            book << cardReviewed(QString::number(i), day.addDays(i < dueNow ? -30 : 0), i < dueNow ? 2 : 60);
+        const ReviewPlanner planner(MemoryModel(), day, day.addDays(examInDays));
+        QCOMPARE(planner.daysLeft(), examInDays);
+        QCOMPARE(planner.todaysReviews(book).size(), today);
+    }
+
+    // Day by day with the planned reviews answered right: every question of
+    // the book is seen before the exam.
+    void bookWorkedThroughBeforeExam()
+    {
+        const MemoryModel model;
+        const QDate start(2025, 5, 1);
+        const QDate exam = start.addDays(12);
+        QVector<ReviewCard> book;
+        for (int i = 0; i < 40; ++i)
+            book << cardReviewed(QStringLiteral("q%1").arg(i, 2, 10, QLatin1Char('0')), start, 30);
+        QSet<QString> seen;
+        for (QDate day = start; day < exam; day = day.addDays(1)) {
+            const QStringList plan = ReviewPlanner(model, day, exam).todaysReviews(book);
+            for (ReviewCard &card : book) {
+                if (plan.contains(card.questionId)) {
+                    card.review(model, ReviewGrade::Good, day);
+                    seen.insert(card.questionId);
+                }
+            }
+        }
+        QCOMPARE(seen.size(), book.size());
+    }
+};
+
+TESSERA_TEST_MAIN(ReviewTest)
+#include "tst_review.moc"
