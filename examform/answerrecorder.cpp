@@ -15,6 +15,14 @@ bool AnswerRecorder::holdsAnswer(int type, const QString &value)
     return !value.isEmpty();
 }
 
+bool AnswerRecorder::changesChoice(int type, const QString &previous, const QString &value)
+{
+    const bool oneLetter = type == ExamQuestion::SingleChoice || type == ExamQuestion::TrueFalse
+        || type == ExamQuestion::Essay;
+    return oneLetter && !previous.trimmed().isEmpty() && !value.trimmed().isEmpty()
+        && previous.trimmed().compare(value.trimmed(), Qt::CaseInsensitive) != 0;
+}
+
 QVector<ExamQuestion *> AnswerRecorder::record(ExamPaper &paper, const QString &tname,
                                                const QString &value)
 {
@@ -24,6 +32,8 @@ QVector<ExamQuestion *> AnswerRecorder::record(ExamPaper &paper, const QString &
     for (const auto &question : paper.questions) {
         if (question->tname != tname)
             continue;
+        if (changesChoice(question->type, question->userAnswer, value))
+            question->revised = true;
         question->userAnswer = value;
         if (!question->answered && holdsAnswer(question->type, value)) {
             question->answered = true;

@@ -14,10 +14,17 @@ public:
     // tname and returns the questions that count as answered for the first
     // time. A question counts once it has received a non-blank answer (for a
     // fill-in, at least one non-empty blank); changing or emptying it later
-    // keeps it answered.
+    // keeps it answered. A one-letter answer replaced by another is marked
+    // revised.
     static QVector<ExamQuestion *> record(ExamPaper &paper, const QString &tname,
                                           const QString &value);
 
     // Whether a reported value holds an answer for a question of this type.
     static bool holdsAnswer(int type, const QString &value);
+
+    // Whether value changes the choice of a single choice, true/false or
+    // self-assessment from one given letter to another. Multiple choice is
+    // left out: its page reports every step of building the answer, and the
+    // replay of a restored answer too; typed answers are left out as well.
+    static bool changesChoice(int type, const QString &previous, const QString &value);
 };

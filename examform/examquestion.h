@@ -68,6 +68,7 @@ public:
     QString cardId;             // answer card entry
     QStringList optionIds;      // option buttons, blank or essay ids
     bool answered = false;
+    bool revised = false;       // the given choice was changed to another
     int status = 2;             // 0 right, 1 answered wrong, 2 not answered
     bool marked = false;        // flagged by the user
 

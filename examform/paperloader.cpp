@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QHash>
 #include <QSet>
 #include <QSqlRecord>
 
@@ -22,6 +23,8 @@ const char *const wrongQuestionsSql =
     "LEFT JOIN exam_question b on a.parentid=b.id where a.id in (select questionId from "
     "error_answer where  examid =:examid and  fuleixingid= :fuleixingid) order by a.parentId,a.id";
 const char *const categorySql = "SELECT * from exam_dic_fuleixing where id =:id";
+const char *const partsSql =
+    "select * from exam_question where relationship=:id and ifnull(relationship,'')<>'' order by sortNo, id";
 const char *const favouriteQuestionsSql =
     "SELECT * from exam_question WHERE id in (SELECT questionId from exam_Collect where fuleixingid=:id)";
 
@@ -66,6 +69,22 @@ void fillPaperSection(PaperSection &section, const QSqlRecord &row, int rowNumbe
     section.chosen = false;
 }
 
+// A practice section that holds one question category.
+void fillCategorySection(PaperSection &section, const QSqlRecord &row, int rowNumber)
+{
+    section.id = text(row, "id");
+    section.plainId = QString(section.id).remove(QLatin1Char('-'));
+    section.captionName = text(row, "name");
+    section.questionTypeid = text(row, "questionTypeId");
+    section.questionTypeId = number(row, "questionTypeId");
+    section.fuleixingid = section.id;
+    section.sequence = 0;
+    section.bname = text(row, "name");
+    section.isselect = 0;
+    section.row = rowNumber;
+    section.chosen = false;
+}
+
 QString withBreak(const QString &option, bool onlyAfterText)
 {
     if (onlyAfterText && option.endsWith(QLatin1Char('>')))
@@ -92,8 +111,13 @@ std::unique_ptr<ExamPaper> PaperLoader::load(const QString &id)
         if (id.isEmpty())
             return nullptr;
         return loadFormalPaper(id);
-    case 3:
+    case 3: {
+        QString title;
+        QStringList ids;
+        if (readQuestionListKey(id, &title, &ids))
+            return loadQuestionList(title, ids);
         return loadWrongPractice(id);
+    }
     case 5:
         return loadFavourites(id);
     default:
@@ -112,6 +136,29 @@ QString PaperLoader::practicePaperId(const QString &practiceKey)
     if (paperid.isDouble())
         return QString::number(paperid.toDouble(), 'g', 17);
     return practiceKey;
+}
+
+QString PaperLoader::questionListKey(const QString &title, const QStringList &ids)
+{
+    QJsonObject key;
+    key.insert(QStringLiteral("title"), title);
+    key.insert(QStringLiteral("ids"), QJsonArray::fromStringList(ids));
+    return QString::fromUtf8(QJsonDocument(key).toJson(QJsonDocument::Compact));
+}
+
+bool PaperLoader::readQuestionListKey(const QString &key, QString *title, QStringList *ids)
+{
+    const QJsonDocument document = QJsonDocument::fromJson(key.trimmed().toUtf8());
+    const QJsonValue list = document.object().value(QStringLiteral("ids"));
+    if (!document.isObject() || !list.isArray())
+        return false;
+    *title = document.object().value(QStringLiteral("title")).toString();
+    ids->clear();
+    for (const QJsonValue &id : list.toArray()) {
+        if (id.isString())
+            ids->append(id.toString());
+    }
+    return true;
 }
 
 bool PaperLoader::selectQuestion(const QString &qid)
@@ -274,26 +321,30 @@ void PaperLoader::loadPracticeQuestions(ExamPaper &paper, PaperSection &section,
     section.entryCount = 0;
     section.mark = 0;
     section.firstSeq = seq;
-    while (rows.next()) {
-        const QSqlRecord row = rows.record();
-        auto question = std::make_unique<ExamQuestion>();
-        fillQuestion(*question, row, RowKind::Practice);
-        question->material = relatedTitle(text(row, "relationship"));
-        question->fuleixingid = section.fuleixingid;
-        question->seq = seq;
-        question->number = number;
-        question->leafNo = 0;
-        question->render(m_mode, m_appDirSlash, QString());
-        paper.totalCent += question->cent;
-        section.mark += question->cent;
-        paper.addQuestion(std::move(question));
-        section.entryCount += 1;
-        seq += 1;
-        number += 1;
-    }
+    while (rows.next())
+        appendPracticeQuestion(paper, section, rows.record(), seq, number);
     section.quantity = section.entryCount;
     paper.passCent = paper.totalCent;
     section.lastSeq = seq - 1;
+}
+
+void PaperLoader::appendPracticeQuestion(ExamPaper &paper, PaperSection &section, const QSqlRecord &row,
+                                         int &seq, int &number)
+{
+    auto question = std::make_unique<ExamQuestion>();
+    fillQuestion(*question, row, RowKind::Practice);
+    question->material = relatedTitle(text(row, "relationship"));
+    question->fuleixingid = section.fuleixingid;
+    question->seq = seq;
+    question->number = number;
+    question->leafNo = 0;
+    question->render(m_mode, m_appDirSlash, QString());
+    paper.totalCent += question->cent;
+    section.mark += question->cent;
+    paper.addQuestion(std::move(question));
+    section.entryCount += 1;
+    seq += 1;
+    number += 1;
 }
 
 std::unique_ptr<ExamPaper> PaperLoader::loadWrongPractice(const QString &paperId)
@@ -350,17 +401,7 @@ std::unique_ptr<ExamPaper> PaperLoader::loadFavourites(const QString &categoryId
         if (rowNumber == 0)
             paper->subjectId = text(row, "subjectid");
         PaperSection *section = paper->addSection(std::make_unique<PaperSection>());
-        section->id = text(row, "id");
-        section->plainId = QString(section->id).remove(QLatin1Char('-'));
-        section->captionName = text(row, "name");
-        section->questionTypeid = text(row, "questionTypeId");
-        section->questionTypeId = number(row, "questionTypeId");
-        section->fuleixingid = section->id;
-        section->sequence = 0;
-        section->bname = text(row, "name");
-        section->isselect = 0;
-        section->row = rowNumber;
-        section->chosen = false;
+        fillCategorySection(*section, row, rowNumber);
 
         // A category that no subject owns may hold favourites of several.
         QVariantMap values{{QStringLiteral(":id"), categoryId}};
@@ -370,5 +411,77 @@ std::unique_ptr<ExamPaper> PaperLoader::loadFavourites(const QString &categoryId
                               QLatin1String(favouriteQuestionsSql) + m_scope.andClause(QStringLiteral("subjectid")),
                               values, seq, displayNumber);
     }
+    return paper;
+}
+
+QVector<QSqlRecord> PaperLoader::questionListRows(const QStringList &ids)
+{
+    QVector<QSqlRecord> rows;
+    QSet<QString> taken;
+    auto take = [&](const QSqlRecord &row) {
+        const QString id = text(row, "id");
+        if (!taken.contains(id)) {
+            taken.insert(id);
+            rows << row;
+        }
+    };
+    for (const QString &id : ids) {
+        if (taken.contains(id) || !selectQuestion(id))
+            continue;
+        const QSqlRecord row = m_questionById.record();
+        m_questionById.finish();
+        if (number(row, "questionTypeid") != ExamQuestion::Composite) {
+            take(row);
+            continue;
+        }
+        taken.insert(id);
+        QSqlQuery parts(m_db);
+        if (runBound(parts, QLatin1String(partsSql), {{QStringLiteral(":id"), id}})) {
+            while (parts.next())
+                take(parts.record());
+        }
+    }
+    return rows;
+}
+
+std::unique_ptr<ExamPaper> PaperLoader::loadQuestionList(const QString &title, const QStringList &ids)
+{
+    auto paper = std::make_unique<ExamPaper>();
+    paper->id = questionListKey(title, ids);
+    paper->name = paper->asname = title;
+
+    QStringList categories;
+    QHash<QString, QVector<QSqlRecord>> byCategory;
+    for (const QSqlRecord &row : questionListRows(ids)) {
+        const QString category = text(row, "fuleixingid");
+        if (!byCategory.contains(category))
+            categories << category;
+        byCategory[category] << row;
+    }
+
+    int seq = 1;
+    int displayNumber = 1;
+    for (int rowNumber = 0; rowNumber < categories.size(); ++rowNumber) {
+        const QString &category = categories.at(rowNumber);
+        PaperSection *section = paper->addSection(std::make_unique<PaperSection>());
+        QSqlQuery categoryRow(m_db);
+        if (runBound(categoryRow, QLatin1String(categorySql), {{QStringLiteral(":id"), category}})
+            && categoryRow.next()) {
+            fillCategorySection(*section, categoryRow.record(), rowNumber);
+            if (paper->subjectId.isEmpty())
+                paper->subjectId = text(categoryRow.record(), "subjectid");
+        } else {
+            // A question whose category the dictionary lacks still gets asked.
+            section->id = section->fuleixingid = category;
+            section->plainId = QString(category).remove(QLatin1Char('-'));
+            section->row = rowNumber;
+        }
+        section->firstSeq = seq;
+        for (const QSqlRecord &row : byCategory.value(category))
+            appendPracticeQuestion(*paper, *section, row, seq, displayNumber);
+        section->quantity = section->entryCount;
+        section->lastSeq = seq - 1;
+    }
+    paper->passCent = paper->totalCent;
     return paper;
 }

@@ -264,6 +264,50 @@ private slots:
         QCOMPARE(ids, (QStringList{QStringLiteral("q2"), QStringLiteral("q3")}));
     }
 
+    void questionList_data()
+    {
+        QTest::addColumn<QStringList>("ids");
+        QTest::addColumn<QStringList>("loaded");
+        QTest::addColumn<QStringList>("sections");
+        QTest::newRow("list order within categories, categories by first question")
+            << QStringList{"q3", "q2", "q'x"} << QStringList{"q3", "q2", "q'x"} << QStringList{"F3", "F1"};
+        QTest::newRow("a stem brings its parts") << QStringList{"c1"} << QStringList{"l1", "l2", "l3"}
+                                                 << QStringList{"F1"};
+        QTest::newRow("unknown ids and repeats passed over") << QStringList{"nope", "q2", "q2", "l1", "c1"}
+                                                             << QStringList{"q2", "l1", "l2", "l3"}
+                                                             << QStringList{"F1"};
+        QTest::newRow("empty") << QStringList() << QStringList() << QStringList();
+    }
+
+    // The key goes through the exam window's practice-key reading unchanged
+    // and loads the listed questions as a practice.
+    void questionList()
+    {
+        QFETCH(QStringList, ids);
+        QFETCH(QStringList, loaded);
+        QFETCH(QStringList, sections);
+        const QString title = QStringLiteral("今日复习 \"'");
+        const QString key = PaperLoader::questionListKey(title, ids);
+        QCOMPARE(PaperLoader::practicePaperId(key), key);
+        const auto paper = loadPaper(3, key);
+        QVERIFY(paper);
+        QCOMPARE(paper->name, title);
+        QStringList found;
+        for (const auto &question : paper->questions)
+            found << question->id;
+        QCOMPARE(found, loaded);
+        QStringList sectionIds;
+        int seq = 1;
+        for (const auto &section : paper->sections) {
+            sectionIds << section->fuleixingid;
+            QCOMPARE(section->firstSeq, seq);
+            seq = section->lastSeq + 1;
+        }
+        QCOMPARE(sectionIds, sections);
+        if (!loaded.isEmpty() && loaded.first() == QLatin1String("l1"))
+            QCOMPARE(paper->questions.at(0)->material, QStringLiteral("stem text"));
+    }
+
     void otherStatusesLoadNothing_data()
     {
         QTest::addColumn<int>("status");

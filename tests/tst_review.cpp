@@ -2,7 +2,11 @@
 // database: states and intervals against a worked history, same-day reviews,
 // when a question is mastered, the order of the day's list and the spreading
 // of the book before an exam date.
+#include "answergrade.h"
+#include "answerrecorder.h"
+#include "exampaper.h"
 #include "masteryrule.h"
+#include "papergrader.h"
 #include "memorymodel.h"
 #include "reviewcard.h"
 #include "reviewplanner.h"
@@ -138,6 +142,45 @@ private slots:
         const MemoryState after = model.next({stability, difficulty}, 5, ReviewGrade::Good);
         QCOMPARE(after.stability, model.initial(ReviewGrade::Good).stability);
         QCOMPARE(after.difficulty, model.initial(ReviewGrade::Good).difficulty);
+    }
+
+    void gradeOfAnswer_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QStringList>("answers"); // as the page reports them, in order
+        QTest::addColumn<QString>("reference");
+        QTest::addColumn<int>("grade");           // 0: no review
+        QTest::newRow("right at once") << 1 << QStringList{"B"} << "B" << 3;
+        QTest::newRow("right after changing the choice") << 1 << QStringList{"A", "B"} << "B" << 2;
+        QTest::newRow("same choice reported again") << 1 << QStringList{"B", "B"} << "B" << 3;
+        QTest::newRow("wrong") << 3 << QStringList{"A"} << "B" << 1;
+        QTest::newRow("wrong after changing") << 3 << QStringList{"B", "A"} << "B" << 1;
+        QTest::newRow("multiple choice built step by step") << 2 << QStringList{"A", "AB", "B", "BD"} << "BD" << 3;
+        QTest::newRow("fill-in typed over") << 4 << QStringList{"x|", "xy|z"} << "xy|z" << 3;
+        QTest::newRow("essay judged no, then yes") << 5 << QStringList{"B", "A"} << "A" << 2;
+        QTest::newRow("unanswered") << 1 << QStringList() << "B" << 0;
+        QTest::newRow("no reference, no answer") << 1 << QStringList() << "" << 0;
+        QTest::newRow("composite stem") << 6 << QStringList() << "" << 0;
+    }
+
+    void gradeOfAnswer()
+    {
+        QFETCH(int, type);
+        QFETCH(QStringList, answers);
+        QFETCH(QString, reference);
+        QFETCH(int, grade);
+        ExamPaper paper;
+        auto question = std::make_unique<ExamQuestion>();
+        question->type = type;
+        question->tname = QStringLiteral("t1");
+        question->answer = reference;
+        ExamQuestion *recorded = paper.addQuestion(std::move(question));
+        for (const QString &answer : answers)
+            AnswerRecorder::record(paper, QStringLiteral("t1"), answer);
+        if (type != ExamQuestion::Composite)
+            PaperGrader::markQuestion(*recorded);
+        const std::optional<ReviewGrade> found = AnswerGrade::of(*recorded);
+        QCOMPARE(found ? int(*found) : 0, grade);
     }
 
     void mastery_data()
