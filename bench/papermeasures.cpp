@@ -174,7 +174,7 @@ MeasureResult PaperMeasures::handIn()
         QElapsedTimer timer;
         timer.start();
         PaperGrader::markPaper(*paper);
-        const bool ok = WrongBook::update(*paper, ExamQuestion::FormalPaper, m_context.paperId)
+        const bool ok = WrongBook::update(*paper, ExamQuestion::FormalPaper, m_context.paperId, QDate::currentDate())
             && ResultStore::store(*paper, m_context.paperId, QDate::currentDate());
         const double ms = elapsedMs(timer);
         return ok ? ms : -1;

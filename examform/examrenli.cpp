@@ -4,6 +4,7 @@
 #include "apppaths.h"
 #include "buttonartwork.h"
 #include "calculatorlauncher.h"
+#include "clock.h"
 #include "constants.h"
 #include "dbconnection.h"
 #include "determine.h"
@@ -559,7 +560,7 @@ void ExamRenLi::timerEvent(QTimerEvent *event)
         showMarksEverywhere();
         // A failed write keeps the previous book and result; the candidate
         // still sees the marks of this run.
-        WrongBook::update(*paper, examStatus, paperId);
+        WrongBook::update(*paper, examStatus, paperId, Clock::system().today());
         if (examStatus == 0)
             ResultStore::store(*paper, paperId, QDate::currentDate());
         showMarksOnPage();

@@ -1,5 +1,7 @@
 #include "schemasteps.h"
 
+#include "practiceschema.h"
+
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
@@ -97,6 +99,7 @@ const QVector<SchemaMigration::Step> &all()
     static const QVector<SchemaMigration::Step> steps{
         {1, QStringLiteral("科目并存"), subjectsSideBySide},
         {2, QStringLiteral("导入题库的来源"), importSources},
+        {3, QStringLiteral("错题复习与随机组卷"), PracticeSchema::apply},
     };
     return steps;
 }

@@ -1,24 +1,30 @@
 #include "wrongbook.h"
 
+#include "answergrade.h"
 #include "boundstatement.h"
 #include "dbconnection.h"
 #include "exampaper.h"
+#include "masteryrule.h"
+#include "reviewstore.h"
 #include "sqltransaction.h"
 
 namespace {
 
 const int formalPaper = 0;
-const int wrongPractice = 3;
 
 QSqlDatabase database()
 {
     return DbConnection::instance(QStringLiteral("data.db"), true)->database();
 }
 
+QVariantMap idOnly(const QString &questionId)
+{
+    return {{QStringLiteral(":questionId"), questionId}};
+}
+
 bool deleteQuestion(QSqlDatabase db, const QString &questionId)
 {
-    return execBound(db, QStringLiteral("delete from error_answer where questionId=:questionId"),
-                     {{QStringLiteral(":questionId"), questionId}});
+    return execBound(db, QStringLiteral("delete from error_answer where questionId=:questionId"), idOnly(questionId));
 }
 
 bool insertQuestion(QSqlDatabase db, const ExamQuestion &question, const QString &subjectId,
@@ -34,24 +40,60 @@ bool insertQuestion(QSqlDatabase db, const ExamQuestion &question, const QString
                       {QStringLiteral(":fuleixingid"), question.fuleixingid}});
 }
 
+bool forgetMastered(QSqlDatabase db, const QString &questionId)
+{
+    return execBound(db, QStringLiteral("delete from mastered_question where questionId=:questionId"),
+                     idOnly(questionId));
+}
+
+// Moves the question's book row aside; nothing when it is not in the book.
+bool master(QSqlDatabase db, const QString &questionId, const QDate &today)
+{
+    return execBound(db, QStringLiteral("insert or replace into mastered_question(questionId,subjectId,chapterId,parentId,examid,sequence,fuleixingid,masteredOn) "
+                                        "select questionId,subjectId,chapterId,parentId,examid,sequence,fuleixingid,:day "
+                                        "from error_answer where questionId=:questionId limit 1"),
+                     {{QStringLiteral(":questionId"), questionId}, {QStringLiteral(":day"), today.toString(Qt::ISODate)}})
+        && deleteQuestion(db, questionId);
+}
+
+// Puts a mastered question's kept row back into the book.
+bool returnToBook(QSqlDatabase db, const QString &questionId)
+{
+    return execBound(db, QStringLiteral("insert into error_answer(questionId,subjectId,chapterId,parentId,examid,sequence,fuleixingid) "
+                                        "select questionId,subjectId,chapterId,parentId,examid,sequence,fuleixingid "
+                                        "from mastered_question where questionId=:questionId"),
+                     idOnly(questionId))
+        && forgetMastered(db, questionId);
+}
+
 } // namespace
 
-bool WrongBook::update(const ExamPaper &paper, int examStatus, const QString &paperId)
+bool WrongBook::update(const ExamPaper &paper, int examStatus, const QString &paperId, const QDate &today,
+                       const QDate &examDate)
 {
-    if (examStatus != formalPaper && examStatus != wrongPractice)
-        return true;
     QSqlDatabase db = database();
     SqlTransaction transaction(db);
     if (!transaction.started())
         return false;
+    const MemoryModel model;
     for (const auto &question : paper.questions) {
-        if (question->type == ExamQuestion::Composite)
+        const std::optional<ReviewGrade> grade = AnswerGrade::of(*question);
+        if (!grade)
             continue;
-        bool ok = true;
-        if (examStatus == formalPaper && question->status == 1)
-            ok = deleteQuestion(db, question->id) && insertQuestion(db, *question, paper.subjectId, paperId);
-        else if (examStatus == wrongPractice && question->status == 0)
-            ok = deleteQuestion(db, question->id);
+        std::optional<ReviewCard> card = ReviewStore::card(db, question->id);
+        if (!card)
+            return false;
+        const int elapsed = card->isNew() ? 0 : int(qMax<qint64>(0, card->lastReview.daysTo(today)));
+        card->review(model, *grade, today);
+        bool ok = ReviewStore::saveReview(db, *card, *grade, elapsed);
+        if (ok && *grade == ReviewGrade::Again) {
+            ok = examStatus == formalPaper
+                ? deleteQuestion(db, question->id) && insertQuestion(db, *question, paper.subjectId, paperId)
+                    && forgetMastered(db, question->id)
+                : returnToBook(db, question->id);
+        } else if (ok && MasteryRule::isMastered(*card, today, examDate)) {
+            ok = master(db, question->id, today);
+        }
         if (!ok)
             return false;
     }

@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include "boundstatement.h"
+#include "dbconnection.h"
 #include "determine.h"
 #include "fwelcome.h"
 #include "infoform.h"
@@ -314,7 +316,7 @@ private slots:
         QCOMPARE(TestSupport::FreshDatabase::scalar(flagSql), 0);
     }
 
-    void wrongPracticeTakesOutWhatIsNowRight()
+    void wrongPracticeTakesOutWhatIsNowMastered()
     {
         // Two questions enter the book from a formal paper...
         DialogAnswerer answerer(true);
@@ -332,6 +334,13 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(formal.paper->handedIn, 10000);
         }
         QCOMPARE(TestSupport::FreshDatabase::scalar(QStringLiteral("select count(*) from error_answer")), 2);
+        // The first has been reviewed well for weeks: one more right answer masters it.
+        QVERIFY(execBound(DbConnection::instance(QString(), true)->database(),
+                          QStringLiteral("update review_card set stability=20, difficulty=5, reviews=4, "
+                                         "lastReview=:last, due=:due where questionId=:id"),
+                          {{QStringLiteral(":id"), wrongIds.first()},
+                           {QStringLiteral(":last"), QDate::currentDate().addDays(-20).toString(Qt::ISODate)},
+                           {QStringLiteral(":due"), QDate::currentDate().toString(Qt::ISODate)}}));
 
         // ...and the practice answers the first right and the second wrong again.
         ExamRenLi practice(0, 0, 1024, 740, 1);
@@ -346,6 +355,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(practice.paper->handedIn, 10000);
         QCOMPARE(TestSupport::FreshDatabase::column(QStringLiteral("select questionId from error_answer")),
                  QStringList{wrongIds.last()});
+        QCOMPARE(TestSupport::FreshDatabase::column(QStringLiteral("select questionId from mastered_question")),
+                 QStringList{wrongIds.first()});
         QCOMPARE(storedResults(countdownPaper), 1); // the paper's own result stays
         QTRY_VERIFY_WITH_TIMEOUT(evaluate(practice.webExam, QStringLiteral("document.body.innerHTML"))
                                      .contains(QStringLiteral("23:59:59")), 10000);

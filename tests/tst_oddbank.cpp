@@ -435,7 +435,7 @@ private slots:
             if (QTest::currentTestFailed())
                 return;
             if (mode != 5)
-                QVERIFY(WrongBook::update(*loaded, mode, paperId));
+                QVERIFY(WrongBook::update(*loaded, mode, paperId, QDate(2026, 1, 2)));
             if (mode == 0) {
                 QVERIFY(ResultStore::store(*loaded, paperId, QDate::currentDate()));
                 QSqlQuery stored(database());

@@ -1,0 +1,121 @@
+#include "reviewstore.h"
+
+#include "boundstatement.h"
+#include "masteryrule.h"
+#include "reviewplanner.h"
+
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <algorithm>
+
+namespace {
+
+const char *const dayFormat = "yyyy-MM-dd";
+
+QString dayText(const QDate &day)
+{
+    return day.isValid() ? day.toString(QLatin1String(dayFormat)) : QString();
+}
+
+QDate dayOf(const QVariant &value)
+{
+    return QDate::fromString(value.toString(), QLatin1String(dayFormat));
+}
+
+// Columns: questionId, stability, difficulty, lastReview, due, reviews, lapses.
+ReviewCard cardFrom(const QSqlQuery &row)
+{
+    ReviewCard card;
+    card.questionId = row.value(0).toString();
+    if (row.value(1).isNull())
+        return card;
+    card.memory = {row.value(1).toDouble(), row.value(2).toDouble()};
+    card.lastReview = dayOf(row.value(3));
+    card.due = dayOf(row.value(4));
+    card.reviews = row.value(5).toInt();
+    card.lapses = row.value(6).toInt();
+    return card;
+}
+
+} // namespace
+
+std::optional<ReviewCard> ReviewStore::card(QSqlDatabase db, const QString &questionId)
+{
+    QSqlQuery query(db);
+    if (!query.prepare(QStringLiteral("select questionId, stability, difficulty, lastReview, due, reviews, lapses "
+                                      "from review_card where questionId=:id")))
+        return std::nullopt;
+    query.bindValue(QStringLiteral(":id"), questionId);
+    if (!query.exec())
+        return std::nullopt;
+    if (query.next())
+        return cardFrom(query);
+    ReviewCard fresh;
+    fresh.questionId = questionId;
+    return fresh;
+}
+
+bool ReviewStore::saveReview(QSqlDatabase db, const ReviewCard &card, ReviewGrade grade, int elapsedDays)
+{
+    return execBound(db, QStringLiteral("insert or replace into review_card(questionId,stability,difficulty,lastReview,due,reviews,lapses)"
+                                        "values(:id,:stability,:difficulty,:lastReview,:due,:reviews,:lapses)"),
+                     {{QStringLiteral(":id"), card.questionId},
+                      {QStringLiteral(":stability"), card.memory.stability},
+                      {QStringLiteral(":difficulty"), card.memory.difficulty},
+                      {QStringLiteral(":lastReview"), dayText(card.lastReview)},
+                      {QStringLiteral(":due"), dayText(card.due)},
+                      {QStringLiteral(":reviews"), card.reviews},
+                      {QStringLiteral(":lapses"), card.lapses}})
+        && execBound(db, QStringLiteral("insert into review_log(questionId,reviewDate,grade,elapsedDays,stability,difficulty,due)"
+                                        "values(:id,:day,:grade,:elapsed,:stability,:difficulty,:due)"),
+                     {{QStringLiteral(":id"), card.questionId},
+                      {QStringLiteral(":day"), dayText(card.lastReview)},
+                      {QStringLiteral(":grade"), static_cast<int>(grade)},
+                      {QStringLiteral(":elapsed"), elapsedDays},
+                      {QStringLiteral(":stability"), card.memory.stability},
+                      {QStringLiteral(":difficulty"), card.memory.difficulty},
+                      {QStringLiteral(":due"), dayText(card.due)}});
+}
+
+QVector<ReviewCard> ReviewStore::bookCards(QSqlDatabase db, const QString &subjectId)
+{
+    QVector<ReviewCard> cards;
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.prepare(QStringLiteral(
+            "select b.questionId, c.stability, c.difficulty, c.lastReview, c.due, c.reviews, c.lapses "
+            "from (select distinct questionId from error_answer where ifnull(:anySubject,'')='' or subjectId=:subject) b "
+            "left join review_card c on c.questionId=b.questionId order by b.questionId")))
+        return cards;
+    query.bindValue(QStringLiteral(":anySubject"), subjectId);
+    query.bindValue(QStringLiteral(":subject"), subjectId);
+    if (!query.exec())
+        return cards;
+    while (query.next())
+        cards << cardFrom(query);
+    return cards;
+}
+
+QStringList ReviewStore::todaysReviews(QSqlDatabase db, const QDate &today, const QDate &examDate,
+                                       const QString &subjectId)
+{
+    QVector<ReviewCard> book = bookCards(db, subjectId);
+    book.erase(std::remove_if(book.begin(), book.end(), &MasteryRule::isStubborn), book.end());
+    const MemoryModel model;
+    return ReviewPlanner(model, today, examDate).todaysReviews(book);
+}
+
+QStringList ReviewStore::stubbornQuestions(QSqlDatabase db, const QString &subjectId)
+{
+    QVector<ReviewCard> book = bookCards(db, subjectId);
+    book.erase(std::remove_if(book.begin(), book.end(),
+                              [](const ReviewCard &card) { return !MasteryRule::isStubborn(card); }),
+               book.end());
+    std::stable_sort(book.begin(), book.end(),
+                     [](const ReviewCard &a, const ReviewCard &b) { return a.lapses > b.lapses; });
+    QStringList ids;
+    for (const ReviewCard &card : book)
+        ids << card.questionId;
+    return ids;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "reviewcard.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <optional>
+
+// The stored review cards (review_card) and the review log (review_log).
+class ReviewStore
+{
+public:
+    // The question's card; a new card when it has none; nothing when the
+    // table cannot be read.
+    static std::optional<ReviewCard> card(QSqlDatabase db, const QString &questionId);
+    // Stores a card after a review and logs the review.
+    static bool saveReview(QSqlDatabase db, const ReviewCard &card, ReviewGrade grade, int elapsedDays);
+
+    // The cards of the questions in the wrong-question book, a new card for a
+    // question that has none (it entered the book before it had one). With a
+    // subject only that subject's book.
+    static QVector<ReviewCard> bookCards(QSqlDatabase db, const QString &subjectId = QString());
+
+    // The questions of the book to review on day today, in the planner's
+    // order (ReviewPlanner); stubborn questions are listed apart, not here.
+    static QStringList todaysReviews(QSqlDatabase db, const QDate &today, const QDate &examDate,
+                                     const QString &subjectId = QString());
+    // The book's stubborn questions (MasteryRule), most lapses first.
+    static QStringList stubbornQuestions(QSqlDatabase db, const QString &subjectId = QString());
+};
