@@ -34,3 +34,19 @@ QVector<QuestionIdEntry> QuestionIdList::parse(const QString &json)
     }
     return entries;
 }
+
+QString QuestionIdList::write(const QVector<QuestionIdEntry> &entries)
+{
+    QJsonArray items;
+    for (const QuestionIdEntry &entry : entries) {
+        QJsonObject object{{QStringLiteral("qid"), entry.qid}};
+        if (!entry.leafIds.isEmpty()) {
+            QJsonArray leaves;
+            for (const QString &leaf : entry.leafIds)
+                leaves.append(QJsonObject{{QStringLiteral("qid"), leaf}});
+            object.insert(QStringLiteral("leaf"), leaves);
+        }
+        items.append(object);
+    }
+    return QString::fromUtf8(QJsonDocument(items).toJson(QJsonDocument::Compact));
+}

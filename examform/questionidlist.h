@@ -20,4 +20,6 @@ class QuestionIdList
 {
 public:
     static QVector<QuestionIdEntry> parse(const QString &json);
+    // The list as a section stores it; "leaf" only for entries with leaves.
+    static QString write(const QVector<QuestionIdEntry> &entries);
 };
