@@ -7,13 +7,19 @@
 #include "drawingbank.h"
 #include "generatedpaperstore.h"
 #include "homepages.h"
+#include "paperdrawdialog.h"
 #include "papergrader.h"
 #include "paperloader.h"
 #include "resultstore.h"
 #include "wrongbook.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
 #include <QSet>
+#include <QSpinBox>
+#include <QTableWidget>
 
 using TestSupport::FreshDatabase;
 
@@ -159,6 +165,37 @@ private slots:
         QCOMPARE(FreshDatabase::scalar(QStringLiteral(
                      "select count(*) from error_answer where examid not in ('km1p1','km1p2','km1p3','km1p4')")),
                  0);
+    }
+
+    // The dialog starts from the blueprint, reports a shortage before
+    // drawing, and draws what it shows.
+    void drawDialog()
+    {
+        PaperDrawDialog dialog(subject, today);
+        dialog.seed = 5;
+        QCOMPARE(dialog.minutes->value(), 60);
+        QStringList counts;
+        for (int row = 0; row < dialog.countTable->rowCount(); ++row)
+            counts << dialog.countTable->item(row, 0)->text() + QLatin1Char(':')
+                    + QString::number(static_cast<QSpinBox *>(dialog.countTable->cellWidget(row, 2))->value());
+        QCOMPARE(counts, (QStringList{"单项选择题:6", "多项选择题:3", "判断题:4", "填空题:2", "简答题:1", "案例分析题:1",
+                                      "论述题:0"}));
+        QVERIFY(dialog.shortageLabel->isHidden());
+
+        static_cast<QSpinBox *>(dialog.countTable->cellWidget(0, 2))->setValue(99);
+        dialog.chapterList->item(0)->setCheckState(Qt::Checked);
+        QVERIFY(!dialog.shortageLabel->isHidden());
+        QVERIFY2(dialog.shortageLabel->text().startsWith(QStringLiteral("单项选择题：要 99 题，题库中只有 ")),
+                 qPrintable(dialog.shortageLabel->text()));
+        const int inChapter = dialog.countTable->item(0, 1)->text().toInt();
+        QVERIFY(inChapter > 0 && inChapter < 24);
+
+        dialog.drawButton->click();
+        QVERIFY(!dialog.paperId.isEmpty());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(FreshDatabase::scalar(QStringLiteral("select quantity from exam_paper_static where paperId='%1' and fuleixingid='km1f1'")
+                                           .arg(dialog.paperId)),
+                 inChapter);
     }
 
     void caption_data()
