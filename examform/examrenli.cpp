@@ -20,6 +20,7 @@
 #include "prompt.h"
 #include "resultspage.h"
 #include "resultstore.h"
+#include "reviewstore.h"
 #include "sectionrendering.h"
 #include "webviewguard.h"
 #include "wrongbook.h"
@@ -560,7 +561,7 @@ void ExamRenLi::timerEvent(QTimerEvent *event)
         showMarksEverywhere();
         // A failed write keeps the previous book and result; the candidate
         // still sees the marks of this run.
-        WrongBook::update(*paper, examStatus, paperId, Clock::system().today());
+        WrongBook::update(*paper, examStatus, paperId, Clock::system().today(), ReviewStore::examDate());
         if (examStatus == 0)
             ResultStore::store(*paper, paperId, QDate::currentDate());
         showMarksOnPage();

@@ -33,6 +33,7 @@ const QString favouritesEntryOpening = QStringLiteral(
 const QString paperQuery = QStringLiteral(
     "select a.id as paperid, a.name, ifnull(b.allCount,0) as allCount, ifnull(b.rightCount,0) as rightCount, "
     "ifnull(b.worngCount,0) as worngCount FROM exam_paper a left join exam_answer b on a.id=b.paperid ");
+const QString shippedPapersOnly = QStringLiteral("where a.id not in (select paperId from generated_paper)");
 const QString mockPaperJoin = QStringLiteral("inner join t_dic_data c on a.paperTypeid=c.id where c.dtype=1");
 const QString mockPaperOrder = QStringLiteral("  order by a.sortNo");
 const QString wrongAnswerQuery = QStringLiteral(
@@ -207,7 +208,9 @@ QString HomePages::paperList()
     if (!connection()->opened)
         return QString();
     const SubjectScope scope = SubjectScope::current();
-    return listPage(paperHeader, paperEntries(paperQuery + scope.whereClause(QStringLiteral("a.subjectId")), scope));
+    // Drawn papers have a list of their own.
+    return listPage(paperHeader, paperEntries(paperQuery + shippedPapersOnly + scope.andClause(QStringLiteral("a.subjectId")),
+                                              scope));
 }
 
 QString HomePages::mockPaperList()

@@ -3,6 +3,7 @@
 #include "boundstatement.h"
 #include "masteryrule.h"
 #include "reviewplanner.h"
+#include "settingsstore.h"
 
 #include <QSqlQuery>
 #include <QVariant>
@@ -11,6 +12,7 @@
 
 namespace {
 
+const QString examDateKey = QStringLiteral("exam_date");
 const char *const dayFormat = "yyyy-MM-dd";
 
 QString dayText(const QDate &day)
@@ -78,18 +80,17 @@ bool ReviewStore::saveReview(QSqlDatabase db, const ReviewCard &card, ReviewGrad
                       {QStringLiteral(":due"), dayText(card.due)}});
 }
 
-QVector<ReviewCard> ReviewStore::bookCards(QSqlDatabase db, const QString &subjectId)
+QVector<ReviewCard> ReviewStore::bookCards(QSqlDatabase db, const SubjectScope &scope)
 {
     QVector<ReviewCard> cards;
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.prepare(QStringLiteral(
             "select b.questionId, c.stability, c.difficulty, c.lastReview, c.due, c.reviews, c.lapses "
-            "from (select distinct questionId from error_answer where ifnull(:anySubject,'')='' or subjectId=:subject) b "
-            "left join review_card c on c.questionId=b.questionId order by b.questionId")))
+            "from (select distinct questionId from error_answer") + scope.whereClause(QStringLiteral("subjectId"))
+                       + QStringLiteral(") b left join review_card c on c.questionId=b.questionId order by b.questionId")))
         return cards;
-    query.bindValue(QStringLiteral(":anySubject"), subjectId);
-    query.bindValue(QStringLiteral(":subject"), subjectId);
+    scope.bind(query);
     if (!query.exec())
         return cards;
     while (query.next())
@@ -98,17 +99,17 @@ QVector<ReviewCard> ReviewStore::bookCards(QSqlDatabase db, const QString &subje
 }
 
 QStringList ReviewStore::todaysReviews(QSqlDatabase db, const QDate &today, const QDate &examDate,
-                                       const QString &subjectId)
+                                       const SubjectScope &scope)
 {
-    QVector<ReviewCard> book = bookCards(db, subjectId);
+    QVector<ReviewCard> book = bookCards(db, scope);
     book.erase(std::remove_if(book.begin(), book.end(), &MasteryRule::isStubborn), book.end());
     const MemoryModel model;
     return ReviewPlanner(model, today, examDate).todaysReviews(book);
 }
 
-QStringList ReviewStore::stubbornQuestions(QSqlDatabase db, const QString &subjectId)
+QStringList ReviewStore::stubbornQuestions(QSqlDatabase db, const SubjectScope &scope)
 {
-    QVector<ReviewCard> book = bookCards(db, subjectId);
+    QVector<ReviewCard> book = bookCards(db, scope);
     book.erase(std::remove_if(book.begin(), book.end(),
                               [](const ReviewCard &card) { return !MasteryRule::isStubborn(card); }),
                book.end());
@@ -118,4 +119,14 @@ QStringList ReviewStore::stubbornQuestions(QSqlDatabase db, const QString &subje
     for (const ReviewCard &card : book)
         ids << card.questionId;
     return ids;
+}
+
+QDate ReviewStore::examDate()
+{
+    return dayOf(SettingsStore::value(examDateKey));
+}
+
+bool ReviewStore::setExamDate(const QDate &date)
+{
+    return date.isValid() ? SettingsStore::setValue(examDateKey, dayText(date)) : SettingsStore::remove(examDateKey);
 }

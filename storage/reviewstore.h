@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reviewcard.h"
+#include "subjectscope.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -19,14 +20,19 @@ public:
     static bool saveReview(QSqlDatabase db, const ReviewCard &card, ReviewGrade grade, int elapsedDays);
 
     // The cards of the questions in the wrong-question book, a new card for a
-    // question that has none (it entered the book before it had one). With a
-    // subject only that subject's book.
-    static QVector<ReviewCard> bookCards(QSqlDatabase db, const QString &subjectId = QString());
+    // question that has none (it entered the book before it had one); only
+    // the rows the scope keeps.
+    static QVector<ReviewCard> bookCards(QSqlDatabase db, const SubjectScope &scope = SubjectScope());
 
     // The questions of the book to review on day today, in the planner's
     // order (ReviewPlanner); stubborn questions are listed apart, not here.
     static QStringList todaysReviews(QSqlDatabase db, const QDate &today, const QDate &examDate,
-                                     const QString &subjectId = QString());
+                                     const SubjectScope &scope = SubjectScope());
     // The book's stubborn questions (MasteryRule), most lapses first.
-    static QStringList stubbornQuestions(QSqlDatabase db, const QString &subjectId = QString());
+    static QStringList stubbornQuestions(QSqlDatabase db, const SubjectScope &scope = SubjectScope());
+
+    // The exam date the candidate set (setting "exam_date", yyyy-MM-dd); null
+    // when none is set. Setting a null date removes it.
+    static QDate examDate();
+    static bool setExamDate(const QDate &date);
 };

@@ -135,7 +135,7 @@ private slots:
         QCOMPARE(today.size(), due);
         QCOMPARE(today.first(), QStringLiteral("old"));
         QCOMPARE(ReviewStore::stubbornQuestions(database()), QStringList{QStringLiteral("stubborn")});
-        QCOMPARE(ReviewStore::todaysReviews(database(), start.addDays(day), QDate(), QStringLiteral("other")),
+        QCOMPARE(ReviewStore::todaysReviews(database(), start.addDays(day), QDate(), SubjectScope(QStringLiteral("other"))),
                  QStringList());
     }
 
