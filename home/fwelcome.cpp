@@ -3,17 +3,35 @@
 #include "bankactions.h"
 #include "constants.h"
 #include "dbconnection.h"
+#include "examdatedialog.h"
+#include "generatedpaperstore.h"
 #include "homepages.h"
+#include "paperdrawdialog.h"
+#include "paperloader.h"
+#include "reviewstore.h"
 #include "subject.h"
 #include "subjectstore.h"
 #include "webviewguard.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimerEvent>
 #include <QWebFrame>
 #include <QWebSettings>
 
 namespace {
+
+QSqlDatabase database()
+{
+    return DbConnection::instance(appDirPath, true)->database();
+}
+
+void inform(const QString &text)
+{
+    QMessageBox box(QMessageBox::Information, productTitle, text);
+    box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    box.exec();
+}
 
 // Says once per run that data.db could not be brought up to date; the file is
 // as it was, and the pages stay empty rather than half working.
@@ -73,6 +91,31 @@ void Fwelcome::addHomeAction(const QString &key, const QString &label, const QSt
 // The actions of the start page's row, in the order they are shown.
 void Fwelcome::registerHomeActions()
 {
+    const auto countBadge = [](int count) { return count > 0 ? QString::number(count) : QString(); };
+    addHomeAction(QStringLiteral("review"), QStringLiteral("今日复习"),
+                  QStringLiteral("今天该复习的错题，最可能忘记的排在前面"), [this] { startReview(); },
+                  [this] { return QString::number(todaysReviews().size()) + QStringLiteral(" 题"); });
+    addHomeAction(QStringLiteral("examDate"), QStringLiteral("考试日期"),
+                  QStringLiteral("设置考试日期：错题本在考前分摊复习完"), [this] { chooseExamDate(); }, [this] {
+                      const QDate exam = ReviewStore::examDate();
+                      const qint64 days = clock->today().daysTo(exam);
+                      return exam.isValid() && days >= 0 ? QStringLiteral("还有 %1 天").arg(days) : QString();
+                  });
+    addHomeAction(QStringLiteral("stubborn"), QStringLiteral("顽固错题"),
+                  QStringLiteral("答错八次以上的题：先看解析再练"),
+                  [this] { showPage(HomePages::stubbornList()); }, [countBadge] {
+                      return countBadge(ReviewStore::stubbornQuestions(database(), SubjectScope::current()).size());
+                  });
+    addHomeAction(QStringLiteral("mastered"), QStringLiteral("已掌握"), QStringLiteral("已经离开错题本的题"),
+                  [this] { showPage(HomePages::masteredList()); }, [countBadge] {
+                      return countBadge(ReviewStore::masteredQuestions(database(), SubjectScope::current()).size());
+                  });
+    addHomeAction(QStringLiteral("draw"), QStringLiteral("随机组卷"),
+                  QStringLiteral("按模拟试卷的题型从题库随机抽题组成新试卷"), [this] { drawPaper(); });
+    addHomeAction(QStringLiteral("drawn"), QStringLiteral("组卷记录"), QStringLiteral("随机组成的试卷"),
+                  [this] { showPage(HomePages::generatedPaperList()); }, [countBadge] {
+                      return countBadge(GeneratedPaperStore::count(database(), SubjectStore::currentSubjectId()));
+                  });
     addHomeAction(QStringLiteral("importBank"), QStringLiteral("导入题库"),
                   QStringLiteral("从 GIFT、Aiken、Moodle XML 或表格（CSV、XLSX）文件导入题目"), [this]() {
                       if (BankActions::importFile(this))
@@ -84,6 +127,71 @@ void Fwelcome::registerHomeActions()
     addHomeAction(QStringLiteral("printBank"), QStringLiteral("打印"),
                   QStringLiteral("打印试卷（只有题目，或含答案和解析）或错题本，也可存为 PDF"),
                   [this]() { BankActions::print(this); });
+}
+
+QStringList Fwelcome::todaysReviews() const
+{
+    return ReviewStore::todaysReviews(database(), clock->today(), ReviewStore::examDate(), SubjectScope::current());
+}
+
+void Fwelcome::practise(const QString &title, const QStringList &questionIds)
+{
+    if (!questionIds.isEmpty())
+        emit showExam(PaperLoader::questionListKey(title, questionIds), 3);
+}
+
+void Fwelcome::startReview()
+{
+    const QStringList ids = todaysReviews();
+    if (ids.isEmpty()) {
+        inform(QStringLiteral("今天没有需要复习的错题。"));
+        return;
+    }
+    practise(QStringLiteral("今日复习"), ids);
+}
+
+void Fwelcome::practiseList(QString which)
+{
+    if (which == QLatin1String("stubborn"))
+        practise(QStringLiteral("顽固错题练习"), ReviewStore::stubbornQuestions(database(), SubjectScope::current()));
+    else if (which == QLatin1String("mastered"))
+        practise(QStringLiteral("已掌握的题"), ReviewStore::masteredQuestions(database(), SubjectScope::current()));
+}
+
+void Fwelcome::chooseExamDate()
+{
+    ExamDateDialog dialog(ReviewStore::examDate(), clock->today());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (!ReviewStore::setExamDate(dialog.date))
+        inform(QStringLiteral("考试日期未能保存，请重试。"));
+    showStartPage();
+}
+
+void Fwelcome::drawPaper()
+{
+    const QString subjectId = SubjectStore::currentSubjectId();
+    if (subjectId.isEmpty()) {
+        inform(QStringLiteral("请先选择学习科目。"));
+        return;
+    }
+    PaperDrawDialog dialog(subjectId, clock->today());
+    if (dialog.exec() == QDialog::Accepted && !dialog.paperId.isEmpty())
+        emit showExam(dialog.paperId, 0);
+}
+
+void Fwelcome::deleteGeneratedPaper(QString paperId)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("组卷记录"),
+                    QStringLiteral("删除这套试卷和它的成绩？答错的题仍留在错题本里。"));
+    QPushButton *remove = box.addButton(QStringLiteral("删除"), QMessageBox::DestructiveRole);
+    box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    box.exec();
+    if (box.clickedButton() != remove)
+        return;
+    if (!GeneratedPaperStore::remove(database(), paperId))
+        inform(QStringLiteral("试卷未能删除，没有任何改动。"));
+    showPage(HomePages::generatedPaperList());
 }
 
 HomeActions Fwelcome::currentHomeActions() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clock.h"
 #include "homeaction.h"
 #include "ui_fwelcome.h"
 
@@ -18,6 +19,9 @@ public:
     ~Fwelcome() override;
 
     bool eventFilter(QObject *watched, QEvent *event) override;
+
+    // The day the review plan and the drawn papers are made for.
+    const Clock *clock = &Clock::system();
 
 signals:
     // status 0: a paper id (formal paper); 3: the wrong-question practice id;
@@ -42,6 +46,10 @@ public slots:
     void switchSubject();
     // A button of the start page's action row.
     void homeAction(QString key);
+    // A list page's "练习这些题": "stubborn" or "mastered".
+    void practiseList(QString which);
+    // The delete link of a drawn paper, after a confirmation.
+    void deleteGeneratedPaper(QString paperId);
 
 protected:
     void timerEvent(QTimerEvent *event) override;
@@ -57,6 +65,12 @@ private:
     void addHomeAction(const QString &key, const QString &label, const QString &hint,
                        std::function<void()> run, std::function<QString()> badge = nullptr);
     void registerHomeActions();
+    QStringList todaysReviews() const;
+    void startReview();
+    void chooseExamDate();
+    void drawPaper();
+    // A practice of the given questions in the exam window's practice mode.
+    void practise(const QString &title, const QStringList &questionIds);
     HomeActions currentHomeActions() const;
 
     struct RegisteredAction

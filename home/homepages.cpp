@@ -3,6 +3,7 @@
 #include "constants.h"
 #include "dbconnection.h"
 #include "pagetext.h"
+#include "reviewstore.h"
 #include "subjectscope.h"
 #include "subjectstore.h"
 
@@ -147,6 +148,46 @@ QString wrongAnswerCount(const QString &paperId)
     return query.value(QStringLiteral("num")).toString();
 }
 
+// A row above a list's entries with links that call the home form.
+QString listTools(const QStringList &links)
+{
+    return QStringLiteral("<li class=\"list_tools\">") + links.join(QString()) + QStringLiteral("</li>");
+}
+
+QString toolLink(const QString &call, const QString &label)
+{
+    return QStringLiteral("<a href=\"javascript:") + call + QStringLiteral("\">") + label + QStringLiteral("</a>");
+}
+
+// A question as the study lists show it: case-study material first, then the
+// stem (the essay's text stem, the picture stem of the others).
+const QString studyQuestionQuery = QStringLiteral(
+    "select q.questionTypeid, q.title, q.titleImage, q.answer, q.analysis, ifnull(p.title,'') as material "
+    "from exam_question q left join exam_question p on p.id=q.relationship and ifnull(q.relationship,'')<>'' "
+    "where q.id=:id");
+
+struct StudyQuestion
+{
+    QString stem;
+    QString answer;
+    QString analysis;
+};
+
+StudyQuestion studyQuestion(const QString &questionId)
+{
+    QSqlQuery query(connection()->database());
+    query.prepare(studyQuestionQuery);
+    query.bindValue(QStringLiteral(":id"), questionId);
+    if (!query.exec() || !query.next())
+        return {questionId.toHtmlEscaped(), QString(), QString()};
+    const bool essay = query.value(0).toInt() == 5;
+    QString stem = query.value(essay ? 1 : 2).toString();
+    const QString material = query.value(5).toString();
+    if (!material.isEmpty())
+        stem = material + QStringLiteral("<br/>") + stem;
+    return {stem, query.value(3).toString(), query.value(4).toString()};
+}
+
 // The start page's action row: one link per action, the key escaped for its
 // script string; labels, badges and hints are the program's own texts.
 QString actionRow(const HomeActions &actions)
@@ -264,4 +305,67 @@ QString HomePages::wrongPracticeId(const QString &paperId)
     practice.insert(QStringLiteral("itype"), QStringLiteral("2"));
     practice.insert(QStringLiteral("paperid"), paperId);
     return QString::fromUtf8(QJsonDocument(QJsonArray{practice}).toJson(QJsonDocument::Compact));
+}
+
+QString HomePages::generatedPaperList()
+{
+    if (!connection()->opened)
+        return QString();
+    const SubjectScope scope = SubjectScope::current();
+    const QString sql = paperQuery + QStringLiteral("where a.id in (select paperId from generated_paper)")
+        + scope.andClause(QStringLiteral("a.subjectId")) + QStringLiteral(" order by a.sortNo desc");
+    const QString entries = entriesOf(sql, scope, [](const QSqlQuery &row) {
+        const QString id = jsEscapeInAttribute(row.value(QStringLiteral("paperid")).toString());
+        return paperEntryOpening + id + QStringLiteral("');\">") + row.value(QStringLiteral("name")).toString().toHtmlEscaped()
+            + QStringLiteral("</span><a class=\"remove_link\" href=\"javascript:myjstest.deleteGeneratedPaper('") + id
+            + QStringLiteral("');\">删除</a></h4><span class=\"sl\">") + row.value(QStringLiteral("rightCount")).toString()
+            + QStringLiteral("</span><span class=\"sl\">") + row.value(QStringLiteral("worngCount")).toString()
+            + QStringLiteral("</span></li>");
+    });
+    return listPage(paperHeader + listTools({toolLink(QStringLiteral("myjstest.homeAction('draw');"),
+                                                      QStringLiteral("＋ 按模拟试卷的题型组一套新试卷"))}),
+                    entries);
+}
+
+QString HomePages::stubbornList()
+{
+    if (!connection()->opened)
+        return QString();
+    QSqlDatabase db = connection()->database();
+    const SubjectScope scope = SubjectScope::current();
+    QString entries;
+    for (const QString &id : ReviewStore::stubbornQuestions(db, scope)) {
+        const StudyQuestion question = studyQuestion(id);
+        entries += QStringLiteral("<li class=\"study_li\"><h4 class=\"mc\">") + question.stem
+            + QStringLiteral("</h4><span class=\"sl\">") + QString::number(ReviewStore::card(db, id)->lapses)
+            + QStringLiteral("</span><div class=\"study_explain\"><b>正确答案：</b>") + question.answer.toHtmlEscaped()
+            + QStringLiteral("<br/><b>解析：</b>") + question.analysis + QStringLiteral("</div></li>");
+    }
+    const QString header = QStringLiteral(
+        "<li class=\"bt_li\"><h4 class=\"mc\">顽固错题：先读懂解析，再动手练习</h4><h4 class=\"sl\">答错次数</h4></li>");
+    return listPage(header + listTools({toolLink(QStringLiteral("myjstest.practiseList('stubborn');"),
+                                                 QStringLiteral("练习这些题"))}),
+                    entries);
+}
+
+QString HomePages::masteredList()
+{
+    if (!connection()->opened)
+        return QString();
+    const SubjectScope scope = SubjectScope::current();
+    const QString sql = QStringLiteral("select m.questionId, m.masteredOn, ifnull(c.due,'') as due from mastered_question m "
+                                       "left join review_card c on c.questionId=m.questionId")
+        + scope.whereClause(QStringLiteral("m.subjectId")) + QStringLiteral(" order by m.masteredOn desc, m.questionId");
+    const QString entries = entriesOf(sql, scope, [](const QSqlQuery &row) {
+        return QStringLiteral("<li class=\"study_li\"><h4 class=\"mc\">")
+            + studyQuestion(row.value(0).toString()).stem + QStringLiteral("</h4><span class=\"sl\">")
+            + row.value(1).toString().toHtmlEscaped() + QStringLiteral("</span><span class=\"sl\">")
+            + row.value(2).toString().toHtmlEscaped() + QStringLiteral("</span></li>");
+    });
+    const QString header = QStringLiteral(
+        "<li class=\"bt_li\"><h4 class=\"mc\">已掌握：再答错一次即回到错题本</h4><h4 class=\"sl\">掌握日期</h4>"
+        "<h4 class=\"sl\">下次复习</h4></li>");
+    return listPage(header + listTools({toolLink(QStringLiteral("myjstest.practiseList('mastered');"),
+                                                 QStringLiteral("练习这些题"))}),
+                    entries);
 }

@@ -23,6 +23,16 @@ public:
     // The question categories that have favourites, with their number.
     static QString favouritesList();
 
+    // The papers drawn by the program, with their counts and a delete link,
+    // under a link that draws a new one.
+    static QString generatedPaperList();
+    // The stubborn questions of the book with their answers and
+    // explanations, and a link to practise them.
+    static QString stubbornList();
+    // The mastered questions with the day each was mastered and its next
+    // review, and a link to practise them.
+    static QString masteredList();
+
     // The id that opens the wrong-question practice of one paper: a one-element
     // JSON list, e.g. [{"itype":"2","paperid":"7"}].
     static QString wrongPracticeId(const QString &paperId);

@@ -150,3 +150,13 @@ bool GeneratedPaperStore::remove(QSqlDatabase db, const QString &paperId)
         && execBound(db, QStringLiteral("delete from generated_paper where paperId=:paperId"), id)
         && transaction.commit();
 }
+
+int GeneratedPaperStore::count(QSqlDatabase db, const QString &subjectId)
+{
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("select count(*) from generated_paper g join exam_paper p on p.id=g.paperId "
+                                 "where ifnull(:all,'')='' or p.subjectId=:subject"));
+    query.bindValue(QStringLiteral(":all"), subjectId);
+    query.bindValue(QStringLiteral(":subject"), subjectId);
+    return query.exec() && query.next() ? query.value(0).toInt() : 0;
+}

@@ -34,6 +34,9 @@ public:
     // that was not drawn is refused.
     static bool remove(QSqlDatabase db, const QString &paperId);
 
+    // How many drawn papers the subject has (every subject's for an empty id).
+    static int count(QSqlDatabase db, const QString &subjectId);
+
     // The section caption, as the bank writes it: "单项选择题（共6题，每题2分，共12分）".
     static QString caption(const DrawnSection &section);
 };

@@ -121,6 +121,22 @@ QStringList ReviewStore::stubbornQuestions(QSqlDatabase db, const SubjectScope &
     return ids;
 }
 
+QStringList ReviewStore::masteredQuestions(QSqlDatabase db, const SubjectScope &scope)
+{
+    QStringList ids;
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.prepare(QStringLiteral("select questionId from mastered_question") + scope.whereClause(QStringLiteral("subjectId"))
+                       + QStringLiteral(" order by masteredOn desc, questionId")))
+        return ids;
+    scope.bind(query);
+    if (!query.exec())
+        return ids;
+    while (query.next())
+        ids << query.value(0).toString();
+    return ids;
+}
+
 QDate ReviewStore::examDate()
 {
     return dayOf(SettingsStore::value(examDateKey));

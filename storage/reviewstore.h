@@ -31,6 +31,9 @@ public:
     // The book's stubborn questions (MasteryRule), most lapses first.
     static QStringList stubbornQuestions(QSqlDatabase db, const SubjectScope &scope = SubjectScope());
 
+    // The mastered questions, the latest first.
+    static QStringList masteredQuestions(QSqlDatabase db, const SubjectScope &scope = SubjectScope());
+
     // The exam date the candidate set (setting "exam_date", yyyy-MM-dd); null
     // when none is set. Setting a null date removes it.
     static QDate examDate();
