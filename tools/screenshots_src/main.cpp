@@ -14,6 +14,7 @@
 #include "modalanswerer.h"
 #include "pagepreview.h"
 #include "pagetext.h"
+#include "practicetour.h"
 #include "screenshotsession.h"
 #include "soquestion.h"
 
@@ -232,7 +233,7 @@ int main(int argc, char *argv[])
     });
 
     ScreenshotSession session(QString::fromLocal8Bit(argv[1]));
-    DbConnection::instance(QString::fromLocal8Bit(argv[2]) + "/", true);
+    PracticeTour::seed(DbConnection::instance(QString::fromLocal8Bit(argv[2]) + "/", true)->database());
     appDirPath = QCoreApplication::applicationDirPath() + "/";
     ModalAnswerer modals(session);
 
@@ -259,6 +260,7 @@ int main(int argc, char *argv[])
         main.show();
     tourHomeLists(session, main);
     tourPractices(session, modals, main);
+    PracticeTour::run(session, modals, main);
     tourImport(session, main, QString::fromLocal8Bit(argv[2]));
 
     QTextStream(stdout) << session.saved().size() << " screenshots, " << modals.answeredCount()
