@@ -44,13 +44,13 @@ void seed(QSqlDatabase db)
 void run(ScreenshotSession &session, ModalAnswerer &modals, MainWindow &main)
 {
     QObject *home = ScreenshotSession::descendant(&main, "Fwelcome");
-    session.capture(&main, QStringLiteral("25_home_review_actions"));
+    session.capture(&main, QStringLiteral("30_home_review_actions"));
 
     modals.expect({});
     QMetaObject::invokeMethod(home, "homeAction", Q_ARG(QString, QStringLiteral("review")));
     ScreenshotSession::settle(3000);
     QWidget *exam = ScreenshotSession::topLevel("ExamRenLi");
-    session.capture(exam, QStringLiteral("26_daily_review"));
+    session.capture(exam, QStringLiteral("31_daily_review"));
     if (exam)
         exam->close();
     ScreenshotSession::settle(800);
@@ -58,14 +58,14 @@ void run(ScreenshotSession &session, ModalAnswerer &modals, MainWindow &main)
     home = ScreenshotSession::descendant(&main, "Fwelcome");
     QMetaObject::invokeMethod(home, "homeAction", Q_ARG(QString, QStringLiteral("stubborn")));
     ScreenshotSession::settle(800);
-    session.capture(&main, QStringLiteral("27_home_stubborn_questions"));
+    session.capture(&main, QStringLiteral("32_home_stubborn_questions"));
 
-    modals.expect({QStringLiteral("28_dialog_draw_paper")});
+    modals.expect({QStringLiteral("33_dialog_draw_paper")});
     QMetaObject::invokeMethod(home, "homeAction", Q_ARG(QString, QStringLiteral("draw")));
     ScreenshotSession::settle(300);
     QMetaObject::invokeMethod(home, "homeAction", Q_ARG(QString, QStringLiteral("drawn")));
     ScreenshotSession::settle(800);
-    session.capture(&main, QStringLiteral("29_home_drawn_papers"));
+    session.capture(&main, QStringLiteral("34_home_drawn_papers"));
     ScreenshotSession::invoke(&main, "on_pb_home_clicked");
     ScreenshotSession::settle(800);
 }
