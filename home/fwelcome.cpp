@@ -2,7 +2,9 @@
 
 #include "bankactions.h"
 #include "constants.h"
+#include "dailypractice.h"
 #include "dbconnection.h"
+#include "drawingbank.h"
 #include "examdatedialog.h"
 #include "generatedpaperstore.h"
 #include "homepages.h"
@@ -148,6 +150,18 @@ void Fwelcome::startReview()
         return;
     }
     practise(QStringLiteral("今日复习"), ids);
+}
+
+void Fwelcome::dailyPractice()
+{
+    const QString subjectId = SubjectStore::currentSubjectId();
+    const QStringList ids = DailyPractice::pick(todaysReviews(), DrawingBank::candidates(database(), subjectId),
+                                                clock->today(), subjectId);
+    if (ids.isEmpty()) {
+        inform(QStringLiteral("这个科目还没有题目。"));
+        return;
+    }
+    practise(QStringLiteral("每日一练"), ids);
 }
 
 void Fwelcome::practiseList(QString which)

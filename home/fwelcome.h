@@ -46,6 +46,8 @@ public slots:
     void switchSubject();
     // A button of the start page's action row.
     void homeAction(QString key);
+    // The 每日一练 card: ten of today's questions.
+    void dailyPractice();
     // A list page's "练习这些题": "stubborn" or "mastered".
     void practiseList(QString which);
     // The delete link of a drawn paper, after a confirmation.

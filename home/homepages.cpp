@@ -240,8 +240,10 @@ QString HomePages::startPage(const HomeActions &actions)
         + QStringLiteral("images/index41.png' name='Image5' width='198' height='177' border='0' id='Image5' /></a></li>"
                          "</ul>")
         + actionRow(actions)
-        + QStringLiteral(" <p class=\"s_p\">真实模拟上机考试环境，界内最方便实用的考试系统。</p><img src='") + base
-        + QStringLiteral("images/wechart.png' height='160px' width='140px' style='float:right'/> </div></div></body></html>");
+        + QStringLiteral(" <p class=\"s_p\">真实模拟上机考试环境，界内最方便实用的考试系统。</p>"
+                         "<a class='daily' href='javascript:meiriyilian();' title='每日一练：今天的十道题'><img src='")
+        + base
+        + QStringLiteral("images/wechart.png' height='160px' width='140px' style='float:right'/></a> </div></div></body></html>");
 }
 
 QString HomePages::paperList()

@@ -240,7 +240,7 @@ private slots:
         QVERIFY(html.contains(readTextFile(QStringLiteral(":/js/jijin.js"))));
         QVERIFY(html.contains(QStringLiteral("<img src='") + appFileUrlBase()
                               + QStringLiteral("images/index11.png' name='Image2' width='198' height='177' border='0' id='Image2' />")));
-        QVERIFY(html.endsWith(QStringLiteral("images/wechart.png' height='160px' width='140px' style='float:right'/> </div></div></body></html>")));
+        QVERIFY(html.endsWith(QStringLiteral("images/wechart.png' height='160px' width='140px' style='float:right'/></a> </div></div></body></html>")));
     }
 
     void wrongPracticeIdIsJson_data()
@@ -410,6 +410,10 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 10000);
         clickElement(&view, QStringLiteral(".home_tool"));
         QTRY_COMPARE_WITH_TIMEOUT(bridge.calls, QStringList{QStringLiteral("homeAction(") + key + QLatin1Char(')')}, 5000);
+        // The 每日一练 card opens today's practice.
+        clickElement(&view, QStringLiteral("a.daily img"));
+        QTRY_COMPARE_WITH_TIMEOUT(bridge.calls.size(), 2, 5000);
+        QCOMPARE(bridge.calls.last(), QStringLiteral("dailyPractice()"));
     }
 
     void rightClickAndCopyAreSwallowed()

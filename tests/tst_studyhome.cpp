@@ -126,6 +126,33 @@ private slots:
         QCOMPARE(keyIds, ids);
     }
 
+    // 每日一练: the day's due reviews first, then questions of the subject drawn
+    // at random, ten in all, no repeats, the same all day.
+    void dailyPractice()
+    {
+        const auto dailyIds = [this](int day) {
+            Fwelcome form(nullptr);
+            clock.setToday(start.addDays(day));
+            form.clock = &clock;
+            QSignalSpy spy(&form, &Fwelcome::showExam);
+            form.dailyPractice();
+            QString title;
+            QStringList ids;
+            if (spy.count() == 1)
+                PaperLoader::readQuestionListKey(spy.at(0).at(0).toString(), &title, &ids);
+            return title + QLatin1Char(':') + ids.join(QLatin1Char(','));
+        };
+        const QString first = dailyIds(1);
+        QVERIFY2(first.startsWith(QStringLiteral("每日一练:km1q001,km1q002,")), qPrintable(first));
+        QStringList ids = first.section(QLatin1Char(':'), 1).split(QLatin1Char(','));
+        QCOMPARE(ids.size(), 10);
+        QCOMPARE(QSet<QString>(ids.begin(), ids.end()).size(), 10);
+        for (const QString &id : ids)
+            QVERIFY2(id.startsWith(QLatin1String("km1q")), qPrintable(id));
+        QCOMPARE(dailyIds(1), first);
+        QVERIFY(dailyIds(2) != first);
+    }
+
     void studyLists()
     {
         const QString stubborn = HomePages::stubbornList();

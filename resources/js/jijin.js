@@ -29,6 +29,11 @@ function shoucang() {
     myjstest.shoucangJS();
 }
 
+// The 每日一练 card: a short practice of today's questions.
+function meiriyilian() {
+    myjstest.dailyPractice();
+}
+
 // The subject link beside the start page's title.
 function switchSubject() {
     myjstest.switchSubject();

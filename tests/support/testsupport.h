@@ -97,6 +97,7 @@ public slots:
     void shoucangJS() { record("shoucangJS", {}); }
     void switchSubject() { record("switchSubject", {}); }
     void homeAction(const QString &key) { record("homeAction", {key}); }
+    void dailyPractice() { record("dailyPractice", {}); }
 
 private:
     void record(const char *name, const QStringList &args);
