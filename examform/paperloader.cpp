@@ -287,9 +287,7 @@ std::unique_ptr<ExamPaper> PaperLoader::loadFormalPaper(const QString &paperId)
                     leaf->number = displayNumber;
                     leaf->leafNo = k + 1;
                     leaf->renderLeaf(m_mode, m_appDirSlash, QString());
-                    // A leaf that is itself a stem asks nothing.
-                    if (leaf->type != ExamQuestion::Composite)
-                        paper->askCount += 1;
+                    paper->askCount += 1;
                     paper->addQuestion(std::move(leaf));
                 }
                 entries += 1 + leafCount;

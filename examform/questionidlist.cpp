@@ -1,35 +1,65 @@
 #include "questionidlist.h"
 
+#include "scriptliteral.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QJsonValue>
+#include <QVariantList>
+#include <QVariantMap>
+
+namespace {
 
 // Ids may be written as strings or as numbers ({"qid":12}).
-static QString idText(const QJsonValue &value)
+QString idText(const QVariant &value)
 {
-    if (value.isString())
+    switch (value.userType()) {
+    case QMetaType::QString:
         return value.toString();
-    if (value.isDouble())
+    case QMetaType::Double:
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
         return QString::number(value.toDouble(), 'g', 17);
-    return QString();
+    default:
+        return QString();
+    }
 }
 
-QVector<QuestionIdEntry> QuestionIdList::parse(const QString &json)
+// The list as data: strict JSON first (the usual case, and fast), then the
+// script notation; an invalid QVariant when it is neither.
+QVariant listValue(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    const QJsonDocument document = QJsonDocument::fromJson(trimmed.toUtf8());
+    if (document.isArray())
+        return document.toVariant();
+    if (!document.isNull() || trimmed.isEmpty())
+        return QVariant();
+    const ScriptLiteral::Result literal = ScriptLiteral::read(trimmed);
+    return literal.ok ? literal.value : QVariant();
+}
+
+} // namespace
+
+QVector<QuestionIdEntry> QuestionIdList::parse(const QString &text)
 {
     QVector<QuestionIdEntry> entries;
-    const QJsonDocument document = QJsonDocument::fromJson(json.trimmed().toUtf8());
-    if (!document.isArray())
+    const QVariant list = listValue(text);
+    if (list.type() != QVariant::List)
         return entries;
-    const QJsonArray items = document.array();
+    const QVariantList items = list.toList();
     entries.reserve(items.size());
-    for (const QJsonValue &item : items) {
+    for (const QVariant &item : items) {
         QuestionIdEntry entry;
-        const QJsonObject object = item.toObject();
+        const QVariantMap object = item.type() == QVariant::Map ? item.toMap() : QVariantMap();
         entry.qid = idText(object.value(QStringLiteral("qid")));
-        const QJsonArray leaves = object.value(QStringLiteral("leaf")).toArray();
-        for (const QJsonValue &leaf : leaves)
-            entry.leafIds << idText(leaf.toObject().value(QStringLiteral("qid")));
+        const QVariant leaves = object.value(QStringLiteral("leaf"));
+        if (leaves.type() == QVariant::List) {
+            for (const QVariant &leaf : leaves.toList())
+                entry.leafIds << idText(leaf.type() == QVariant::Map ? leaf.toMap().value(QStringLiteral("qid")) : QVariant());
+        }
         entries << entry;
     }
     return entries;

@@ -13,13 +13,14 @@ struct QuestionIdEntry
 };
 
 // Reads a section's question list, a JSON array of objects such as
-// [{"qid":"q1"},{"qid":"q2","leaf":[{"qid":"q3"},{"qid":"q4"}]}].
-// Bank data is parsed, never evaluated: text that is not a JSON array gives an
-// empty list, and entries that are not objects give entries with an empty id.
+// [{"qid":"q1"},{"qid":"q2","leaf":[{"qid":"q3"},{"qid":"q4"}]}], or the same
+// list in script notation ([{qid:'q1'}]). Bank data is parsed, never
+// evaluated: text that is neither gives an empty list, and entries that are
+// not objects give entries with an empty id.
 class QuestionIdList
 {
 public:
-    static QVector<QuestionIdEntry> parse(const QString &json);
+    static QVector<QuestionIdEntry> parse(const QString &text);
     // The list as a section stores it; "leaf" only for entries with leaves.
     static QString write(const QVector<QuestionIdEntry> &entries);
 };

@@ -3,6 +3,9 @@
 #include "dbconnection.h"
 #include "paperloader.h"
 #include "questionidlist.h"
+#include "scriptliteral.h"
+
+#include <QJsonDocument>
 
 #include <QApplication>
 
@@ -127,6 +130,22 @@ private slots:
         QCOMPARE(section.quantity, quantity);
         QCOMPARE(section.isselect, isselect);
         QVERIFY(!section.chosen);
+    }
+
+    // A list in script notation loads like JSON; every leaf asks, a stem too.
+    void scriptListPaper()
+    {
+        const auto paper = loadPaper(0, QStringLiteral("P3"));
+        QStringList ids;
+        for (const auto &question : paper->questions)
+            ids << question->id + QLatin1Char('/') + QString::number(question->leafNo);
+        QCOMPARE(ids, (QStringList{"q2/0", "c1/0", "l1/1", "c2/2"}));
+        QCOMPARE(paper->sections.front()->entryCount, 4);
+        QCOMPARE(paper->askCount, 3);
+        QCOMPARE(paper->questionCount, 2);
+        // Beyond a day the paper is untimed.
+        QVERIFY(!paper->timed());
+        QCOMPARE(paper->allowedSeconds(), 0);
     }
 
     // "id" must not act as a column name, nor a quote end the statement text.
@@ -354,10 +373,62 @@ private slots:
         QTest::newRow("composite") << "[{\"qid\":\"c\",\"leaf\":[{\"qid\":\"x\"},{\"qid\":\"y\"}]}]"
                                    << QStringList{"c"} << 2;
         QTest::newRow("numeric ids") << "[{\"qid\":5}]" << QStringList{"5"} << 0;
-        QTest::newRow("not json") << "[{qid:'a'}]" << QStringList() << 0;
+        QTest::newRow("script notation") << "[{qid:'a'},{qid:'b',leaf:[{qid:'x'}]}]" << QStringList{"a", "b"} << 0;
+        QTest::newRow("script notation, leaves first")
+            << "[{leaf:[{qid:'x'},{qid:\"y\"}], qid:'c'}]" << QStringList{"c"} << 2;
+        QTest::newRow("neither json nor a literal") << "[{qid:'a'}" << QStringList() << 0;
+        QTest::newRow("code is not run") << "[{qid:alert(1)}]" << QStringList() << 0;
         QTest::newRow("object, not array") << "{\"qid\":\"a\"}" << QStringList() << 0;
         QTest::newRow("null") << "" << QStringList() << 0;
         QTest::newRow("entry without qid") << "[{\"x\":1}]" << QStringList{""} << 0;
+    }
+
+    // The reader of script literals: the value read, as compact JSON, or
+    // "error@offset".
+    void scriptLiterals_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("read");
+        QTest::newRow("unquoted keys") << "{qid:'a', leaf:[]}" << "{\"leaf\":[],\"qid\":\"a\"}";
+        QTest::newRow("double-quoted keys") << "{\"qid\":\"a\"}" << "{\"qid\":\"a\"}";
+        QTest::newRow("single-quoted keys") << "{'q id':1}" << "{\"q id\":1}";
+        QTest::newRow("number keys") << "{1:'x'}" << "{\"1\":\"x\"}";
+        QTest::newRow("names with $ and _") << "{$a_1:true,_:false}" << "{\"$a_1\":true,\"_\":false}";
+        QTest::newRow("quote of the other kind inside") << "['it\"s', \"it's\"]" << "[\"it\\\"s\",\"it's\"]";
+        QTest::newRow("escapes") << "['a\\'b\\\\c\\n\\t\\x41\\u4e2d\\/\\q']" << "[\"a'b\\\\c\\n\\tA中/q\"]";
+        QTest::newRow("line continuation") << "['a\\\nb']" << "[\"ab\"]";
+        QTest::newRow("nested leaf lists") << "[{qid:'c',leaf:[{qid:'x',leaf:[{qid:'y'}]}]}]"
+                                           << "[{\"leaf\":[{\"leaf\":[{\"qid\":\"y\"}],\"qid\":\"x\"}],\"qid\":\"c\"}]";
+        QTest::newRow("trailing commas") << "[{qid:'a',},]" << "[{\"qid\":\"a\"}]";
+        QTest::newRow("numbers") << "[1, -2.5, .5, 1e3, 0x1F, +4]" << "[1,-2.5,0.5,1000,31,4]";
+        QTest::newRow("null and undefined") << "[null, undefined]" << "[null,null]";
+        QTest::newRow("comments and a closing semicolon") << "/* list */ [1, // one\n 2];" << "[1,2]";
+        QTest::newRow("empty text") << "" << "error@0";
+        QTest::newRow("unterminated string") << "['abc" << "error@5";
+        QTest::newRow("line end in a string") << "['a\nb']" << "error@3";
+        QTest::newRow("missing bracket") << "[1,2" << "error@4";
+        QTest::newRow("hole") << "[1,,2]" << "error@3";
+        QTest::newRow("call") << "[f(1)]" << "error@1";
+        QTest::newRow("operator") << "[1+2]" << "error@2";
+        QTest::newRow("two values") << "[1] [2]" << "error@4";
+        QTest::newRow("malformed escape") << "['\\x4']" << "error@5";
+        QTest::newRow("octal escape") << "['\\01']" << "error@4";
+        QTest::newRow("unterminated comment") << "[1] /*" << "error@4";
+        QTest::newRow("nested too deeply") << QString(300, QLatin1Char('[')) + QString(300, QLatin1Char(']'))
+                                           << "error@256";
+    }
+
+    void scriptLiterals()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, read);
+        const ScriptLiteral::Result result = ScriptLiteral::read(text);
+        const QString got = result.ok
+            ? QString::fromUtf8(QJsonDocument::fromVariant(QVariantList{result.value}).toJson(QJsonDocument::Compact))
+                  .mid(1).chopped(1)
+            : QStringLiteral("error@%1").arg(result.errorOffset);
+        QCOMPARE(got, read);
+        QCOMPARE(result.error.isEmpty(), result.ok);
     }
 
     void questionIdLists()
