@@ -22,9 +22,14 @@ public:
     ExamQuestion *addQuestion(std::unique_ptr<ExamQuestion> question);
     PaperSection *addSection(std::unique_ptr<PaperSection> section);
 
-    // The time allowed in seconds, 0 for a paper without a usable time. The
-    // bank's minutes may be anything, so the product is taken in 64 bits.
-    qint64 allowedSeconds() const { return examTime > 0 ? qint64(examTime) * 60 : 0; }
+    // Longest time a paper can be timed for: beyond a day no real exam runs,
+    // and such a bank value means "untimed" like 0 or NULL.
+    static constexpr int longestTimedMinutes = 24 * 60;
+
+    // The paper runs against a countdown.
+    bool timed() const { return examTime > 0 && examTime <= longestTimedMinutes; }
+    // The time allowed in seconds, 0 for an untimed paper.
+    int allowedSeconds() const { return timed() ? examTime * 60 : 0; }
 
     bool handedIn = false;
     QString id;

@@ -1,6 +1,7 @@
 #include "papergrader.h"
 
 #include "answersheet.h"
+#include "exampagebuilder.h"
 #include "exampaper.h"
 
 #include <QStringList>
@@ -146,14 +147,46 @@ void PaperGrader::markPaper(ExamPaper &paper)
     paper.handedIn = true;
 }
 
-QString PaperGrader::unansweredPositions(const ExamPaper &paper)
+namespace {
+
+// Card labels ("3", "17.2"), joined by ",", of the answerable entries that
+// pass the test.
+template <class Test>
+QString cardLabels(const ExamPaper &paper, Test test)
 {
-    QStringList positions;
+    QStringList labels;
     for (const auto &question : paper.questions) {
-        if (question->type != ExamQuestion::Composite && !question->answered)
-            positions << QString::number(question->seq);
+        if (question->type != ExamQuestion::Composite && test(*question))
+            labels << ExamPageBuilder::cardLabel(*question);
     }
-    return positions.join(QLatin1Char(','));
+    return labels.join(QLatin1Char(','));
+}
+
+} // namespace
+
+QString PaperGrader::unansweredLabels(const ExamPaper &paper)
+{
+    return cardLabels(paper, [](const ExamQuestion &question) { return !question.answered; });
+}
+
+QString PaperGrader::flaggedLabels(const ExamPaper &paper)
+{
+    return cardLabels(paper, [](const ExamQuestion &question) { return question.marked; });
+}
+
+QString PaperGrader::handInReminder(const ExamPaper &paper)
+{
+    const QString unanswered = unansweredLabels(paper);
+    const QString flagged = flaggedLabels(paper);
+    QString text;
+    if (!unanswered.isEmpty())
+        text = QStringLiteral("<p align='center'><h1>你还存在未答完试题<h1></p><p ><h3>") + unanswered
+            + QStringLiteral("<h3></p>");
+    else if (!flagged.isEmpty())
+        text = QStringLiteral("<p align='center'><h1>你还有标记待查的试题</h1></p>");
+    if (!flagged.isEmpty())
+        text += QStringLiteral("<p ><h3>已标记：") + flagged + QStringLiteral("</h3></p>");
+    return text;
 }
 
 int PaperGrader::secondsUsed(const ExamPaper &paper)

@@ -32,8 +32,14 @@ public:
     // sets handedIn. Does nothing when the paper is already handed in.
     static void markPaper(ExamPaper &paper);
 
-    // Positions (seq), joined by ",", of the answerable entries not answered yet.
-    static QString unansweredPositions(const ExamPaper &paper);
+    // Card labels ("3", "17.2"), joined by ",", of the answerable entries not
+    // answered yet, and of those the candidate flagged.
+    static QString unansweredLabels(const ExamPaper &paper);
+    static QString flaggedLabels(const ExamPaper &paper);
+
+    // The question asked before the hand-in when entries are unanswered or
+    // flagged, listing both; empty when there is nothing to remind of.
+    static QString handInReminder(const ExamPaper &paper);
 
     // Seconds from the first question shown to the hand-in.
     static int secondsUsed(const ExamPaper &paper);

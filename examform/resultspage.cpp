@@ -5,9 +5,6 @@
 #include "pagetext.h"
 #include "papergrader.h"
 
-#include <QTime>
-
-#include <climits>
 
 namespace {
 
@@ -34,8 +31,11 @@ QString ResultsPage::build(const ExamPaper &paper, int examStatus)
     html += QStringLiteral("</div>     </div><div class=\"title_01\" style=\"padding-left:5px;\">分</div>  <div style=\"clear:both;\"></div></div></td></tr><tr>  <td>  <div class=\"index_r_table sub_table\">  <div class=\"title_01\">答题用时</div><div class=\"title_01\" style=\"padding-left:5px; font-size:30px; color:#4cc1d2;\">");
     html += clockText(PaperGrader::secondsUsed(paper));
     html += QStringLiteral("</div> <div style=\"clear:both;\"></div>  </div> </td><td> <div class=\"index_r_table sub_table\">    <div class=\"title_01\">考试时长</div>");
-    html += timeCell(examStatus == 3 ? QStringLiteral("23:59:59") : clockText(int(qMin<qint64>(paper.allowedSeconds(), INT_MAX))));
-    html += QStringLiteral("<div style=\"clear:both;\"></div>  </div>   </td>  </tr>  </table> </div><div class=\"box_01\" style=\"background:#f8f8f8; padding-bottom:15px;\"><table width=\"96%\" border=\"0\" cellspacing=\"0\" cellpadding=\"0\"  style=\"table-layout:fixed; margin-top:0;\" class=\"table_title\" align=\"center\"><tr>  <td>题型</td><td width=\"11%\">数量</td><td width=\"11%\">答对</td><td width=\"11%\">答错</td><td width=\"11%\">未答</td><td width=\"11%\">总分</td><td width=\"11%\">得分</td><td width=\"11%\">正确率</td></tr>  </table><table width=\"96%\" border=\"0\" cellspacing=\"0\" cellpadding=\"0\" style=\"table-layout:fixed; background:#fff;\" class=\"table_list\" align=\"center\"><tr>");
+    html += timeCell(examLength(paper));
+    html += QStringLiteral("<div style=\"clear:both;\"></div>  </div>   </td>  </tr>  </table> </div>");
+    if (examStatus == 0)
+        html += passLine(paper);
+    html += QStringLiteral("<div class=\"box_01\" style=\"background:#f8f8f8; padding-bottom:15px;\"><table width=\"96%\" border=\"0\" cellspacing=\"0\" cellpadding=\"0\"  style=\"table-layout:fixed; margin-top:0;\" class=\"table_title\" align=\"center\"><tr>  <td>题型</td><td width=\"11%\">数量</td><td width=\"11%\">答对</td><td width=\"11%\">答错</td><td width=\"11%\">未答</td><td width=\"11%\">总分</td><td width=\"11%\">得分</td><td width=\"11%\">正确率</td></tr>  </table><table width=\"96%\" border=\"0\" cellspacing=\"0\" cellpadding=\"0\" style=\"table-layout:fixed; background:#fff;\" class=\"table_list\" align=\"center\"><tr>");
     for (const auto &section : paper.sections) {
         if (section->entryCount <= 0)
             continue;
@@ -72,14 +72,32 @@ QString ResultsPage::waitingCall()
 
 QString ResultsPage::clockText(int seconds)
 {
-    return QTime(0, 0).addSecs(seconds).toString(QStringLiteral("hh:mm:ss"));
+    const int total = qMax(0, seconds);
+    return QStringLiteral("%1:%2:%3")
+        .arg(total / 3600, 2, 10, QLatin1Char('0'))
+        .arg(total / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(total % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString ResultsPage::examLength(const ExamPaper &paper)
+{
+    return paper.timed() ? clockText(paper.allowedSeconds()) : QStringLiteral("不限时");
 }
 
 int ResultsPage::ratePercent(int rightCount, int quantity)
 {
     if (quantity <= 0)
         return 0;
-    return rightCount * 100 / quantity;
+    return qRound(rightCount * 100.0 / quantity);
+}
+
+QString ResultsPage::passLine(const ExamPaper &paper)
+{
+    if (!(paper.passCent > 0))
+        return QString();
+    const bool passed = paper.score >= paper.passCent;
+    return QStringLiteral("<div class=\"pass_line ") + (passed ? QStringLiteral("pass\">合格") : QStringLiteral("fail\">不合格"))
+        + QStringLiteral("（合格线：") + AnswerSheet::number(paper.passCent) + QStringLiteral("分）</div>");
 }
 
 QString ResultsPage::countdownLabel(int remainingSeconds)

@@ -9,8 +9,9 @@ class ExamPaper;
 class ResultsPage
 {
 public:
-    // The HTML of the popup. examStatus 3 (wrong-question practice) shows an
-    // unlimited exam length and offers no "answer again".
+    // The HTML of the popup. A formal paper (examStatus 0) with a pass mark
+    // says whether it is passed; examStatus 3 (wrong-question practice) offers
+    // no "answer again".
     static QString build(const ExamPaper &paper, int examStatus);
 
     // Page calls that open the popups, with their text escaped for the
@@ -18,11 +19,18 @@ public:
     static QString resultsCall(const QString &html);
     static QString waitingCall();
 
-    // Seconds as "hh:mm:ss" on a 24-hour clock (3725 -> "01:02:05").
+    // Seconds as "hh:mm:ss" (3725 -> "01:02:05"; a whole day -> "24:00:00").
     static QString clockText(int seconds);
 
-    // Whole percent of right answers; 0 for a section without questions.
+    // The time allowed as "hh:mm:ss", or "不限时" for an untimed paper.
+    static QString examLength(const ExamPaper &paper);
+
+    // Percent of right answers, rounded; 0 for a section without questions.
     static int ratePercent(int rightCount, int quantity);
+
+    // "合格" or "不合格" against the paper's pass mark, with the mark; empty
+    // for a paper without one.
+    static QString passLine(const ExamPaper &paper);
 
     // The countdown label for the seconds left.
     static QString countdownLabel(int remainingSeconds);

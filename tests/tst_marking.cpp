@@ -302,7 +302,9 @@ private slots:
         QTest::addColumn<int>("right");
         QTest::addColumn<int>("quantity");
         QTest::addColumn<int>("percent");
-        QTest::newRow("two of three") << 2 << 3 << 66;
+        QTest::newRow("two of three, rounded") << 2 << 3 << 67;
+        QTest::newRow("one of three, rounded down") << 1 << 3 << 33;
+        QTest::newRow("one of eight, half up") << 1 << 8 << 13;
         QTest::newRow("all") << 4 << 4 << 100;
         QTest::newRow("no questions") << 1 << 0 << 0;
     }
@@ -315,15 +317,89 @@ private slots:
         QCOMPARE(ResultsPage::ratePercent(right, quantity), percent);
     }
 
-    void unansweredPositions()
+    // The hand-in question names entries by their card labels.
+    void handInReminder_data()
     {
+        QTest::addColumn<QString>("answered");   // one character per entry: 1 answered, 0 not
+        QTest::addColumn<QString>("flagged");    // one character per entry: 1 flagged
+        QTest::addColumn<QString>("reminder");
+        const QString unanswered = QStringLiteral("<p align='center'><h1>你还存在未答完试题<h1></p><p ><h3>");
+        // Entries: 1, stem of 2, 2.1, 2.2, 3.
+        QTest::newRow("all answered, none flagged") << "1_111" << "0_000" << QString();
+        QTest::newRow("case-study parts as on the card")
+            << "1_001" << "0_000" << unanswered + QStringLiteral("2.1,2.2<h3></p>");
+        QTest::newRow("unanswered and flagged")
+            << "0_111" << "0_100" << unanswered + QStringLiteral("1<h3></p><p ><h3>已标记：2.1</h3></p>");
+        QTest::newRow("only flagged")
+            << "1_111" << "1_001"
+            << QStringLiteral("<p align='center'><h1>你还有标记待查的试题</h1></p><p ><h3>已标记：1,3</h3></p>");
+    }
+
+    void handInReminder()
+    {
+        QFETCH(QString, answered);
+        QFETCH(QString, flagged);
         PaperBuilder b;
-        b.section(QStringLiteral("单选题"), 3, 3);
-        b.question(1, "A", "A");
+        b.section(QStringLiteral("单选题"), 1, 1);
+        b.question(1, "A", "");
+        b.section(QStringLiteral("案例"), 1, 2);
         b.question(6, "", "");
         b.question(1, "A", "");
         b.question(1, "A", "");
-        QCOMPARE(PaperGrader::unansweredPositions(b.paper), QStringLiteral("3,4"));
+        b.section(QStringLiteral("判断"), 1, 1);
+        b.question(3, "A", "");
+        const int numbers[] = {1, 2, 2, 2, 3};
+        const int leaves[] = {0, 0, 1, 2, 0};
+        for (int i = 0; i < 5; ++i) {
+            ExamQuestion &q = *b.paper.questions[size_t(i)];
+            q.number = numbers[i];
+            q.leafNo = leaves[i];
+            q.answered = answered.at(i) == QLatin1Char('1');
+            q.marked = flagged.at(i) == QLatin1Char('1');
+        }
+        QTEST(PaperGrader::handInReminder(b.paper), "reminder");
+    }
+
+    void passLine_data()
+    {
+        QTest::addColumn<double>("passCent");
+        QTest::addColumn<double>("score");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("passed") << 60.0 << 72.5 << "<div class=\"pass_line pass\">合格（合格线：60分）</div>";
+        QTest::newRow("exactly the mark") << 60.0 << 60.0 << "<div class=\"pass_line pass\">合格（合格线：60分）</div>";
+        QTest::newRow("failed") << 60.0 << 59.5 << "<div class=\"pass_line fail\">不合格（合格线：60分）</div>";
+        QTest::newRow("no pass mark") << 0.0 << 10.0 << "";
+    }
+
+    void passLine()
+    {
+        QFETCH(double, passCent);
+        QFETCH(double, score);
+        ExamPaper paper;
+        paper.passCent = passCent;
+        paper.score = score;
+        QTEST(ResultsPage::passLine(paper), "line");
+    }
+
+    void examLength_data()
+    {
+        QTest::addColumn<int>("examTime");
+        QTest::addColumn<QString>("length");
+        QTest::newRow("two hours") << 120 << "02:00:00";
+        QTest::newRow("a whole day") << 24 * 60 << "24:00:00";
+        QTest::newRow("beyond a day is untimed") << 24 * 60 + 1 << "不限时";
+        QTest::newRow("absurd") << 2147483647 << "不限时";
+        QTest::newRow("none") << 0 << "不限时";
+        QTest::newRow("negative") << -5 << "不限时";
+    }
+
+    void examLength()
+    {
+        QFETCH(int, examTime);
+        ExamPaper paper;
+        paper.examTime = examTime;
+        QTEST(ResultsPage::examLength(paper), "length");
+        QCOMPARE(paper.timed(), paper.allowedSeconds() > 0);
     }
 
     void resultsPageOfSmallPaper_data()
@@ -331,10 +407,12 @@ private slots:
         QTest::addColumn<int>("examStatus");
         QTest::addColumn<QString>("length");
         QTest::addColumn<QString>("buttons");
+        QTest::addColumn<QString>("passLine");
         const QString review = QStringLiteral("<input type=\"button\" value=\"查看答案\"   class=\"button\" onclick=\"showAnswerForm();\" style=\"margin-left:15px;\"/></div>");
         QTest::newRow("formal paper") << 0 << "02:00:00"
-            << QStringLiteral("<input type=\"button\" value=\"重新答题\"  class=\"button\" onclick=\"againQuestion();\" />") + review;
-        QTest::newRow("wrong-question practice") << 3 << "23:59:59" << review;
+            << QStringLiteral("<input type=\"button\" value=\"重新答题\"  class=\"button\" onclick=\"againQuestion();\" />") + review
+            << QStringLiteral("<div class=\"pass_line fail\">不合格（合格线：60分）</div>");
+        QTest::newRow("wrong-question practice, untimed") << 3 << "不限时" << review << QString();
     }
 
     void resultsPageOfSmallPaper()
@@ -342,9 +420,11 @@ private slots:
         QFETCH(int, examStatus);
         QFETCH(QString, length);
         QFETCH(QString, buttons);
+        QFETCH(QString, passLine);
         PaperBuilder b;
         b.paper.totalCent = 100;
-        b.paper.examTime = 120;
+        b.paper.passCent = 60;
+        b.paper.examTime = examStatus == 3 ? 0 : 120; // practices load no time
         b.paper.startTime = QTime(9, 0, 0);
         b.paper.endTime = QTime(10, 2, 5);
         b.section(QStringLiteral("单选'题"), 2, 1.5);
@@ -364,10 +444,10 @@ private slots:
             "01:02:05"
             "</div> <div style=\"clear:both;\"></div>  </div> </td><td> <div class=\"index_r_table sub_table\">    <div class=\"title_01\">考试时长</div>"
             "<div class=\"title_01\" style=\"padding-left:5px; font-size:30px; color:#4cc1d2;\">%1</div>"
-            "<div style=\"clear:both;\"></div>  </div>   </td>  </tr>  </table> </div><div class=\"box_01\" style=\"background:#f8f8f8; padding-bottom:15px;\"><table width=\"96%\" border=\"0\" cellspacing=\"0\" cellpadding=\"0\"  style=\"table-layout:fixed; margin-top:0;\" class=\"table_title\" align=\"center\"><tr>  <td>题型</td><td width=\"11%\">数量</td><td width=\"11%\">答对</td><td width=\"11%\">答错</td><td width=\"11%\">未答</td><td width=\"11%\">总分</td><td width=\"11%\">得分</td><td width=\"11%\">正确率</td></tr>  </table><table width=\"96%\" border=\"0\" cellspacing=\"0\" cellpadding=\"0\" style=\"table-layout:fixed; background:#fff;\" class=\"table_list\" align=\"center\"><tr>"
+            "<div style=\"clear:both;\"></div>  </div>   </td>  </tr>  </table> </div>%3<div class=\"box_01\" style=\"background:#f8f8f8; padding-bottom:15px;\"><table width=\"96%\" border=\"0\" cellspacing=\"0\" cellpadding=\"0\"  style=\"table-layout:fixed; margin-top:0;\" class=\"table_title\" align=\"center\"><tr>  <td>题型</td><td width=\"11%\">数量</td><td width=\"11%\">答对</td><td width=\"11%\">答错</td><td width=\"11%\">未答</td><td width=\"11%\">总分</td><td width=\"11%\">得分</td><td width=\"11%\">正确率</td></tr>  </table><table width=\"96%\" border=\"0\" cellspacing=\"0\" cellpadding=\"0\" style=\"table-layout:fixed; background:#fff;\" class=\"table_list\" align=\"center\"><tr>"
             "<td><span>单选'题</span></td><td width=\"11%\">2</td><td width=\"11%\">1</td><td width=\"11%\">1</td><td width=\"11%\">0</td><td width=\"11%\">1.5</td><td width=\"11%\">0.5</td><td width=\"11%\">50%</td> </tr>"
             "<td><span>案例</span></td><td width=\"11%\">0</td><td width=\"11%\">1</td><td width=\"11%\">0</td><td width=\"11%\">0</td><td width=\"11%\">2</td><td width=\"11%\">2</td><td width=\"11%\">0%</td> </tr>"
-            "</tr> </table> </div> <div class=\"sub_box_card\" style=\"text-align:center;\">%2").arg(length, buttons);
+            "</tr> </table> </div> <div class=\"sub_box_card\" style=\"text-align:center;\">%2").arg(length, buttons, passLine);
         QCOMPARE(ResultsPage::build(b.paper, examStatus), expected);
     }
 
