@@ -1,6 +1,7 @@
 #include "exampagebuilder.h"
 
 #include "exampaper.h"
+#include "papersection.h"
 #include "pagetext.h"
 #include "sectionrendering.h"
 
@@ -59,8 +60,14 @@ QString ExamPageBuilder::questionPage(const ExamPaper &paper, int index, int sec
     const PaperSection *section = sectionAt(paper, sectionIndex);
     QString page = m_questionHead;
     page += QStringLiteral("<div class=\"title_01\">");
-    if (section)
+    if (section && m_mode == 3) {
+        // A wrong-question practice holds only some of the section's questions.
+        PaperSection practice = *section;
+        practice.captionName = practiceCaptionName(paper, *section);
+        page += sectionCaptionBlock(practice);
+    } else if (section) {
         page += sectionCaptionBlock(*section);
+    }
     page += QStringLiteral("</div> <div class=\"text_box\">");
     page += question.html;
     page += question.answerHtml;

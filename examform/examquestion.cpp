@@ -2,6 +2,7 @@
 #define QT_USE_QSTRINGBUILDER
 #include "examquestion.h"
 
+#include "blankanswer.h"
 #include "keywordhighlight.h"
 #include "pagetext.h"
 
@@ -131,15 +132,19 @@ void ExamQuestion::appendStem(Variant variant, int mode, const QString &highligh
         return;
     }
 
-    html += QLatin1String("<div id=\"") + focusId + QLatin1String("\"  class=\"content\"> ");
     if (variant == Variant::Paper && mode == FavouritePractice) {
+        html += QLatin1String("<div id=\"") + focusId + QLatin1String("\" class=\"content\"> ");
         html += QLatin1String("<p>") + numbered;
         if (!material.isEmpty())
             html += material + QLatin1String("<br>");
         html += title + QLatin1String("</p> ");
         if (!highlight.isEmpty())
             html = highlightKeyword(html, highlight);
-    } else if (variant == Variant::Search) {
+        return;
+    }
+
+    html += QLatin1String("<div id=\"") + focusId + QLatin1String("\"  class=\"content\"> ");
+    if (variant == Variant::Search) {
         html += QLatin1String("<p>") + numbered;
         if (!material.isEmpty())
             html += material + QLatin1String("<br>") + QString::number(leafNo) + QLatin1String(".&nbsp;");
@@ -286,7 +291,8 @@ void ExamQuestion::buildAnswerHtml(Variant variant, const QString &appDirSlash)
     answerHtml += variant == Variant::Search
         ? QStringLiteral("\" name=\"jiexi\"  class=\"show_an\" > <b>答案：")
         : QStringLiteral("\" name=\"jiexi\"  class=\"show_an\" style=\"display:none\" > <b>答案：");
-    answerHtml += answer;
+    // The exam window numbers the blanks of a fill-in answer.
+    answerHtml += type == FillIn && variant != Variant::Search ? BlankAnswer::readable(answer) : answer;
     if (!analysis.isEmpty())
         answerHtml += QStringLiteral("</b><br/>解析：") + analysis;
     answerHtml += QLatin1String("</div>");

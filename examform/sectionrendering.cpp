@@ -1,5 +1,6 @@
 #include "sectionrendering.h"
 
+#include "answersheet.h"
 #include "exampaper.h"
 #include "papersection.h"
 
@@ -21,7 +22,7 @@ QString sectionCaptionBlock(const PaperSection &section)
         return QString();
     QString block;
     block.reserve(48 + section.id.size() + section.captionName.size());
-    block += QLatin1String("<div id=\"ca_");
+    block += QLatin1String("<div id=ca_\"");
     // An id is data, not markup: a quote in it must not end the attribute.
     block += section.id.toHtmlEscaped();
     block += QLatin1String("\"  class=\"\" > <p>");
@@ -74,4 +75,17 @@ QString paperIntroduction(const ExamPaper &paper)
             text += sectionHeading(*section);
     }
     return text;
+}
+
+QString practiceCaptionName(const ExamPaper &paper, const PaperSection &section)
+{
+    const int first = qMax(section.firstSeq - 1, 0);
+    const int end = qMin(section.lastSeq, static_cast<int>(paper.questions.size()));
+    bool sameCent = end > first;
+    for (int i = first + 1; i < end; ++i)
+        sameCent = sameCent && paper.questions[size_t(i)]->cent == paper.questions[size_t(first)]->cent;
+    QString caption = section.bname + QStringLiteral("（共") + QString::number(section.quantity) + QStringLiteral("题，");
+    if (sameCent)
+        caption += QStringLiteral("每题") + AnswerSheet::number(paper.questions[size_t(first)]->cent) + QStringLiteral("分，");
+    return caption + QStringLiteral("共") + AnswerSheet::number(section.mark) + QStringLiteral("分）");
 }

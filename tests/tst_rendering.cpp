@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include "exampaper.h"
+#include "blankanswer.h"
 #include "examquestion.h"
 #include "dbconnection.h"
 #include "keywordhighlight.h"
@@ -104,6 +105,10 @@ private slots:
     void answerBlock_data();
     void answerBlock();
     void renderingAgainGivesSameIds();
+    void blankAnswers_data();
+    void blankAnswers();
+    void practiceCaption_data();
+    void practiceCaption();
 
     void controlsReachTheBridge_data();
     void controlsReachTheBridge();
@@ -131,26 +136,26 @@ void RenderingTest::sectionFragments_data()
 
     QTest::newRow("first section")
         << 0 << QStringLiteral("单项选择题") << QStringLiteral("单选")
-        << QStringLiteral("<div id=\"ca_s1\"  class=\"\" > <p>一、单项选择题</p> </div>")
+        << QStringLiteral("<div id=ca_\"s1\"  class=\"\" > <p>一、单项选择题</p> </div>")
         << QStringLiteral("<p><h4>第一部分：单选</h4></p>")
         << QStringLiteral("<p><h4>单选</h4></p>") << QStringLiteral("第一部分");
     QTest::newRow("empty category name")
         << 0 << QString() << QString()
-        << QStringLiteral("<div id=\"ca_s1\"  class=\"\" > <p>一、</p> </div>")
+        << QStringLiteral("<div id=ca_\"s1\"  class=\"\" > <p>一、</p> </div>")
         << QStringLiteral("<p><h4>第一部分：</h4></p>")
         << QStringLiteral("<p><h4></h4></p>") << QStringLiteral("第一部分");
     QTest::newRow("sixth section")
         << 5 << QStringLiteral("c") << QStringLiteral("b")
-        << QStringLiteral("<div id=\"ca_s1\"  class=\"\" > <p>六、c</p> </div>")
+        << QStringLiteral("<div id=ca_\"s1\"  class=\"\" > <p>六、c</p> </div>")
         << QStringLiteral("<p><h4>第六部分：b</h4></p>")
         << QStringLiteral("<p><h4>b</h4></p>") << QStringLiteral("第六部分");
     QTest::newRow("seventh section has a caption only")
         << 6 << QStringLiteral("c") << QStringLiteral("b")
-        << QStringLiteral("<div id=\"ca_s1\"  class=\"\" > <p>七、c</p> </div>")
+        << QStringLiteral("<div id=ca_\"s1\"  class=\"\" > <p>七、c</p> </div>")
         << QString() << QString() << QString();
     QTest::newRow("eighth section uses the last ordinal")
         << 7 << QStringLiteral("c") << QStringLiteral("b")
-        << QStringLiteral("<div id=\"ca_s1\"  class=\"\" > <p>八、c</p> </div>")
+        << QStringLiteral("<div id=ca_\"s1\"  class=\"\" > <p>八、c</p> </div>")
         << QString() << QString() << QString();
     QTest::newRow("row beyond the ordinals") << 8 << QStringLiteral("c") << QStringLiteral("b")
         << QString() << QString() << QString() << QString();
@@ -158,7 +163,7 @@ void RenderingTest::sectionFragments_data()
         << QString() << QString() << QString() << QString();
     QTest::newRow("markup passes unchanged")
         << 1 << QStringLiteral("<i>x</i>") << QStringLiteral("<b>y</b>")
-        << QStringLiteral("<div id=\"ca_s1\"  class=\"\" > <p>二、<i>x</i></p> </div>")
+        << QStringLiteral("<div id=ca_\"s1\"  class=\"\" > <p>二、<i>x</i></p> </div>")
         << QStringLiteral("<p><h4>第二部分：<b>y</b></h4></p>")
         << QStringLiteral("<p><h4><b>y</b></h4></p>") << QStringLiteral("第二部分");
 }
@@ -327,13 +332,13 @@ void RenderingTest::stemByMode_data()
         << QStringLiteral(R"(<div id="div_ti3" class="content"> <p>3.&nbsp;Stem</p> )");
     QTest::newRow("favourites, not red")
         << 5 << 2 << 1 << QString() << QString()
-        << QStringLiteral(R"(<div id="div_ti3"  class="content"> <p>3.&nbsp;Stem</p> )");
+        << QStringLiteral(R"(<div id="div_ti3" class="content"> <p>3.&nbsp;Stem</p> )");
     QTest::newRow("favourites mark the word in the stem, not in markup")
         << 5 << 1 << 2 << m << QStringLiteral("b")
-        << QStringLiteral(R"(<div id="div_ti3"  class="content"> <p>3.&nbsp;Shared <b>case</b><br>Stem</p> )");
+        << QStringLiteral(R"(<div id="div_ti3" class="content"> <p>3.&nbsp;Shared <b>case</b><br>Stem</p> )");
     QTest::newRow("favourites mark a word of the stem")
         << 5 << 1 << 2 << QString() << QStringLiteral("te")
-        << QStringLiteral(R"(<div id="div_ti3"  class="content"> <p>3.&nbsp;S<font color="red">te</font>m</p> )");
+        << QStringLiteral(R"(<div id="div_ti3" class="content"> <p>3.&nbsp;S<font color="red">te</font>m</p> )");
 }
 
 void RenderingTest::stemByMode()
@@ -669,6 +674,60 @@ void RenderingTest::renderingAgainGivesSameIds()
     QCOMPARE(q.optionIds.size(), 4);
     // A damaged stored answer stays inside its attribute.
     QVERIFY(q.html.contains(QStringLiteral("value='&#39;&gt;&lt;script&gt;'/>")));
+}
+
+void RenderingTest::blankAnswers_data()
+{
+    QTest::addColumn<QString>("joined");
+    QTest::addColumn<QString>("readable");
+    QTest::newRow("one blank unchanged") << QStringLiteral("控制器") << QStringLiteral("控制器");
+    QTest::newRow("two blanks numbered") << QStringLiteral("控制器|输出设备") << QStringLiteral("(1) 控制器 (2) 输出设备");
+    QTest::newRow("blanks trimmed, empty kept") << QStringLiteral(" a ||c") << QStringLiteral("(1) a (2)  (3) c");
+    QTest::newRow("empty") << QString() << QString();
+}
+
+void RenderingTest::blankAnswers()
+{
+    QFETCH(QString, joined);
+    QTEST(BlankAnswer::readable(joined), "readable");
+    // The exam window's explanation shows the blanks numbered; marking keeps the raw text.
+    ExamQuestion q = makeQuestion(ExamQuestion::FillIn, 1, 2);
+    q.answer = joined;
+    q.render(ExamQuestion::FormalPaper, appDir, QString());
+    QVERIFY(q.answerHtml.contains(QStringLiteral("<b>答案：") + BlankAnswer::readable(joined)));
+    QCOMPARE(q.answer, joined);
+}
+
+void RenderingTest::practiceCaption_data()
+{
+    QTest::addColumn<QList<double>>("cents");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("same marks") << QList<double>{2, 2} << QStringLiteral("单选题（共2题，每题2分，共4分）");
+    QTest::newRow("different marks") << QList<double>{2, 1.5} << QStringLiteral("单选题（共2题，共3.5分）");
+    QTest::newRow("none left") << QList<double>() << QStringLiteral("单选题（共0题，共0分）");
+}
+
+void RenderingTest::practiceCaption()
+{
+    QFETCH(QList<double>, cents);
+    ExamPaper paper;
+    auto *other = paper.addSection(makeSection(0, QStringLiteral("多选题")));
+    other->firstSeq = 1;
+    other->lastSeq = 1;
+    ExamQuestion first = makeQuestion(2, 1, 2);
+    first.cent = 9;
+    paper.addQuestion(std::make_unique<ExamQuestion>(first));
+    PaperSection *section = paper.addSection(makeSection(1, QStringLiteral("单选题"), QStringLiteral("单项选择题（共6题，每题2分，共12分）")));
+    section->firstSeq = 2;
+    for (double cent : cents) {
+        ExamQuestion q = makeQuestion(1, int(paper.questions.size()) + 1, 2);
+        q.cent = cent;
+        section->mark += cent;
+        paper.addQuestion(std::make_unique<ExamQuestion>(q));
+    }
+    section->quantity = section->entryCount = cents.size();
+    section->lastSeq = section->firstSeq + cents.size() - 1;
+    QTEST(practiceCaptionName(paper, *section), "caption");
 }
 
 // ---- Rendered questions in a real page ------------------------------------
