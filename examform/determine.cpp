@@ -1,10 +1,16 @@
 #include "determine.h"
 
+#include "centredonparent.h"
+#include "constants.h"
+
 Determine::Determine(QWidget *parent)
     : QDialog(parent)
 {
     setupUi(this);
-    setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    CentredOnParent::frame(this);
+    // The text is information to read, not to edit.
+    textEdit->setReadOnly(true);
+    setWindowTitle(productTitle);
     setAutoFillBackground(false);
     setStyleSheet(QStringLiteral("background-color: #addeec;"));
     pbYes->setStyleSheet(QStringLiteral(

@@ -7,7 +7,7 @@ InfoForm::InfoForm(QWidget *parent)
     : QWidget(parent)
 {
     setupUi(this);
-    setWindowTitle(QStringLiteral(" "));
+    setWindowTitle(QStringLiteral("考生信息确认"));
     setWindowFlags(Qt::FramelessWindowHint);
     pushButton->setStyleSheet(ButtonArtwork::hoverLit(QStringLiteral(":/image/other/ys1.png"),
                                                       QStringLiteral(":/image/other/ys2.png")));
@@ -15,6 +15,11 @@ InfoForm::InfoForm(QWidget *parent)
                                                         QStringLiteral(":/image/other/cxdl2.png")));
     pushButton_3->setStyleSheet(ButtonArtwork::hoverLit(QStringLiteral(":/image/other/ks1.png"),
                                                         QStringLiteral(":/image/other/ks2.png")));
+}
+
+void InfoForm::setCandidateNumber(const QString &number)
+{
+    lNumber->setText(number);
 }
 
 // The real test centre's screen has this control; in practice it does nothing.

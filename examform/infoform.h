@@ -12,6 +12,9 @@ class InfoForm : public QWidget, public Ui::InfoForm
 public:
     explicit InfoForm(QWidget *parent = nullptr);
 
+    // The number the candidate logged in with, shown on the screen.
+    void setCandidateNumber(const QString &number);
+
 signals:
     void showLogin();
     void showExam();

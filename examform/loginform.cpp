@@ -2,16 +2,23 @@
 
 #include "buttonartwork.h"
 
+#include <QMessageBox>
+
 LoginForm::LoginForm(QWidget *parent)
     : QWidget(parent)
 {
     setupUi(this);
-    setWindowTitle(QStringLiteral(" "));
+    setWindowTitle(QStringLiteral("考生登录"));
     setWindowFlags(Qt::FramelessWindowHint);
     pushButton->setStyleSheet(ButtonArtwork::hoverLit(QStringLiteral(":/image/other/dl1.png"),
                                                       QStringLiteral(":/image/other/dl2.png")));
     pushButton_2->setStyleSheet(ButtonArtwork::hoverLit(QStringLiteral(":/image/other/zdkh1.png"),
                                                         QStringLiteral(":/image/other/zdkh2.png")));
+}
+
+QString LoginForm::candidateNumber() const
+{
+    return lineEdit->text().trimmed();
 }
 
 void LoginForm::showEvent(QShowEvent *event)
@@ -22,6 +29,13 @@ void LoginForm::showEvent(QShowEvent *event)
 
 void LoginForm::on_pushButton_clicked()
 {
+    if (candidateNumber().isEmpty()) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("考生登录"), QStringLiteral("请输入准考证号。"),
+                        QMessageBox::NoButton, this);
+        box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+        box.exec();
+        return;
+    }
     emit showInfo();
 }
 

@@ -4,13 +4,16 @@
 
 #include <QWidget>
 
-// The test centre's login screen of a simulated test. It checks nothing: every
-// number leads on to the candidate screen.
+// The test centre's login screen of a simulated test. Any number leads on to
+// the candidate screen, which shows it; an empty one is refused.
 class LoginForm : public QWidget, public Ui::LoginForm
 {
     Q_OBJECT
 public:
     explicit LoginForm(QWidget *parent = nullptr);
+
+    // The number typed, without surrounding blanks.
+    QString candidateNumber() const;
 
 signals:
     void mainHide();

@@ -1,10 +1,14 @@
 #include "prompt.h"
 
+#include "centredonparent.h"
+
 Prompt::Prompt(QWidget *parent)
     : QDialog(parent)
 {
     setupUi(this);
-    setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    CentredOnParent::frame(this);
+    // The text is information to read, not to edit.
+    textEdit->setReadOnly(true);
     setWindowTitle(QStringLiteral("提示"));
     setAutoFillBackground(false);
     setStyleSheet(QStringLiteral("background-color: #addeec;"));

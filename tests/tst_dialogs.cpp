@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include "constants.h"
 #include "determine.h"
 #include "guidedialog.h"
 #include "infoform.h"
@@ -8,6 +9,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QWebFrame>
@@ -93,25 +95,98 @@ private slots:
         QCOMPARE(dialog.windowTitle(), QStringLiteral("提示"));
     }
 
-    void loginLeadsOnWhateverIsTyped_data()
+    void loginLeadsOnWithTheNumberTyped_data()
     {
+        QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("number");
-        QTest::newRow("default") << QStringLiteral("1001");
-        QTest::newRow("empty") << QString();
+        QTest::newRow("default") << QStringLiteral("1001") << QStringLiteral("1001");
+        QTest::newRow("another, blanks trimmed") << QStringLiteral(" 2024017 ") << QStringLiteral("2024017");
     }
 
-    void loginLeadsOnWhateverIsTyped()
+    void loginLeadsOnWithTheNumberTyped()
     {
-        QFETCH(QString, number);
+        QFETCH(QString, typed);
         LoginForm login;
         QSignalSpy hide(&login, &LoginForm::mainHide);
         QSignalSpy info(&login, &LoginForm::showInfo);
         login.show();
         QCOMPARE(hide.count(), 1);
         QCOMPARE(login.lineEdit->text(), QStringLiteral("1001"));
-        login.lineEdit->setText(number);
+        login.lineEdit->setText(typed);
         login.pushButton->click();
         QCOMPARE(info.count(), 1);
+        QTEST(login.candidateNumber(), "number");
+    }
+
+    void loginRefusesAnEmptyNumber_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("blanks only") << QStringLiteral("   ");
+    }
+
+    void loginRefusesAnEmptyNumber()
+    {
+        QFETCH(QString, number);
+        LoginForm login;
+        QSignalSpy info(&login, &LoginForm::showInfo);
+        login.show();
+        login.lineEdit->setText(number);
+        QString said;
+        TestSupport::answerNextModal([&said](QWidget *modal) {
+            if (auto *box = qobject_cast<QMessageBox *>(modal))
+                said = box->text();
+            modal->close();
+        });
+        login.pushButton->click();
+        QCOMPARE(info.count(), 0);
+        QCOMPARE(said, QStringLiteral("请输入准考证号。"));
+    }
+
+    void windowsAreTitled()
+    {
+        LoginForm login;
+        InfoForm info;
+        Determine question;
+        Prompt prompt;
+        QCOMPARE(login.windowTitle(), QStringLiteral("考生登录"));
+        QCOMPARE(info.windowTitle(), QStringLiteral("考生信息确认"));
+        QCOMPARE(question.windowTitle(), productTitle);
+        QCOMPARE(prompt.windowTitle(), QStringLiteral("提示"));
+    }
+
+    // A dialog of a window is read-only, stays its child and centred on it,
+    // also when the window moves.
+    void dialogOfAWindow_data()
+    {
+        QTest::addColumn<bool>("prompt");
+        QTest::newRow("prompt") << true;
+        QTest::newRow("yes/no question") << false;
+    }
+
+    void dialogOfAWindow()
+    {
+        QFETCH(bool, prompt);
+        QWidget window;
+        window.setGeometry(100, 80, 1000, 700);
+        window.show();
+        std::unique_ptr<QDialog> dialog;
+        QTextEdit *text = nullptr;
+        if (prompt) {
+            auto *p = new Prompt(&window);
+            text = p->textEdit;
+            dialog.reset(p);
+        } else {
+            auto *d = new Determine(&window);
+            text = d->textEdit;
+            dialog.reset(d);
+        }
+        QVERIFY(text->isReadOnly());
+        QVERIFY(dialog->isWindow());
+        dialog->show();
+        QCOMPARE(dialog->frameGeometry().center(), window.frameGeometry().center());
+        window.move(300, 200);
+        QCOMPARE(dialog->frameGeometry().center(), window.frameGeometry().center());
     }
 
     void loginResetRestoresTheNumber()

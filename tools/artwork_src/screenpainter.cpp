@@ -187,7 +187,8 @@ QImage candidateScreen(const QString &productName)
     const QList<QPair<QString, QString>> rows = {
         {QStringLiteral("姓　　名"), QStringLiteral("测试考生")},
         {QStringLiteral("性　　别"), QStringLiteral("女")},
-        {QStringLiteral("准考证号"), QStringLiteral("1001")},
+        // The screen writes the number typed at login into this cell.
+        {QStringLiteral("准考证号"), QString()},
         {QStringLiteral("证件号码"), QStringLiteral("110101********0012")},
         {QStringLiteral("考试名称"), QStringLiteral("专业技术资格考试（模拟）")},
         {QStringLiteral("考　　场"), QStringLiteral("第一试室　　第01场")},
