@@ -179,11 +179,29 @@ void MainWindow::showHome()
 void MainWindow::childShow()
 {
     emit my_refresh();
-    show();
+    if (isVisible() && !isMinimized())
+        return;
+    // A window once minimised with its own button may still carry the state
+    // after the system restored it: the state is set anew, never inherited.
+    setWindowState(stateBeforeChild);
+    if (stateBeforeChild & Qt::WindowMaximized) {
+        on_bMax_clicked();
+    } else {
+        setGeometry(placeBeforeChild);
+        show();
+    }
+    raise();
+    activateWindow();
 }
 
 void MainWindow::childHide()
 {
+    // The login, candidate and exam screens hide it in turn: the first one
+    // finds it on screen and remembers how it stood.
+    if (isVisible()) {
+        stateBeforeChild = windowState() & ~Qt::WindowMinimized;
+        placeBeforeChild = (stateBeforeChild & Qt::WindowMaximized) ? normalGeometry() : geometry();
+    }
     hide();
 }
 
@@ -235,12 +253,15 @@ void MainWindow::loginShow()
 
 void MainWindow::infoShow()
 {
+    if (loginForm)
+        candidateNumber = loginForm->candidateNumber();
     dropLoginForm();
     if (!infoForm) {
         infoForm = new InfoForm;
         connect(infoForm, &InfoForm::showLogin, this, &MainWindow::loginShow);
         connect(infoForm, &InfoForm::showExam, this, &MainWindow::examPaperShow);
     }
+    infoForm->setCandidateNumber(candidateNumber);
     infoForm->show();
 }
 
@@ -261,6 +282,8 @@ void MainWindow::startExamWindow()
     connect(examWindow, &ExamRenLi::meHide, this, &MainWindow::childHide);
     examWindow->paperId = currentPaperId;
     examWindow->examStatus = currentStatus;
+    if (currentStatus == 0)
+        examWindow->setCandidateNumber(candidateNumber);
     examWindow->show();
 }
 

@@ -4,6 +4,7 @@
 #include "windowdragger.h"
 
 #include <QMainWindow>
+#include <QRect>
 #include <QString>
 
 class ExamRenLi;
@@ -63,6 +64,13 @@ private:
     // buttons is still being handled: hide now, delete from the event loop.
     void dropLoginForm();
     void dropInfoForm();
+
+    // Where and how the window stood when a child window took its place;
+    // closing the child brings it back so.
+    QRect placeBeforeChild;
+    Qt::WindowStates stateBeforeChild = Qt::WindowNoState;
+    // The number typed at login, shown on the candidate screen and in the exam.
+    QString candidateNumber = QStringLiteral("1001");
 
     LoginForm *loginForm = nullptr;
     InfoForm *infoForm = nullptr;

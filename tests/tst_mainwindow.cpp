@@ -108,12 +108,13 @@ private slots:
 
         // Login: the screen goes at once but is deleted only after its click is over.
         QPointer<LoginForm> firstLogin(login);
-        login->lineEdit->clear();
+        login->lineEdit->setText(QStringLiteral(" 2024017 "));
         login->pushButton->click();
         QVERIFY(!firstLogin.isNull());
         QVERIFY(!firstLogin->isVisible());
         InfoForm *info = visibleWindow<InfoForm>();
         QVERIFY(info);
+        QCOMPARE(info->lNumber->text(), QStringLiteral("2024017"));
         QTRY_VERIFY_WITH_TIMEOUT(firstLogin.isNull(), 5000);
 
         // Back to a fresh login screen.
@@ -126,6 +127,7 @@ private slots:
         QVERIFY(!window.isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(firstInfo.isNull(), 5000);
 
+        login->lineEdit->setText(QStringLiteral("2024017"));
         login->pushButton->click();
         info = visibleWindow<InfoForm>();
         QVERIFY(info);
@@ -138,6 +140,7 @@ private slots:
         QVERIFY(exam);
         QCOMPARE(exam->paperId, QStringLiteral("p1"));
         QCOMPARE(exam->examStatus, 0);
+        QVERIFY(exam->label->text().contains(QStringLiteral("准考证号：2024017")));
         QVERIFY(!window.isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(secondInfo.isNull(), 5000);
 
@@ -151,6 +154,60 @@ private slots:
         QVERIFY(window.isVisible());
         QCOMPARE(homeForm(window), home);
         QTRY_VERIFY_WITH_TIMEOUT(showsStartPage(home), 5000);
+    }
+
+    // Closing a child window brings the main window back where and as it was,
+    // also after it was minimised with its own button and restored.
+    void childWindowCloseRestoresTheMainWindow_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("child");
+        QTest::newRow("placed, exam") << "placed" << "exam";
+        QTest::newRow("placed, search") << "placed" << "search";
+        QTest::newRow("maximised, exam") << "maximised" << "exam";
+        QTest::newRow("minimised and restored, exam") << "minimised" << "exam";
+        QTest::newRow("minimised and restored, search") << "minimised" << "search";
+    }
+
+    void childWindowCloseRestoresTheMainWindow()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, child);
+        TestSupport::FreshDatabase db(oneSubjectBank);
+        QVERIFY(db.ok());
+        TestSupport::ModalCloser closer;
+        MainWindow window;
+        window.show();
+        window.move(140, 70);
+        if (before == QLatin1String("maximised")) {
+            window.bMax->click();
+        } else if (before == QLatin1String("minimised")) {
+            // The system shows the window again but may leave its state as it was.
+            window.bMin->click();
+            QVERIFY(window.isMinimized());
+            window.show();
+        }
+        const QRect place = window.geometry();
+        const bool maximised = window.isMaximized();
+
+        Fwelcome *home = homeForm(window);
+        QVERIFY(home);
+        QWidget *opened = nullptr;
+        if (child == QLatin1String("exam")) {
+            emit home->showExam(QStringLiteral("f1"), 5);
+            opened = visibleWindow<ExamRenLi>();
+        } else {
+            home->sotiJS();
+            opened = visibleWindow<SoQuestion>();
+        }
+        QVERIFY(opened);
+        QVERIFY(!window.isVisible());
+        opened->close();
+
+        QVERIFY(window.isVisible());
+        QVERIFY(!window.isMinimized());
+        QCOMPARE(window.isMaximized(), maximised);
+        QCOMPARE(window.geometry(), place);
     }
 
     void practicesOpenTheExamWindowAtOnce_data()
