@@ -1,10 +1,8 @@
 #include "calculatorlauncher.h"
 
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QUrl>
 
 const QStringList CalculatorLauncher::desktopCalculators = {
     QStringLiteral("gnome-calculator"), QStringLiteral("kcalc"),    QStringLiteral("galculator"),
@@ -23,6 +21,19 @@ QString besideProgram(const QString &appDirSlash)
 
 } // namespace
 
+CalculatorLauncher::CalculatorLauncher(QObject *parent)
+    : QObject(parent)
+{
+}
+
+CalculatorLauncher::~CalculatorLauncher()
+{
+    if (running()) {
+        m_process->kill();
+        m_process->waitForFinished(1000);
+    }
+}
+
 QString CalculatorLauncher::locate(const QString &appDirSlash)
 {
     QString path = besideProgram(appDirSlash);
@@ -33,18 +44,20 @@ QString CalculatorLauncher::locate(const QString &appDirSlash)
     return path;
 }
 
+bool CalculatorLauncher::running() const
+{
+    return m_process && m_process->state() != QProcess::NotRunning;
+}
+
 bool CalculatorLauncher::start(const QString &appDirSlash)
 {
-    // calc.exe is opened through the desktop services, as on its own platform.
-    for (const QString &path : {besideProgram(appDirSlash),
-                                QStandardPaths::findExecutable(windowsCalculator)}) {
-        if (!path.isEmpty() && QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-            return true;
-    }
-    for (const QString &name : desktopCalculators) {
-        const QString path = QStandardPaths::findExecutable(name);
-        if (!path.isEmpty() && QProcess::startDetached(path, QStringList()))
-            return true;
-    }
-    return false;
+    if (running())
+        return true;
+    const QString path = locate(appDirSlash);
+    if (path.isEmpty())
+        return false;
+    if (!m_process)
+        m_process = new QProcess(this);
+    m_process->start(path, QStringList());
+    return m_process->waitForStarted(3000);
 }

@@ -33,7 +33,6 @@
 #include <QWebFrame>
 #include <QWebSettings>
 
-#include <climits>
 
 namespace {
 
@@ -79,8 +78,11 @@ ExamRenLi::ExamRenLi(int, int, int, int, int, QWidget *parent)
     countdownTimer = new QTimer(this);
     connect(countdownTimer, &QTimer::timeout, this, &ExamRenLi::examJiShi);
 
-    // The flag check box is not part of the test-centre screen.
-    checkBox->hide();
+    // The flag check box marks the question for a second look before the
+    // hand-in: the card shows it, the hand-in question lists it.
+    checkBox->setFocusPolicy(Qt::NoFocus);
+    checkBox->setToolTip(QStringLiteral("标记本题，交卷前再检查"));
+    calculator = new CalculatorLauncher(this);
 }
 
 ExamRenLi::~ExamRenLi() = default;
@@ -185,9 +187,36 @@ void ExamRenLi::resizeEvent(QResizeEvent *event)
 
 bool ExamRenLi::eventFilter(QObject *watched, QEvent *event)
 {
-    if ((watched == webExam || watched == webbutton) && WebViewGuard::swallows(event, {webExam, webbutton}))
+    if (watched != webExam && watched != webbutton)
+        return QWidget::eventFilter(watched, event);
+    if (WebViewGuard::swallows(event, {webExam, webbutton}))
         return true;
+    // A page long enough to scroll would take the arrows for itself; they
+    // move between questions, and scrolling stays with the wheel, the page
+    // keys and the scroll bar.
+    if (movesBetweenQuestions(watched, event)) {
+        keyPressEvent(static_cast<QKeyEvent *>(event));
+        return true;
+    }
     return QWidget::eventFilter(watched, event);
+}
+
+bool ExamRenLi::movesBetweenQuestions(QObject *view, QEvent *event) const
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto *key = static_cast<QKeyEvent *>(event);
+    if ((key->key() != Qt::Key_Left && key->key() != Qt::Key_Right) || key->modifiers() != Qt::NoModifier)
+        return false;
+    // In a blank or an essay box the arrows move the caret, as the candidate
+    // editing the text expects.
+    static const QString typingInTextBox = QStringLiteral(
+        "(function () { var e = document.activeElement; if (!e) return false;"
+        " var tag = (e.tagName || '').toLowerCase();"
+        " return tag === 'textarea' || e.isContentEditable"
+        " || (tag === 'input' && /^(text|search|number|email|url|tel|password)$/i.test(e.type || 'text')); })()");
+    const QWebFrame *frame = static_cast<QWebView *>(view)->page()->mainFrame();
+    return !const_cast<QWebFrame *>(frame)->evaluateJavaScript(typingInTextBox).toBool();
 }
 
 // ---- Show, load, close --------------------------------------------------
@@ -207,6 +236,7 @@ void ExamRenLi::showEvent(QShowEvent *event)
 
 void ExamRenLi::closeEvent(QCloseEvent *event)
 {
+    commitTypedAnswers();
     emit meShow();
     event->accept();
 }
@@ -218,6 +248,7 @@ void ExamRenLi::timerShowExam()
     previousIndex = 0;
     currentSection = 0;
     promptedSection = -1;
+    introducedSections.clear();
 
     const bool known = examStatus == 3 || examStatus == 5 || (examStatus == 0 && !paperId.isEmpty());
     DbConnection *connection = DbConnection::instance(mediaDirSlash, true);
@@ -234,7 +265,7 @@ void ExamRenLi::timerShowExam()
         updateLabels();
         showPrompt(QStringLiteral("提示"), paperIntroduction(*paper));
         // A paper without a usable time runs untimed rather than ending at once.
-        if (paper && paper->allowedSeconds() > 0)
+        if (paper && paper->timed())
             countdownTimer->start(500);
     } else {
         // Practice runs have no clock and no counts.
@@ -273,9 +304,15 @@ void ExamRenLi::buildQuestionPage()
     pageLast = currentIndex;
     examScripts->setHtml(pageBuilder->questionPage(*paper, currentIndex, currentSection));
 
-    if (currentSection != promptedSection) {
+    checkBox->setEnabled(!paper->handedIn);
+    // Each section is introduced once per attempt, the first time it is
+    // entered; moving back and reviewing ask nothing again.
+    if (!paper->handedIn && !introducedSections.contains(currentSection)) {
+        introducedSections.insert(currentSection);
         promptedSection = currentSection;
         showPrompt(QStringLiteral("提示"), pageBuilder->sectionIntroduction(*paper, currentSection));
+        if (!paper)
+            return;
     }
     updateCardHighlight();
 }
@@ -312,6 +349,8 @@ void ExamRenLi::showMarksOnPage()
         for (const QString &call : PageCalls::pageResult(*paper->questions[static_cast<size_t>(i)]))
             runInExam(call);
     }
+    // The page of a marked paper shows answers and takes none.
+    runInExam(QStringLiteral("lockAnswers()"));
 }
 
 void ExamRenLi::showCurrentQuestion()
@@ -322,13 +361,28 @@ void ExamRenLi::showCurrentQuestion()
         showMarksOnPage();
 }
 
+void ExamRenLi::commitTypedAnswers()
+{
+    // A page still loading has nothing typed in it yet.
+    if (!paper || paper->handedIn || examScripts->loading())
+        return;
+    webExam->page()->mainFrame()->evaluateJavaScript(
+        QStringLiteral("if (typeof commitTypedAnswers === 'function') commitTypedAnswers();"));
+}
+
+void ExamRenLi::setCandidateNumber(const QString &number)
+{
+    label->setText(label->text().replace(QStringLiteral("准考证号：1001"), QStringLiteral("准考证号：") + number));
+}
+
 void ExamRenLi::updateLabels()
 {
     if (!paper)
         return;
-    lexamTime->setText(QStringLiteral("考试总时间：") + QString::number(paper->examTime)
-                       + QStringLiteral("分钟"));
-    lexamTimeTo->setText(QStringLiteral("剩余时间  ："));
+    const QString untimed = QStringLiteral("不限时");
+    lexamTime->setText(QStringLiteral("考试总时间：")
+                       + (paper->timed() ? QString::number(paper->examTime) + QStringLiteral("分钟") : untimed));
+    lexamTimeTo->setText(QStringLiteral("剩余时间  ：") + (paper->timed() ? QString() : untimed));
     lCount->setText(QStringLiteral("总题数：") + QString::number(paper->askCount));
     lRight->setText(QStringLiteral("已答：") + QString::number(paper->answeredCount));
     lNoAnswer->setText(QStringLiteral("剩余：")
@@ -341,7 +395,7 @@ void ExamRenLi::updateLabels()
 
 void ExamRenLi::showPrompt(const QString &caption, const QString &body)
 {
-    Prompt prompt;
+    Prompt prompt(this);
     prompt.caption = caption;
     prompt.body = body;
     prompt.exec();
@@ -351,7 +405,8 @@ void ExamRenLi::showPrompt(const QString &caption, const QString &body)
 
 void ExamRenLi::setAsQuestionJs(QString tname, QString value)
 {
-    if (!paper)
+    // A handed-in paper is only reviewed: nothing the page reports changes it.
+    if (!paper || paper->handedIn)
         return;
     const QVector<ExamQuestion *> firstAnswers = AnswerRecorder::record(*paper, tname, value);
     for (ExamQuestion *question : firstAnswers) {
@@ -370,6 +425,7 @@ void ExamRenLi::setAsQuestionJs(QString tname, QString value)
 
 void ExamRenLi::moveTo(int index)
 {
+    commitTypedAnswers();
     currentIndex = index;
     showCurrentQuestion();
 }
@@ -423,6 +479,8 @@ void ExamRenLi::shoucang(QString tid, int n)
         if (question.id != tid)
             continue;
         question.marked = n != 0;
+        if (&question == currentQuestion())
+            checkBox->setChecked(question.marked);
         if (!paper->handedIn)
             runInCard(PageCalls::cardFlag(question, n != 0));
         return;
@@ -432,10 +490,9 @@ void ExamRenLi::shoucang(QString tid, int n)
 void ExamRenLi::on_checkBox_clicked()
 {
     ExamQuestion *question = currentQuestion();
-    if (!question)
+    if (!question || paper->handedIn)
         return;
-    question->marked = checkBox->isChecked();
-    runInCard(PageCalls::cardFlagBox(*question));
+    shoucang(question->id, checkBox->isChecked() ? 1 : 0);
 }
 
 // ---- Keyboard, calculator, help -------------------------------------------
@@ -454,7 +511,8 @@ void ExamRenLi::keyPressEvent(QKeyEvent *event)
     } else if (key == Qt::Key_4) {
         on_assignment_clicked();
     } else if (key >= Qt::Key_A && key <= Qt::Key_Z) {
-        if (const ExamQuestion *question = currentQuestion()) {
+        const ExamQuestion *question = currentQuestion();
+        if (question && !paper->handedIn) {
             const QString call = PageCalls::keyAnswer(*question, key - Qt::Key_A);
             if (!call.isEmpty())
                 runInExam(call);
@@ -466,7 +524,7 @@ void ExamRenLi::keyPressEvent(QKeyEvent *event)
 
 void ExamRenLi::on_pbCalc_clicked()
 {
-    CalculatorLauncher::start(appDirSlash);
+    calculator->start(appDirSlash);
 }
 
 void ExamRenLi::on_pbHelp_clicked()
@@ -501,13 +559,18 @@ void ExamRenLi::examJiShi()
         return;
     }
     // Recomputed from the start at every tick: a blocked event loop loses no time.
-    const qint64 remaining = paper->allowedSeconds() - secondsSinceStart();
+    const int remaining = paper->allowedSeconds() - secondsSinceStart();
     updateLabels();
-    lexamTimeTo->setText(ResultsPage::countdownLabel(int(qMin<qint64>(remaining, INT_MAX))));
+    lexamTimeTo->setText(ResultsPage::countdownLabel(remaining));
     if (remaining < 1) {
         countdownTimer->stop();
         lexamTimeTo->setText(ResultsPage::countdownLabel(0));
-        on_assignment_clicked();
+        // Time is up: the paper is handed in as it stands, without asking,
+        // and a hand-in question still open is answered by the clock.
+        commitTypedAnswers();
+        if (handInQuestion)
+            handInQuestion->reject();
+        startGrading();
     }
 }
 
@@ -521,21 +584,29 @@ int ExamRenLi::secondsSinceStart() const
 
 bool ExamRenLi::confirm(const QString &body)
 {
-    Determine dialog;
+    Determine dialog(this);
     dialog.body = body;
+    handInQuestion = &dialog;
     dialog.exec();
     return dialog.isYes();
 }
 
 void ExamRenLi::on_assignment_clicked()
 {
-    const QString unanswered = paper ? PaperGrader::unansweredPositions(*paper) : QString();
-    if (!unanswered.isEmpty()
-        && !confirm(QStringLiteral("<p align='center'><h1>你还存在未答完试题<h1></p><p ><h3>") + unanswered
-                    + QStringLiteral("<h3></p>")))
-        return;
-    if (!confirm(QStringLiteral("<p align='center' style='width:400px; height:40; line-height:40;'><h1>你确定要交卷吗？</h1></p>")))
-        return;
+    // Handed in already: the results are shown again without asking anew.
+    if (!paper || !paper->handedIn) {
+        commitTypedAnswers();
+        const QString reminder = paper ? PaperGrader::handInReminder(*paper) : QString();
+        if (!reminder.isEmpty() && !confirm(reminder))
+            return;
+        if (!confirm(QStringLiteral("<p align='center' style='width:400px; height:40; line-height:40;'><h1>你确定要交卷吗？</h1></p>")))
+            return;
+    }
+    startGrading();
+}
+
+void ExamRenLi::startGrading()
+{
     if (!paper || paper->questions.empty())
         return;
     if (gradeTimerId != 0)

@@ -4,10 +4,14 @@
 #include "ui_examrenli.h"
 #include "windowdragger.h"
 
+#include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QWidget>
 #include <memory>
 
+class CalculatorLauncher;
+class Determine;
 class ExamPageBuilder;
 class PageScriptQueue;
 class QTimer;
@@ -45,6 +49,7 @@ public:
     int previousIndex = 0;     // entry highlighted as current on the card
     int currentSection = 0;    // section holding currentIndex
     int promptedSection = -1;  // section whose introduction was shown last
+    QSet<int> introducedSections; // sections introduced in this attempt
     int pageFirst = 0;         // entries on the page (one per page)
     int pageLast = 0;
 
@@ -64,6 +69,11 @@ public:
     void showMarksOnPage();
     // Counts, answered count and progress bar.
     void updateLabels();
+    // The number the candidate logged in with, in the information strip.
+    void setCandidateNumber(const QString &number);
+    // Records what is typed in the page's blanks and essay boxes before the
+    // page is left (moves, jumps, hand-in, close).
+    void commitTypedAnswers();
     // The question at currentIndex; null without one.
     ExamQuestion *currentQuestion() const;
 
@@ -119,6 +129,10 @@ private:
     int secondsSinceStart() const;
     // A yes/no question; true for "yes".
     bool confirm(const QString &body);
+    // Marking starts 50 ms from now; the results popup follows.
+    void startGrading();
+    // Left or Right typed in a page: false when it belongs to a text box there.
+    bool movesBetweenQuestions(QObject *view, QEvent *event) const;
     // Right/wrong on every card entry and question mark.
     void showMarksEverywhere();
     // Card entries of a rebuilt card in the states of their questions.
@@ -129,4 +143,7 @@ private:
     std::unique_ptr<ExamPageBuilder> pageBuilder;
     PageScriptQueue *examScripts = nullptr;
     PageScriptQueue *cardScripts = nullptr;
+    CalculatorLauncher *calculator = nullptr;
+    // The hand-in question on screen; time running out closes it.
+    QPointer<Determine> handInQuestion;
 };

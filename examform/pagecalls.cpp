@@ -116,14 +116,6 @@ QString PageCalls::cardFlag(const ExamQuestion &question, bool flagged)
         + (question.answered ? QLatin1Char('1') : QLatin1Char('0')) + QLatin1Char(')');
 }
 
-QString PageCalls::cardFlagBox(const ExamQuestion &question)
-{
-    const QString flag = question.marked ? QStringLiteral("1")
-        : question.answered                ? QStringLiteral("2")
-                                           : QStringLiteral("0");
-    return call(QStringLiteral("biaoji"), {question.cardId, question.id, flag, question.focusId});
-}
-
 QString PageCalls::cardCurrent(const ExamQuestion &question)
 {
     return call(QStringLiteral("setCurrQuestionHS"), {question.cardId});

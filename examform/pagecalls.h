@@ -23,8 +23,6 @@ public:
     static QString cardAnswered(const ExamQuestion &question);
     // Card entry flagged or unflagged by the user.
     static QString cardFlag(const ExamQuestion &question, bool flagged);
-    // Card flag set from the flag check box (biaoji).
-    static QString cardFlagBox(const ExamQuestion &question);
     // Card entry shown as current, answered or not answered.
     static QString cardCurrent(const ExamQuestion &question);
     static QString cardLeft(const ExamQuestion &question);

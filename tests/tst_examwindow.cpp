@@ -319,8 +319,10 @@ private slots:
         QTest::newRow("next skips the composite stem")
             << "E" << QStringList{"next"} << 2 << QStringList{"第二部分：案例分析题"};
         QTest::newRow("previous skips the composite stem")
-            << "E" << QStringList{"next", "previous"} << 0
-            << QStringList{"第二部分：案例分析题", "第一部分：单项选择题"};
+            << "E" << QStringList{"next", "previous"} << 0 << QStringList{"第二部分：案例分析题"};
+        QTest::newRow("each section introduced once")
+            << "E" << QStringList{"jump:5", "jump:1", "next", "jump:5"} << 4
+            << QStringList{"第三部分：判断题", "第二部分：案例分析题"};
         QTest::newRow("next within a section shows no introduction")
             << "E" << QStringList{"next", "next"} << 3 << QStringList{"第二部分：案例分析题"};
         QTest::newRow("next from the last leaf")
@@ -362,6 +364,115 @@ private slots:
         const QString focusId = session.question(index).focusId;
         QCOMPARE(session.exam(QStringLiteral("document.getElementById('%1') ? 'shown' : ''").arg(focusId)),
                  QStringLiteral("shown"));
+    }
+
+    // Text typed into a blank is recorded however the page is left at once,
+    // without the blank losing focus first.
+    void typedTextIsKeptWhenLeaving_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("next") << "next";
+        QTest::newRow("previous") << "previous";
+        QTest::newRow("card jump") << "jump:1";
+        QTest::newRow("window closed") << "close";
+    }
+
+    void typedTextIsKeptWhenLeaving()
+    {
+        QFETCH(QString, action);
+        ExamSession session(QStringLiteral("E"));
+        QVERIFY(session.ready);
+        session.window.setLocationJs(QString(), 4);
+        session.exam(QStringLiteral("document.getElementsByName('kong_4')[1].focus()"));
+        session.window.webExam->setFocus();
+        QTest::keyClicks(session.window.webExam, QStringLiteral("cpu"));
+        QCOMPARE(session.exam(QStringLiteral("document.getElementsByName('kong_4')[1].value")), QStringLiteral("cpu"));
+        if (action == QLatin1String("close"))
+            session.window.close();
+        else
+            session.act(action);
+        QCOMPARE(session.question(3).userAnswer, QStringLiteral("|cpu"));
+        QVERIFY(session.question(3).answered);
+        QCOMPARE(session.window.paper->answeredCount, 1);
+    }
+
+    // The arrows move between questions on a page that scrolls; in a blank
+    // they move the caret.
+    void arrowKeys_data()
+    {
+        QTest::addColumn<int>("sequence");
+        QTest::addColumn<QString>("prepare");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("index");
+        const QString scrolls = QStringLiteral(
+            "var d = document.createElement('div'); d.style.width = '4000px'; d.style.height = '4000px';"
+            " document.body.appendChild(d); window.scrollTo(0, 0); document.body.focus();");
+        QTest::newRow("right on a long page") << 1 << scrolls << int(Qt::Key_Right) << 2;
+        QTest::newRow("left on a long page") << 5 << scrolls << int(Qt::Key_Left) << 3;
+        QTest::newRow("left in a blank moves the caret")
+            << 4 << QStringLiteral("document.getElementsByName('kong_4')[0].focus()") << int(Qt::Key_Left) << 3;
+    }
+
+    void arrowKeys()
+    {
+        QFETCH(int, sequence);
+        QFETCH(QString, prepare);
+        QFETCH(int, key);
+        QFETCH(int, index);
+        ExamSession session(QStringLiteral("E"));
+        QVERIFY(session.ready);
+        session.window.setLocationJs(QString(), sequence);
+        session.exam(prepare);
+        session.window.webExam->setFocus();
+        QTest::keyClick(session.window.webExam, Qt::Key(key));
+        QCOMPARE(session.window.currentIndex, index);
+        QCOMPARE(session.exam(QStringLiteral("String(window.pageXOffset)")), QStringLiteral("0"));
+    }
+
+    void flagControl()
+    {
+        ExamSession session(QStringLiteral("E"));
+        QVERIFY(session.ready);
+        QVERIFY(session.window.checkBox->isVisible());
+        session.window.checkBox->click();
+        QVERIFY(session.question(0).marked);
+        QVERIFY(session.cardClass(0).contains(QLatin1String("button_color")));
+        // The box shows the flag of the question on the page.
+        session.act(QStringLiteral("next"));
+        QVERIFY(!session.window.checkBox->isChecked());
+        session.act(QStringLiteral("jump:1"));
+        QVERIFY(session.window.checkBox->isChecked());
+        session.window.checkBox->click();
+        QVERIFY(!session.question(0).marked);
+        QVERIFY(!session.cardClass(0).contains(QLatin1String("button_color")));
+    }
+
+    void calculatorRunsOnce()
+    {
+        QTemporaryDir dir;
+        const QString started = dir.path() + QStringLiteral("/started");
+        QFile script(dir.path() + QStringLiteral("/xcalc"));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write(QStringLiteral("#!/bin/sh\necho run >> '%1'\nexec sleep 30\n").arg(started).toUtf8());
+        script.close();
+        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+        const QByteArray savedPath = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(dir.path()) + ":/usr/bin:/bin");
+        {
+            TestSupport::ModalCloser closer;
+            ExamRenLi window(0, 0, 800, 600, 1);
+            window.examStatus = 1;
+            window.show();
+            QTest::keyClick(&window, Qt::Key_2);
+            QVERIFY(QTest::qWaitFor([&]() { return QFile::exists(started); }, 5000));
+            QTest::keyClick(&window, Qt::Key_2);
+            window.pbCalc->click();
+            QTest::qWait(300);
+        }
+        qputenv("PATH", savedPath);
+        QFile runs(started);
+        QVERIFY(runs.open(QIODevice::ReadOnly));
+        QCOMPARE(runs.readAll().count('\n'), 1);
     }
 
     void refusalBoxIsAWarningWithOneButton()

@@ -10,6 +10,7 @@
 #include "subjectstore.h"
 #include "examrenli.h"
 #include "papergrader.h"
+#include "prompt.h"
 #include "resultspage.h"
 
 #include <QAbstractButton>
@@ -42,6 +43,7 @@ public:
 
     bool answerYes;
     QStringList questions;
+    QStringList prompts;
 
 private:
     void answer()
@@ -52,6 +54,9 @@ private:
         if (auto *determine = qobject_cast<Determine *>(modal)) {
             questions << determine->textEdit->toPlainText().trimmed();
             (answerYes ? determine->pbYes : determine->pbNo)->click();
+        } else if (auto *prompt = qobject_cast<Prompt *>(modal)) {
+            prompts << prompt->textEdit->toPlainText().trimmed();
+            prompt->pbOk->click();
         } else if (auto *dialog = qobject_cast<QDialog *>(modal)) {
             dialog->reject();
         } else {
@@ -195,42 +200,201 @@ private slots:
         window.countdownTimer->stop();
     }
 
-    void countdownHandsInAtZero()
+    // Time running out hands the paper in as it stands, once, whatever
+    // question is open: the hand-in questions are closed, none asked anew.
+    void timeUpHandsInOnce_data()
+    {
+        QTest::addColumn<int>("openQuestion"); // 0: none open, 1: unanswered list, 2: confirmation
+        QTest::newRow("no question open") << 0;
+        QTest::newRow("unanswered list open") << 1;
+        QTest::newRow("confirmation open") << 2;
+    }
+
+    void timeUpHandsInOnce()
+    {
+        QFETCH(int, openQuestion);
+        ExamRenLi window(0, 0, 1024, 740, 1);
+        QStringList asked;
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, [&]() {
+            auto *determine = qobject_cast<Determine *>(QApplication::activeModalWidget());
+            if (!determine || !determine->isVisible() || determine->property("seen").toBool())
+                return;
+            determine->setProperty("seen", true);
+            asked << determine->textEdit->toPlainText().trimmed();
+            if (asked.size() < openQuestion)
+                determine->pbYes->click();
+            else // the candidate hesitates until the time is up
+                window.paper->startTime = QTime::currentTime().addSecs(-61);
+        });
+        {
+            DialogAnswerer introductions;
+            openOneMinutePaper(window);
+        }
+        poll.start();
+        if (openQuestion == 0)
+            window.paper->startTime = QTime::currentTime().addSecs(-61);
+        else
+            QMetaObject::invokeMethod(&window, "on_assignment_clicked", Qt::QueuedConnection);
+        QTRY_VERIFY_WITH_TIMEOUT(window.paper && window.paper->handedIn, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(evaluate(window.webExam, QStringLiteral("document.body.innerHTML"))
+                                     .contains(QStringLiteral("试卷得分")), 10000);
+        QTest::qWait(300);
+        QCOMPARE(asked.size(), openQuestion);
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(!window.countdownTimer->isActive());
+        QCOMPARE(window.lexamTimeTo->text(), QStringLiteral("剩余时间  ：<font color='#FF0000'>00:00:00</font>"));
+        QCOMPARE(storedResults(countdownPaper), 1);
+    }
+
+    void timeLabels_data()
+    {
+        QTest::addColumn<QString>("examTime");
+        QTest::addColumn<bool>("counting");
+        QTest::addColumn<QString>("total");
+        QTest::addColumn<QString>("left");
+        QTest::newRow("an hour") << "60" << true << "考试总时间：60分钟" << "剩余时间  ：<font color='#FF0000'>00:59:59</font>";
+        QTest::newRow("absurd: untimed") << "2147483647" << false << "考试总时间：不限时" << "剩余时间  ：不限时";
+        QTest::newRow("none: untimed") << "0" << false << "考试总时间：不限时" << "剩余时间  ：不限时";
+    }
+
+    void timeLabels()
+    {
+        QFETCH(QString, examTime);
+        QFETCH(bool, counting);
+        DialogAnswerer answerer;
+        QVERIFY(TestSupport::FreshDatabase::exec(
+            QStringLiteral("update exam_paper set examTime=%1 where id='%2'").arg(examTime, countdownPaper)));
+        ExamRenLi window(0, 0, 1024, 740, 1);
+        window.paperId = countdownPaper;
+        window.examStatus = 0;
+        window.show();
+        QVERIFY(waitUntilReady(window));
+        window.paper->startTime = QTime::currentTime().addSecs(-1);
+        if (counting)
+            window.examJiShi();
+        QCOMPARE(window.countdownTimer->isActive(), counting);
+        QTEST(window.lexamTime->text(), "total");
+        QTEST(window.lexamTimeTo->text(), "left");
+        window.countdownTimer->stop();
+    }
+
+    // After the hand-in the page shows the answers and takes none.
+    void reviewIsReadOnly()
     {
         DialogAnswerer answerer(true);
         ExamRenLi window(0, 0, 1024, 740, 1);
         openOneMinutePaper(window);
-        // One question answered, the rest left open.
-        window.setAsQuestionJs(window.paper->questions.front()->tname, QStringLiteral("A"));
-        window.paper->startTime = QTime::currentTime().addSecs(-60);
+        window.countdownTimer->stop();
+        ExamQuestion &first = *window.paper->questions.front();
+        clickOption(window, first, 0);
+        QCOMPARE(first.userAnswer, QStringLiteral("A"));
+        window.assignment->click();
         QTRY_VERIFY_WITH_TIMEOUT(window.paper->handedIn, 10000);
+        window.showAnswerForm();
+        QVERIFY(waitUntilSettled(window));
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate(window.webExam, QStringLiteral("String(answersLocked)")),
+                                  QStringLiteral("true"), 5000);
 
-        QVERIFY(!window.countdownTimer->isActive());
-        QCOMPARE(window.lexamTimeTo->text(),
-                 QStringLiteral("剩余时间  ：<font color='#FF0000'>00:00:00</font>"));
+        clickOption(window, first, 2);
+        window.webExam->setFocus();
+        QTest::keyClick(window.webExam, Qt::Key_B);
+        QVERIFY(waitUntilSettled(window));
+        QCOMPARE(first.userAnswer, QStringLiteral("A"));
+        QCOMPARE(evaluate(window.webExam, QStringLiteral("document.getElementById('%1').value").arg(first.tname)),
+                 QStringLiteral("A"));
+        QVERIFY(evaluate(window.webExam, QStringLiteral("document.getElementById('%1').className").arg(first.optionIds.at(0)))
+                    .contains(QStringLiteral("button_02")));
+        QVERIFY(!evaluate(window.webExam, QStringLiteral("document.getElementById('%1').className").arg(first.optionIds.at(2)))
+                     .contains(QStringLiteral("button_02")));
+        QVERIFY(!window.checkBox->isEnabled());
+
+        // A blank of a marked paper cannot be typed in.
+        for (const auto &question : window.paper->questions) {
+            if (question->type == ExamQuestion::FillIn) {
+                window.setLocationJs(QString(), question->seq);
+                QVERIFY(waitUntilSettled(window));
+                QTRY_COMPARE_WITH_TIMEOUT(evaluate(window.webExam, QStringLiteral("String(document.getElementById('%1').readOnly)")
+                                                                       .arg(question->tname)),
+                                          QStringLiteral("true"), 5000);
+                break;
+            }
+        }
+        // 交卷 shows the results again without asking anything.
         QCOMPARE(answerer.questions.size(), 2);
-        QVERIFY(answerer.questions.at(0).startsWith(QStringLiteral("你还存在未答完试题")));
-        QVERIFY(answerer.questions.at(0).contains(PaperGrader::unansweredPositions(*window.paper)));
-        QVERIFY(!PaperGrader::unansweredPositions(*window.paper).split(QLatin1Char(',')).contains(QStringLiteral("1")));
-        QCOMPARE(answerer.questions.at(1), QStringLiteral("你确定要交卷吗？"));
-        QCOMPARE(storedResults(countdownPaper), 1);
+        window.assignment->click();
         QTRY_VERIFY_WITH_TIMEOUT(evaluate(window.webExam, QStringLiteral("document.body.innerHTML"))
                                      .contains(QStringLiteral("试卷得分")), 10000);
+        QCOMPARE(answerer.questions.size(), 2);
     }
 
-    void decliningAtZeroLeavesThePaperOpen()
+    // Answering again introduces the paper and its first section once each,
+    // as the first load does.
+    void answerAgainIntroducesOnce()
     {
-        DialogAnswerer answerer(false);
+        DialogAnswerer answerer(true);
         ExamRenLi window(0, 0, 1024, 740, 1);
         openOneMinutePaper(window);
-        window.paper->startTime = QTime::currentTime().addSecs(-61);
-        QTRY_COMPARE_WITH_TIMEOUT(answerer.questions.size(), 1, 10000);
-        QTest::qWait(200);
-        QVERIFY(!window.countdownTimer->isActive());
-        QCOMPARE(window.lexamTimeTo->text(),
-                 QStringLiteral("剩余时间  ：<font color='#FF0000'>00:00:00</font>"));
-        QVERIFY(!window.paper->handedIn);
-        QCOMPARE(storedResults(countdownPaper), 0);
+        window.countdownTimer->stop();
+        const QStringList firstLoad = answerer.prompts;
+        QCOMPARE(firstLoad.size(), 2);
+        window.setLocationJs(QString(), 8);
+        window.assignment->click();
+        QTRY_VERIFY_WITH_TIMEOUT(window.paper->handedIn, 10000);
+        window.showAnswerForm();
+        QVERIFY(waitUntilSettled(window));
+        const int before = answerer.prompts.size();
+        evaluate(window.webExam, QStringLiteral("againQuestion()"));
+        QVERIFY(waitUntilReady(window));
+        QTest::qWait(300);
+        QCOMPARE(answerer.prompts.mid(before), firstLoad);
+        window.countdownTimer->stop();
+    }
+
+    // The results popup shows its buttons without scrolling.
+    void resultsButtonsInView()
+    {
+        DialogAnswerer answerer(true);
+        ExamRenLi window(0, 0, 1024, 740, 1);
+        openOneMinutePaper(window);
+        window.countdownTimer->stop();
+        window.assignment->click();
+        QTRY_VERIFY_WITH_TIMEOUT(evaluate(window.webExam, QStringLiteral("document.body.innerHTML"))
+                                     .contains(QStringLiteral("重新答题")), 10000);
+        const QString inView = QStringLiteral(
+            "(function () { var c = document.querySelector('.popup_content');"
+            " var b = c.querySelector('input[value=\"查看答案\"]').getBoundingClientRect();"
+            " var r = c.getBoundingClientRect();"
+            " return c.scrollHeight <= c.clientHeight && b.bottom <= r.bottom && b.bottom <= window.innerHeight; })()");
+        QCOMPARE(evaluate(window.webExam, inView), QStringLiteral("true"));
+        QVERIFY(evaluate(window.webExam, QStringLiteral("document.querySelector('.pass_line').textContent"))
+                    .startsWith(QStringLiteral("不合格")));
+    }
+
+    // The card keeps the current entry in view, also after maximise and restore.
+    void cardFollowsTheCurrentEntry()
+    {
+        DialogAnswerer answerer(true);
+        ExamRenLi window(0, 0, 900, 600, 1);
+        openOneMinutePaper(window);
+        window.countdownTimer->stop();
+        window.resize(900, 600);
+        auto entryInView = [&window]() {
+            const ExamQuestion *question = window.currentQuestion();
+            return evaluate(window.webbutton, QStringLiteral(
+                "(function () { var r = document.getElementById('%1').getBoundingClientRect();"
+                " return r.top >= 0 && r.bottom <= window.innerHeight; })()").arg(question->cardId));
+        };
+        window.setLocationJs(QString(), int(window.paper->questions.size()));
+        QVERIFY(waitUntilSettled(window));
+        QTRY_COMPARE_WITH_TIMEOUT(entryInView(), QStringLiteral("true"), 5000);
+        QVERIFY(evaluate(window.webbutton, QStringLiteral("String(window.pageYOffset)")).toInt() > 0);
+        window.bMax->click();
+        QTRY_COMPARE_WITH_TIMEOUT(entryInView(), QStringLiteral("true"), 5000);
+        window.bRest->click();
+        window.resize(900, 600);
+        QTRY_COMPARE_WITH_TIMEOUT(entryInView(), QStringLiteral("true"), 5000);
     }
 
     void secondHandInShowsTheSameResults()
@@ -243,9 +407,10 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(window.paper->handedIn, 10000);
         const QString firstSheet = window.paper->answerSheet;
         const QString firstId = TestSupport::FreshDatabase::column(QStringLiteral("select id from exam_answer")).value(0);
+        // Handed in: the results come again without the questions.
         QMetaObject::invokeMethod(&window, "on_assignment_clicked");
-        QTRY_COMPARE_WITH_TIMEOUT(answerer.questions.size(), 4, 10000);
-        QTest::qWait(200);
+        QTest::qWait(300);
+        QCOMPARE(answerer.questions.size(), 2);
         QCOMPARE(window.paper->answerSheet, firstSheet);
         QCOMPARE(TestSupport::FreshDatabase::column(QStringLiteral("select id from exam_answer")),
                  QStringList{firstId});
@@ -349,6 +514,9 @@ private slots:
         practice.show();
         QVERIFY(waitUntilReady(practice));
         QCOMPARE(int(practice.paper->questions.size()), 2);
+        // The practice is captioned by what it holds, not by the paper's section.
+        QCOMPARE(evaluate(practice.webExam, QStringLiteral("document.querySelector('.title_01 p').textContent")),
+                 QStringLiteral("一、单项选择题（共2题，每题2分，共4分）"));
         for (const auto &question : practice.paper->questions)
             answer(practice, *question, question->id == wrongIds.first());
         QMetaObject::invokeMethod(&practice, "on_assignment_clicked");
@@ -359,7 +527,7 @@ private slots:
                  QStringList{wrongIds.first()});
         QCOMPARE(storedResults(countdownPaper), 1); // the paper's own result stays
         QTRY_VERIFY_WITH_TIMEOUT(evaluate(practice.webExam, QStringLiteral("document.body.innerHTML"))
-                                     .contains(QStringLiteral("23:59:59")), 10000);
+                                     .contains(QStringLiteral("不限时")), 10000);
     }
 
     void deleteFromTheBookRebuildsTheCard()

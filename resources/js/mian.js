@@ -23,9 +23,33 @@ function elementsNamed(tag, name) {
     });
 }
 
+// Set once the paper is handed in: the page then shows the answers and takes
+// no new ones.
+var answersLocked = false;
+
+// Review: buttons and text boxes keep what they show.
+function lockAnswers() {
+    answersLocked = true;
+    $("input[type=text], textarea").attr("readonly", "readonly");
+}
+
+// Reports what is typed in the page's text boxes (blanks, essay boxes) as
+// leaving each box would. The program calls it before the page is left, so
+// that text typed just before a move or a hand-in is kept.
+function commitTypedAnswers() {
+    if (answersLocked)
+        return;
+    $("input[type=text], textarea").each(function () {
+        if (typeof this.onblur === "function")
+            this.onblur();
+    });
+}
+
 // Shared steps of the questions with one chosen button: single choice,
 // true/false and the self-assessment of an essay.
 function chooseOneButton(id, hid, vs) {
+    if (answersLocked)
+        return;
     elementById(hid).attr("value", vs);
     var clicked = elementById(id);
     elementsNamed("input", clicked.attr("name")).removeClass("button_02");
@@ -47,6 +71,8 @@ function setwenda(id, hid, vs) {
 
 // Multiple choice: the hidden value lists the chosen letters in click order.
 function setduoxuan(id, hid, vs) {
+    if (answersLocked)
+        return;
     var hidden = elementById(hid);
     var current = hidden.attr("value") || "";
     var letter = String(vs);
@@ -80,6 +106,8 @@ var tiankongReportedAttr = "data-reported";
 // question, joined with "|", under the box's id whenever they differ from what
 // the question last reported. Untouched empty blanks report nothing.
 function settiankong(id, hid, vs) {
+    if (answersLocked)
+        return;
     var box = document.getElementById(String(id));
     if (!box)
         return;
@@ -280,9 +308,27 @@ function setCardEntryState(id, state) {
     entry.addClass(state);
 }
 
+// Scrolls the card so that the entry is in view.
+function scrollCardEntryIntoView(entry) {
+    if (!entry)
+        return;
+    var box = entry.getBoundingClientRect();
+    if (box.top < 0)
+        window.scrollBy(0, box.top - 8);
+    else if (box.bottom > window.innerHeight)
+        window.scrollBy(0, box.bottom - window.innerHeight + 8);
+}
+
 function setCurrQuestionHS(id) {
     setCardEntryState(id, "zico");
+    scrollCardEntryIntoView(document.getElementById(String(id)));
 }
+
+// The current card entry stays in view when the card is resized (the window
+// maximised or restored).
+window.addEventListener("resize", function () {
+    scrollCardEntryIntoView(document.querySelector(".a_list a.zico"));
+});
 
 function setCurrQuestionAnswerHS(id) {
     setCardEntryState(id, "yico");
@@ -301,6 +347,21 @@ function showMessagePopup(strHtml, width, height, title) {
     pop.setContent("title", title);
     pop.build();
     pop.show();
+    fitPopupToContent(pop);
+}
+
+// Grows a popup to what it holds, within the page's height, so that the
+// buttons at its end show without scrolling.
+function fitPopupToContent(popup) {
+    var content = popup.dialog ? $(popup.dialog).find(".popup_content")[0] : null;
+    if (!content)
+        return;
+    var chrome = popup.dialog.offsetHeight - content.clientHeight;
+    var room = window.innerHeight - chrome - 16;
+    var wanted = Math.min(content.scrollHeight, room);
+    if (wanted > content.clientHeight)
+        content.style.height = wanted + "px";
+    popup.dialog.style.marginTop = -Math.round(popup.dialog.offsetHeight / 2) + "px";
 }
 
 function messageboxScore(strHtml) {
