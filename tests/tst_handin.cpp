@@ -14,6 +14,7 @@
 #include "resultspage.h"
 
 #include <QAbstractButton>
+#include <QElapsedTimer>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -215,18 +216,32 @@ private slots:
         QFETCH(int, openQuestion);
         ExamRenLi window(0, 0, 1024, 740, 1);
         QStringList asked;
+        QElapsedTimer hesitating;
         QTimer poll;
         poll.setInterval(10);
         QObject::connect(&poll, &QTimer::timeout, [&]() {
             auto *determine = qobject_cast<Determine *>(QApplication::activeModalWidget());
-            if (!determine || !determine->isVisible() || determine->property("seen").toBool())
+            if (!determine || !determine->isVisible())
                 return;
+            if (determine->property("seen").toBool()) {
+                // A question the clock left open would hold the test forever.
+                if (hesitating.isValid() && hesitating.hasExpired(3000))
+                    determine->reject();
+                return;
+            }
             determine->setProperty("seen", true);
             asked << determine->textEdit->toPlainText().trimmed();
-            if (asked.size() < openQuestion)
+            if (asked.size() < openQuestion) {
                 determine->pbYes->click();
-            else // the candidate hesitates until the time is up
+            } else if (asked.size() > qMax(openQuestion, 1)) {
+                determine->pbNo->click(); // asked again after the time was up
+            } else if (openQuestion > 0) {
+                // The candidate hesitates until the time is up.
                 window.paper->startTime = QTime::currentTime().addSecs(-61);
+                hesitating.start();
+            } else {
+                determine->pbNo->click(); // asked at all when time is up
+            }
         });
         {
             DialogAnswerer introductions;
