@@ -32,9 +32,10 @@ bool CentredOnParent::eventFilter(QObject *watched, QEvent *event)
 
 void CentredOnParent::centre()
 {
-    if (!m_window || !m_dialog->isWindow())
+    QWidget *parent = m_dialog->parentWidget();
+    if (!m_window || !parent || !m_dialog->isWindow())
         return;
     QRect frame = m_dialog->frameGeometry();
-    frame.moveCenter(m_window->frameGeometry().center());
+    frame.moveCenter(QRect(parent->mapToGlobal(QPoint(0, 0)), parent->size()).center());
     m_dialog->move(frame.topLeft());
 }

@@ -80,6 +80,9 @@ ExamRenLi::ExamRenLi(int, int, int, int, int, QWidget *parent)
 
     // The flag check box marks the question for a second look before the
     // hand-in: the card shows it, the hand-in question lists it.
+    checkBox->setText(QStringLiteral("标记本题"));
+    checkBox->setFont(lCount->font());
+    checkBox->setCursor(Qt::PointingHandCursor);
     checkBox->setFocusPolicy(Qt::NoFocus);
     checkBox->setToolTip(QStringLiteral("标记本题，交卷前再检查"));
     calculator = new CalculatorLauncher(this);
@@ -395,7 +398,8 @@ void ExamRenLi::updateLabels()
 
 void ExamRenLi::showPrompt(const QString &caption, const QString &body)
 {
-    Prompt prompt(this);
+    // Over the question, leaving the counts and the card in view.
+    Prompt prompt(webExam);
     prompt.caption = caption;
     prompt.body = body;
     prompt.exec();
@@ -584,7 +588,7 @@ int ExamRenLi::secondsSinceStart() const
 
 bool ExamRenLi::confirm(const QString &body)
 {
-    Determine dialog(this);
+    Determine dialog(webExam);
     dialog.body = body;
     handInQuestion = &dialog;
     dialog.exec();
@@ -629,6 +633,7 @@ void ExamRenLi::timerEvent(QTimerEvent *event)
         paper->endTime = QTime::currentTime();
         countdownTimer->stop();
         PaperGrader::markPaper(*paper);
+        checkBox->setEnabled(false);
         showMarksEverywhere();
         // A failed write keeps the previous book and result; the candidate
         // still sees the marks of this run.

@@ -64,6 +64,9 @@ QWidget *openExamThroughLogin(ScreenshotSession &session, ModalAnswerer &modals,
     session.capture(login, QStringLiteral("05_login_screen"));
     if (!login)
         return nullptr;
+    // The candidate screen and the exam window show the number typed here.
+    if (auto *number = login->findChild<QLineEdit *>(QStringLiteral("lineEdit")))
+        number->setText(QStringLiteral("2024017"));
     ScreenshotSession::click(login, QStringLiteral("pushButton"));
     ScreenshotSession::settle(800);
     QWidget *info = ScreenshotSession::topLevel("InfoForm");
@@ -94,11 +97,14 @@ void tourExam(ScreenshotSession &session, ModalAnswerer &modals, QWidget *exam)
     session.capture(exam, QStringLiteral("09_exam_window"));
     if (!exam)
         return;
-    // Answer the first few questions by clicking their first option.
+    // Answer the first few questions by clicking their first option, and
+    // flag the third for a second look.
     for (int i = 0; i < 4; ++i) {
         ScreenshotSession::runScript(exam, QStringLiteral("webExam"),
                                      QStringLiteral("$('.option input[type=button]').first().click();"));
         ScreenshotSession::settle(200);
+        if (i == 2)
+            ScreenshotSession::click(exam, QStringLiteral("checkBox"));
         ScreenshotSession::invoke(exam, "on_pbUp_clicked");
         ScreenshotSession::settle(400);
     }

@@ -38,7 +38,7 @@ void ModalAnswerer::poll()
         return;
     m_current = nullptr;
     if (!m_names.isEmpty())
-        m_session.capture(modal, m_names.takeFirst());
+        m_session.captureOverWindow(modal, m_names.takeFirst());
     answer(modal);
 }
 

@@ -91,6 +91,7 @@ QString resultsPopupScript()
     ExamPaper paper;
     paper.score = 62;
     paper.totalCent = 100;
+    paper.passCent = 60;
     paper.examTime = 90;
     paper.startTime = QTime(9, 0, 0);
     paper.endTime = QTime(10, 12, 5);

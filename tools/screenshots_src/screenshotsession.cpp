@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPixmap>
-#include <QPushButton>
+#include <QAbstractButton>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTextStream>
 #include <QWebFrame>
 #include <QWebView>
@@ -58,9 +60,24 @@ QWidget *ScreenshotSession::descendant(QObject *root, const char *className)
     return nullptr;
 }
 
+bool ScreenshotSession::captureOverWindow(QWidget *dialog, const QString &name)
+{
+    QWidget *window = dialog && dialog->parentWidget() ? dialog->parentWidget()->window() : nullptr;
+    if (!window)
+        return capture(dialog, name);
+    const QRect area = window->frameGeometry().united(dialog->frameGeometry());
+    const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+    const QString file = m_dir.filePath(name + QStringLiteral(".png"));
+    if (shot.isNull() || !shot.save(file, "PNG"))
+        return capture(dialog, name);
+    m_saved << name;
+    QTextStream(stdout) << "saved " << file << '\n';
+    return true;
+}
+
 bool ScreenshotSession::click(QObject *root, const QString &objectName)
 {
-    QPushButton *button = root ? root->findChild<QPushButton *>(objectName) : nullptr;
+    QAbstractButton *button = root ? root->findChild<QAbstractButton *>(objectName) : nullptr;
     if (!button)
         return false;
     button->click();

@@ -21,13 +21,17 @@ public:
     // Saves widget (a window or any child) as name.png; false when it is null.
     bool capture(QWidget *widget, const QString &name);
 
+    // Saves a dialog as it shows over its window (the screen area of both);
+    // a dialog without a parent window alone.
+    bool captureOverWindow(QWidget *dialog, const QString &name);
     // The visible top-level window of the given class, or null.
     static QWidget *topLevel(const char *className);
 
     // The first descendant of root with the given class, or null.
     static QWidget *descendant(QObject *root, const char *className);
 
-    // Clicks the push button named objectName inside root; false when missing.
+    // Clicks the button (push button, check box) named objectName inside
+    // root; false when missing.
     static bool click(QObject *root, const QString &objectName);
 
     // Calls a slot or invokable by name; false when the object has none.
