@@ -263,38 +263,6 @@ private slots:
         QCOMPARE(storedResults(countdownPaper), 1);
     }
 
-    void timeLabels_data()
-    {
-        QTest::addColumn<QString>("examTime");
-        QTest::addColumn<bool>("counting");
-        QTest::addColumn<QString>("total");
-        QTest::addColumn<QString>("left");
-        QTest::newRow("an hour") << "60" << true << "考试总时间：60分钟" << "剩余时间  ：<font color='#FF0000'>00:59:59</font>";
-        QTest::newRow("absurd: untimed") << "2147483647" << false << "考试总时间：不限时" << "剩余时间  ：不限时";
-        QTest::newRow("none: untimed") << "0" << false << "考试总时间：不限时" << "剩余时间  ：不限时";
-    }
-
-    void timeLabels()
-    {
-        QFETCH(QString, examTime);
-        QFETCH(bool, counting);
-        DialogAnswerer answerer;
-        QVERIFY(TestSupport::FreshDatabase::exec(
-            QStringLiteral("update exam_paper set examTime=%1 where id='%2'").arg(examTime, countdownPaper)));
-        ExamRenLi window(0, 0, 1024, 740, 1);
-        window.paperId = countdownPaper;
-        window.examStatus = 0;
-        window.show();
-        QVERIFY(waitUntilReady(window));
-        window.paper->startTime = QTime::currentTime().addSecs(-1);
-        if (counting)
-            window.examJiShi();
-        QCOMPARE(window.countdownTimer->isActive(), counting);
-        QTEST(window.lexamTime->text(), "total");
-        QTEST(window.lexamTimeTo->text(), "left");
-        window.countdownTimer->stop();
-    }
-
     // After the hand-in the page shows the answers and takes none.
     void reviewIsReadOnly()
     {

@@ -365,7 +365,6 @@ private slots:
         QTest::addColumn<double>("passCent");
         QTest::addColumn<double>("score");
         QTest::addColumn<QString>("line");
-        QTest::newRow("passed") << 60.0 << 72.5 << "<div class=\"pass_line pass\">合格（合格线：60分）</div>";
         QTest::newRow("exactly the mark") << 60.0 << 60.0 << "<div class=\"pass_line pass\">合格（合格线：60分）</div>";
         QTest::newRow("failed") << 60.0 << 59.5 << "<div class=\"pass_line fail\">不合格（合格线：60分）</div>";
         QTest::newRow("no pass mark") << 0.0 << 10.0 << "";

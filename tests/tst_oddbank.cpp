@@ -637,12 +637,14 @@ private slots:
     {
         QTest::addColumn<QString>("examTime");
         QTest::addColumn<bool>("counting");
-        QTest::newRow("0") << QStringLiteral("0") << false;
-        QTest::newRow("negative") << QStringLiteral("-10") << false;
-        QTest::newRow("NULL") << QStringLiteral("NULL") << false;
-        QTest::newRow("text") << QStringLiteral("'soon'") << false;
-        QTest::newRow("huge") << QStringLiteral("2147483647") << false;
-        QTest::newRow("a day") << QStringLiteral("1440") << true;
+        QTest::addColumn<QString>("total"); // the label of the time allowed
+        const QString untimed = QStringLiteral("考试总时间：不限时");
+        QTest::newRow("0") << QStringLiteral("0") << false << untimed;
+        QTest::newRow("negative") << QStringLiteral("-10") << false << untimed;
+        QTest::newRow("NULL") << QStringLiteral("NULL") << false << untimed;
+        QTest::newRow("text") << QStringLiteral("'soon'") << false << untimed;
+        QTest::newRow("huge") << QStringLiteral("2147483647") << false << untimed;
+        QTest::newRow("a day") << QStringLiteral("1440") << true << QStringLiteral("考试总时间：1440分钟");
     }
 
     void oddExamTimeNeverHandsInAlone()
@@ -666,6 +668,8 @@ private slots:
                      qPrintable(text));
         QVERIFY(!window.paper->handedIn);
         QCOMPARE(window.countdownTimer->isActive(), counting);
+        QTEST(window.lexamTime->text(), "total");
+        QCOMPARE(window.lexamTimeTo->text().endsWith(QStringLiteral("不限时")), !counting);
         QVERIFY(ResultsPage::build(*window.paper, 0).contains(QLatin1String("showAnswerForm")));
         window.countdownTimer->stop();
     }
