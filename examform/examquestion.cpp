@@ -145,9 +145,13 @@ void ExamQuestion::appendStem(Variant variant, int mode, const QString &highligh
 
     html += QLatin1String("<div id=\"") + focusId + QLatin1String("\"  class=\"content\"> ");
     if (variant == Variant::Search) {
-        html += QLatin1String("<p>") + numbered;
+        // A part is labelled as on the answer card: "18.3".
+        html += QLatin1String("<p>")
+            + (leafNo > 0 ? QString::number(number) + QLatin1Char('.') + QString::number(leafNo)
+                      + QLatin1String("&nbsp;")
+                          : numbered);
         if (!material.isEmpty())
-            html += material + QLatin1String("<br>") + QString::number(leafNo) + QLatin1String(".&nbsp;");
+            html += material + QLatin1String("<br>");
         html += title + QLatin1String("</p> ");
     } else if (type == Composite) {
         html += QLatin1String("<p>") + title + QLatin1String("</p> ");
@@ -261,8 +265,10 @@ void ExamQuestion::appendButtonBar(Variant variant, const QString &lastOptionId,
     // one of no known type has no answer field either.
     cardId = QLatin1String("sc_")
         + (!lastOptionId.isEmpty() ? lastOptionId : !tname.isEmpty() ? tname : focusId);
+    // The part number after a separator: "ti4_11" with part 10 and "ti4_111"
+    // with part 0 must not meet.
     if (variant == Variant::Search)
-        cardId += QString::number(leafNo);
+        cardId += QLatin1Char('_') + QString::number(leafNo);
 
     html += QLatin1String("<div id=\"") + barId
         + QLatin1String("\" name=\"button_x\"  >  <div class=\"keep_bar\">");

@@ -62,26 +62,50 @@ int referenceEnd(const QString &html, int pos)
     return pos;
 }
 
-// The element whose content is script or style text when an opening tag of it
-// starts at pos ("script", "style"), else an empty string.
+// Elements whose content is raw text that markup cannot enter (a font tag
+// inside a textarea or title shows as literal text).
+const QLatin1String rawTextElements[] = {
+    QLatin1String("script"), QLatin1String("style"), QLatin1String("textarea"), QLatin1String("title"),
+    QLatin1String("xmp"), QLatin1String("iframe"), QLatin1String("noembed"), QLatin1String("noframes"),
+    QLatin1String("noscript"), QLatin1String("plaintext")};
+
+// The raw-text element when an opening tag of one starts at pos, else an
+// empty string.
 QLatin1String rawTextElementAt(const QString &html, int pos, int end)
 {
     int i = pos + 1;
     while (i < end && isAsciiAlnum(html.at(i)))
         ++i;
     const QStringRef name = html.midRef(pos + 1, i - pos - 1);
-    for (const QLatin1String element : {QLatin1String("script"), QLatin1String("style")}) {
+    for (const QLatin1String element : rawTextElements) {
         if (name.compare(element, Qt::CaseInsensitive) == 0)
             return element;
     }
     return QLatin1String();
 }
 
+// Capital ASCII letters made small, every other UTF-16 unit kept, so that
+// positions in the folded text are positions in the original.
+QString foldAsciiCase(const QString &text)
+{
+    QString folded = text;
+    for (QChar &c : folded) {
+        if (c.unicode() >= 'A' && c.unicode() <= 'Z')
+            c = QChar(c.unicode() + ('a' - 'A'));
+    }
+    return folded;
+}
+
 } // namespace
 
 QString highlightKeyword(const QString &html, const QString &keyword)
 {
-    if (keyword.isEmpty() || !html.contains(keyword))
+    if (keyword.isEmpty())
+        return html;
+    // The search's LIKE ignores the case of ASCII letters; so does the marking.
+    const QString foldedHtml = foldAsciiCase(html);
+    const QString foldedKeyword = foldAsciiCase(keyword);
+    if (!foldedHtml.contains(foldedKeyword))
         return html;
 
     const QString open = QStringLiteral("<font color=\"red\">");
@@ -93,13 +117,13 @@ QString highlightKeyword(const QString &html, const QString &keyword)
     auto appendText = [&](int from, int to) {
         int pos = from;
         while (pos < to) {
-            const int found = html.midRef(pos, to - pos).indexOf(keyword);
+            const int found = foldedHtml.midRef(pos, to - pos).indexOf(foldedKeyword);
             if (found < 0)
                 break;
             const int hit = pos + found;
             out.append(html.constData() + pos, hit - pos);
             out += open;
-            out += keyword;
+            out.append(html.constData() + hit, keyword.size());
             out += close;
             pos = hit + keyword.size();
         }

@@ -1,8 +1,10 @@
 #include "questionsearch.h"
 
-#include <QSqlQuery>
+#include <QElapsedTimer>
+#include <QSqlError>
 #include <QSqlRecord>
 #include <QVariant>
+#include <algorithm>
 
 namespace {
 
@@ -92,6 +94,39 @@ std::unique_ptr<ExamQuestion> questionFromRow(const QSqlQuery &row, const Questi
     return q;
 }
 
+// Rows are searched in slices of this many row ids, so that the time between
+// two looks at the clock stays a few milliseconds on any bank.
+constexpr qint64 sliceRows = 8192;
+
+// The trigram index finds texts of three characters or more only.
+constexpr int indexedLength = 3;
+
+// The keyword as one FTS5 string: a phrase of its trigrams, that is, titles
+// containing it (ignoring case in every script, a superset of LIKE's).
+QString indexPhrase(const QString &keyword)
+{
+    QString phrase = keyword;
+    phrase.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + phrase + QLatin1Char('"');
+}
+
+bool hasTitleIndex(QSqlDatabase db)
+{
+    QSqlQuery query(db);
+    return query.exec(QStringLiteral("select count(*) from sqlite_master where type='table' "
+                                     "and name='question_title_index'"))
+        && query.next() && query.value(0).toInt() > 0;
+}
+
+int storageClass(const QString &typeName)
+{
+    if (typeName == QLatin1String("null"))
+        return 0;
+    if (typeName == QLatin1String("integer") || typeName == QLatin1String("real"))
+        return 1;
+    return typeName == QLatin1String("text") ? 2 : 3;
+}
+
 } // namespace
 
 QString QuestionSearch::containsPattern(const QString &keyword)
@@ -108,59 +143,239 @@ QString QuestionSearch::containsPattern(const QString &keyword)
     return pattern;
 }
 
+QString QuestionSearch::keywordProblem(const QString &keyword)
+{
+    if (keyword.size() > maxKeywordLength)
+        return QStringLiteral("关键字太长：最多 %1 个字符。").arg(maxKeywordLength);
+    for (int i = 0; i < keyword.size(); ++i) {
+        const QChar c = keyword.at(i);
+        if (c.category() == QChar::Other_Control)
+            return QStringLiteral("关键字中不能含有控制字符。");
+        if (c.isHighSurrogate() && i + 1 < keyword.size() && keyword.at(i + 1).isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        if (c.isSurrogate())
+            return QStringLiteral("关键字中含有无法识别的字符。");
+    }
+    return QString();
+}
+
+QuestionSearch::QuestionSearch(QSqlDatabase db, const QString &keyword, const SubjectScope &scope,
+                               IndexUse indexUse)
+    : m_db(db), m_keyword(keyword), m_scope(scope), m_next(db), m_slice(db), m_parts(db)
+{
+    const QString problem = keyword.isEmpty() ? QStringLiteral("请输入关键字。") : keywordProblem(keyword);
+    if (!problem.isEmpty()) {
+        m_status = Status::Failed;
+        m_error = problem;
+        return;
+    }
+    m_useIndex = indexUse == IndexUse::WhenPossible && keyword.toUcs4().size() >= indexedLength
+        && hasTitleIndex(db);
+}
+
+QuestionSearch::Status QuestionSearch::fail(const QSqlQuery &query)
+{
+    m_status = Status::Failed;
+    m_error = query.lastError().text().trimmed();
+    if (m_error.isEmpty())
+        m_error = QStringLiteral("数据库没有完成这次检索。");
+    m_topLevel.clear();
+    m_hits.clear();
+    return m_status;
+}
+
+bool QuestionSearch::prepare()
+{
+    m_prepared = true;
+    QSqlQuery range(m_db);
+    if (!range.exec(QStringLiteral("select min(rowid), max(rowid) from exam_question")) || !range.next()) {
+        fail(range);
+        return false;
+    }
+    m_nextRowid = range.value(0).toLongLong();
+    m_endRowid = range.isNull(1) ? m_nextRowid : range.value(1).toLongLong() + 1;
+
+    m_slice.setForwardOnly(true);
+    QString sql = QStringLiteral("select rowid, id, questionTypeid, typeof(questionTypeid) from exam_question "
+                                 "where rowid >= :from and rowid < :to and relationship='' "
+                                 "and title LIKE :pattern ESCAPE '\\'")
+        + m_scope.andClause(QStringLiteral("subjectid"));
+    // The index names candidates; LIKE above still decides, so the hits are
+    // those of the scan.
+    if (m_useIndex)
+        sql += QStringLiteral(" and rowid in (select rowid from question_title_index where "
+                              "question_title_index match :phrase and rowid >= :indexFrom and rowid < :indexTo)");
+    m_parts.setForwardOnly(true);
+    if (!m_slice.prepare(sql)) {
+        fail(m_slice);
+        return false;
+    }
+    m_next.setForwardOnly(true);
+    if (!m_next.prepare(QStringLiteral("select rowid from exam_question where rowid >= :from order by rowid limit 1"))) {
+        fail(m_next);
+        return false;
+    }
+    if (!m_parts.prepare(QStringLiteral("select rowid from exam_question where relationship=:id order by rowid"))) {
+        fail(m_parts);
+        return false;
+    }
+    m_slice.bindValue(QStringLiteral(":pattern"), containsPattern(m_keyword));
+    if (m_useIndex)
+        m_slice.bindValue(QStringLiteral(":phrase"), indexPhrase(m_keyword));
+    m_scope.bind(m_slice);
+    return true;
+}
+
+bool QuestionSearch::searchSlice()
+{
+    // Row ids need not be dense: a slice starts at the next row there is.
+    m_next.bindValue(QStringLiteral(":from"), m_nextRowid);
+    if (!m_next.exec()) {
+        fail(m_next);
+        return false;
+    }
+    m_nextRowid = m_next.next() ? m_next.value(0).toLongLong() : m_endRowid;
+    m_next.finish();
+    const qint64 to = std::min(m_endRowid, m_nextRowid + sliceRows);
+    m_slice.bindValue(QStringLiteral(":from"), m_nextRowid);
+    m_slice.bindValue(QStringLiteral(":to"), to);
+    if (m_useIndex) {
+        m_slice.bindValue(QStringLiteral(":indexFrom"), m_nextRowid);
+        m_slice.bindValue(QStringLiteral(":indexTo"), to);
+    }
+    if (!m_slice.exec()) {
+        fail(m_slice);
+        return false;
+    }
+    while (m_slice.next()) {
+        TopLevelHit hit;
+        hit.rowid = m_slice.value(0).toLongLong();
+        hit.id = m_slice.value(1).toString();
+        const QVariant type = m_slice.value(2);
+        hit.composite = type.toInt() == ExamQuestion::Composite;
+        hit.typeClass = storageClass(m_slice.value(3).toString());
+        if (hit.typeClass == 1)
+            hit.typeNumber = type.toDouble();
+        else if (hit.typeClass > 1)
+            hit.typeText = type.type() == QVariant::ByteArray ? type.toByteArray() : type.toString().toUtf8();
+        m_topLevel.push_back(std::move(hit));
+    }
+    m_slice.finish();
+    m_nextRowid = to;
+    if (m_nextRowid < m_endRowid)
+        return true;
+    // All slices are in: the designed "ORDER BY questionTypeid", ties in row order.
+    std::sort(m_topLevel.begin(), m_topLevel.end(), [](const TopLevelHit &a, const TopLevelHit &b) {
+        if (a.typeClass != b.typeClass)
+            return a.typeClass < b.typeClass;
+        if (a.typeClass == 1 && a.typeNumber != b.typeNumber)
+            return a.typeNumber < b.typeNumber;
+        if (a.typeClass > 1 && a.typeText != b.typeText)
+            return a.typeText < b.typeText;
+        return a.rowid < b.rowid;
+    });
+    return true;
+}
+
+bool QuestionSearch::expandHits()
+{
+    // Plain hits cost nothing more; the next composite costs a query.
+    while (m_expanded < m_topLevel.size() && !m_topLevel[m_expanded].composite) {
+        m_hits.append({m_topLevel[m_expanded].rowid, m_nextNumber++, 0});
+        ++m_expanded;
+    }
+    if (m_expanded == m_topLevel.size())
+        return true;
+    const TopLevelHit &hit = m_topLevel[m_expanded];
+    const int position = static_cast<int>(m_expanded) + 1;
+    ++m_expanded;
+    // A composite is listed as its parts, numbered by the composite's position.
+    m_parts.bindValue(QStringLiteral(":id"), hit.id);
+    if (!m_parts.exec()) {
+        fail(m_parts);
+        return false;
+    }
+    for (int k = 1; m_parts.next(); ++k)
+        m_hits.append({m_parts.value(0).toLongLong(), position, k});
+    m_parts.finish();
+    return true;
+}
+
+QuestionSearch::Status QuestionSearch::step(int budgetMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    if (m_status == Status::Running && !m_prepared && !prepare())
+        return m_status;
+    while (m_status == Status::Running) {
+        if (m_nextRowid < m_endRowid) {
+            if (!searchSlice())
+                break;
+        } else if (m_expanded < m_topLevel.size()) {
+            if (!expandHits())
+                break;
+        } else {
+            m_status = Status::Done;
+            m_topLevel.clear();
+            m_topLevel.shrink_to_fit();
+            break;
+        }
+        if (budgetMs >= 0 && clock.elapsed() >= budgetMs)
+            break;
+    }
+    return m_status;
+}
+
+QuestionSearch::Status QuestionSearch::finish()
+{
+    return step(-1);
+}
+
+std::vector<std::unique_ptr<ExamQuestion>> QuestionSearch::render(int from, int to, int renderMode,
+                                                                  const QString &appDirSlash) const
+{
+    std::vector<std::unique_ptr<ExamQuestion>> questions;
+    from = std::max(from, 0);
+    to = std::min(to, m_hits.size());
+    if (from >= to)
+        return questions;
+    QSqlQuery row(m_db);
+    row.setForwardOnly(true);
+    if (!row.prepare(QStringLiteral("select * from exam_question where rowid=:rowid")))
+        return questions;
+    std::unique_ptr<QuestionColumns> columns;
+    questions.reserve(static_cast<size_t>(to - from));
+    for (int i = from; i < to; ++i) {
+        const SearchHit &hit = m_hits.at(i);
+        row.bindValue(QStringLiteral(":rowid"), hit.rowid);
+        if (!row.exec() || !row.next())
+            continue;
+        if (!columns)
+            columns = std::make_unique<QuestionColumns>(row.record());
+        auto q = questionFromRow(row, *columns, hit.leafNo > 0);
+        q->seq = i + 1;
+        q->number = hit.number;
+        q->leafNo = hit.leafNo;
+        q->renderSearch(renderMode, appDirSlash, m_keyword);
+        questions.push_back(std::move(q));
+        row.finish();
+    }
+    return questions;
+}
+
 std::unique_ptr<ExamPaper> QuestionSearch::run(QSqlDatabase db, const QString &keyword, int renderMode,
                                                const QString &appDirSlash, const SubjectScope &scope)
 {
     auto results = std::make_unique<ExamPaper>();
-
-    QSqlQuery hits(db);
-    hits.setForwardOnly(true);
-    if (!hits.prepare(QStringLiteral("select * from exam_question where title LIKE :pattern ESCAPE '\\' "
-                                     "and relationship=''") + scope.andClause(QStringLiteral("subjectid"))
-                      + QStringLiteral(" ORDER BY questionTypeid")))
+    QuestionSearch search(db, keyword, scope);
+    if (search.finish() != Status::Done)
         return results;
-    hits.bindValue(QStringLiteral(":pattern"), containsPattern(keyword));
-    scope.bind(hits);
-    if (!hits.exec())
-        return results;
-    const QuestionColumns columns(hits.record());
-
-    // One statement, prepared once, fetches the parts of every composite hit.
-    QSqlQuery parts(db);
-    parts.setForwardOnly(true);
-    const bool partsReady = parts.prepare(QStringLiteral("select * from exam_question where relationship=:id"));
-
-    const auto add = [&](std::unique_ptr<ExamQuestion> q) {
-        // Every hit has its own position, so the element ids of the page never repeat.
-        q->seq = static_cast<int>(results->questions.size()) + 1;
-        q->renderSearch(renderMode, appDirSlash, keyword);
+    for (auto &q : search.render(0, search.hits().size(), renderMode, appDirSlash)) {
         results->addQuestion(std::move(q));
         ++results->questionCount;
         ++results->askCount;
-    };
-
-    int row = 0;
-    int nextNumber = 1;
-    for (; hits.next(); ++row) {
-        if (hits.value(columns.questionTypeid).toInt() != ExamQuestion::Composite) {
-            auto q = questionFromRow(hits, columns, false);
-            q->number = nextNumber++;
-            q->leafNo = 0;
-            add(std::move(q));
-            continue;
-        }
-        // A composite is listed as its parts, numbered by the composite's row.
-        if (!partsReady)
-            continue;
-        parts.bindValue(QStringLiteral(":id"), hits.value(columns.id).toString());
-        if (!parts.exec())
-            continue;
-        for (int k = 1; parts.next(); ++k) {
-            auto q = questionFromRow(parts, columns, true);
-            q->number = row + 1;
-            q->leafNo = k;
-            add(std::move(q));
-        }
     }
     return results;
 }

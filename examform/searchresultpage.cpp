@@ -1,6 +1,7 @@
 #include "searchresultpage.h"
 
 #include "exampaper.h"
+#include "examquestion.h"
 #include "pagetext.h"
 
 #include <algorithm>
@@ -11,12 +12,7 @@ namespace {
 // side by side in one parent: thousands of hits directly in the text box took
 // seconds to show. Larger results are therefore grouped in plain blocks of
 // this many hits, which add no style and change nothing in the look.
-const size_t hitsPerBlock = 100;
-
-bool grouped(const ExamPaper &results)
-{
-    return results.questions.size() > hitsPerBlock;
-}
+const size_t groupSize = 100;
 
 void appendHits(QString &text, const ExamPaper &results, size_t from, size_t to)
 {
@@ -34,20 +30,16 @@ qsizetype hitsSize(const ExamPaper &results, size_t from, size_t to)
     return size;
 }
 
-// The page with the first blockLimit blocks of hits.
-QString page(const ExamPaper &results, const QString &appDirSlash, int blockLimit)
+// The designed page: head, then the text box with body inside.
+QString page(const QString &appDirSlash, const QString &body)
 {
     const QString base = QLatin1Char('"') + fileUrlBase(appDirSlash);
     // Compiled-in texts never change during a run: read them once.
     static const QString style = readTextFile(QStringLiteral(":/css/maincss.css"));
     static const QString script = readTextFile(QStringLiteral(":/js/mian.js"));
 
-    const size_t hitLimit = std::min(results.questions.size(), static_cast<size_t>(blockLimit) * hitsPerBlock);
-    // Thousands of hits make a page of many megabytes: size it once.
     QString text;
-    const qsizetype blocks = static_cast<qsizetype>(hitLimit / hitsPerBlock) + 1;
-    text.reserve(2048 + style.size() + script.size() + 6 * base.size() + hitsSize(results, 0, hitLimit)
-                 + 11 * blocks);
+    text.reserve(2048 + style.size() + script.size() + 6 * base.size() + body.size());
     text += QLatin1String("<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
                           "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtds\"> ");
     text += QLatin1String("<html xmlns=\"http://www.w3.org/1999/xhtml\"> ");
@@ -71,12 +63,7 @@ QString page(const ExamPaper &results, const QString &appDirSlash, int blockLimi
     text += script;
     text += QLatin1String("</script>");
     text += QLatin1String("<body> <div class=\"text_box\"> ");
-    if (grouped(results)) {
-        for (int b = 0; b < blockLimit && static_cast<size_t>(b) * hitsPerBlock < hitLimit; ++b)
-            text += SearchResultPage::block(results, b);
-    } else {
-        appendHits(text, results, 0, hitLimit);
-    }
+    text += body;
     text += QLatin1String("</div>");
     text += QLatin1String("</body> </html>");
     return text;
@@ -84,42 +71,74 @@ QString page(const ExamPaper &results, const QString &appDirSlash, int blockLimi
 
 } // namespace
 
+const int SearchResultPage::hitsPerBlock = 50;
+
 QString SearchResultPage::build(const ExamPaper &results, const QString &appDirSlash)
 {
-    return page(results, appDirSlash, blockCount(results));
+    const size_t count = results.questions.size();
+    QString body;
+    body.reserve(hitsSize(results, 0, count) + 11 * static_cast<qsizetype>(count / groupSize + 1));
+    if (count <= groupSize) {
+        appendHits(body, results, 0, count);
+    } else {
+        for (size_t from = 0; from < count; from += groupSize) {
+            body += QLatin1String("<div>");
+            appendHits(body, results, from, std::min(count, from + groupSize));
+            body += QLatin1String("</div>");
+        }
+    }
+    return page(appDirSlash, body);
 }
 
-QString SearchResultPage::buildFirstBlock(const ExamPaper &results, const QString &appDirSlash)
+QString SearchResultPage::shell(const QString &appDirSlash)
 {
-    return page(results, appDirSlash, 1);
+    return page(appDirSlash, QString());
 }
 
-int SearchResultPage::blockCount(const ExamPaper &results)
+QString SearchResultPage::block(const std::vector<std::unique_ptr<ExamQuestion>> &questions)
 {
-    if (!grouped(results))
-        return 1;
-    return static_cast<int>((results.questions.size() + hitsPerBlock - 1) / hitsPerBlock);
-}
-
-QString SearchResultPage::block(const ExamPaper &results, int index)
-{
-    const size_t from = static_cast<size_t>(index) * hitsPerBlock;
-    const size_t to = std::min(results.questions.size(), from + hitsPerBlock);
+    qsizetype size = 11;
+    for (const auto &q : questions)
+        size += q->html.size() + q->answerHtml.size();
     QString text;
-    if (from >= to)
-        return text;
-    text.reserve(hitsSize(results, from, to) + 11);
+    text.reserve(size);
     text += QLatin1String("<div>");
-    appendHits(text, results, from, to);
+    for (const auto &q : questions) {
+        text += q->html;
+        text += q->answerHtml;
+    }
     text += QLatin1String("</div>");
     return text;
 }
 
-QString SearchResultPage::appendScript(const QString &blockHtml)
+QString SearchResultPage::countLine(int hits, const QString &keyword)
 {
-    // Only a page that has finished loading takes blocks, at the end of its
-    // text box (the body's own child, which a hit's HTML cannot stand in for).
-    return QLatin1String("(function(){var box=document.querySelector('body > div.text_box');"
-                         "if(document.readyState!=='complete'||!box)return false;box.insertAdjacentHTML('beforeend','")
-        + jsEscape(blockHtml) + QLatin1String("');return true;})()");
+    if (hits == 0)
+        return QStringLiteral("<p id=\"so_count\">没有找到包含“") + keyword.toHtmlEscaped()
+            + QStringLiteral("”的试题</p>");
+    return QStringLiteral("<p id=\"so_count\">共 %1 题</p>").arg(hits);
+}
+
+QString SearchResultPage::messageLine(const QString &message)
+{
+    return QStringLiteral("<p id=\"so_count\"><font color=\"red\">") + message.toHtmlEscaped()
+        + QStringLiteral("</font></p>");
+}
+
+QString SearchResultPage::showScript(const QString &line, const QString &blockHtml, bool more)
+{
+    return QLatin1String("(typeof soShow==='function'&&soShow('") + jsEscape(line) + QLatin1String("','")
+        + jsEscape(blockHtml) + QLatin1String("',") + QLatin1String(more ? "true" : "false")
+        + QLatin1String("))");
+}
+
+QString SearchResultPage::appendScript(const QString &blockHtml, bool more)
+{
+    return QLatin1String("(typeof soAppend==='function'&&soAppend('") + jsEscape(blockHtml)
+        + QLatin1String("',") + QLatin1String(more ? "true" : "false") + QLatin1String("))");
+}
+
+QString SearchResultPage::nearEndScript()
+{
+    return QStringLiteral("(typeof soNearEnd==='function'&&soNearEnd())");
 }

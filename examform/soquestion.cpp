@@ -17,6 +17,7 @@
 #include <QWebFrame>
 #include <QWebSettings>
 #include <QWebView>
+#include <algorithm>
 
 SoQuestion::SoQuestion(QWidget *parent)
     : QWidget(parent)
@@ -39,11 +40,22 @@ SoQuestion::SoQuestion(QWidget *parent)
     connect(soWebView->page()->mainFrame(), &QWebFrame::javaScriptWindowObjectCleared,
             this, &SoQuestion::soWebViewJs);
     connect(soWebView, &QWebView::loadFinished, this, &SoQuestion::resultPageLoaded);
-    blockTimer.setInterval(0);
+    connect(lineEdit, &QLineEdit::returnPressed, this, &SoQuestion::on_soButton_clicked);
+    searchTimer.setSingleShot(true);
+    connect(&searchTimer, &QTimer::timeout, this, &SoQuestion::continueSearch);
+    blockTimer.setSingleShot(true);
     connect(&blockTimer, &QTimer::timeout, this, &SoQuestion::appendNextBlock);
+    // One page serves every search; its scripts load while the user types.
+    soWebView->setHtml(SearchResultPage::shell(AppPaths::current().pageDir()), QUrl());
 }
 
-SoQuestion::~SoQuestion() = default;
+SoQuestion::~SoQuestion()
+{
+    // The web view is deleted after this object has stopped being a
+    // SoQuestion and may still report a load: nothing may reach us then.
+    disconnect(soWebView, nullptr, this, nullptr);
+    disconnect(soWebView->page()->mainFrame(), nullptr, this, nullptr);
+}
 
 void SoQuestion::applyButtonStyles()
 {
@@ -70,9 +82,9 @@ void SoQuestion::shoucang(const QString &tid, int n)
         FavouriteStore::setFavourite(tid, QString(), false);
         return;
     }
-    // A favourite is filed under its question's category, known only for the
-    // current results; an id outside them changes nothing, so that isCollect
-    // and exam_Collect never disagree.
+    // A favourite is filed under its question's category, known for the hits
+    // shown; an id outside them changes nothing, so that isCollect and
+    // exam_Collect never disagree.
     if (!resultPaper)
         return;
     for (const auto &hit : resultPaper->questions) {
@@ -100,75 +112,123 @@ void SoQuestion::on_soButton_clicked()
     const QString keyword = lineEdit->text();
     if (keyword.isEmpty())
         return;
-    runSearch(keyword);
-    buildResultPage();
+    startSearch(keyword);
 }
 
-void SoQuestion::runSearch(const QString &keyword)
+void SoQuestion::startSearch(const QString &keyword)
 {
-    // Pending blocks belong to the results about to go.
-    cancelPendingBlocks();
-    resultPaper.reset();
-    const QString dataDir = AppPaths::current().dataDir();
-    resultPaper = QuestionSearch::run(DbConnection::instance(dataDir, true)->database(), keyword, renderMode,
-                                      dataDir, SubjectScope::current());
-}
-
-void SoQuestion::buildResultPage()
-{
-    if (!resultPaper)
-        return;
-    cancelPendingBlocks();
-    // Set before the page is given: WebKit may report the load finished
-    // before setHtml returns.
-    nextBlock = 1;
-    blockCount = SearchResultPage::blockCount(*resultPaper);
-    soWebView->setHtml(SearchResultPage::buildFirstBlock(*resultPaper, AppPaths::current().pageDir()), QUrl());
-}
-
-void SoQuestion::cancelPendingBlocks()
-{
-    blockTimer.stop();
-    nextBlock = 0;
-    blockCount = 0;
-}
-
-void SoQuestion::resultPageLoaded()
-{
-    // The end of a replaced page's load may be reported too; the blocks then
-    // wait for the current page, whose own end starts them again.
-    if (!resultPagePending()) {
-        releaseReplacedPages();
+    stopSearch();
+    const QString problem = QuestionSearch::keywordProblem(keyword);
+    if (!problem.isEmpty()) {
+        showInPage(SearchResultPage::showScript(SearchResultPage::messageLine(problem), QString(), false));
         return;
     }
-    // The first block is drawn before the event loop turns to the others.
-    soWebView->repaint();
-    blockTimer.start();
+    search = std::make_unique<QuestionSearch>(DbConnection::instance(AppPaths::current().dataDir(), true)->database(),
+                                              keyword, SubjectScope::current());
+    continueSearch();
+}
+
+void SoQuestion::stopSearch()
+{
+    searchTimer.stop();
+    blockTimer.stop();
+    waitingScript.clear();
+    search.reset();
+    resultPaper.reset();
+}
+
+bool SoQuestion::searching() const
+{
+    return searchTimer.isActive() || !waitingScript.isEmpty();
+}
+
+bool SoQuestion::morePending() const
+{
+    return search && search->status() == QuestionSearch::Status::Done && resultPaper
+        && nextHit < search->hits().size();
+}
+
+int SoQuestion::hitCount() const
+{
+    return search && search->status() == QuestionSearch::Status::Done ? search->hits().size() : 0;
+}
+
+void SoQuestion::continueSearch()
+{
+    if (!search)
+        return;
+    const QuestionSearch::Status status = search->step(searchStepMs);
+    if (status == QuestionSearch::Status::Running) {
+        searchTimer.start(0);
+        return;
+    }
+    if (status == QuestionSearch::Status::Failed) {
+        showInPage(SearchResultPage::showScript(
+            SearchResultPage::messageLine(QStringLiteral("检索没有完成：") + search->error()), QString(), false));
+        return;
+    }
+    resultPaper = std::make_unique<ExamPaper>();
+    nextHit = 0;
+    const QString block = renderNextBlock();
+    showInPage(SearchResultPage::showScript(SearchResultPage::countLine(search->hits().size(), search->keyword()),
+                                            block, morePending()));
+}
+
+void SoQuestion::showInPage(const QString &script)
+{
+    // Until the page has its scripts, the latest results wait for it.
+    if (!pageLoaded) {
+        waitingScript = script;
+        return;
+    }
+    waitingScript.clear();
+    soWebView->page()->mainFrame()->evaluateJavaScript(script);
+    emit resultsShown();
+    if (morePending() && nearEnd())
+        blockTimer.start(0);
+}
+
+void SoQuestion::resultPageLoaded(bool ok)
+{
+    pageLoaded = ok;
+    if (ok && !waitingScript.isEmpty())
+        showInPage(waitingScript);
+}
+
+QString SoQuestion::renderNextBlock()
+{
+    // Question media live beside data.db.
+    auto questions = search->render(nextHit, nextHit + SearchResultPage::hitsPerBlock, renderMode,
+                                    AppPaths::current().dataDir());
+    nextHit = std::min(nextHit + SearchResultPage::hitsPerBlock, search->hits().size());
+    const QString block = SearchResultPage::block(questions);
+    for (auto &q : questions)
+        resultPaper->addQuestion(std::move(q));
+    resultPaper->questionCount = resultPaper->askCount = static_cast<int>(resultPaper->questions.size());
+    return block;
+}
+
+bool SoQuestion::nearEnd()
+{
+    return soWebView->page()->mainFrame()->evaluateJavaScript(SearchResultPage::nearEndScript()).toBool();
+}
+
+void SoQuestion::moreResults()
+{
+    // Called from the page: the block is added from the event loop.
+    if (morePending() && !blockTimer.isActive())
+        blockTimer.start(0);
 }
 
 void SoQuestion::appendNextBlock()
 {
-    // The first block is on the screen by now.
-    if (nextBlock == 1)
-        releaseReplacedPages();
-    const QVariant appended = soWebView->page()->mainFrame()->evaluateJavaScript(
-        SearchResultPage::appendScript(SearchResultPage::block(*resultPaper, nextBlock)));
-    if (!appended.toBool()) {
-        blockTimer.stop();
+    if (!morePending())
         return;
-    }
-    if (++nextBlock < blockCount)
-        return;
-    cancelPendingBlocks();
-}
-
-void SoQuestion::releaseReplacedPages()
-{
-    // WebKit keeps what the replaced pages held in its memory caches (tens of
-    // megabytes for a large result page) and never gives it back by itself.
-    // Emptying them takes tens of milliseconds, so it waits until the first
-    // results are shown.
-    QWebSettings::clearMemoryCaches();
+    const QString block = renderNextBlock();
+    soWebView->page()->mainFrame()->evaluateJavaScript(SearchResultPage::appendScript(block, morePending()));
+    // A tall window may show the end of the new block too.
+    if (morePending() && nearEnd())
+        blockTimer.start(0);
 }
 
 bool SoQuestion::eventFilter(QObject *watched, QEvent *event)
@@ -197,7 +257,7 @@ void SoQuestion::mouseReleaseEvent(QMouseEvent *event)
 
 void SoQuestion::keyPressEvent(QKeyEvent *)
 {
-    // Keys do nothing here; Enter in the keyword box does not search, the button does.
+    // Keys do nothing here; Enter in the keyword box searches through the box's own signal.
 }
 
 void SoQuestion::resizeEvent(QResizeEvent *event)
@@ -208,7 +268,7 @@ void SoQuestion::resizeEvent(QResizeEvent *event)
 
 void SoQuestion::closeEvent(QCloseEvent *event)
 {
-    cancelPendingBlocks();
+    stopSearch();
     emit meShow();
     event->accept();
 }

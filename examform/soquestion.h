@@ -8,10 +8,17 @@
 #include <memory>
 
 class ExamPaper;
+class QuestionSearch;
 
 // The question search window: a keyword box and a page of the matching
 // questions with their answers, explanations and favourite buttons. The page
 // reaches the window as "myjstest".
+//
+// A search finds its hits a slice of the bank per turn of the event loop,
+// then shows "共 N 题" with the first block of hits; further blocks are
+// rendered when the reader nears the end of the page or asks for more. The
+// page is kept from search to search; a new search or closing the window
+// drops what the old one still had to do.
 class SoQuestion : public QWidget, public Ui::SoQuestion, private WindowDragger
 {
     Q_OBJECT
@@ -19,33 +26,43 @@ public:
     explicit SoQuestion(QWidget *parent = nullptr);
     ~SoQuestion() override;
 
-    // Replaces the results by the hits of keyword.
-    void runSearch(const QString &keyword);
-    // Shows the current results in soWebView: the page with the first block of
-    // hits at once, the further blocks appended one by one from the event loop.
-    void buildResultPage();
-    // Whether blocks of the current results are still to be appended.
-    bool resultPagePending() const { return nextBlock < blockCount; }
-    // The current results; null before the first search.
+    // Starts a search for keyword, replacing the current one; a keyword that
+    // cannot be searched is refused with a message in the page.
+    void startSearch(const QString &keyword);
+    // A search is finding hits, or its first block waits for the page.
+    bool searching() const;
+    // Hits of the current search not yet on the page.
+    bool morePending() const;
+    // Hits of the current search (0 before the first search or while finding).
+    int hitCount() const;
+    // The hits shown so far, rendered; null before the first results.
     const ExamPaper *results() const { return resultPaper.get(); }
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 
+    // Time each turn of the event loop spends finding hits before input gets in.
+    int searchStepMs = 30;
+
 signals:
     void meShow();
     void meHide();
+    // The first results of a search (or its message) are in the page.
+    void resultsShown();
 
 public slots:
     void soWebViewJs();
     void soQuestionJS();
     // Favourite button of a result: n 1 makes question tid a favourite, 0 clears it.
     void shoucang(const QString &tid, int n);
+    // The page asks for the next block of hits.
+    void moreResults();
 
 private slots:
     void on_bMax_clicked();
     void on_bRest_clicked();
     void on_soButton_clicked();
-    void resultPageLoaded();
+    void resultPageLoaded(bool ok);
+    void continueSearch();
     void appendNextBlock();
 
 protected:
@@ -59,14 +76,20 @@ protected:
 
 private:
     void applyButtonStyles();
-    void cancelPendingBlocks();
-    void releaseReplacedPages();
+    void stopSearch();
+    void showInPage(const QString &script);
+    bool nearEnd();
+    // Renders the next block of hits into the results; its page HTML.
+    QString renderNextBlock();
 
     int renderMode = 5;
+    std::unique_ptr<QuestionSearch> search;
     std::unique_ptr<ExamPaper> resultPaper;
-    // Appends the blocks after the first, one per turn of the event loop, so
-    // that input is answered between them.
+    int nextHit = 0;
+    // Each turn of the event loop finds hits for a while, then lets input in.
+    QTimer searchTimer;
     QTimer blockTimer;
-    int nextBlock = 0;
-    int blockCount = 0;
+    bool pageLoaded = false;
+    // The first results of a search made before the page had loaded.
+    QString waitingScript;
 };

@@ -512,14 +512,14 @@ void RenderingTest::variants_data()
         << QString();
     QTest::newRow("search hit of a third child")
         << "search" << 1 << false
-        << QStringList{QStringLiteral(R"(<div id="div_ti7"  class="content"> <p>5.&nbsp;Case<br>3.&nbsp;Stem</p> )"),
+        << QStringList{QStringLiteral(R"(<div id="div_ti7"  class="content"> <p>5.3&nbsp;Case<br>Stem</p> )"),
                        QStringLiteral(R"(value="A.&nbsp;" class="button_01" />)"),
-                       QStringLiteral(R"~(<div style='text-align:right;'><input type="button" id="sc_ti1_7_13" onclick="sc('sc_ti1_7_13','q-7','1','div_ti7')" class="but_showcang"/ > </div>)~")}
-        << QStringLiteral("sc_ti1_7_13");
+                       QStringLiteral(R"~(<div style='text-align:right;'><input type="button" id="sc_ti1_7_1_3" onclick="sc('sc_ti1_7_1_3','q-7','1','div_ti7')" class="but_showcang"/ > </div>)~")}
+        << QStringLiteral("sc_ti1_7_1_3");
     QTest::newRow("collected search hit offers removal")
         << "search" << 4 << true
-        << QStringList{QStringLiteral(R"~(<input type="button" id="sc_ti4_73" onclick="sc('sc_ti4_73','q-7','0','div_ti7')" class="but_hidecang"/ ></div></div> <div style="clear:both"> </div> </div>)~")}
-        << QStringLiteral("sc_ti4_73");
+        << QStringList{QStringLiteral(R"~(<input type="button" id="sc_ti4_7_3" onclick="sc('sc_ti4_7_3','q-7','0','div_ti7')" class="but_hidecang"/ ></div></div> <div style="clear:both"> </div> </div>)~")}
+        << QStringLiteral("sc_ti4_7_3");
 }
 
 void RenderingTest::variants()
@@ -579,8 +579,12 @@ void RenderingTest::keywordOnlyInText_data()
         << QStringLiteral("<script>var x='<b>x</b>';</script><!-- x -->") + o + QStringLiteral("x") + c;
     QTest::newRow("lone < is text") << QStringLiteral("a < b") << QStringLiteral("< b")
                                     << QStringLiteral("a ") + o + QStringLiteral("< b") + c;
-    QTest::newRow("case-sensitive") << QStringLiteral("Cat cat") << QStringLiteral("cat")
-                                    << QStringLiteral("Cat ") + o + QStringLiteral("cat") + c;
+    QTest::newRow("Latin letters in either case, text kept")
+        << QStringLiteral("Cat cAT Çat") << QStringLiteral("cat")
+        << o + QStringLiteral("Cat") + c + QStringLiteral(" ") + o + QStringLiteral("cAT") + c + QStringLiteral(" Çat");
+    QTest::newRow("raw-text elements untouched")
+        << QStringLiteral("<textarea id=\"t\"> </textarea><TITLE> </title><xmp> </xmp> ") << QStringLiteral(" ")
+        << QStringLiteral("<textarea id=\"t\"> </textarea><TITLE> </title><xmp> </xmp>") + o + QStringLiteral(" ") + c;
     QTest::newRow("typed markup is never added")
         << QStringLiteral("<b>bold</b>") << QStringLiteral("<b>") << QStringLiteral("<b>bold</b>");
     QTest::newRow("unterminated tag") << QStringLiteral("x<p class=\"x") << QStringLiteral("x")
@@ -790,7 +794,7 @@ void RenderingTest::controlsReachTheBridge_data()
         << QStringList{"setAsQuestionJs(ti5_5,A)", "setAsQuestionJs(ti5_5,B)"};
     QTest::newRow("leaf of a composite") << QStringList{click("ti1_7_0")}
                                          << QStringList{"setAsQuestionJs(hdan_7,A)"};
-    QTest::newRow("favourite of a search hit") << QStringList{click("sc_ti1_9_12"), click("sc_ti1_9_12")}
+    QTest::newRow("favourite of a search hit") << QStringList{click("sc_ti1_9_1_2"), click("sc_ti1_9_1_2")}
         << QStringList{"shoucang(q-9,1)", "shoucang(q-9,0)"};
     QTest::newRow("video button opens the player") << QStringList{click("sp_ti1_1_2")} << QStringList();
 }

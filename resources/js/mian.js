@@ -371,3 +371,48 @@ function messageboxScore(strHtml) {
 function messageboxScoreBig(strHtml) {
     showMessagePopup(strHtml, 220, 80, "信息提示");
 }
+
+// Search result page. The program puts a search's count line and first block
+// of hits into the text box with soShow and appends further blocks with
+// soAppend; "more" says whether blocks still wait. Scrolling near the end of
+// the hits, or the link below them, asks the program for the next block.
+function soShow(line, blockHtml, more) {
+    var box = document.querySelector("body > div.text_box");
+    if (!box)
+        return false;
+    box.innerHTML = line + "<div id=\"so_hits\">" + blockHtml + "</div>"
+        + "<p id=\"so_more\"><a href=\"javascript:soMore()\">显示更多试题</a></p>";
+    window.scrollTo(0, 0);
+    soSetMore(more);
+    window.onscroll = soScrolled;
+    return true;
+}
+
+function soAppend(blockHtml, more) {
+    var hits = document.getElementById("so_hits");
+    if (!hits)
+        return false;
+    hits.insertAdjacentHTML("beforeend", blockHtml);
+    soSetMore(more);
+    return true;
+}
+
+function soSetMore(more) {
+    document.getElementById("so_more").style.display = more ? "block" : "none";
+}
+
+// Whether the end of the hits lies within a screen below the view.
+function soNearEnd() {
+    var hits = document.getElementById("so_hits");
+    return !!hits && hits.getBoundingClientRect().bottom <= 2 * window.innerHeight;
+}
+
+function soScrolled() {
+    var link = document.getElementById("so_more");
+    if (link && link.style.display != "none" && soNearEnd())
+        myjstest.moreResults();
+}
+
+function soMore() {
+    myjstest.moreResults();
+}
