@@ -46,12 +46,14 @@ private:
 template <typename T, int N>
 constexpr int countOf(T (&)[N]) { return N; }
 
-QString stem(int index, Sequence &pick, bool withKeyword)
+QString stem(int index, Sequence &pick, bool withKeyword, bool withRareKeyword = false)
 {
     QString text = QString::fromUtf8(subjects[pick.next(countOf(subjects))]);
     text += QString::fromUtf8(middles[pick.next(countOf(middles))]);
     if (withKeyword)
         text += QStringLiteral("，并对") + BenchBank::keyword() + QStringLiteral("的结果进行了复核");
+    if (withRareKeyword)
+        text += QStringLiteral("，记录中有") + BenchBank::rareKeyword() + QStringLiteral("一项");
     text += QStringLiteral("（第%1题）").arg(index + 1);
     text += QString::fromUtf8(endings[pick.next(countOf(endings))]);
     return text;
@@ -114,6 +116,13 @@ BenchBank::Shape BenchBank::smokeShape()
     return shape;
 }
 
+BenchBank::Shape BenchBank::ofSize(int questionRows)
+{
+    Shape shape;
+    shape.questionRows = questionRows;
+    return shape;
+}
+
 QString BenchBank::paperId()
 {
     return QStringLiteral("bp1");
@@ -122,6 +131,16 @@ QString BenchBank::paperId()
 QString BenchBank::keyword()
 {
     return QStringLiteral("冗余校验");
+}
+
+QString BenchBank::rareKeyword()
+{
+    return QStringLiteral("稀有标记");
+}
+
+QString BenchBank::absentKeyword()
+{
+    return QStringLiteral("量子纠缠");
 }
 
 bool BenchBank::fail(const QString &what, const QString &detail)
@@ -271,7 +290,7 @@ bool BenchBank::insertQuestions(QSqlDatabase &db, const Shape &shape)
         top.id = QStringLiteral("bq%1").arg(index + 1, 5, 10, QLatin1Char('0'));
         top.type = isComposite(index) ? 6 : plainType(index);
         top.sortNo = index + 1;
-        top.title = stem(index, pick, hit);
+        top.title = stem(index, pick, hit, index % shape.rareStride == 3);
         if (top.type == 6)
             top.title = QStringLiteral("阅读下列材料，回答问题。") + top.title
                 + QStringLiteral("材料：某单位计划在三个月内完成机房改造，涉及供电、网络、消防和门禁等系统。");

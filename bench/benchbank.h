@@ -22,10 +22,13 @@ public:
         int composites = 20;
         int partsPerComposite = 4;
         int questionRows = 20000;  // exam_question rows in all, parts included
-        int hitStride = 9;         // every n-th top-level title carries the keyword
+        int hitStride = 8;         // every n-th top-level title carries the common keyword
+        int rareStride = 100;      // every n-th top-level title carries the rare keyword
     };
     static Shape fullShape();
     static Shape smokeShape();
+    // The full shape with the pool grown to questionRows.
+    static Shape ofSize(int questionRows);
 
     // Writes the bank into a new database file built from schemaPath. False
     // (with error() set) when anything fails.
@@ -33,10 +36,14 @@ public:
 
     QString error() const { return m_error; }
     static QString paperId();
+    // A word in about one stem in eight, one in about one stem in a hundred,
+    // and one in none.
     static QString keyword();
+    static QString rareKeyword();
+    static QString absentKeyword();
     int questionRows() const { return m_questionRows; }
-    int keywordRows() const { return m_keywordRows; }      // top-level titles with the keyword
-    int searchResults() const { return m_searchResults; }  // hits once composites are expanded
+    int keywordRows() const { return m_keywordRows; }      // top-level titles with the common keyword
+    int searchResults() const { return m_searchResults; }  // its hits once composites are expanded
     int paperEntries() const { return m_paperEntries; }    // entries of the paper, parts included
 
 private:

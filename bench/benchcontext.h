@@ -12,7 +12,7 @@ struct BenchContext
     QString appDirSlash;   // the application directory followed by "/"
     QString bankDir;       // the directory holding the generated data.db, with "/"
     QString paperId;
-    QString keyword;
+    int bankRows = 0;      // exam_question rows of the bank
     int runs = 15;
     bool smoke = false;
 };

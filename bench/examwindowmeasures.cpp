@@ -4,48 +4,134 @@
 #include "examrenli.h"
 #include "pageloadwaiter.h"
 #include "paperanswers.h"
+#include "paperfloors.h"
+#include "paperloader.h"
+#include "papergrader.h"
 #include "papernavigation.h"
+#include "resultspage.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QPushButton>
+#include <QTimer>
+#include <QTimerEvent>
 #include <QWebSettings>
 #include <QWebView>
 
-ExamWindowMeasures::ExamWindowMeasures(const BenchContext &context) : m_context(context) {}
+namespace {
+
+// The designed waits: the exam window loads its paper 200 ms after it is
+// shown, and grades 50 ms after the hand-in is confirmed.
+const int openDelayMs = 200;
+const int gradeDelayMs = 50;
+
+bool runUntil(const std::function<bool()> &done, int timeoutMs = 60000)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
+    return done();
+}
+
+// Watches a hand-in: when the grading timer fires, and when the question page
+// is next painted after the paper has been marked.
+class HandInWatch : public QObject
+{
+public:
+    explicit HandInWatch(ExamRenLi &window) : m_window(window)
+    {
+        window.installEventFilter(this);
+        window.webExam->installEventFilter(this);
+        m_clock.start();
+    }
+    double gradingStarted = -1;
+    double popupPainted = -1;
+    double now() const { return elapsedMs(m_clock); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == &m_window && event->type() == QEvent::Timer && m_window.gradeTimerId != 0
+            && static_cast<QTimerEvent *>(event)->timerId() == m_window.gradeTimerId)
+            gradingStarted = now();
+        if (watched == m_window.webExam && event->type() == QEvent::Paint && gradingStarted >= 0
+            && m_window.paper && m_window.paper->handedIn && popupPainted < 0)
+            m_paintSeen = true;
+        return QObject::eventFilter(watched, event);
+    }
+
+public:
+    // The paint is done once the event loop turns again.
+    void afterTurn()
+    {
+        if (m_paintSeen && popupPainted < 0)
+            popupPainted = now();
+    }
+
+private:
+    ExamRenLi &m_window;
+    QElapsedTimer m_clock;
+    bool m_paintSeen = false;
+};
+
+// Answers "yes" to every confirmation of the hand-in while it lives.
+class HandInConfirmer : public QObject
+{
+public:
+    HandInConfirmer() { qApp->installEventFilter(this); }
+    ~HandInConfirmer() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && watched->inherits("Determine")) {
+            if (auto *yes = watched->findChild<QPushButton *>(QStringLiteral("pbYes")))
+                QMetaObject::invokeMethod(yes, &QPushButton::click, Qt::QueuedConnection);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+ExamWindowMeasures::ExamWindowMeasures(const BenchContext &context) : m_context(context)
+{
+    m_floorView = std::make_unique<QWebView>();
+    m_secondFloorView = std::make_unique<QWebView>();
+    for (QWebView *view : {m_floorView.get(), m_secondFloorView.get()}) {
+        view->settings()->setAttribute(QWebSettings::JavascriptEnabled, true);
+        view->show();
+    }
+}
 
 ExamWindowMeasures::~ExamWindowMeasures() = default;
+
+std::unique_ptr<ExamRenLi> ExamWindowMeasures::newWindow() const
+{
+    auto window = std::make_unique<ExamRenLi>(0, 0, 1176, 797, 0);
+    window->paperId = m_context.paperId;
+    window->examStatus = ExamQuestion::FormalPaper;
+    window->appDirSlash = m_context.appDirSlash;
+    return window;
+}
 
 bool ExamWindowMeasures::openWindow()
 {
     if (m_window)
         return m_opened;
-    m_window = std::make_unique<ExamRenLi>(0, 0, 1176, 797, 0);
-    m_window->paperId = m_context.paperId;
-    m_window->examStatus = ExamQuestion::FormalPaper;
-    m_window->appDirSlash = m_context.appDirSlash;
+    m_window = newWindow();
     PageLoadWaiter examLoaded(m_window->webExam);
     PageLoadWaiter cardLoaded(m_window->webbutton);
     m_window->show();
-    // The window loads its paper a moment after it is shown.
-    const QDeadlineTimer deadline(60000);
-    while (!m_window->paper && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
-    m_opened = m_window->paper && examLoaded.wait() && cardLoaded.wait();
+    m_opened = runUntil([this] { return m_window->paper != nullptr; }) && examLoaded.wait() && cardLoaded.wait();
     if (m_opened)
         PaperAnswers::answerAll(*m_window->paper);
-
-    m_floorView = std::make_unique<QWebView>();
-    m_floorView->settings()->setAttribute(QWebSettings::JavascriptEnabled, true);
-    m_floorView->show();
     return m_opened;
 }
 
-bool ExamWindowMeasures::waitForScripts()
+bool ExamWindowMeasures::waitForScripts(ExamRenLi &window)
 {
-    const QDeadlineTimer deadline(30000);
-    while (m_window->pagesLoading() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    return !m_window->pagesLoading();
+    return runUntil([&window] { return !window.pagesLoading(); }, 30000);
 }
 
 QVector<int> ExamWindowMeasures::moveStarts(const ExamPaper &paper, int count)
@@ -66,16 +152,59 @@ QVector<int> ExamWindowMeasures::moveStarts(const ExamPaper &paper, int count)
     return starts;
 }
 
-double ExamWindowMeasures::showInFloorView(const QString &html, const QSize &size)
+double ExamWindowMeasures::showInFloorView(QWebView &view, const QString &html, const QSize &size)
 {
-    m_floorView->resize(size);
-    PageLoadWaiter loaded(m_floorView.get());
+    view.resize(size);
+    PageLoadWaiter loaded(&view);
     QElapsedTimer timer;
     timer.start();
-    m_floorView->setHtml(html, QUrl());
-    if (!loaded.wait())
+    view.setHtml(html, QUrl());
+    if (!loaded.waitPainted())
         return -1;
     return elapsedMs(timer);
+}
+
+MeasureResult ExamWindowMeasures::paperOpen()
+{
+    MeasureResult result(QStringLiteral("paper_open"));
+    result.targetMs = openDelayMs + 100;
+    PaperFloors floors(m_context);
+    // The floor shows the identical first question and card pages.
+    std::unique_ptr<ExamPaper> paper =
+        PaperLoader(m_context.db, ExamQuestion::FormalPaper, m_context.appDirSlash).load(m_context.paperId);
+    if (!paper) {
+        result.failed = true;
+        return result;
+    }
+    const ExamPageBuilder builder(ExamQuestion::FormalPaper, m_context.appDirSlash);
+    const QString questionPage = builder.questionPage(*paper, 0, 0);
+    const QString cardPage = builder.cardPage(*paper);
+    QSize examSize, cardSize;
+    result.collect(
+        m_context.runs,
+        [&] {
+            std::unique_ptr<ExamRenLi> window = newWindow();
+            PageLoadWaiter exam(window->webExam);
+            PageLoadWaiter card(window->webbutton);
+            QElapsedTimer timer;
+            timer.start();
+            window->show();
+            const bool shown = exam.waitPainted() && card.waitPainted() && window->paper;
+            const double ms = elapsedMs(timer);
+            examSize = window->webExam->size();
+            cardSize = window->webbutton->size();
+            window->countdownTimer->stop();
+            window->close();
+            return shown ? ms : -1.0;
+        },
+        [&] {
+            const double rows = floors.fetchPaperRows();
+            const double exam = showInFloorView(*m_floorView, questionPage, examSize);
+            const double card = showInFloorView(*m_secondFloorView, cardPage, cardSize);
+            return rows < 0 || exam < 0 || card < 0 ? -1.0 : openDelayMs + rows + exam + card;
+        });
+    result.extras << QStringLiteral("designed_delay_ms=%1").arg(openDelayMs);
+    return result;
 }
 
 MeasureResult ExamWindowMeasures::move()
@@ -96,46 +225,81 @@ MeasureResult ExamWindowMeasures::move()
             // spread over every question type, composite parts included.
             m_window->currentIndex = starts.at(run++ % starts.size());
             m_window->showCurrentQuestion();
-            if (!waitForScripts())
+            if (!waitForScripts(*m_window))
                 return -1.0;
             PageLoadWaiter loaded(m_window->webExam);
             const int before = m_window->currentIndex;
             QElapsedTimer timer;
             timer.start();
             m_window->pbUp->click();
-            if (!loaded.wait() || m_window->currentIndex == before)
+            if (!loaded.waitPainted() || m_window->currentIndex == before)
                 return -1.0;
             // The answers are replayed once the page's scripts are ready.
-            return waitForScripts() ? elapsedMs(timer) : -1.0;
+            return waitForScripts(*m_window) ? elapsedMs(timer) : -1.0;
         },
         [&] {
             const QString page = builder.questionPage(*m_window->paper, m_window->currentIndex,
                                                       m_window->currentSection);
-            return showInFloorView(page, m_window->webExam->size());
+            return showInFloorView(*m_floorView, page, m_window->webExam->size());
         });
     return result;
 }
 
-MeasureResult ExamWindowMeasures::card()
+MeasureResult ExamWindowMeasures::handIn()
 {
-    MeasureResult result(QStringLiteral("card"));
-    if (!openWindow()) {
-        result.failed = true;
-        return result;
-    }
-    const ExamPageBuilder builder(ExamQuestion::FormalPaper, m_context.appDirSlash);
-    const QString cardText = builder.cardPage(*m_window->paper);
+    MeasureResult result(QStringLiteral("hand_in"));
+    result.targetMs = 30;
+    PaperFloors floors(m_context);
+    QVector<double> withDelay;
+    QString resultsHtml;
+    std::unique_ptr<ExamPaper> marked;
+    QSize examSize;
     result.collect(
         m_context.runs,
         [&] {
-            PageLoadWaiter loaded(m_window->webbutton);
-            QElapsedTimer timer;
-            timer.start();
-            m_window->webbutton->setHtml(builder.cardPage(*m_window->paper), QUrl());
-            if (!loaded.wait())
+            std::unique_ptr<ExamRenLi> window = newWindow();
+            PageLoadWaiter exam(window->webExam);
+            window->show();
+            if (!exam.waitPainted() || !window->paper || !waitForScripts(*window))
                 return -1.0;
-            return elapsedMs(timer);
+            PaperAnswers::answerAll(*window->paper);
+            HandInWatch watch(*window);
+            double confirmed = -1;
+            {
+                HandInConfirmer confirmer;
+                QMetaObject::invokeMethod(window.get(), "on_assignment_clicked");
+                confirmed = watch.now();
+            }
+            const bool painted = runUntil([&] {
+                watch.afterTurn();
+                return watch.popupPainted >= 0;
+            });
+            const double step = watch.popupPainted - watch.gradingStarted;
+            withDelay << watch.popupPainted - confirmed;
+            resultsHtml = ResultsPage::build(*window->paper, ExamQuestion::FormalPaper);
+            examSize = window->webExam->size();
+            window->close();
+            return painted && watch.gradingStarted >= 0 ? step : -1.0;
         },
-        [&] { return showInFloorView(cardText, m_window->webbutton->size()); });
+        [&] {
+            if (!marked) {
+                marked = PaperLoader(m_context.db, ExamQuestion::FormalPaper, m_context.appDirSlash)
+                             .load(m_context.paperId);
+                if (!marked)
+                    return -1.0;
+                PaperAnswers::answerAll(*marked);
+                PaperGrader::markPaper(*marked);
+            }
+            const double rows = floors.writeHandInRows(*marked);
+            const double popup = showInFloorView(*m_floorView, QStringLiteral("<html><body>") + resultsHtml
+                                                     + QStringLiteral("</body></html>"),
+                                                 examSize);
+            return rows < 0 || popup < 0 ? -1.0 : rows + popup;
+        });
+    if (!withDelay.isEmpty())
+        withDelay.removeFirst();
+    result.extras << QStringLiteral("designed_delay_ms=%1").arg(gradeDelayMs)
+                  << QStringLiteral("confirmed_to_painted_ms=%1")
+                         .arg(QString::number(MeasureResult::median(withDelay), 'f', 2));
     return result;
 }

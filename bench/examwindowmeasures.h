@@ -11,27 +11,32 @@ class ExamPaper;
 class ExamRenLi;
 class QWebView;
 
-// Moving to the next question and showing the answer card, in a real exam
-// window on the generated paper, every entry answered; each against setHtml of
-// the identical page text in a bare web view of the same size.
+// The exam window on the generated paper, timed as the candidate waits:
+// opening the paper until its first question and card are painted, moving to
+// the next question, and handing in until the results popup is painted. Each
+// against the same database work with prepared statements and the identical
+// page texts in bare web views of the same size.
 class ExamWindowMeasures
 {
 public:
     explicit ExamWindowMeasures(const BenchContext &context);
     ~ExamWindowMeasures();
 
+    MeasureResult paperOpen();
     MeasureResult move();
-    MeasureResult card();
+    MeasureResult handIn();
 
 private:
+    std::unique_ptr<ExamRenLi> newWindow() const;
     bool openWindow();
-    bool waitForScripts();
+    bool waitForScripts(ExamRenLi &window);
     static QVector<int> moveStarts(const ExamPaper &paper, int count);
-    double showInFloorView(const QString &html, const QSize &size);
+    double showInFloorView(QWebView &view, const QString &html, const QSize &size);
 
     const BenchContext &m_context;
     ModalDismisser m_dismisser;
     std::unique_ptr<ExamRenLi> m_window;
     std::unique_ptr<QWebView> m_floorView;
+    std::unique_ptr<QWebView> m_secondFloorView;
     bool m_opened = false;
 };

@@ -1,21 +1,25 @@
-// tessera_bench: measures the program's hot paths on a large generated bank,
-// each next to its floor (the least the same work costs without the program).
+// tessera_bench: measures what the user waits for on large generated banks,
+// each figure next to its floor (the least the same work costs without the
+// program around it).
 //
-//   tessera_bench [--smoke] [--runs N]
+//   tessera_bench [--smoke] [--runs N] [--sizes 20000,100000,300000]
 //
-// Prints one "key=value ..." line per measure and the peak memory. --smoke
-// uses a tiny bank and one run, to keep the benchmark working.
+// Prints one "key=value ..." line per measure and the peak memory. The exam
+// window and start-up are measured on the first bank, the search on every
+// bank size. --smoke uses a tiny bank and one run, to keep the benchmark
+// working.
 
 #include "benchbank.h"
 #include "benchcontext.h"
 #include "constants.h"
 #include "dbconnection.h"
 #include "examwindowmeasures.h"
-#include "papermeasures.h"
+#include "schemamigration.h"
 #include "searchmeasure.h"
 #include "startupmeasure.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <sys/resource.h>
@@ -34,11 +38,46 @@ int option(const QStringList &arguments, const QString &name, int fallback)
     return at >= 0 && at + 1 < arguments.size() ? arguments.at(at + 1).toInt() : fallback;
 }
 
+QVector<int> bankSizes(const QStringList &arguments, bool smoke)
+{
+    if (smoke)
+        return {BenchBank::smokeShape().questionRows};
+    const int at = arguments.indexOf(QStringLiteral("--sizes"));
+    QVector<int> sizes;
+    if (at >= 0 && at + 1 < arguments.size())
+        for (const QString &size : arguments.at(at + 1).split(QLatin1Char(',')))
+            if (size.toInt() > 0)
+                sizes << size.toInt();
+    return sizes.isEmpty() ? QVector<int>{20000, 100000, 300000} : sizes;
+}
+
 QString peakMemoryLine()
 {
     rusage self{};
     getrusage(RUSAGE_SELF, &self);
     return QStringLiteral("memory peak_rss_kb=%1").arg(self.ru_maxrss);
+}
+
+// Points the program's one connection at the bank in directory, as opening
+// the program there would: the schema migration runs on open. Milliseconds of
+// the opening, or -1.
+double openBank(const QString &directory)
+{
+    QElapsedTimer timer;
+    timer.start();
+    DbConnection *connection = DbConnection::instance(directory, true);
+    const QString path = directory + QStringLiteral("data.db");
+    if (connection->dbPath != path) {
+        QSqlDatabase db = connection->database();
+        db.close();
+        db.setDatabaseName(path);
+        connection->dbPath = path;
+        connection->opened = db.open();
+        connection->migration = SchemaMigration::migrate(db);
+        if (connection->migration.outcome == SchemaMigration::Outcome::Failed)
+            connection->opened = false;
+    }
+    return connection->opened ? elapsedMs(timer) : -1;
 }
 
 } // namespace
@@ -49,54 +88,68 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList arguments = app.arguments();
-    if (arguments.size() >= 4 && arguments.at(1) == QLatin1String("--startup-child"))
-        return StartupMeasure::runChild(arguments.at(2), arguments.at(3));
+    if (arguments.size() >= 3 && arguments.at(1) == QLatin1String("--startup-child"))
+        return StartupMeasure::runChild(arguments.at(2));
 
     const bool smoke = arguments.contains(QStringLiteral("--smoke"));
-    QTemporaryDir bankDir;
-    BenchBank bank;
-    if (!bankDir.isValid()
-        || !bank.create(bankDir.filePath(QStringLiteral("data.db")),
-                        QStringLiteral(TESSERA_SOURCE_DIR "/data/schema.sql"),
-                        smoke ? BenchBank::smokeShape() : BenchBank::fullShape())) {
-        out() << "error=bank " << bank.error() << Qt::endl;
-        return 2;
-    }
-
-    BenchContext context;
-    context.bankDir = bankDir.path() + QStringLiteral("/");
-    DbConnection *connection = DbConnection::instance(context.bankDir, true);
-    if (!connection->opened) {
-        out() << "error=database " << connection->dbPath << Qt::endl;
-        return 2;
-    }
     appDirPath = QCoreApplication::applicationDirPath() + QStringLiteral("/");
-    context.db = connection->database();
+    BenchContext context;
     context.appDirSlash = appDirPath;
     context.paperId = BenchBank::paperId();
-    context.keyword = BenchBank::keyword();
     context.smoke = smoke;
     context.runs = option(arguments, QStringLiteral("--runs"), smoke ? 1 : 15);
 
-    out() << "bank question_rows=" << bank.questionRows() << " keyword_rows=" << bank.keywordRows()
-          << " search_results=" << bank.searchResults() << " paper_entries=" << bank.paperEntries()
-          << " runs=" << context.runs << Qt::endl;
-
+    QTemporaryDir banks;
     QVector<MeasureResult> results;
     const auto report = [&results](const MeasureResult &result) {
         out() << result.line() << Qt::endl;
         results << result;
     };
-    PaperMeasures paper(context);
-    report(paper.paperLoad());
-    {
-        ExamWindowMeasures window(context);
-        report(window.move());
-        report(window.card());
+    bool first = true;
+    for (const int size : bankSizes(arguments, smoke)) {
+        const QString directory = banks.filePath(QString::number(size)) + QLatin1Char('/');
+        BenchBank bank;
+        QElapsedTimer building;
+        building.start();
+        if (!banks.isValid() || !QDir().mkpath(directory)
+            || !bank.create(directory + QStringLiteral("data.db"), QStringLiteral(TESSERA_SOURCE_DIR "/data/schema.sql"),
+                            smoke ? BenchBank::smokeShape() : BenchBank::ofSize(size))) {
+            out() << "error=bank " << bank.error() << Qt::endl;
+            return 2;
+        }
+        const double buildMs = elapsedMs(building);
+        // The first opening of an existing bank runs the schema migration,
+        // which builds the title index.
+        const double openMs = openBank(directory);
+        if (openMs < 0) {
+            out() << "error=database " << directory << Qt::endl;
+            return 2;
+        }
+        context.db = DbConnection::instance(directory, true)->database();
+        context.bankDir = directory;
+        context.bankRows = bank.questionRows();
+        out() << "bank question_rows=" << bank.questionRows() << " keyword_rows=" << bank.keywordRows()
+              << " search_results=" << bank.searchResults() << " paper_entries=" << bank.paperEntries()
+              << " build_ms=" << QString::number(buildMs, 'f', 0)
+              << " open_with_migration_ms=" << QString::number(openMs, 'f', 0) << " runs=" << context.runs
+              << Qt::endl;
+
+        if (first) {
+            {
+                ExamWindowMeasures window(context);
+                report(window.paperOpen());
+                report(window.move());
+                report(window.handIn());
+            }
+            report(StartupMeasure(context).startup());
+            first = false;
+        }
+        SearchMeasure search(context);
+        const double rareTarget = size <= 20000 ? 50 : size >= 300000 ? 150 : 0;
+        report(search.search(QStringLiteral("none"), BenchBank::absentKeyword(), 0));
+        report(search.search(QStringLiteral("rare"), BenchBank::rareKeyword(), rareTarget));
+        report(search.search(QStringLiteral("common"), BenchBank::keyword(), 0));
     }
-    report(paper.handIn());
-    report(SearchMeasure(context).search());
-    report(StartupMeasure(context).startup());
     out() << peakMemoryLine() << Qt::endl;
 
     for (const MeasureResult &result : results)

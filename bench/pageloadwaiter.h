@@ -5,8 +5,8 @@
 class QWebView;
 
 // Waits for a web view to finish loading the page it was last given, images,
-// style sheets and scripts included, and to lay it out. Arm it before the call
-// that loads.
+// style sheets and scripts included, and then for it to be laid out or painted
+// on the screen. Arm it before the call that loads.
 class PageLoadWaiter : public QObject
 {
 public:
@@ -16,8 +16,18 @@ public:
     // Runs the event loop until the load has finished, then has the page laid
     // out; false after timeoutMs.
     bool wait(int timeoutMs = 30000);
+    // Runs the event loop until the load has finished and the view has then
+    // been painted; false after timeoutMs.
+    bool waitPainted(int timeoutMs = 30000);
+    // Runs the event loop until the view is next painted (the page already
+    // loaded); false after timeoutMs.
+    bool waitNextPaint(int timeoutMs = 30000);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QWebView *m_view;
     bool m_finished = false;
+    bool m_painted = false;
 };

@@ -2,7 +2,6 @@
 
 #include "exampaper.h"
 #include "pageloadwaiter.h"
-#include "questionsearch.h"
 #include "searchresultpage.h"
 #include "soquestion.h"
 
@@ -18,8 +17,13 @@
 
 namespace {
 
-// Runs of the two splitting figures: each costs a full page display.
-const int splitRuns = 5;
+// Runs of the bare-view floor: each costs a page display.
+const int floorRuns = 5;
+// How long the event loop is watched after the first results are painted.
+const int settleMs = 150;
+// The longest a click may wait.
+const double freezeTargetMs = 100;
+const long growthTargetKb = 100 * 1024;
 
 // The process's resident memory now, in kB (0 when unknown).
 long residentKb()
@@ -34,18 +38,37 @@ long residentKb()
     return 0;
 }
 
-// Has the search window's page laid out.
-void layOut(SoQuestion &window)
+// Notes the first paint of the result page after the window has put results in.
+class ResultsPaintWatch : public QObject
 {
-    window.soWebView->page()->mainFrame()->evaluateJavaScript(
-        QStringLiteral("document.body ? document.body.offsetHeight : 0"));
-}
+public:
+    explicit ResultsPaintWatch(SoQuestion &window) : m_window(window)
+    {
+        window.soWebView->installEventFilter(this);
+        connect(&window, &SoQuestion::resultsShown, this, [this] { m_shown = true; });
+    }
+    bool shown() const { return m_shown; }
+    bool painted() const { return m_painted; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_window.soWebView && event->type() == QEvent::Paint && m_shown)
+            m_painted = true;
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    SoQuestion &m_window;
+    bool m_shown = false;
+    bool m_painted = false;
+};
 
 } // namespace
 
 SearchMeasure::SearchMeasure(const BenchContext &context) : m_context(context) {}
 
-double SearchMeasure::likeQuery() const
+double SearchMeasure::likeQuery(const QString &keyword) const
 {
     QElapsedTimer timer;
     timer.start();
@@ -53,7 +76,7 @@ double SearchMeasure::likeQuery() const
     query.setForwardOnly(true);
     query.prepare(QStringLiteral("select * from exam_question where title LIKE :pattern and "
                                  "relationship='' ORDER BY questionTypeid"));
-    query.bindValue(QStringLiteral(":pattern"), QStringLiteral("%") + m_context.keyword + QStringLiteral("%"));
+    query.bindValue(QStringLiteral(":pattern"), QStringLiteral("%") + keyword + QStringLiteral("%"));
     if (!query.exec())
         return -1;
     int characters = 0;
@@ -62,25 +85,10 @@ double SearchMeasure::likeQuery() const
         for (int column = 0; column < row.count(); ++column)
             characters += row.value(column).toString().size();
     }
-    const double ms = elapsedMs(timer);
-    return characters > 0 ? ms : -1;
+    return elapsedMs(timer);
 }
 
-double SearchMeasure::codeOnly() const
-{
-    QElapsedTimer timer;
-    timer.start();
-    const std::unique_ptr<ExamPaper> results =
-        QuestionSearch::run(m_context.db, m_context.keyword, 5, m_context.appDirSlash);
-    // The window's texts: the page with the first block, then every further block.
-    qsizetype characters = SearchResultPage::buildFirstBlock(*results, m_context.appDirSlash).size();
-    for (int block = 1; block < SearchResultPage::blockCount(*results); ++block)
-        characters += SearchResultPage::block(*results, block).size();
-    const double ms = elapsedMs(timer);
-    return characters == 0 || results->questions.empty() ? -1 : ms;
-}
-
-double SearchMeasure::showInBareView(const QString &page)
+double SearchMeasure::showInBareView(const QString &page) const
 {
     QWebView view;
     view.settings()->setAttribute(QWebSettings::JavascriptEnabled, true);
@@ -90,76 +98,77 @@ double SearchMeasure::showInBareView(const QString &page)
     QElapsedTimer timer;
     timer.start();
     view.setHtml(page, QUrl());
-    if (!loaded.wait())
+    if (!loaded.waitPainted())
         return -1;
     return elapsedMs(timer);
 }
 
-MeasureResult SearchMeasure::search()
+MeasureResult SearchMeasure::search(const QString &label, const QString &keyword, double targetMs)
 {
     MeasureResult result(QStringLiteral("search"));
-    result.targetMs = 300;
+    result.targetMs = targetMs;
     SoQuestion window;
     window.resize(1100, 760);
     window.show();
-    QVector<double> complete, stalls;
+    // The window's page and its scripts are ready before the user searches.
+    const QDeadlineTimer ready(30000);
+    const auto scriptsReady = [&window] {
+        return window.soWebView->page()->mainFrame()->evaluateJavaScript(
+                   QStringLiteral("document.readyState + typeof soShow")) == QLatin1String("completefunction");
+    };
+    while (!scriptsReady() && !ready.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
+    if (!scriptsReady()) {
+        result.failed = true;
+        return result;
+    }
+    QVector<double> freezes;
     const long residentBefore = residentKb();
+    long residentMost = residentBefore;
+    int hits = -1;
     result.collect(
         m_context.runs,
         [&] {
-            QElapsedTimer timer;
-            double firstShown = -1;
-            // The window draws the first block when its load ends, before it
-            // appends the others: the first results are shown at that moment.
-            QObject firstBlock;
-            QObject::connect(window.soWebView, &QWebView::loadFinished, &firstBlock, [&] {
-                layOut(window);
-                firstShown = elapsedMs(timer);
-            });
-            timer.start();
-            window.runSearch(m_context.keyword);
-            window.buildResultPage();
-            // From the first results on, the longest turn of the event loop is
-            // the longest a click or key would have waited.
-            double longestStall = 0;
-            const QDeadlineTimer deadline(60000);
-            QElapsedTimer turn;
-            while ((firstShown < 0 || window.resultPagePending()) && !deadline.hasExpired()) {
-                const bool shown = firstShown >= 0;
-                turn.start();
-                QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
-                if (shown)
-                    longestStall = std::max(longestStall, elapsedMs(turn));
+            ResultsPaintWatch watch(window);
+            QElapsedTimer clock;
+            clock.start();
+            window.startSearch(keyword);
+            double longest = elapsedMs(clock);
+            double painted = -1;
+            const QDeadlineTimer deadline(120000);
+            while ((painted < 0 || elapsedMs(clock) < painted + settleMs) && !deadline.hasExpired()) {
+                const double turnStart = elapsedMs(clock);
+                QCoreApplication::processEvents(QEventLoop::AllEvents);
+                longest = std::max(longest, elapsedMs(clock) - turnStart);
+                if (painted < 0 && watch.painted())
+                    painted = elapsedMs(clock);
             }
-            if (firstShown < 0 || window.resultPagePending() || !window.results()
-                || window.results()->questions.empty())
+            residentMost = std::max(residentMost, residentKb());
+            if (painted < 0 || window.searching())
                 return -1.0;
-            layOut(window);
-            complete << elapsedMs(timer);
-            stalls << longestStall;
-            return firstShown;
+            freezes << longest;
+            hits = window.hitCount();
+            return painted;
         },
-        [this] { return likeQuery(); });
-    const long residentGrowth = residentKb() - residentBefore;
-    // Drop the warm-up run.
-    complete.removeFirst();
-    stalls.removeFirst();
+        [&] { return likeQuery(keyword); });
+    freezes.removeFirst();
 
-    const int runs = m_context.smoke ? 1 : splitRuns;
-    MeasureResult split(QStringLiteral("search_split"));
-    const QString page = SearchResultPage::build(*window.results(), m_context.appDirSlash);
-    split.collect(runs, [this] { return codeOnly(); }, [&page] { return showInBareView(page); });
-    const QString firstPage = SearchResultPage::buildFirstBlock(*window.results(), m_context.appDirSlash);
     QVector<double> firstShowFloor;
-    for (int run = 0; run < runs; ++run)
-        firstShowFloor << showInBareView(firstPage);
-    result.failed = result.failed || split.failed || firstShowFloor.contains(-1);
+    if (window.results()) {
+        const QString page = SearchResultPage::build(*window.results(), m_context.appDirSlash);
+        for (int run = 0; run < (m_context.smoke ? 1 : floorRuns); ++run)
+            firstShowFloor << showInBareView(page);
+    }
+    result.failed = result.failed || firstShowFloor.contains(-1);
+    const double longestFreeze = freezes.isEmpty() ? 0 : *std::max_element(freezes.cbegin(), freezes.cend());
+    const long growth = residentMost - residentBefore;
     const auto ms = [](double value) { return QString::number(value, 'f', 2); };
-    result.extras << QStringLiteral("search_complete_ms=") + ms(MeasureResult::median(complete))
-                  << QStringLiteral("longest_stall_ms=") + ms(MeasureResult::median(stalls))
-                  << QStringLiteral("code_ms=") + ms(MeasureResult::median(split.ours))
+    result.extras << QStringLiteral("bank_rows=%1").arg(m_context.bankRows) << QStringLiteral("keyword=") + label
+                  << QStringLiteral("hits=%1").arg(hits)
+                  << QStringLiteral("longest_freeze_ms=") + ms(longestFreeze)
+                  << QStringLiteral("freeze_met=") + (longestFreeze < freezeTargetMs ? "yes" : "no")
                   << QStringLiteral("show_first_floor_ms=") + ms(MeasureResult::median(firstShowFloor))
-                  << QStringLiteral("show_floor_ms=") + ms(MeasureResult::median(split.floor))
-                  << QStringLiteral("rss_growth_kb=") + QString::number(residentGrowth);
+                  << QStringLiteral("rss_growth_kb=%1").arg(growth)
+                  << QStringLiteral("rss_met=") + (growth < growthTargetKb ? "yes" : "no");
     return result;
 }

@@ -348,12 +348,12 @@ void ExamRenLi::showMarksOnPage()
 {
     if (!paper)
         return;
-    for (int i = pageFirst; i <= pageLast && i < static_cast<int>(paper->questions.size()); ++i) {
-        for (const QString &call : PageCalls::pageResult(*paper->questions[static_cast<size_t>(i)]))
-            runInExam(call);
-    }
+    QStringList calls;
+    for (int i = pageFirst; i <= pageLast && i < static_cast<int>(paper->questions.size()); ++i)
+        calls += PageCalls::pageResult(*paper->questions[static_cast<size_t>(i)]);
     // The page of a marked paper shows answers and takes none.
-    runInExam(QStringLiteral("lockAnswers()"));
+    calls << QStringLiteral("lockAnswers()");
+    runInExam(PageCalls::sequence(calls));
 }
 
 void ExamRenLi::showCurrentQuestion()
@@ -647,10 +647,16 @@ void ExamRenLi::timerEvent(QTimerEvent *event)
 
 void ExamRenLi::showMarksEverywhere()
 {
+    // One script per page: a call into a page costs far more than the mark.
+    QStringList cardCalls, pageCalls;
     for (const auto &question : paper->questions) {
-        runInCard(PageCalls::cardResult(*question));
-        runInExam(PageCalls::call(QStringLiteral("p_wrong_right"),
-                                  {question->resultId, QString::number(question->status)}));
+        cardCalls << PageCalls::cardResult(*question);
+        pageCalls << PageCalls::call(QStringLiteral("p_wrong_right"),
+                                     {question->resultId, QString::number(question->status)});
+    }
+    if (!cardCalls.isEmpty()) {
+        runInCard(PageCalls::sequence(cardCalls));
+        runInExam(PageCalls::sequence(pageCalls));
     }
 }
 

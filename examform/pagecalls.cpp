@@ -48,6 +48,11 @@ QString PageCalls::call(const QString &function, const QStringList &arguments)
     return script + QLatin1Char(')');
 }
 
+QString PageCalls::sequence(const QStringList &calls)
+{
+    return calls.join(QLatin1Char(';'));
+}
+
 QStringList PageCalls::replay(const ExamQuestion &question)
 {
     QStringList calls;

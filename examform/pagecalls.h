@@ -32,6 +32,9 @@ public:
     // Question page after marking: explanation shown and right/wrong mark set.
     static QStringList pageResult(const ExamQuestion &question);
 
+    // The calls run one after another by a single script.
+    static QString sequence(const QStringList &calls);
+
     // name('a','b',...) with every argument escaped.
     static QString call(const QString &function, const QStringList &arguments);
 };
