@@ -285,7 +285,7 @@ bool BenchBank::insertQuestions(QSqlDatabase &db, const Shape &shape)
 
     static const int partTypes[] = {1, 3, 4, 2};
     for (int index = 0; m_questionRows < shape.questionRows; ++index) {
-        const bool hit = index % shape.hitStride == 0;
+        const bool hit = index % shape.hitStride == 1;
         Pending top;
         top.id = QStringLiteral("bq%1").arg(index + 1, 5, 10, QLatin1Char('0'));
         top.type = isComposite(index) ? 6 : plainType(index);

@@ -198,15 +198,18 @@ bool QuestionSearch::prepare()
     m_endRowid = range.isNull(1) ? m_nextRowid : range.value(1).toLongLong() + 1;
 
     m_slice.setForwardOnly(true);
-    QString sql = QStringLiteral("select rowid, id, questionTypeid, typeof(questionTypeid) from exam_question "
-                                 "where rowid >= :from and rowid < :to and relationship='' "
-                                 "and title LIKE :pattern ESCAPE '\\'")
-        + m_scope.andClause(QStringLiteral("subjectid"));
-    // The index names candidates; LIKE above still decides, so the hits are
-    // those of the scan.
-    if (m_useIndex)
-        sql += QStringLiteral(" and rowid in (select rowid from question_title_index where "
-                              "question_title_index match :phrase and rowid >= :indexFrom and rowid < :indexTo)");
+    // The index names candidates; LIKE still decides, so the hits are those
+    // of the scan.
+    const QString sql = m_useIndex
+        ? QStringLiteral("select q.rowid, q.id, q.questionTypeid, typeof(q.questionTypeid) "
+                         "from question_title_index f cross join exam_question q on q.rowid = f.rowid "
+                         "where question_title_index match :phrase and f.rowid >= :from and f.rowid < :to "
+                         "and q.relationship='' and q.title LIKE :pattern ESCAPE '\\'")
+            + m_scope.andClause(QStringLiteral("q.subjectid"))
+        : QStringLiteral("select rowid, id, questionTypeid, typeof(questionTypeid) from exam_question "
+                         "where rowid >= :from and rowid < :to and relationship='' "
+                         "and title LIKE :pattern ESCAPE '\\'")
+            + m_scope.andClause(QStringLiteral("subjectid"));
     m_parts.setForwardOnly(true);
     if (!m_slice.prepare(sql)) {
         fail(m_slice);
@@ -241,10 +244,6 @@ bool QuestionSearch::searchSlice()
     const qint64 to = std::min(m_endRowid, m_nextRowid + sliceRows);
     m_slice.bindValue(QStringLiteral(":from"), m_nextRowid);
     m_slice.bindValue(QStringLiteral(":to"), to);
-    if (m_useIndex) {
-        m_slice.bindValue(QStringLiteral(":indexFrom"), m_nextRowid);
-        m_slice.bindValue(QStringLiteral(":indexTo"), to);
-    }
     if (!m_slice.exec()) {
         fail(m_slice);
         return false;

@@ -71,7 +71,7 @@ QString page(const QString &appDirSlash, const QString &body)
 
 } // namespace
 
-const int SearchResultPage::hitsPerBlock = 50;
+const int SearchResultPage::hitsPerBlock = 20;
 
 QString SearchResultPage::build(const ExamPaper &results, const QString &appDirSlash)
 {

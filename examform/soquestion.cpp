@@ -192,7 +192,7 @@ void SoQuestion::resultPageLoaded(bool ok)
 {
     pageLoaded = ok;
     if (ok && !waitingScript.isEmpty())
-        showInPage(waitingScript);
+        showInPage(QString(waitingScript));
 }
 
 QString SoQuestion::renderNextBlock()

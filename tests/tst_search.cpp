@@ -679,6 +679,7 @@ void SearchTest::buttonIdsUnique()
     FreshDatabase db(rows);
     QVERIFY(db.ok());
     SoQuestion window;
+    window.show();
     QVERIFY(searchInWindow(window, QStringLiteral("idkey")));
     QVERIFY(scrollThroughEveryBlock(window));
     QCOMPARE(window.hitCount(), 202);
@@ -719,6 +720,7 @@ void SearchTest::newSearchMidwayReplacesTheOld()
                      + bulkRows(QStringLiteral("gamma"), 230));
     QVERIFY(db.ok());
     SoQuestion window;
+    window.show();
     // One slice of the bank a turn: the first search takes several.
     window.searchStepMs = 0;
     window.lineEdit->setText(QStringLiteral("alpha"));
