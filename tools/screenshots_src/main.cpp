@@ -37,6 +37,8 @@ namespace {
 const int pageLoadMs = 1500;
 const QString samplePaperId = QStringLiteral("km1p1");
 const QString searchWord = QStringLiteral("计算机");
+const QString emptySearchWord = QStringLiteral("量子纠缠");
+const QString longSearchWord = QStringLiteral("下列");
 
 // Shows a page in a bare web view of the given size and pictures it, after
 // running each script in turn (one picture per script when names are given).
@@ -133,14 +135,31 @@ void tourSearch(ScreenshotSession &session, MainWindow &main)
         search->show();
         ScreenshotSession::settle(800);
     }
-    if (auto *keyword = search->findChild<QLineEdit *>(QStringLiteral("lineEdit")))
-        keyword->setText(searchWord);
-    ScreenshotSession::click(search, QStringLiteral("soButton"));
-    ScreenshotSession::settle(pageLoadMs);
+    auto *keyword = search->findChild<QLineEdit *>(QStringLiteral("lineEdit"));
+    const auto searchFor = [&](const QString &word) {
+        if (keyword)
+            keyword->setText(word);
+        ScreenshotSession::click(search, QStringLiteral("soButton"));
+        ScreenshotSession::settle(pageLoadMs);
+    };
+    searchFor(searchWord);
     ScreenshotSession::runScript(search, QStringLiteral("soWebView"),
                                  QStringLiteral("$('.but_showcang').first().click();"));
     ScreenshotSession::settle(300);
     session.capture(search, QStringLiteral("16_search_window"));
+    searchFor(emptySearchWord);
+    session.capture(search, QStringLiteral("25_search_nothing_found"));
+    // A search with more hits than the first block: the next block comes as
+    // the page nears its end; the picture shows where it begins.
+    searchFor(longSearchWord);
+    ScreenshotSession::runScript(search, QStringLiteral("soWebView"),
+                                 QStringLiteral("window.scrollTo(0, document.body.scrollHeight);"));
+    ScreenshotSession::settle(800);
+    ScreenshotSession::runScript(search, QStringLiteral("soWebView"),
+                                 QStringLiteral("document.querySelectorAll('#so_hits > div')[1].scrollIntoView();"
+                                                "window.scrollBy(0, -160);"));
+    ScreenshotSession::settle(400);
+    session.capture(search, QStringLiteral("26_search_later_block"));
     search->close();
     ScreenshotSession::settle(800);
 }
