@@ -118,13 +118,17 @@ bool hasTitleIndex(QSqlDatabase db)
         && query.next() && query.value(0).toInt() > 0;
 }
 
-int storageClass(const QString &typeName)
+// SQLite's storage class of a value as the driver hands it over: NULL,
+// number, text or blob, in the order SQLite sorts them.
+int storageClass(const QVariant &value)
 {
-    if (typeName == QLatin1String("null"))
+    if (value.isNull())
         return 0;
-    if (typeName == QLatin1String("integer") || typeName == QLatin1String("real"))
-        return 1;
-    return typeName == QLatin1String("text") ? 2 : 3;
+    switch (value.type()) {
+    case QVariant::String: return 2;
+    case QVariant::ByteArray: return 3;
+    default: return 1;
+    }
 }
 
 } // namespace
@@ -201,12 +205,12 @@ bool QuestionSearch::prepare()
     // The index names candidates; LIKE still decides, so the hits are those
     // of the scan.
     const QString sql = m_useIndex
-        ? QStringLiteral("select q.rowid, q.id, q.questionTypeid, typeof(q.questionTypeid) "
+        ? QStringLiteral("select q.rowid, q.questionTypeid "
                          "from question_title_index f cross join exam_question q on q.rowid = f.rowid "
                          "where question_title_index match :phrase and f.rowid >= :from and f.rowid < :to "
                          "and q.relationship='' and q.title LIKE :pattern ESCAPE '\\'")
             + m_scope.andClause(QStringLiteral("q.subjectid"))
-        : QStringLiteral("select rowid, id, questionTypeid, typeof(questionTypeid) from exam_question "
+        : QStringLiteral("select rowid, questionTypeid from exam_question "
                          "where rowid >= :from and rowid < :to and relationship='' "
                          "and title LIKE :pattern ESCAPE '\\'")
             + m_scope.andClause(QStringLiteral("subjectid"));
@@ -220,7 +224,8 @@ bool QuestionSearch::prepare()
         fail(m_next);
         return false;
     }
-    if (!m_parts.prepare(QStringLiteral("select rowid from exam_question where relationship=:id order by rowid"))) {
+    if (!m_parts.prepare(QStringLiteral("select rowid from exam_question where relationship="
+                                        "(select id from exam_question where rowid=:composite) order by rowid"))) {
         fail(m_parts);
         return false;
     }
@@ -251,10 +256,9 @@ bool QuestionSearch::searchSlice()
     while (m_slice.next()) {
         TopLevelHit hit;
         hit.rowid = m_slice.value(0).toLongLong();
-        hit.id = m_slice.value(1).toString();
-        const QVariant type = m_slice.value(2);
+        const QVariant type = m_slice.value(1);
         hit.composite = type.toInt() == ExamQuestion::Composite;
-        hit.typeClass = storageClass(m_slice.value(3).toString());
+        hit.typeClass = storageClass(type);
         if (hit.typeClass == 1)
             hit.typeNumber = type.toDouble();
         else if (hit.typeClass > 1)
@@ -291,7 +295,7 @@ bool QuestionSearch::expandHits()
     const int position = static_cast<int>(m_expanded) + 1;
     ++m_expanded;
     // A composite is listed as its parts, numbered by the composite's position.
-    m_parts.bindValue(QStringLiteral(":id"), hit.id);
+    m_parts.bindValue(QStringLiteral(":composite"), hit.rowid);
     if (!m_parts.exec()) {
         fail(m_parts);
         return false;

@@ -86,7 +86,6 @@ private:
     struct TopLevelHit
     {
         qint64 rowid = 0;
-        QString id;
         bool composite = false;
         int typeClass = 0;
         double typeNumber = 0;
