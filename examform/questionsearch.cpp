@@ -94,9 +94,11 @@ std::unique_ptr<ExamQuestion> questionFromRow(const QSqlQuery &row, const Questi
     return q;
 }
 
-// Rows are searched in slices of this many row ids, so that the time between
-// two looks at the clock stays a few milliseconds on any bank.
+// Without the index, rows are searched in slices of this many row ids, so
+// that the time between two looks at the clock stays a few milliseconds on any
+// bank; the index's candidates are read in batches of this many.
 constexpr qint64 sliceRows = 8192;
+constexpr int indexBatch = 512;
 
 // The trigram index finds texts of three characters or more only.
 constexpr int indexedLength = 3;
@@ -194,7 +196,10 @@ bool QuestionSearch::prepare()
 {
     m_prepared = true;
     QSqlQuery range(m_db);
-    if (!range.exec(QStringLiteral("select min(rowid), max(rowid) from exam_question")) || !range.next()) {
+    // Each bound alone, so that SQLite reads it from the end of the table.
+    if (!range.exec(QStringLiteral("select (select min(rowid) from exam_question), "
+                                   "(select max(rowid) from exam_question)"))
+        || !range.next()) {
         fail(range);
         return false;
     }
@@ -207,7 +212,7 @@ bool QuestionSearch::prepare()
     const QString sql = m_useIndex
         ? QStringLiteral("select q.rowid, q.questionTypeid "
                          "from question_title_index f cross join exam_question q on q.rowid = f.rowid "
-                         "where question_title_index match :phrase and f.rowid >= :from and f.rowid < :to "
+                         "where question_title_index match :phrase "
                          "and q.relationship='' and q.title LIKE :pattern ESCAPE '\\'")
             + m_scope.andClause(QStringLiteral("q.subjectid"))
         : QStringLiteral("select rowid, questionTypeid from exam_question "
@@ -236,40 +241,61 @@ bool QuestionSearch::prepare()
     return true;
 }
 
+void QuestionSearch::takeCandidate()
+{
+    TopLevelHit hit;
+    hit.rowid = m_slice.value(0).toLongLong();
+    const QVariant type = m_slice.value(1);
+    hit.composite = type.toInt() == ExamQuestion::Composite;
+    hit.typeClass = storageClass(type);
+    if (hit.typeClass == 1)
+        hit.typeNumber = type.toDouble();
+    else if (hit.typeClass > 1)
+        hit.typeText = type.type() == QVariant::ByteArray ? type.toByteArray() : type.toString().toUtf8();
+    m_topLevel.push_back(std::move(hit));
+}
+
 bool QuestionSearch::searchSlice()
 {
-    // Row ids need not be dense: a slice starts at the next row there is.
-    m_next.bindValue(QStringLiteral(":from"), m_nextRowid);
-    if (!m_next.exec()) {
-        fail(m_next);
-        return false;
+    if (m_useIndex) {
+        // The index hands its candidates over one by one, however many they
+        // are: one statement, read a batch at a time.
+        if (!m_slice.isActive() && !m_slice.exec()) {
+            fail(m_slice);
+            return false;
+        }
+        for (int n = 0; n < indexBatch; ++n) {
+            if (!m_slice.next()) {
+                m_slice.finish();
+                m_nextRowid = m_endRowid;
+                break;
+            }
+            takeCandidate();
+        }
+    } else {
+        // Row ids need not be dense: a slice starts at the next row there is.
+        m_next.bindValue(QStringLiteral(":from"), m_nextRowid);
+        if (!m_next.exec()) {
+            fail(m_next);
+            return false;
+        }
+        m_nextRowid = m_next.next() ? m_next.value(0).toLongLong() : m_endRowid;
+        m_next.finish();
+        const qint64 to = std::min(m_endRowid, m_nextRowid + sliceRows);
+        m_slice.bindValue(QStringLiteral(":from"), m_nextRowid);
+        m_slice.bindValue(QStringLiteral(":to"), to);
+        if (!m_slice.exec()) {
+            fail(m_slice);
+            return false;
+        }
+        while (m_slice.next())
+            takeCandidate();
+        m_slice.finish();
+        m_nextRowid = to;
     }
-    m_nextRowid = m_next.next() ? m_next.value(0).toLongLong() : m_endRowid;
-    m_next.finish();
-    const qint64 to = std::min(m_endRowid, m_nextRowid + sliceRows);
-    m_slice.bindValue(QStringLiteral(":from"), m_nextRowid);
-    m_slice.bindValue(QStringLiteral(":to"), to);
-    if (!m_slice.exec()) {
-        fail(m_slice);
-        return false;
-    }
-    while (m_slice.next()) {
-        TopLevelHit hit;
-        hit.rowid = m_slice.value(0).toLongLong();
-        const QVariant type = m_slice.value(1);
-        hit.composite = type.toInt() == ExamQuestion::Composite;
-        hit.typeClass = storageClass(type);
-        if (hit.typeClass == 1)
-            hit.typeNumber = type.toDouble();
-        else if (hit.typeClass > 1)
-            hit.typeText = type.type() == QVariant::ByteArray ? type.toByteArray() : type.toString().toUtf8();
-        m_topLevel.push_back(std::move(hit));
-    }
-    m_slice.finish();
-    m_nextRowid = to;
     if (m_nextRowid < m_endRowid)
         return true;
-    // All slices are in: the designed "ORDER BY questionTypeid", ties in row order.
+    // All candidates are in: the designed "ORDER BY questionTypeid", ties in row order.
     std::sort(m_topLevel.begin(), m_topLevel.end(), [](const TopLevelHit &a, const TopLevelHit &b) {
         if (a.typeClass != b.typeClass)
             return a.typeClass < b.typeClass;

@@ -54,7 +54,8 @@ public:
     QuestionSearch(QSqlDatabase db, const QString &keyword, const SubjectScope &scope = SubjectScope(),
                    IndexUse indexUse = IndexUse::WhenPossible);
 
-    // Goes on finding hits for about budgetMs (0: one slice of the bank or one
+    // Goes on finding hits for about budgetMs (0: one slice of the bank, one
+    // batch of the index's candidates or one
     // composite's parts); Running while some are still to be found.
     Status step(int budgetMs);
     // Finds every hit at once.
@@ -93,6 +94,7 @@ private:
     };
     bool prepare();
     bool searchSlice();
+    void takeCandidate();
     bool expandHits();
     Status fail(const QSqlQuery &query);
 
