@@ -1,12 +1,15 @@
 #include "startupmeasure.h"
 
+#include "apppaths.h"
 #include "constants.h"
 #include "dbconnection.h"
 #include "homepages.h"
 #include "mainwindow.h"
 #include "pageloadwaiter.h"
+#include "singleinstance.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QIcon>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -35,6 +38,10 @@ StartupMeasure::StartupMeasure(const BenchContext &context) : m_context(context)
 int StartupMeasure::runChild(const QString &bankDir)
 {
     // As the program's main does, on the generated bank.
+    QApplication::setWindowIcon(QIcon::fromTheme(AppPaths::desktopId, QIcon(QStringLiteral(":/image/appicon.png"))));
+    SingleInstance instance(bankDir);
+    if (!instance.claim())
+        return 1;
     DbConnection::instance(bankDir, true);
     MainWindow window;
     auto *view = window.findChild<QWebView *>(QStringLiteral("mainWebView"));
