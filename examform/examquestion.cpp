@@ -297,8 +297,8 @@ void ExamQuestion::buildAnswerHtml(Variant variant, const QString &appDirSlash)
     answerHtml += variant == Variant::Search
         ? QStringLiteral("\" name=\"jiexi\"  class=\"show_an\" > <b>答案：")
         : QStringLiteral("\" name=\"jiexi\"  class=\"show_an\" style=\"display:none\" > <b>答案：");
-    // The exam window numbers the blanks of a fill-in answer.
-    answerHtml += type == FillIn && variant != Variant::Search ? BlankAnswer::readable(answer) : answer;
+    // The blanks of a fill-in answer are numbered, in the exam window and the search alike.
+    answerHtml += type == FillIn ? BlankAnswer::readable(answer) : answer;
     if (!analysis.isEmpty())
         answerHtml += QStringLiteral("</b><br/>解析：") + analysis;
     answerHtml += QLatin1String("</div>");

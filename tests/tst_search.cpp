@@ -217,6 +217,7 @@ private slots:
     void indexFollowsEveryWrite();
     void numbering();
     void partsAreFilledAsParts();
+    void fillInAnswerShowsNumberedBlanks();
     void resultPageText();
     void largeResultsInBlocks();
     void fuzzedKeywords();
@@ -367,6 +368,17 @@ void SearchTest::partsAreFilledAsParts()
              QStringLiteral("part a|7|first<br/>|f6"));
     QCOMPARE(essay.option1, QString());
     QVERIFY(top.html.contains(QStringLiteral("<font color=\"red\">numkey</font>")));
+}
+
+void SearchTest::fillInAnswerShowsNumberedBlanks()
+{
+    FreshDatabase db(questionRow("b2", 4, "blanks here")
+                     + "update exam_question set answer='控制器|输出设备' where id='b2';\n");
+    QVERIFY(db.ok());
+    const auto results = search(QStringLiteral("blanks"));
+    QCOMPARE(results->questions.size(), size_t(1));
+    QVERIFY2(results->questions[0]->answerHtml.contains(QStringLiteral("(1) 控制器 (2) 输出设备")),
+             qPrintable(results->questions[0]->answerHtml));
 }
 
 void SearchTest::resultPageText()
