@@ -5,6 +5,7 @@
 #include <QAtomicPointer>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QSqlQuery>
 
 namespace {
 QAtomicPointer<DbConnection> theInstance;
@@ -29,6 +30,9 @@ DbConnection *DbConnection::instance(const QString &directory, bool useCipher)
     connection->db.setUserName(connection->userName);
     connection->opened = connection->db.open();
     if (connection->opened) {
+        // Write-ahead journal: the saves of an unfinished run, made over a
+        // connection of their own, never wait for this one's reads.
+        QSqlQuery(connection->db).exec(QStringLiteral("PRAGMA journal_mode=WAL"));
         connection->migration = SchemaMigration::migrate(connection->db);
         if (connection->migration.outcome == SchemaMigration::Outcome::Failed)
             connection->opened = false;

@@ -123,6 +123,46 @@ bool questionTitleIndex(QSqlDatabase db)
     return true;
 }
 
+// Version 5: no attempt is lost. exam_attempt keeps each unfinished run (one
+// per paper and mode) while the candidate works; exam_history keeps every
+// handed-in formal paper, seeded with the result each paper already has.
+bool attemptsKept(QSqlDatabase db)
+{
+    const QStringList statements{
+        QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS exam_attempt (paperId TEXT NOT NULL, mode INTEGER NOT NULL DEFAULT 0, "
+            "subjectid TEXT, startedAt TEXT, savedAt TEXT, snapshot TEXT NOT NULL, PRIMARY KEY (paperId, mode))"),
+        QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS exam_history (id INTEGER PRIMARY KEY AUTOINCREMENT, "
+            "paperId TEXT NOT NULL, subjectid TEXT, paperName TEXT, handedInAt TEXT NOT NULL, "
+            "score REAL NOT NULL DEFAULT 0, totalCent REAL NOT NULL DEFAULT 0, passCent REAL NOT NULL DEFAULT 0, "
+            "useSecond INTEGER NOT NULL DEFAULT 0, allowedSecond INTEGER NOT NULL DEFAULT 0, "
+            "rightCount INTEGER NOT NULL DEFAULT 0, wrongCount INTEGER NOT NULL DEFAULT 0, "
+            "unansweredCount INTEGER NOT NULL DEFAULT 0, bookCount INTEGER, "
+            "chosenSections TEXT NOT NULL DEFAULT '[]', sections TEXT NOT NULL DEFAULT '[]', "
+            "answers TEXT NOT NULL DEFAULT '[]')"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS idx_history_paper ON exam_history(paperId, handedInAt)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS idx_history_subject ON exam_history(subjectid, handedInAt)"),
+        // The hand-in time of an old result is its day at noon; its book size
+        // is not known.
+        QStringLiteral(
+            "INSERT INTO exam_history(paperId, subjectid, paperName, handedInAt, score, totalCent, passCent, "
+            "useSecond, allowedSecond, rightCount, wrongCount, unansweredCount, answers) "
+            "SELECT a.paperId, a.subjectid, p.name, substr(ifnull(a.anserDate,''),1,10) || 'T12:00:00', "
+            "ifnull(a.scoreCuont,0), ifnull(a.score,0), ifnull(p.passCent,0), ifnull(a.useSecond,0), "
+            "ifnull(p.examTime,0)*60, ifnull(a.rightCount,0), ifnull(a.worngCount,0), "
+            "max(0, ifnull(a.allCount,0)-ifnull(a.rightCount,0)-ifnull(a.worngCount,0)), "
+            "CASE WHEN json_valid(a.answers) THEN a.answers ELSE '[]' END "
+            "FROM exam_answer a LEFT JOIN exam_paper p ON p.id = a.paperId "
+            "WHERE ifnull(a.paperId,'') <> '' ORDER BY a.anserDate"),
+    };
+    for (const QString &statement : statements) {
+        if (!exec(db, statement))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 const QVector<SchemaMigration::Step> &all()
@@ -132,6 +172,7 @@ const QVector<SchemaMigration::Step> &all()
         {2, QStringLiteral("导入题库的来源"), importSources},
         {3, QStringLiteral("错题复习与随机组卷"), PracticeSchema::apply},
         {4, QStringLiteral("试题检索索引"), questionTitleIndex},
+        {5, QStringLiteral("作答保存与成绩记录"), attemptsKept},
     };
     return steps;
 }

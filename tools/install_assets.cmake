@@ -10,6 +10,15 @@ else()
   message(FATAL_ERROR "jQuery not found at ${JQUERY_SOURCE}: install the libjs-jquery package")
 endif()
 
+# Debian's flot is one file with its plugins (categories, legend, ...): the
+# charts of the statistics page.
+set(FLOT_SOURCE /usr/share/javascript/jquery-flot/jquery.flot.min.js)
+if(EXISTS ${FLOT_SOURCE})
+  file(COPY_FILE ${FLOT_SOURCE} ${BIN_DIR}/js/jquery.flot.js ONLY_IF_DIFFERENT)
+else()
+  message(FATAL_ERROR "flot not found at ${FLOT_SOURCE}: install the libjs-jquery-flot package")
+endif()
+
 set(DB ${BIN_DIR}/data.db)
 # An empty data.db (what opening a missing file leaves) holds nothing to keep.
 set(DB_SIZE 0)

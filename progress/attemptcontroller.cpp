@@ -1,0 +1,81 @@
+#include "attemptcontroller.h"
+
+#include "attemptstore.h"
+#include "attemptwriter.h"
+#include "debouncedsaver.h"
+
+AttemptController::AttemptController(QSqlDatabase db, const QString &dbPath, const ProgressClock *clock,
+                                     QObject *parent)
+    : QObject(parent)
+    , m_db(db)
+    , m_clock(clock)
+    , m_writer(new AttemptWriter(dbPath, this))
+    , m_saver(new DebouncedSaver([this]() { save(); }, clock, this))
+{
+    connect(m_writer, &AttemptWriter::written, this,
+            [this](bool saved, const QString &reason) { m_lastError = saved ? QString() : reason; });
+}
+
+AttemptController::~AttemptController()
+{
+    // A run still kept when its window goes keeps its last state.
+    if (active())
+        keepForLater();
+}
+
+bool AttemptController::unfinished(const QString &paperId, int mode, AttemptSnapshot *out) const
+{
+    return AttemptStore::load(m_db, paperId, mode, out);
+}
+
+void AttemptController::begin(std::function<AttemptSnapshot()> capture)
+{
+    stop();
+    m_capture = std::move(capture);
+    const AttemptSnapshot first = m_capture();
+    m_paperId = first.paperId;
+    m_mode = first.mode;
+    m_saver->changed(0);
+}
+
+void AttemptController::changed()
+{
+    if (active())
+        m_saver->changed(changeDelayMs);
+}
+
+void AttemptController::clockTicked()
+{
+    if (active())
+        m_saver->changed(clockDelayMs);
+}
+
+void AttemptController::keepForLater()
+{
+    if (!active())
+        return;
+    m_saver->cancel();
+    save();
+    stop();
+}
+
+void AttemptController::discard()
+{
+    if (!active())
+        return;
+    stop();
+    AttemptStore::remove(m_db, m_paperId, m_mode);
+}
+
+void AttemptController::stop()
+{
+    m_saver->cancel();
+    m_capture = nullptr;
+    m_writer->waitIdle();
+}
+
+void AttemptController::save()
+{
+    if (active())
+        m_writer->write(m_capture(), m_clock->now());
+}

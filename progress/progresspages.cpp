@@ -1,0 +1,218 @@
+#include "progresspages.h"
+
+#include "answersheet.h"
+#include "pagetext.h"
+#include "resultspage.h"
+#include "statisticsfigures.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+const QString style = QStringLiteral(
+    "body{margin:0;padding:16px 24px;font-family:sans-serif;font-size:14px;color:#333;background:#fff;}"
+    "h2{margin:0 0 12px;color:#2c7f8f;font-size:20px;}"
+    "h3{margin:18px 0 6px;color:#2c7f8f;font-size:15px;}"
+    ".summary{margin:0 0 8px;color:#555;}"
+    ".empty{padding:40px 0;text-align:center;color:#777;font-size:16px;}"
+    ".empty a,.chart_empty a{color:#d35400;}"
+    ".chart{width:760px;height:220px;}"
+    ".chart_empty{margin:6px 0 12px;color:#888;}"
+    "table.history{border-collapse:collapse;width:100%;}"
+    "table.history th{background:#addeec;padding:6px;text-align:left;}"
+    "table.history td{border-bottom:1px solid #e4f4f8;padding:6px;}"
+    "table.history tr.attempt{cursor:pointer;}"
+    "table.history tr.attempt:hover td{background:#e4f4f8;}"
+    ".passed{color:#2e8b57;}.failed{color:#c0392b;}"
+    "table.strip{border-collapse:separate;border-spacing:3px;}"
+    "table.strip td{width:14px;height:14px;background:#eef3f4;}"
+    "table.strip td.d1{background:#addeec;}table.strip td.d2{background:#7ebfcc;}"
+    "table.strip td.d3{background:#2c7f8f;}table.strip td.future{background:transparent;}"
+    "table.strip th{font-weight:normal;font-size:11px;color:#888;text-align:right;padding-right:4px;}");
+
+// The page scripts: calls into the home form.
+const QString bridgeScript = QStringLiteral(
+    "function openHistory(id){myjstest.openHistoryAttempt(id);}"
+    "function zhenti(){myjstest.zhentiJS();}");
+
+QString head(const QString &extraScripts)
+{
+    const QString base = appFileUrlBase();
+    return QStringLiteral("<!DOCTYPE html><html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" />"
+                          "<style type=\"text/css\">")
+        + style + QStringLiteral("</style><script type=\"text/javascript\" src=\"") + base
+        + QStringLiteral("js/jQuery.js\"></script>") + extraScripts
+        + QStringLiteral("<script type=\"text/javascript\">") + bridgeScript
+        + QStringLiteral("</script></head><body>");
+}
+
+QString emptyPage(const QString &title)
+{
+    return head(QString()) + QStringLiteral("<h2>") + title + QStringLiteral("</h2><p class=\"empty\">")
+        + ProgressPages::emptyText()
+        + QStringLiteral("<br/><br/><a href=\"javascript:zhenti();\">去做试卷</a></p></body></html>");
+}
+
+QString minutes(int seconds)
+{
+    return QString::number((seconds + 30) / 60) + QStringLiteral("分钟");
+}
+
+QString historyRow(const HistoryRecord &record)
+{
+    const bool passed = record.score >= record.passCent;
+    return QStringLiteral("<tr class=\"attempt\" onclick=\"openHistory('") + QString::number(record.id)
+        + QStringLiteral("');\"><td>") + record.handedInAt.toString(QStringLiteral("yyyy-MM-dd HH:mm"))
+        + QStringLiteral("</td><td>") + record.paperName + QStringLiteral("</td><td class=\"")
+        + (passed ? QStringLiteral("passed") : QStringLiteral("failed")) + QStringLiteral("\">")
+        + AnswerSheet::number(record.score) + QStringLiteral(" / ") + AnswerSheet::number(record.totalCent)
+        + QStringLiteral("</td><td>") + ResultsPage::clockText(record.useSecond) + QStringLiteral("</td><td>")
+        + QStringLiteral("%1 / %2 / %3").arg(record.rightCount).arg(record.wrongCount).arg(record.unansweredCount)
+        + QStringLiteral("</td><td><a href=\"javascript:openHistory('") + QString::number(record.id)
+        + QStringLiteral("');\">查看</a></td></tr>");
+}
+
+QJsonArray accuracyJson(const QVector<StatisticsFigures::Accuracy> &groups)
+{
+    QJsonArray list;
+    for (const auto &group : groups)
+        list.append(QJsonObject{{QStringLiteral("name"), group.name},
+                                {QStringLiteral("percent"), qRound(group.percent() * 10) / 10.0},
+                                {QStringLiteral("right"), group.right},
+                                {QStringLiteral("total"), group.total}});
+    return list;
+}
+
+QJsonObject figuresJson(const StatisticsFigures &figures)
+{
+    QJsonArray scores;
+    for (const auto &series : figures.scores) {
+        QJsonArray percents;
+        for (double percent : series.percents)
+            percents.append(qRound(percent * 10) / 10.0);
+        scores.append(QJsonObject{{QStringLiteral("name"), series.paperName}, {QStringLiteral("percents"), percents}});
+    }
+    QJsonArray times;
+    for (const auto &time : figures.times)
+        times.append(QJsonObject{{QStringLiteral("day"), time.handedInAt.toString(QStringLiteral("MM-dd"))},
+                                 {QStringLiteral("used"), qRound(time.usedSecond / 6.0) / 10.0},
+                                 {QStringLiteral("allowed"), qRound(time.allowedSecond / 6.0) / 10.0}});
+    QJsonArray book;
+    for (const auto &size : figures.book)
+        book.append(QJsonObject{{QStringLiteral("day"), size.at.toString(QStringLiteral("MM-dd"))},
+                                {QStringLiteral("count"), size.count}});
+    return QJsonObject{{QStringLiteral("scores"), scores},
+                       {QStringLiteral("types"), accuracyJson(figures.byType)},
+                       {QStringLiteral("chapters"), accuracyJson(figures.byChapter)},
+                       {QStringLiteral("times"), times},
+                       {QStringLiteral("book"), book}};
+}
+
+// The calendar strip: one column per week, Monday at the top.
+QString calendarStrip(const StatisticsFigures &figures)
+{
+    static const QStringList weekdays{QStringLiteral("一"), QString(), QStringLiteral("三"), QString(),
+                                      QStringLiteral("五"), QString(), QStringLiteral("日")};
+    QString rows;
+    for (int weekday = 0; weekday < 7; ++weekday) {
+        rows += QStringLiteral("<tr><th>") + weekdays.at(weekday) + QStringLiteral("</th>");
+        for (int i = weekday; i < figures.days.size() + 7; i += 7) {
+            if (i >= figures.days.size()) {
+                rows += QStringLiteral("<td class=\"future\"></td>");
+                continue;
+            }
+            const auto &day = figures.days.at(i);
+            rows += QStringLiteral("<td class=\"d%1\" title=\"%2：交卷%3次\"></td>")
+                        .arg(qMin(day.handIns, 3))
+                        .arg(day.date.toString(QStringLiteral("yyyy-MM-dd")))
+                        .arg(day.handIns);
+        }
+        rows += QStringLiteral("</tr>");
+    }
+    return QStringLiteral("<table class=\"strip\">") + rows + QStringLiteral("</table>");
+}
+
+// A chart's place: the drawing area, or the line saying how to fill it.
+QString chartBlock(const QString &title, const QString &id, bool hasData, const QString &emptyHint)
+{
+    return QStringLiteral("<h3>") + title + QStringLiteral("</h3>")
+        + (hasData ? QStringLiteral("<div class=\"chart\" id=\"") + id + QStringLiteral("\"></div>")
+                   : QStringLiteral("<p class=\"chart_empty\">") + emptyHint + QStringLiteral("</p>"));
+}
+
+// Draws every chart whose place is on the page. Plain ES5 for the web views.
+const QString chartScript = QStringLiteral(
+    "function ticksOf(list){var t=[];for(var i=0;i<list.length;i++){t.push([i,list[i].day]);}return t;}"
+    "function barsOf(groups){var d=[];for(var i=groups.length-1;i>=0;i--){d.push([groups[i].percent,groups[i].name]);}return d;}"
+    "function drawAccuracy(id,groups){if(!$('#'+id).length)return;"
+    " $('#'+id).css('height',Math.max(120,groups.length*26+40)+'px');"
+    " $.plot('#'+id,[{data:barsOf(groups),color:'#7ebfcc'}],{series:{bars:{show:true,horizontal:true,barWidth:0.6,align:'center',fill:0.8}},"
+    " xaxis:{min:0,max:100,tickFormatter:function(v){return v+'%';}},yaxis:{mode:'categories',tickLength:0},grid:{borderWidth:1,borderColor:'#ccc'}});}"
+    "$(function(){"
+    "var f=figures;"
+    "if($('#scores').length){var s=[];for(var i=0;i<f.scores.length;i++){var d=[];"
+    " for(var k=0;k<f.scores[i].percents.length;k++){d.push([k+1,f.scores[i].percents[k]]);}"
+    " s.push({label:f.scores[i].name,data:d});}"
+    " $.plot('#scores',s,{series:{lines:{show:true},points:{show:true}},yaxis:{min:0,max:100,tickFormatter:function(v){return v+'%';}},"
+    " xaxis:{min:1,tickDecimals:0,minTickSize:1},legend:{show:true,position:'se'},grid:{borderWidth:1,borderColor:'#ccc'}});}"
+    "drawAccuracy('types',f.types);drawAccuracy('chapters',f.chapters);"
+    "if($('#times').length){var used=[],allowed=[];for(var i=0;i<f.times.length;i++){used.push([i,f.times[i].used]);allowed.push([i,f.times[i].allowed]);}"
+    " $.plot('#times',[{label:'用时（分钟）',data:used,color:'#7ebfcc',bars:{show:true,barWidth:0.6,align:'center',fill:0.8}},"
+    " {label:'规定时间（分钟）',data:allowed,color:'#d35400',lines:{show:true},points:{show:true}}],"
+    " {xaxis:{ticks:ticksOf(f.times)},yaxis:{min:0},legend:{show:true,position:'se'},grid:{borderWidth:1,borderColor:'#ccc'}});}"
+    "if($('#book').length){var b=[];for(var i=0;i<f.book.length;i++){b.push([i,f.book[i].count]);}"
+    " $.plot('#book',[{data:b,color:'#c0392b',lines:{show:true,fill:0.15},points:{show:true}}],"
+    " {xaxis:{ticks:ticksOf(f.book)},yaxis:{min:0,tickDecimals:0},grid:{borderWidth:1,borderColor:'#ccc'}});}"
+    "});");
+
+} // namespace
+
+QString ProgressPages::emptyText()
+{
+    return QStringLiteral("还没有成绩记录，先做一套试卷吧");
+}
+
+QString ProgressPages::historyPage(const QVector<HistoryRecord> &records)
+{
+    const QString title = QStringLiteral("成绩记录");
+    if (records.isEmpty())
+        return emptyPage(title);
+    QString rows;
+    for (const HistoryRecord &record : records)
+        rows += historyRow(record);
+    return head(QString()) + QStringLiteral("<h2>") + title + QStringLiteral("</h2><p class=\"summary\">共")
+        + QString::number(records.size())
+        + QStringLiteral("次交卷，点击一行查看当次的答案与评分。</p><table class=\"history\"><tr><th>交卷时间</th>"
+                         "<th>试卷</th><th>得分 / 总分</th><th>用时</th><th>答对 / 答错 / 未答</th><th></th></tr>")
+        + rows + QStringLiteral("</table></body></html>");
+}
+
+QString ProgressPages::statisticsPage(const StatisticsFigures &figures)
+{
+    const QString title = QStringLiteral("学习统计");
+    if (figures.handIns == 0)
+        return emptyPage(title);
+    // The figures travel inside a script element: "</" must not end it.
+    QString json = QString::fromUtf8(QJsonDocument(figuresJson(figures)).toJson(QJsonDocument::Compact));
+    json.replace(QStringLiteral("</"), QStringLiteral("<\\/"));
+    const QString scripts = QStringLiteral("<script type=\"text/javascript\" src=\"") + appFileUrlBase()
+        + QStringLiteral("js/jquery.flot.js\"></script><script type=\"text/javascript\">var figures=") + json
+        + QStringLiteral(";") + chartScript + QStringLiteral("</script>");
+    const QString handInHint = QStringLiteral("交卷后这里会显示");
+    return head(scripts) + QStringLiteral("<h2>") + title + QStringLiteral("</h2><p class=\"summary\">共交卷")
+        + QString::number(figures.handIns) + QStringLiteral("次，练习") + QString::number(figures.daysPractised)
+        + QStringLiteral("天。</p>")
+        + chartBlock(QStringLiteral("各试卷得分率"), QStringLiteral("scores"), !figures.scores.isEmpty(), QString())
+        + chartBlock(QStringLiteral("各题型正确率（由弱到强）"), QStringLiteral("types"), !figures.byType.isEmpty(),
+                     handInHint + QStringLiteral("各题型的正确率"))
+        + chartBlock(QStringLiteral("各章节正确率（由弱到强）"), QStringLiteral("chapters"),
+                     !figures.byChapter.isEmpty(), handInHint + QStringLiteral("各章节的正确率"))
+        + chartBlock(QStringLiteral("用时与规定时间"), QStringLiteral("times"), !figures.times.isEmpty(),
+                     QStringLiteral("限时试卷交卷后这里会显示用时"))
+        + chartBlock(QStringLiteral("错题本题数"), QStringLiteral("book"), !figures.book.isEmpty(),
+                     handInHint + QStringLiteral("错题本的变化"))
+        + QStringLiteral("<h3>练习日历（近%1周）</h3>").arg(StatisticsFigures::calendarWeeks)
+        + calendarStrip(figures) + QStringLiteral("</body></html>");
+}
