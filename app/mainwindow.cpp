@@ -172,6 +172,7 @@ void MainWindow::showHome()
     home->setGeometry(0, 0, showForm->width(), showForm->height());
     connect(home, &Fwelcome::showExam, this, &MainWindow::openExam);
     connect(home, &Fwelcome::showSo, this, &MainWindow::openSo);
+    connect(home, &Fwelcome::showHistory, this, &MainWindow::openReview);
     connect(this, &MainWindow::my_refresh, home, &Fwelcome::my_refresh01);
     home->show();
 }
@@ -271,7 +272,13 @@ void MainWindow::examPaperShow()
     startExamWindow();
 }
 
-void MainWindow::startExamWindow()
+void MainWindow::openReview(qint64 historyId)
+{
+    currentStatus = 0;
+    startExamWindow(historyId);
+}
+
+void MainWindow::startExamWindow(qint64 reviewedHistoryId)
 {
     // The previous exam window is hidden by now; a new run gets a new window.
     if (examWindow)
@@ -284,6 +291,7 @@ void MainWindow::startExamWindow()
     examWindow->examStatus = currentStatus;
     if (currentStatus == 0)
         examWindow->setCandidateNumber(candidateNumber);
+    examWindow->reviewedHistoryId = reviewedHistoryId;
     examWindow->show();
 }
 

@@ -37,6 +37,9 @@ public slots:
     void examPaperShow();
     void openExam(QString id, int status);
     void openSo();
+    // Opens a handed-in attempt (exam_history id) for review, as right after
+    // its hand-in.
+    void openReview(qint64 historyId);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -58,7 +61,9 @@ private:
     // Gives the home form the whole content area.
     void fitContent();
     void applyButtonStyles();
-    void startExamWindow();
+    // A new exam window for the current paper and status, or for the review of
+    // a handed-in attempt.
+    void startExamWindow(qint64 reviewedHistoryId = 0);
     void createLoginForm();
     // The login and candidate screens are dropped while one of their own
     // buttons is still being handled: hide now, delete from the event loop.

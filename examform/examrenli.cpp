@@ -2,6 +2,9 @@
 
 #include "answerrecorder.h"
 #include "apppaths.h"
+#include "attemptcontroller.h"
+#include "attemptquestions.h"
+#include "attemptsnapshot.h"
 #include "buttonartwork.h"
 #include "calculatorlauncher.h"
 #include "clock.h"
@@ -11,6 +14,8 @@
 #include "entryremoval.h"
 #include "exampagebuilder.h"
 #include "favouritestore.h"
+#include "historyreview.h"
+#include "historystore.h"
 #include "maximisebuttons.h"
 #include "pagecalls.h"
 #include "pagescriptqueue.h"
@@ -22,6 +27,7 @@
 #include "resultstore.h"
 #include "reviewstore.h"
 #include "sectionrendering.h"
+#include "sqltransaction.h"
 #include "webviewguard.h"
 #include "wrongbook.h"
 
@@ -86,6 +92,9 @@ ExamRenLi::ExamRenLi(int, int, int, int, int, QWidget *parent)
     checkBox->setFocusPolicy(Qt::NoFocus);
     checkBox->setToolTip(QStringLiteral("标记本题，交卷前再检查"));
     calculator = new CalculatorLauncher(this);
+
+    DbConnection *connection = DbConnection::instance(mediaDirSlash, true);
+    attempts = new AttemptController(connection->database(), connection->dbPath, ProgressClock::system(), this);
 }
 
 ExamRenLi::~ExamRenLi() = default;
@@ -240,12 +249,27 @@ void ExamRenLi::showEvent(QShowEvent *event)
 void ExamRenLi::closeEvent(QCloseEvent *event)
 {
     commitTypedAnswers();
+    if (attempts->active()) {
+        const AttemptQuestions::OnClose choice = AttemptQuestions::onClose(this, attempts->lastError());
+        if (choice == AttemptQuestions::OnClose::StayOpen) {
+            event->ignore();
+            return;
+        }
+        if (choice == AttemptQuestions::OnClose::Keep)
+            attempts->keepForLater();
+        else
+            attempts->discard();
+        // The run is put away: its clock stops with it.
+        countdownTimer->stop();
+    }
     emit meShow();
     event->accept();
 }
 
 void ExamRenLi::timerShowExam()
 {
+    // A new load is a new run: the previous one saves no more.
+    attempts->stop();
     paper.reset();
     currentIndex = 0;
     previousIndex = 0;
@@ -259,14 +283,23 @@ void ExamRenLi::timerShowExam()
         return;
 
     pageBuilder = std::make_unique<ExamPageBuilder>(examStatus, appDirSlash);
+    if (reviewedHistoryId > 0) {
+        showReviewedHandIn();
+        return;
+    }
     PaperLoader loader(connection->database(), examStatus, mediaDirSlash, SubjectScope::current());
     paper = loader.load(paperId);
+    if (!paper)
+        return;
+    const int usedBefore = resumeUnfinishedRun();
+    const bool resumed = runStartedAt.isValid();
     if (!paper)
         return;
 
     if (examStatus == 0) {
         updateLabels();
-        showPrompt(QStringLiteral("提示"), paperIntroduction(*paper));
+        if (!resumed)
+            showPrompt(QStringLiteral("提示"), paperIntroduction(*paper));
         // A paper without a usable time runs untimed rather than ending at once.
         if (paper && paper->timed())
             countdownTimer->start(500);
@@ -278,12 +311,56 @@ void ExamRenLi::timerShowExam()
     }
 
     buildCardPage();
-    buildQuestionPage();
+    if (resumed) {
+        restoreCardStates();
+        showCurrentQuestion();
+    } else {
+        buildQuestionPage();
+    }
     // The dialogs above run their own event loop; the paper may be gone by now.
     if (!paper)
         return;
-    paper->startTime = QTime::currentTime();
+    // A run taken up again goes on with the time it had left.
+    paper->startTime = QTime::currentTime().addSecs(-usedBefore);
+    if (!resumed)
+        runStartedAt = QDateTime::currentDateTime();
+    attempts->begin([this]() {
+        return paper ? AttemptSnapshot::capture(*paper, paperId, examStatus, runStartedAt, secondsSinceStart(),
+                                                currentIndex)
+                     : AttemptSnapshot();
+    });
     updateLabels();
+}
+
+int ExamRenLi::resumeUnfinishedRun()
+{
+    runStartedAt = QDateTime();
+    AttemptSnapshot snapshot;
+    if (!attempts->unfinished(paperId, examStatus, &snapshot)
+        || !AttemptQuestions::resume(this, snapshot, paper ? paper->allowedSeconds() : 0) || !paper)
+        return 0;
+    currentIndex = snapshot.applyTo(*paper);
+    runStartedAt = snapshot.startedAt.isValid() ? snapshot.startedAt : QDateTime::currentDateTime();
+    return snapshot.elapsedSeconds;
+}
+
+void ExamRenLi::showReviewedHandIn()
+{
+    DbConnection *connection = DbConnection::instance(mediaDirSlash, true);
+    HistoryRecord record;
+    if (!HistoryStore::find(connection->database(), reviewedHistoryId, &record))
+        return;
+    paperId = record.paperId;
+    paper = HistoryReview::load(connection->database(), record, mediaDirSlash);
+    if (!paper)
+        return;
+    updateLabels();
+    buildCardPage();
+    showCurrentQuestion();
+    if (!paper)
+        return;
+    showMarksEverywhere();
+    runInExam(ResultsPage::resultsCall(ResultsPage::build(*paper, examStatus)));
 }
 
 // ---- Pages ----------------------------------------------------------------
@@ -423,6 +500,7 @@ void ExamRenLi::setAsQuestionJs(QString tname, QString value)
     }
     if (!firstAnswers.isEmpty())
         updateLabels();
+    attempts->changed();
 }
 
 // ---- Moving -----------------------------------------------------------------
@@ -432,6 +510,7 @@ void ExamRenLi::moveTo(int index)
     commitTypedAnswers();
     currentIndex = index;
     showCurrentQuestion();
+    attempts->changed();
 }
 
 void ExamRenLi::refuseMove(const QString &text)
@@ -487,6 +566,7 @@ void ExamRenLi::shoucang(QString tid, int n)
             checkBox->setChecked(question.marked);
         if (!paper->handedIn)
             runInCard(PageCalls::cardFlag(question, n != 0));
+        attempts->changed();
         return;
     }
 }
@@ -552,6 +632,7 @@ void ExamRenLi::jsXZBF(QString id)
         return;
     for (const auto &section : paper->sections)
         section->chosen = section->isselect > 0 && section->id == id;
+    attempts->changed();
 }
 
 // ---- Countdown, hand-in and marking -----------------------------------------
@@ -564,6 +645,7 @@ void ExamRenLi::examJiShi()
     }
     // Recomputed from the start at every tick: a blocked event loop loses no time.
     const int remaining = paper->allowedSeconds() - secondsSinceStart();
+    attempts->clockTicked();
     updateLabels();
     lexamTimeTo->setText(ResultsPage::countdownLabel(remaining));
     if (remaining < 1) {
@@ -632,6 +714,8 @@ void ExamRenLi::timerEvent(QTimerEvent *event)
     if (!paper->handedIn) {
         paper->endTime = QTime::currentTime();
         countdownTimer->stop();
+        // No save of the run may follow its hand-in.
+        attempts->stop();
         PaperGrader::markPaper(*paper);
         checkBox->setEnabled(false);
         showMarksEverywhere();
@@ -640,6 +724,12 @@ void ExamRenLi::timerEvent(QTimerEvent *event)
         WrongBook::update(*paper, examStatus, paperId, Clock::system().today(), ReviewStore::examDate());
         if (examStatus == 0)
             ResultStore::store(*paper, paperId, QDate::currentDate());
+        {
+            QSqlDatabase db = DbConnection::instance(mediaDirSlash, true)->database();
+            SqlTransaction transaction(db);
+            if (AttemptController::recordHandIn(db, *paper, paperId, examStatus, QDateTime::currentDateTime()))
+                transaction.commit();
+        }
         showMarksOnPage();
     }
     runInExam(ResultsPage::resultsCall(ResultsPage::build(*paper, examStatus)));
@@ -714,6 +804,8 @@ void ExamRenLi::del_question(QString id)
 
 void ExamRenLi::clearPages()
 {
+    // Nothing is left of the run to take up again.
+    attempts->discard();
     paper.reset();
     examScripts->setHtml(QStringLiteral("<html><bady></html></bady>"));
     cardScripts->setHtml(QString());

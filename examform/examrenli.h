@@ -6,12 +6,14 @@
 
 #include <QPointer>
 #include <QSet>
+#include <QDateTime>
 #include <QString>
 #include <QWidget>
 #include <memory>
 
 class CalculatorLauncher;
 class Determine;
+class AttemptController;
 class ExamPageBuilder;
 class PageScriptQueue;
 class QTimer;
@@ -39,6 +41,11 @@ public:
     // (img/, mp4/); both end in "/" (AppPaths).
     QString appDirSlash;
     QString mediaDirSlash;
+    // A handed-in attempt (exam_history id) to show for review instead of a
+    // new run; 0 for a run.
+    qint64 reviewedHistoryId = 0;
+    // Keeps the unfinished run in data.db while the candidate works.
+    AttemptController *attempts = nullptr;
 
     std::unique_ptr<ExamPaper> paper;
     int gradeTimerId = 0;
@@ -139,6 +146,11 @@ private:
     void restoreCardStates();
     // No paper left: both pages emptied.
     void clearPages();
+    // Offers the stored unfinished run of the paper just loaded and puts it
+    // back when taken up; returns the seconds it had used (0 for a new run).
+    int resumeUnfinishedRun();
+    // Loads the reviewed hand-in and shows it as right after its hand-in.
+    void showReviewedHandIn();
 
     std::unique_ptr<ExamPageBuilder> pageBuilder;
     PageScriptQueue *examScripts = nullptr;
@@ -146,4 +158,5 @@ private:
     CalculatorLauncher *calculator = nullptr;
     // The hand-in question on screen; time running out closes it.
     QPointer<Determine> handInQuestion;
+    QDateTime runStartedAt;
 };

@@ -7,14 +7,19 @@
 #include "drawingbank.h"
 #include "examdatedialog.h"
 #include "generatedpaperstore.h"
+#include "historystore.h"
 #include "homepages.h"
 #include "paperdrawdialog.h"
 #include "paperloader.h"
+#include "progresspages.h"
 #include "reviewstore.h"
+#include "statisticsfigures.h"
+#include "subjectscope.h"
 #include "subject.h"
 #include "subjectstore.h"
 #include "webviewguard.h"
 
+#include <QDate>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimerEvent>
@@ -118,6 +123,19 @@ void Fwelcome::registerHomeActions()
                   [this] { showPage(HomePages::generatedPaperList()); }, [countBadge] {
                       return countBadge(GeneratedPaperStore::count(database(), SubjectStore::currentSubjectId()));
                   });
+    addHomeAction(QStringLiteral("history"), QStringLiteral("成绩记录"),
+                  QStringLiteral("每一次交卷的成绩，点击一行查看当次的答案"), [this]() {
+                      showDatabasePage([](QSqlDatabase db) {
+                          return ProgressPages::historyPage(HistoryStore::list(db, SubjectScope::current()));
+                      });
+                  });
+    addHomeAction(QStringLiteral("statistics"), QStringLiteral("学习统计"),
+                  QStringLiteral("得分、正确率、用时、错题本和练习天数的图表"), [this]() {
+                      showDatabasePage([this](QSqlDatabase db) {
+                          return ProgressPages::statisticsPage(
+                              StatisticsFigures::compute(db, SubjectScope::current(), clock->today()));
+                      });
+                  });
     addHomeAction(QStringLiteral("importBank"), QStringLiteral("导入题库"),
                   QStringLiteral("从 GIFT、Aiken、Moodle XML 或表格（CSV、XLSX）文件导入题目"), [this]() {
                       if (BankActions::importFile(this))
@@ -208,6 +226,12 @@ void Fwelcome::deleteGeneratedPaper(QString paperId)
     showPage(HomePages::generatedPaperList());
 }
 
+void Fwelcome::showDatabasePage(const std::function<QString(QSqlDatabase)> &build)
+{
+    if (DbConnection::instance(appDirPath, true)->opened)
+        showPage(build(database()));
+}
+
 HomeActions Fwelcome::currentHomeActions() const
 {
     HomeActions actions;
@@ -228,6 +252,14 @@ void Fwelcome::homeAction(QString key)
             return;
         }
     }
+}
+
+void Fwelcome::openHistoryAttempt(QString historyId)
+{
+    bool number = false;
+    const qint64 id = historyId.toLongLong(&number);
+    if (number)
+        emit showHistory(id);
 }
 
 void Fwelcome::switchSubject()

@@ -5,6 +5,7 @@
 #include "ui_fwelcome.h"
 
 #include <QMap>
+#include <QSqlDatabase>
 #include <QWidget>
 #include <functional>
 
@@ -28,6 +29,8 @@ signals:
     // 5: a question category id (favourites practice).
     void showExam(QString id, int status);
     void showSo();
+    // A handed-in attempt (exam_history id) to open for review.
+    void showHistory(qint64 historyId);
 
 public slots:
     void mainWebViewJs();
@@ -52,6 +55,8 @@ public slots:
     void practiseList(QString which);
     // The delete link of a drawn paper, after a confirmation.
     void deleteGeneratedPaper(QString paperId);
+    // A row of the 成绩记录 page.
+    void openHistoryAttempt(QString historyId);
 
 protected:
     void timerEvent(QTimerEvent *event) override;
@@ -60,6 +65,9 @@ private:
     // Shows a built page; a null page (database closed) leaves the view as it is.
     void showPage(const QString &html);
     void showStartPage();
+    // Shows the page build makes from the program's connection; nothing while
+    // the database is closed.
+    void showDatabasePage(const std::function<QString(QSqlDatabase)> &build);
     void runSubjectDialog();
 
     // Adds a button to the start page's action row; badge, when given, is

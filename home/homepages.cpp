@@ -1,5 +1,6 @@
 #include "homepages.h"
 
+#include "attemptstore.h"
 #include "constants.h"
 #include "dbconnection.h"
 #include "pagetext.h"
@@ -127,12 +128,17 @@ QString entriesOf(const QString &sql, const SubjectScope &scope,
     return entries;
 }
 
-// The entries of the two paper lists.
+// The entries of the two paper lists; a paper with an unfinished run is
+// marked so.
 QString paperEntries(const QString &sql, const SubjectScope &scope)
 {
-    return entriesOf(sql, scope, [](const QSqlQuery &row) {
-        return listEntry(paperEntryOpening, row.value(QStringLiteral("paperid")).toString(),
-                         row.value(QStringLiteral("name")).toString(),
+    const QSet<QString> unfinished = AttemptStore::unfinishedPapers(connection()->database());
+    return entriesOf(sql, scope, [&unfinished](const QSqlQuery &row) {
+        const QString id = row.value(QStringLiteral("paperid")).toString();
+        QString name = row.value(QStringLiteral("name")).toString();
+        if (unfinished.contains(id))
+            name += QStringLiteral("<em class=\"unfinished\">未完成</em>");
+        return listEntry(paperEntryOpening, id, name,
                          {row.value(QStringLiteral("rightCount")).toString(),
                           row.value(QStringLiteral("worngCount")).toString()});
     });

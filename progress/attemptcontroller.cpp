@@ -3,6 +3,9 @@
 #include "attemptstore.h"
 #include "attemptwriter.h"
 #include "debouncedsaver.h"
+#include "exampaper.h"
+#include "historystore.h"
+#include "papergrader.h"
 
 AttemptController::AttemptController(QSqlDatabase db, const QString &dbPath, const ProgressClock *clock,
                                      QObject *parent)
@@ -76,6 +79,19 @@ void AttemptController::stop()
 
 void AttemptController::save()
 {
-    if (active())
-        m_writer->write(m_capture(), m_clock->now());
+    if (!active())
+        return;
+    const AttemptSnapshot snapshot = m_capture();
+    // A run whose paper is gone has nothing to keep.
+    if (!snapshot.paperId.isEmpty())
+        m_writer->write(snapshot, m_clock->now());
+}
+
+bool AttemptController::recordHandIn(QSqlDatabase db, const ExamPaper &paper, const QString &paperId, int mode,
+                                     const QDateTime &handedInAt)
+{
+    if (!AttemptStore::remove(db, paperId, mode))
+        return false;
+    return mode != ExamQuestion::FormalPaper
+        || HistoryStore::add(db, HistoryRecord::ofPaper(paper, paperId, handedInAt, PaperGrader::secondsUsed(paper)));
 }
