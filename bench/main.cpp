@@ -9,6 +9,7 @@
 // bank size. --smoke uses a tiny bank and one run, to keep the benchmark
 // working.
 
+#include "autosavemeasure.h"
 #include "benchbank.h"
 #include "benchcontext.h"
 #include "constants.h"
@@ -148,6 +149,8 @@ int main(int argc, char *argv[])
                 if (wanted(QStringLiteral("hand_in")))
                     report(window.handIn());
             }
+            if (wanted(QStringLiteral("autosave")))
+                report(AutosaveMeasure(context).autosave());
             if (wanted(QStringLiteral("startup")))
                 report(StartupMeasure(context).startup());
             first = false;

@@ -24,6 +24,8 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QPushButton>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QLineEdit>
 #include <QTextStream>
 #include <QTimer>
@@ -83,12 +85,14 @@ QWidget *openExamThroughLogin(ScreenshotSession &session, ModalAnswerer &modals,
 }
 
 // Without the simulated-test screens the exam window is opened directly.
-QWidget *openExamDirectly(ModalAnswerer &modals, const QRect &geometry)
+QWidget *openExamDirectly(ModalAnswerer &modals, const QRect &geometry, const QString &paperId = samplePaperId,
+                          const QStringList &dialogs = {QStringLiteral("07_dialog_paper_introduction"),
+                                                        QStringLiteral("08_dialog_section_introduction")})
 {
     auto *exam = new ExamRenLi(geometry.left(), geometry.top(), geometry.width(), geometry.height(), 1);
-    exam->paperId = samplePaperId;
+    exam->paperId = paperId;
     exam->examStatus = 0;
-    modals.expect({QStringLiteral("07_dialog_paper_introduction"), QStringLiteral("08_dialog_section_introduction")});
+    modals.expect(dialogs);
     exam->show();
     ScreenshotSession::settle(3000);
     return exam;
@@ -189,6 +193,70 @@ void tourPractices(ScreenshotSession &session, ModalAnswerer &modals, MainWindow
     }
 }
 
+// An unfinished paper put away and taken up again, then the 成绩记录 and
+// 学习统计 pages and the review of the latest hand-in.
+void tourProgress(ScreenshotSession &session, ModalAnswerer &modals, MainWindow &main)
+{
+    const QString paperId = QStringLiteral("km1p4");
+    QWidget *exam = openExamDirectly(modals, main.geometry(), paperId, {});
+    for (int i = 0; i < 3; ++i) {
+        ScreenshotSession::runScript(exam, QStringLiteral("webExam"),
+                                     QStringLiteral("$('.option input[type=button]').first().click();"));
+        ScreenshotSession::settle(200);
+        ScreenshotSession::invoke(exam, "on_pbUp_clicked");
+        ScreenshotSession::settle(400);
+    }
+    modals.expect({QStringLiteral("27_dialog_keep_attempt")});
+    exam->close();
+    ScreenshotSession::settle(1500);
+    exam->deleteLater();
+    exam = openExamDirectly(modals, main.geometry(), paperId, {QStringLiteral("26_dialog_resume")});
+    ScreenshotSession::settle(1000);
+    modals.expect({});
+    exam->close();
+    ScreenshotSession::settle(1000);
+    exam->deleteLater();
+    if (!main.isVisible())
+        main.show();
+
+    QObject *home = ScreenshotSession::descendant(&main, "Fwelcome");
+    for (const auto &page : QList<QPair<QString, QString>>{{QStringLiteral("history"), QStringLiteral("28_home_history")},
+                                                           {QStringLiteral("statistics"), QStringLiteral("29_home_statistics")}}) {
+        if (!home || !QMetaObject::invokeMethod(home, "homeAction", Q_ARG(QString, page.first))) {
+            session.capture(nullptr, page.second);
+            continue;
+        }
+        ScreenshotSession::settle(pageLoadMs);
+        session.capture(&main, page.second);
+    }
+    QSqlQuery latest(DbConnection::instance(QString(), true)->database());
+    if (latest.exec(QStringLiteral("SELECT max(id) FROM exam_history")) && latest.next()) {
+        modals.expect({});
+        QMetaObject::invokeMethod(&main, "openReview", Q_ARG(qint64, latest.value(0).toLongLong()));
+        ScreenshotSession::settle(3000);
+        QWidget *review = ScreenshotSession::topLevel("ExamRenLi");
+        session.capture(review, QStringLiteral("30_history_review"));
+        if (review)
+            review->close();
+        ScreenshotSession::settle(800);
+    }
+}
+
+// Records that live in the program's own tables, added once it has brought
+// data.db up to date.
+void seedAfterOpen(const QString &dataDir)
+{
+    QFile file(dataDir + QStringLiteral("/seed_history.sql"));
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QStringList statements = QString::fromUtf8(file.readAll()).split(QStringLiteral(";\n"));
+    for (const QString &statement : statements) {
+        QSqlQuery query(DbConnection::instance(QString(), true)->database());
+        if (!statement.trimmed().isEmpty() && !query.exec(statement))
+            QTextStream(stderr) << "seed failed: " << query.lastError().text() << "\n";
+    }
+}
+
 void tourHomeLists(ScreenshotSession &session, MainWindow &main)
 {
     QObject *home = ScreenshotSession::descendant(&main, "Fwelcome");
@@ -259,6 +327,7 @@ int main(int argc, char *argv[])
 
     ScreenshotSession session(QString::fromLocal8Bit(argv[1]));
     PracticeTour::seed(DbConnection::instance(QString::fromLocal8Bit(argv[2]) + "/", true)->database());
+    seedAfterOpen(QString::fromLocal8Bit(argv[2]));
     appDirPath = QCoreApplication::applicationDirPath() + "/";
     ModalAnswerer modals(session);
 
@@ -283,6 +352,7 @@ int main(int argc, char *argv[])
 
     if (!main.isVisible())
         main.show();
+    tourProgress(session, modals, main);
     tourHomeLists(session, main);
     tourPractices(session, modals, main);
     PracticeTour::run(session, modals, main);

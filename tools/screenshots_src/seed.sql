@@ -1,7 +1,8 @@
 -- Records of a candidate who has practised a while, so that the home page's
 -- lists have entries: two stored results, a few wrong answers, a few favourites.
-INSERT INTO exam_answer (id, subjectid, paperId, rightCount, worngCount, allCount, score)
-VALUES ('shot1', 'km1', 'km1p2', 19, 6, 25, 72), ('shot2', 'km1', 'km1p3', 22, 3, 25, 86);
+INSERT INTO exam_answer (id, subjectid, paperId, rightCount, worngCount, allCount, scoreCuont, score, anserDate)
+VALUES ('shot1', 'km1', 'km1p2', 19, 6, 25, 30, 42, date('now', 'localtime', '-24 days')),
+       ('shot2', 'km1', 'km1p3', 22, 3, 25, 31, 38, date('now', 'localtime', '-22 days'));
 
 INSERT INTO error_answer (questionId, subjectId, examid, sequence, fuleixingid)
 SELECT q.id, 'km1', s.paperId, 0, q.fuleixingid
