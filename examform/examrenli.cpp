@@ -97,7 +97,11 @@ ExamRenLi::ExamRenLi(int, int, int, int, int, QWidget *parent)
     attempts = new AttemptController(connection->database(), connection->dbPath, ProgressClock::system(), this);
 }
 
-ExamRenLi::~ExamRenLi() = default;
+ExamRenLi::~ExamRenLi()
+{
+    // A run still kept is saved while its paper is still there.
+    delete attempts;
+}
 
 void ExamRenLi::applyButtonArtwork()
 {
