@@ -606,6 +606,8 @@ private slots:
                 QVERIFY(!window.paper->handedIn);
             }
             window.countdownTimer->stop();
+            // Closing mid-paper asks whether to keep the run.
+            TestSupport::ModalCloser closeQuestion;
             window.close();
         }
 
