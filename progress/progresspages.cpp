@@ -20,6 +20,9 @@ const QString style = QStringLiteral(
     ".empty a,.chart_empty a{color:#d35400;}"
     ".chart{width:760px;height:220px;}"
     ".chart_empty{margin:6px 0 12px;color:#888;}"
+    ".legend{margin:4px 0 0 40px;font-size:12px;color:#555;}"
+    ".legend .key{margin-right:16px;white-space:nowrap;}"
+    ".legend i{display:inline-block;width:10px;height:10px;margin-right:4px;vertical-align:-1px;}"
     "table.history{border-collapse:collapse;width:100%;}"
     "table.history th{background:#addeec;padding:6px;text-align:left;}"
     "table.history td{border-bottom:1px solid #e4f4f8;padding:6px;}"
@@ -142,29 +145,38 @@ QString chartBlock(const QString &title, const QString &id, bool hasData, const 
                    : QStringLiteral("<p class=\"chart_empty\">") + emptyHint + QStringLiteral("</p>"));
 }
 
-// Draws every chart whose place is on the page. Plain ES5 for the web views.
+// Draws every chart whose place is on the page, with legends of its own (the
+// web views draw flot's own legend badly). Plain ES5 for the web views.
 const QString chartScript = QStringLiteral(
-    "function ticksOf(list){var t=[];for(var i=0;i<list.length;i++){t.push([i,list[i].day]);}return t;}"
-    "function barsOf(groups){var d=[];for(var i=groups.length-1;i>=0;i--){d.push([groups[i].percent,groups[i].name]);}return d;}"
-    "function drawAccuracy(id,groups){if(!$('#'+id).length)return;"
-    " $('#'+id).css('height',Math.max(120,groups.length*26+40)+'px');"
-    " $.plot('#'+id,[{data:barsOf(groups),color:'#7ebfcc'}],{series:{bars:{show:true,horizontal:true,barWidth:0.6,align:'center',fill:0.8}},"
-    " xaxis:{min:0,max:100,tickFormatter:function(v){return v+'%';}},yaxis:{mode:'categories',tickLength:0},grid:{borderWidth:1,borderColor:'#ccc'}});}"
+    "var palette=['#2c7f8f','#d35400','#8e44ad','#27ae60','#c0392b','#f39c12','#7f8c8d'];"
+    "var grid={borderWidth:1,borderColor:'#ccc',margin:{left:8,top:8,right:16}};"
+    "function percent(v){return v+'%';}"
+    "function ticksOf(list,key){var t=[];for(var i=0;i<list.length;i++){t.push([i,list[i][key]]);}return t;}"
+    "function legend(id,series){var h='';for(var i=0;i<series.length;i++){"
+    " h+='<span class=\\'key\\'><i style=\\'background:'+series[i].color+'\\'></i>'+series[i].label+'</span>';}"
+    " $('#'+id).after('<div class=\\'legend\\'>'+h+'</div>');}"
+    "function drawAccuracy(id,groups){if(!$('#'+id).length)return;var d=[],t=[];"
+    " for(var i=0;i<groups.length;i++){var y=groups.length-1-i;d.push([groups[i].percent,y]);"
+    " t.push([y,groups[i].name+' '+groups[i].right+'/'+groups[i].total]);}"
+    " $('#'+id).css('height',Math.max(100,groups.length*28+40)+'px');"
+    " $.plot('#'+id,[{data:d,color:'#7ebfcc'}],{series:{bars:{show:true,horizontal:true,barWidth:0.6,align:'center',fill:0.9}},"
+    " xaxis:{min:0,max:100,autoScale:'none',tickFormatter:percent},yaxis:{ticks:t,autoScale:'none',min:-0.5,max:groups.length-0.5},grid:grid});}"
     "$(function(){"
     "var f=figures;"
     "if($('#scores').length){var s=[];for(var i=0;i<f.scores.length;i++){var d=[];"
     " for(var k=0;k<f.scores[i].percents.length;k++){d.push([k+1,f.scores[i].percents[k]]);}"
-    " s.push({label:f.scores[i].name,data:d});}"
-    " $.plot('#scores',s,{series:{lines:{show:true},points:{show:true}},yaxis:{min:0,max:100,tickFormatter:function(v){return v+'%';}},"
-    " xaxis:{min:1,tickDecimals:0,minTickSize:1},legend:{show:true,position:'se'},grid:{borderWidth:1,borderColor:'#ccc'}});}"
+    " s.push({label:f.scores[i].name,data:d,color:palette[i%palette.length]});}"
+    " $.plot('#scores',s,{series:{lines:{show:true},points:{show:true}},legend:{show:false},"
+    " yaxis:{min:0,max:100,autoScale:'none',tickFormatter:percent},xaxis:{min:1,tickDecimals:0,minTickSize:1},grid:grid});"
+    " legend('scores',s);}"
     "drawAccuracy('types',f.types);drawAccuracy('chapters',f.chapters);"
     "if($('#times').length){var used=[],allowed=[];for(var i=0;i<f.times.length;i++){used.push([i,f.times[i].used]);allowed.push([i,f.times[i].allowed]);}"
-    " $.plot('#times',[{label:'用时（分钟）',data:used,color:'#7ebfcc',bars:{show:true,barWidth:0.6,align:'center',fill:0.8}},"
-    " {label:'规定时间（分钟）',data:allowed,color:'#d35400',lines:{show:true},points:{show:true}}],"
-    " {xaxis:{ticks:ticksOf(f.times)},yaxis:{min:0},legend:{show:true,position:'se'},grid:{borderWidth:1,borderColor:'#ccc'}});}"
+    " var ts=[{label:'用时（分钟）',data:used,color:'#7ebfcc',bars:{show:true,barWidth:0.6,align:'center',fill:0.9}},"
+    " {label:'规定时间（分钟）',data:allowed,color:'#d35400',lines:{show:true},points:{show:true}}];"
+    " $.plot('#times',ts,{legend:{show:false},xaxis:{ticks:ticksOf(f.times,'day')},yaxis:{min:0},grid:grid});legend('times',ts);}"
     "if($('#book').length){var b=[];for(var i=0;i<f.book.length;i++){b.push([i,f.book[i].count]);}"
     " $.plot('#book',[{data:b,color:'#c0392b',lines:{show:true,fill:0.15},points:{show:true}}],"
-    " {xaxis:{ticks:ticksOf(f.book)},yaxis:{min:0,tickDecimals:0},grid:{borderWidth:1,borderColor:'#ccc'}});}"
+    " {xaxis:{ticks:ticksOf(f.book,'day')},yaxis:{min:0,tickDecimals:0},grid:grid});}"
     "});");
 
 } // namespace

@@ -15,6 +15,9 @@
 #include "pagepreview.h"
 #include "pagetext.h"
 #include "practicetour.h"
+#include "progresspages.h"
+#include "statisticsfigures.h"
+#include "subjectscope.h"
 #include "screenshotsession.h"
 #include "soquestion.h"
 
@@ -229,6 +232,11 @@ void tourProgress(ScreenshotSession &session, ModalAnswerer &modals, MainWindow 
         ScreenshotSession::settle(pageLoadMs);
         session.capture(&main, page.second);
     }
+    // The whole statistics page, every chart in view.
+    previewPage(session,
+                ProgressPages::statisticsPage(StatisticsFigures::compute(
+                    DbConnection::instance(QString(), true)->database(), SubjectScope::current(), QDate::currentDate())),
+                {860, 1560}, {{QString(), QStringLiteral("31_page_statistics")}});
     QSqlQuery latest(DbConnection::instance(QString(), true)->database());
     if (latest.exec(QStringLiteral("SELECT max(id) FROM exam_history")) && latest.next()) {
         modals.expect({});

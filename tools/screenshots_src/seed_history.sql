@@ -26,5 +26,7 @@ FROM exam_paper p JOIN (
 
 UPDATE exam_history SET
   rightCount = (SELECT count(*) FROM json_each(answers) WHERE json_extract(value, '$.status') = 0),
-  wrongCount = (SELECT count(*) FROM json_each(answers) WHERE json_extract(value, '$.status') = 1);
-UPDATE exam_history SET score = round(totalCent * rightCount / max(1, rightCount + wrongCount));
+  wrongCount = (SELECT count(*) FROM json_each(answers) WHERE json_extract(value, '$.status') = 1)
+WHERE bookCount IS NOT NULL;
+UPDATE exam_history SET score = round(totalCent * rightCount / max(1, rightCount + wrongCount))
+WHERE bookCount IS NOT NULL;
