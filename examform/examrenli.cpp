@@ -254,7 +254,10 @@ void ExamRenLi::closeEvent(QCloseEvent *event)
 {
     commitTypedAnswers();
     if (attempts->active()) {
-        const AttemptQuestions::OnClose choice = AttemptQuestions::onClose(this, attempts->lastError());
+        // A run without a single answer or flag goes without asking.
+        const bool answered = paper && !AttemptSnapshot::capture(*paper, paperId, examStatus, {}, 0, 0).entries.isEmpty();
+        const AttemptQuestions::OnClose choice =
+            answered ? AttemptQuestions::onClose(this, attempts->lastError()) : AttemptQuestions::OnClose::Discard;
         if (choice == AttemptQuestions::OnClose::StayOpen) {
             event->ignore();
             return;
@@ -759,6 +762,8 @@ void ExamRenLi::againQuestion()
     if (!paper)
         return;
     paper.reset();
+    // Answering a reviewed hand-in again is a new run of its paper.
+    reviewedHistoryId = 0;
     if (gradeTimerId != 0) {
         killTimer(gradeTimerId);
         gradeTimerId = 0;

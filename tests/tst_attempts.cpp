@@ -301,6 +301,8 @@ private slots:
         QTest::newRow("keep for later") << QStringLiteral("保留，下次继续") << true << false;
         QTest::newRow("discard") << QStringLiteral("放弃本次作答") << false << false;
         QTest::newRow("go on answering") << QStringLiteral("继续作答") << true << true;
+        // A run without an answer or flag goes without a question.
+        QTest::newRow("nothing answered") << QString() << false << false;
     }
 
     void closingMidPaperAsks()
@@ -316,7 +318,10 @@ private slots:
         window.examStatus = 0;
         window.show();
         QVERIFY(windowReady(window));
+        if (!button.isEmpty())
+            window.shoucang(window.currentQuestion()->id, 1);
         window.close();
+        QCOMPARE(answers.boxTexts.filter(QStringLiteral("保留本次作答")).size(), button.isEmpty() ? 0 : 1);
         QCOMPARE(window.isVisible(), stillOpen);
         QCOMPARE(window.attempts->active(), stillOpen);
         QCOMPARE(window.countdownTimer->isActive(), stillOpen);
