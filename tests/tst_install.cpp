@@ -49,7 +49,7 @@ QStringList installedFiles()
 {
     const QString id = AppPaths::desktopId;
     QStringList files = {"bin/tessera", "bin/tessera-import", "share/man/man1/tessera-import.1.gz",
-                         "share/tessera/css/welcss.css", "share/tessera/js/jQuery.js",
+                         "share/tessera/css/welcss.css", "share/tessera/js/jQuery.js", "share/tessera/js/jquery.flot.js",
                          "share/tessera/images/index11.png", "share/tessera/img/vonneumann.svg",
                          "share/tessera/sample_bank.db", "share/applications/" + id + ".desktop",
                          "share/metainfo/" + id + ".metainfo.xml", "share/icons/hicolor/scalable/apps/" + id + ".svg",
@@ -103,7 +103,7 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(runInstall(dir.path()));
-        for (const char *file : {"data.db", "js/jQuery.js", "js/popup.js", "js/swfobject.js",
+        for (const char *file : {"data.db", "js/jQuery.js", "js/jquery.flot.js", "js/popup.js", "js/swfobject.js",
                                  "css/maincss.css", "css/welcss.css", "css/jijin.css", "css/mc.css",
                                  "images/index11.png"})
             QVERIFY2(QFile::exists(dir.filePath(QLatin1String(file))), file);
@@ -192,7 +192,7 @@ private slots:
         for (const QString &file : installedFiles())
             QVERIFY2(contents.contains(QStringLiteral(" ./usr/") + file), qPrintable(file));
         const QString depends = runProgram(QStringLiteral("dpkg-deb"), {"-f", package, "Depends"}).output;
-        for (const char *dependency : {"libqt5webkit5", "libqt5network5", "libqt5sql5-sqlite", "libjs-jquery",
+        for (const char *dependency : {"libqt5webkit5", "libqt5network5", "libqt5sql5-sqlite", "libjs-jquery", "libjs-jquery-flot",
                                        "fonts-noto-cjk", "gstreamer1.0-plugins-good"})
             QVERIFY2(depends.contains(QLatin1String(dependency)), dependency);
         const Outcome lintian = runProgram(QStringLiteral("lintian"), {"--fail-on", "error", package});
