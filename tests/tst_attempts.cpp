@@ -7,6 +7,7 @@
 #include "debouncedsaver.h"
 #include "examrenli.h"
 #include "historyreview.h"
+#include "homepages.h"
 #include "historystore.h"
 #include "papergrader.h"
 #include "paperloader.h"
@@ -216,6 +217,19 @@ private slots:
         QVERIFY(insert.exec());
         AttemptSnapshot snapshot;
         QVERIFY(!AttemptStore::load(DbConnection::instance(QString(), true)->database(), QStringLiteral("E"), 0, &snapshot));
+    }
+
+    void unfinishedPapersAreMarkedInTheLists()
+    {
+        TestSupport::FreshDatabase db(bank);
+        QVERIFY(db.ok());
+        AttemptSnapshot snapshot;
+        snapshot.paperId = QStringLiteral("E");
+        QVERIFY(AttemptStore::save(DbConnection::instance(QString(), true)->database(), snapshot, QDateTime::currentDateTime()));
+        const QString list = HomePages::paperList();
+        QCOMPARE(list.count(QStringLiteral("未完成")), 1);
+        QVERIFY(list.indexOf(QStringLiteral("未完成")) > list.indexOf(QStringLiteral("Edge paper")));
+        QVERIFY(list.indexOf(QStringLiteral("未完成")) < list.indexOf(QStringLiteral("Composite first")));
     }
 
     void saverWritesWithinOneSecondOfEveryChange_data()
