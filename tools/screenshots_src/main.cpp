@@ -209,11 +209,11 @@ void tourProgress(ScreenshotSession &session, ModalAnswerer &modals, MainWindow 
         ScreenshotSession::invoke(exam, "on_pbUp_clicked");
         ScreenshotSession::settle(400);
     }
-    modals.expect({QStringLiteral("33_dialog_keep_attempt")});
+    modals.expect({QStringLiteral("41_dialog_keep_attempt")});
     exam->close();
     ScreenshotSession::settle(1500);
     exam->deleteLater();
-    exam = openExamDirectly(modals, main.geometry(), paperId, {QStringLiteral("32_dialog_resume")});
+    exam = openExamDirectly(modals, main.geometry(), paperId, {QStringLiteral("40_dialog_resume")});
     ScreenshotSession::settle(1000);
     modals.expect({});
     exam->close();
@@ -223,8 +223,8 @@ void tourProgress(ScreenshotSession &session, ModalAnswerer &modals, MainWindow 
         main.show();
 
     QObject *home = ScreenshotSession::descendant(&main, "Fwelcome");
-    for (const auto &page : QList<QPair<QString, QString>>{{QStringLiteral("history"), QStringLiteral("34_home_history")},
-                                                           {QStringLiteral("statistics"), QStringLiteral("35_home_statistics")}}) {
+    for (const auto &page : QList<QPair<QString, QString>>{{QStringLiteral("history"), QStringLiteral("42_home_history")},
+                                                           {QStringLiteral("statistics"), QStringLiteral("43_home_statistics")}}) {
         if (!home || !QMetaObject::invokeMethod(home, "homeAction", Q_ARG(QString, page.first))) {
             session.capture(nullptr, page.second);
             continue;
@@ -236,14 +236,14 @@ void tourProgress(ScreenshotSession &session, ModalAnswerer &modals, MainWindow 
     previewPage(session,
                 ProgressPages::statisticsPage(StatisticsFigures::compute(
                     DbConnection::instance(QString(), true)->database(), SubjectScope::current(), QDate::currentDate())),
-                {860, 1560}, {{QString(), QStringLiteral("37_page_statistics")}});
+                {860, 1560}, {{QString(), QStringLiteral("45_page_statistics")}});
     QSqlQuery latest(DbConnection::instance(QString(), true)->database());
     if (latest.exec(QStringLiteral("SELECT max(id) FROM exam_history")) && latest.next()) {
         modals.expect({});
         QMetaObject::invokeMethod(&main, "openReview", Q_ARG(qint64, latest.value(0).toLongLong()));
         ScreenshotSession::settle(3000);
         QWidget *review = ScreenshotSession::topLevel("ExamRenLi");
-        session.capture(review, QStringLiteral("36_history_review"));
+        session.capture(review, QStringLiteral("44_history_review"));
         if (review)
             review->close();
         ScreenshotSession::settle(800);
