@@ -39,6 +39,7 @@
 #include <QWebFrame>
 #include <QWebSettings>
 
+#include <algorithm>
 
 namespace {
 
@@ -332,6 +333,8 @@ void ExamRenLi::timerShowExam()
     if (!resumed)
         runStartedAt = QDateTime::currentDateTime();
     attempts->begin([this]() {
+        // What is being typed counts too.
+        commitTypedAnswers();
         return paper ? AttemptSnapshot::capture(*paper, paperId, examStatus, runStartedAt, secondsSinceStart(),
                                                 currentIndex)
                      : AttemptSnapshot();
@@ -496,6 +499,10 @@ void ExamRenLi::setAsQuestionJs(QString tname, QString value)
     // A handed-in paper is only reviewed: nothing the page reports changes it.
     if (!paper || paper->handedIn)
         return;
+    // The page reports typed answers again on every way out: only a change is saved.
+    const bool changes = std::any_of(paper->questions.cbegin(), paper->questions.cend(), [&](const auto &question) {
+        return question->tname == tname && question->userAnswer != value;
+    });
     const QVector<ExamQuestion *> firstAnswers = AnswerRecorder::record(*paper, tname, value);
     for (ExamQuestion *question : firstAnswers) {
         // A flagged entry keeps its flag look until the flag is cleared.
@@ -507,7 +514,8 @@ void ExamRenLi::setAsQuestionJs(QString tname, QString value)
     }
     if (!firstAnswers.isEmpty())
         updateLabels();
-    attempts->changed();
+    if (changes)
+        attempts->changed();
 }
 
 // ---- Moving -----------------------------------------------------------------
