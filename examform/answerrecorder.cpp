@@ -1,11 +1,12 @@
 #include "answerrecorder.h"
 
+#include "blankanswer.h"
 #include "exampaper.h"
 
 bool AnswerRecorder::holdsAnswer(int type, const QString &value)
 {
     if (type == 4) {
-        const QStringList blanks = value.split(QLatin1Char('|'));
+        const QStringList blanks = BlankAnswer::split(value);
         for (const QString &blank : blanks) {
             if (!blank.trimmed().isEmpty())
                 return true;
@@ -42,4 +43,18 @@ QVector<ExamQuestion *> AnswerRecorder::record(ExamPaper &paper, const QString &
         }
     }
     return firstAnswers;
+}
+
+void AnswerRecorder::recordEssayText(ExamPaper &paper, const QString &tname, int box, const QString &text)
+{
+    if (tname.isEmpty() || box < 0)
+        return;
+    for (const auto &question : paper.questions) {
+        if (question->type != ExamQuestion::Essay || question->tname != tname
+            || box >= question->optionIds.size())
+            continue;
+        while (question->essayTexts.size() <= box)
+            question->essayTexts << QString();
+        question->essayTexts[box] = text;
+    }
 }

@@ -19,6 +19,11 @@ public:
     static QVector<ExamQuestion *> record(ExamPaper &paper, const QString &tname,
                                           const QString &value);
 
+    // Keeps the text typed into essay box number box (0 for the first) of the
+    // essay whose answer field is tname. The self-assessment alone decides
+    // whether the essay is answered.
+    static void recordEssayText(ExamPaper &paper, const QString &tname, int box, const QString &text);
+
     // Whether a reported value holds an answer for a question of this type.
     static bool holdsAnswer(int type, const QString &value);
 

@@ -30,6 +30,7 @@ public:
     QString answerHtml;         // hidden answer and explanation, then the end of the outer div
     bool isRight = false;
     QString userAnswer;
+    QStringList essayTexts;     // texts typed into an essay's boxes, in box order
     double score = 0;
     QString id;
     QString title;

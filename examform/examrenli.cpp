@@ -14,6 +14,7 @@
 #include "entryremoval.h"
 #include "exampagebuilder.h"
 #include "favouritestore.h"
+#include "handinstore.h"
 #include "historyreview.h"
 #include "historystore.h"
 #include "maximisebuttons.h"
@@ -24,11 +25,11 @@
 #include "papernavigation.h"
 #include "prompt.h"
 #include "resultspage.h"
-#include "resultstore.h"
 #include "reviewstore.h"
 #include "sectionrendering.h"
 #include "sqltransaction.h"
 #include "webviewguard.h"
+#include "writefailureprompt.h"
 #include "wrongbook.h"
 
 #include <QDate>
@@ -279,6 +280,7 @@ void ExamRenLi::timerShowExam()
     // A new load is a new run: the previous one saves no more.
     attempts->stop();
     paper.reset();
+    handInSaved = true;
     currentIndex = 0;
     previousIndex = 0;
     currentSection = 0;
@@ -518,6 +520,12 @@ void ExamRenLi::setAsQuestionJs(QString tname, QString value)
         attempts->changed();
 }
 
+void ExamRenLi::setEssayTextJs(QString tname, int box, QString text)
+{
+    if (paper)
+        AnswerRecorder::recordEssayText(*paper, tname, box, text);
+}
+
 // ---- Moving -----------------------------------------------------------------
 
 void ExamRenLi::moveTo(int index)
@@ -728,17 +736,13 @@ void ExamRenLi::timerEvent(QTimerEvent *event)
         return;
     if (!paper->handedIn) {
         paper->endTime = QTime::currentTime();
+        handInDate = Clock::system().today();
         countdownTimer->stop();
         // No save of the run may follow its hand-in.
         attempts->stop();
         PaperGrader::markPaper(*paper);
         checkBox->setEnabled(false);
         showMarksEverywhere();
-        // A failed write keeps the previous book and result; the candidate
-        // still sees the marks of this run.
-        WrongBook::update(*paper, examStatus, paperId, Clock::system().today(), ReviewStore::examDate());
-        if (examStatus == 0)
-            ResultStore::store(*paper, paperId, QDate::currentDate());
         {
             QSqlDatabase db = DbConnection::instance(mediaDirSlash, true)->database();
             SqlTransaction transaction(db);
@@ -746,8 +750,23 @@ void ExamRenLi::timerEvent(QTimerEvent *event)
                 transaction.commit();
         }
         showMarksOnPage();
+        handInSaved = false;
     }
     runInExam(ResultsPage::resultsCall(ResultsPage::build(*paper, examStatus)));
+    // The candidate sees the marks of this run whether or not they are stored.
+    if (!handInSaved)
+        saveHandIn();
+}
+
+void ExamRenLi::saveHandIn()
+{
+    const WriteOutcome outcome = WriteFailurePrompt::saveOrAsk(
+        this, WriteFailurePrompt::Write::HandIn, [this]() {
+            // A failure keeps the previous book and result as they were.
+            return paper ? HandInStore::save(*paper, examStatus, paperId, handInDate, ReviewStore::examDate())
+                         : WriteOutcome();
+        });
+    handInSaved = outcome.saved();
 }
 
 void ExamRenLi::showMarksEverywhere()
@@ -776,10 +795,7 @@ void ExamRenLi::againQuestion()
         killTimer(gradeTimerId);
         gradeTimerId = 0;
     }
-    // Only a formal paper has a stored result; a practice must not remove the
-    // result of the paper it draws its questions from.
-    if (examStatus == 0)
-        ResultStore::remove(paperId);
+    // The stored result stays until the new run is handed in.
     timerShowExam();
     webExam->setZoomFactor(baseZoom);
 }
@@ -796,7 +812,9 @@ void ExamRenLi::del_question(QString id)
         clearPages();
         return;
     }
-    if (!WrongBook::remove(id))
+    if (!WriteFailurePrompt::saveOrAsk(this, WriteFailurePrompt::Write::BookRemoval,
+                                       [id]() { return WrongBook::remove(id); })
+        || !paper)
         return;
     for (size_t i = 0; i < paper->questions.size(); ++i) {
         if (paper->questions[i]->id != id)
@@ -849,7 +867,16 @@ void ExamRenLi::on_pbCollect_clicked()
         return;
     const bool favourite = !question->isCollect;
     // The button shows what the database holds: a failed write changes nothing.
-    if (FavouriteStore::setFavourite(question->id, question->fuleixingid, favourite))
+    const QString id = question->id;
+    const QString category = question->fuleixingid;
+    const bool saved = WriteFailurePrompt::saveOrAsk(this, WriteFailurePrompt::Write::Favourite, [=]() {
+                           return FavouriteStore::setFavourite(id, category, favourite);
+                       }).saved();
+    // The dialog runs its own event loop; the paper may be gone by now.
+    question = currentQuestion();
+    if (!question || question->id != id)
+        return;
+    if (saved)
         question->isCollect = favourite;
     applyCollectArtwork(question->isCollect);
 }

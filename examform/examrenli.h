@@ -4,9 +4,10 @@
 #include "ui_examrenli.h"
 #include "windowdragger.h"
 
+#include <QDate>
+#include <QDateTime>
 #include <QPointer>
 #include <QSet>
-#include <QDateTime>
 #include <QString>
 #include <QWidget>
 #include <memory>
@@ -48,6 +49,9 @@ public:
     AttemptController *attempts = nullptr;
 
     std::unique_ptr<ExamPaper> paper;
+    // False while the marked paper's hand-in is not stored: handing in again
+    // tries to store it again.
+    bool handInSaved = true;
     int gradeTimerId = 0;
     QTimer *countdownTimer = nullptr;
     int baseZoom = 1;
@@ -92,6 +96,8 @@ public slots:
     void examJs();
     void webbuttonJs();
     void setAsQuestionJs(QString tname, QString value);
+    // An essay box's text changed (box 0 is the question's first box).
+    void setEssayTextJs(QString tname, int box, QString text);
     void setLocationJs(QString tname, int sequence);
     void shoucang(QString tid, int n);
     void againQuestion();
@@ -151,6 +157,8 @@ private:
     int resumeUnfinishedRun();
     // Loads the reviewed hand-in and shows it as right after its hand-in.
     void showReviewedHandIn();
+    // Stores the hand-in of the marked paper; a failure is told, with a retry.
+    void saveHandIn();
 
     std::unique_ptr<ExamPageBuilder> pageBuilder;
     PageScriptQueue *examScripts = nullptr;
@@ -159,4 +167,5 @@ private:
     // The hand-in question on screen; time running out closes it.
     QPointer<Determine> handInQuestion;
     QDateTime runStartedAt;
+    QDate handInDate;
 };

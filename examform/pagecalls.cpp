@@ -74,14 +74,20 @@ QStringList PageCalls::replay(const ExamQuestion &question)
         break;
     }
     case 4:
-        // The page reports the blanks' texts joined with "|"; each part goes
-        // back into its blank.
+        // The page reports the blanks' texts in the joined form; each part
+        // goes back into its blank.
         if (!answer.isEmpty())
             calls << call(QStringLiteral("setTiankongAnswer"), {question.tname, answer});
         break;
     case 5:
         if (question.optionIds.isEmpty())
             break;
+        // The boxes are drawn empty; the typed texts go back into them.
+        for (int box = 0; box < question.essayTexts.size(); ++box) {
+            if (!question.essayTexts.at(box).isEmpty())
+                calls << call(QStringLiteral("setWendaText"),
+                              {question.tname, QString::number(box), question.essayTexts.at(box)});
+        }
         if (answer.contains(QLatin1Char('A')))
             calls << call(QStringLiteral("setwenda"),
                           {question.optionIds.first() + QLatin1Char('1'), question.tname,

@@ -1,6 +1,7 @@
 #include "papergrader.h"
 
 #include "answersheet.h"
+#include "blankanswer.h"
 #include "exampagebuilder.h"
 #include "exampaper.h"
 
@@ -21,11 +22,11 @@ bool blankMatches(const QString &given, const QString &reference)
     return false;
 }
 
-// Fill-in answers list their blanks in order, joined by "|".
+// Fill-in answers list their blanks in order, in the joined form.
 bool blanksMatch(const QString &given, const QString &reference)
 {
-    const QStringList givenBlanks = given.split(QLatin1Char('|'));
-    const QStringList referenceBlanks = reference.split(QLatin1Char('|'));
+    const QStringList givenBlanks = BlankAnswer::split(given);
+    const QStringList referenceBlanks = BlankAnswer::split(reference);
     if (givenBlanks.size() != referenceBlanks.size())
         return false;
     for (int i = 0; i < givenBlanks.size(); ++i) {
@@ -70,7 +71,7 @@ bool PaperGrader::isRightAnswer(int type, const QString &given, const QString &r
 
 bool PaperGrader::blanksAllEmpty(const QString &given)
 {
-    const QStringList blanks = given.split(QLatin1Char('|'));
+    const QStringList blanks = BlankAnswer::split(given);
     for (const QString &blank : blanks) {
         if (!blank.trimmed().isEmpty())
             return false;

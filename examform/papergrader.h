@@ -21,7 +21,7 @@ public:
     // with self-assessment). Other types are never right.
     static bool isRightAnswer(int type, const QString &given, const QString &reference);
 
-    // Whether a fill-in answer ("|"-joined blanks) leaves every blank empty.
+    // Whether a fill-in answer (blanks in the joined form) leaves every blank empty.
     static bool blanksAllEmpty(const QString &given);
 
     // Sets isRight, score and status of one non-composite question. A single

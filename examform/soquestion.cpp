@@ -10,6 +10,7 @@
 #include "questionsearch.h"
 #include "searchresultpage.h"
 #include "webviewguard.h"
+#include "writefailureprompt.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -76,23 +77,25 @@ void SoQuestion::soQuestionJS()
     QMessageLogger("examform/soquestion.cpp", __LINE__, Q_FUNC_INFO).debug("dddddd");
 }
 
-void SoQuestion::shoucang(const QString &tid, int n)
+bool SoQuestion::shoucang(const QString &tid, int n)
 {
-    if (n == 0) {
-        FavouriteStore::setFavourite(tid, QString(), false);
-        return;
+    QString category;
+    if (n != 0) {
+        // A favourite is filed under its question's category, known only for
+        // the current results; an id outside them changes nothing, so that
+        // isCollect and exam_Collect never disagree.
+        if (!resultPaper)
+            return false;
+        const auto &hits = resultPaper->questions;
+        const auto hit = std::find_if(hits.cbegin(), hits.cend(),
+                                      [&tid](const auto &question) { return question->id == tid; });
+        if (hit == hits.cend())
+            return false;
+        category = (*hit)->fuleixingid;
     }
-    // A favourite is filed under its question's category, known for the hits
-    // shown; an id outside them changes nothing, so that isCollect and
-    // exam_Collect never disagree.
-    if (!resultPaper)
-        return;
-    for (const auto &hit : resultPaper->questions) {
-        if (hit->id == tid) {
-            FavouriteStore::setFavourite(hit->id, hit->fuleixingid, true);
-            return;
-        }
-    }
+    return WriteFailurePrompt::saveOrAsk(this, WriteFailurePrompt::Write::Favourite, [=]() {
+               return FavouriteStore::setFavourite(tid, category, n != 0);
+           }).saved();
 }
 
 void SoQuestion::on_bMax_clicked()

@@ -52,8 +52,9 @@ signals:
 public slots:
     void soWebViewJs();
     void soQuestionJS();
-    // Favourite button of a result: n 1 makes question tid a favourite, 0 clears it.
-    void shoucang(const QString &tid, int n);
+    // Favourite button of a result: n 1 makes question tid a favourite, 0 clears
+    // it. False when nothing was stored: the button keeps its look.
+    bool shoucang(const QString &tid, int n);
     // The page asks for the next block of hits.
     void moreResults();
 

@@ -1,7 +1,6 @@
 #include "resultstore.h"
 
 #include "answersheet.h"
-#include "boundstatement.h"
 #include "dbconnection.h"
 #include "exampaper.h"
 #include "papergrader.h"
@@ -9,27 +8,9 @@
 
 #include <QUuid>
 
-namespace {
-
-QSqlDatabase database()
+bool ResultStore::replace(SqlTransaction &group, const ExamPaper &paper, const QString &paperId,
+                          const QDate &date)
 {
-    return DbConnection::instance(QStringLiteral("data.db"), true)->database();
-}
-
-bool deleteResult(QSqlDatabase db, const QString &paperId)
-{
-    return execBound(db, QStringLiteral("delete from exam_answer where paperid=:paperId"),
-                     {{QStringLiteral(":paperId"), paperId}});
-}
-
-} // namespace
-
-bool ResultStore::store(const ExamPaper &paper, const QString &paperId, const QDate &date)
-{
-    QSqlDatabase db = database();
-    SqlTransaction transaction(db);
-    if (!transaction.started() || !deleteResult(db, paperId))
-        return false;
     const QVariantMap values{
         {QStringLiteral(":id"), QUuid::createUuid().toString(QUuid::WithoutBraces)},
         {QStringLiteral(":subjectid"), paper.subjectId},
@@ -43,12 +24,15 @@ bool ResultStore::store(const ExamPaper &paper, const QString &paperId, const QD
         {QStringLiteral(":useSecond"), PaperGrader::secondsUsed(paper)},
         {QStringLiteral(":answers"), AnswerSheet::stored(paper.answerSheet)},
     };
-    return execBound(db, QStringLiteral("insert into exam_answer(id,subjectid,paperId,rightCount,worngCount,scoreCuont,allCount,anserDate,score,useSecond,answers)values(:id,:subjectid,:paperId,:rightCount,:worngCount,:scoreCuont,:allCount,:anserDate,:score,:useSecond,:answers)"),
-                     values)
-        && transaction.commit();
+    return group.exec(QStringLiteral("delete from exam_answer where paperid=:paperId"),
+                      {{QStringLiteral(":paperId"), paperId}})
+        && group.exec(QStringLiteral("insert into exam_answer(id,subjectid,paperId,rightCount,worngCount,scoreCuont,allCount,anserDate,score,useSecond,answers)values(:id,:subjectid,:paperId,:rightCount,:worngCount,:scoreCuont,:allCount,:anserDate,:score,:useSecond,:answers)"),
+                      values);
 }
 
-bool ResultStore::remove(const QString &paperId)
+WriteOutcome ResultStore::store(const ExamPaper &paper, const QString &paperId, const QDate &date)
 {
-    return deleteResult(database(), paperId);
+    SqlTransaction group(DbConnection::instance(QStringLiteral("data.db"), true)->database());
+    replace(group, paper, paperId, date);
+    return group.finish();
 }

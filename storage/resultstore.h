@@ -1,9 +1,12 @@
 #pragma once
 
+#include "writeoutcome.h"
+
 #include <QDate>
 #include <QString>
 
 class ExamPaper;
+class SqlTransaction;
 
 // The stored result of a formal paper (exam_answer): at most one row per paper,
 // the last hand-in replacing the previous one.
@@ -11,10 +14,10 @@ class ResultStore
 {
 public:
     // Replaces the paper's row with the marked paper's counts, score, time used
-    // and answer sheet, in one transaction. On failure returns false and the
-    // previous row stays.
-    static bool store(const ExamPaper &paper, const QString &paperId, const QDate &date);
+    // and answer sheet, as part of a hand-in's group of writes.
+    static bool replace(SqlTransaction &group, const ExamPaper &paper, const QString &paperId,
+                        const QDate &date);
 
-    // Removes the paper's stored result (the paper is being answered again).
-    static bool remove(const QString &paperId);
+    // The same in a transaction of its own. On failure the previous row stays.
+    static WriteOutcome store(const ExamPaper &paper, const QString &paperId, const QDate &date);
 };

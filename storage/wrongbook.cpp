@@ -24,7 +24,8 @@ QVariantMap idOnly(const QString &questionId)
 
 bool deleteQuestion(QSqlDatabase db, const QString &questionId)
 {
-    return execBound(db, QStringLiteral("delete from error_answer where questionId=:questionId"), idOnly(questionId));
+    // Past the question index: a damaged index must not leave a row behind.
+    return execBound(db, QStringLiteral("delete from error_answer not indexed where questionId=:questionId"), idOnly(questionId));
 }
 
 bool insertQuestion(QSqlDatabase db, const ExamQuestion &question, const QString &subjectId,
@@ -68,20 +69,17 @@ bool returnToBook(QSqlDatabase db, const QString &questionId)
 
 } // namespace
 
-bool WrongBook::update(const ExamPaper &paper, int examStatus, const QString &paperId, const QDate &today,
-                       const QDate &examDate)
+bool WrongBook::apply(SqlTransaction &group, const ExamPaper &paper, int examStatus, const QString &paperId,
+                      const QDate &today, const QDate &examDate)
 {
-    QSqlDatabase db = database();
-    SqlTransaction transaction(db);
-    if (!transaction.started())
-        return false;
+    QSqlDatabase db = group.database();
     const MemoryModel model;
     for (const auto &question : paper.questions) {
         const std::optional<ReviewGrade> grade = AnswerGrade::of(*question);
         if (!grade)
             continue;
         std::optional<ReviewCard> card = ReviewStore::card(db, question->id);
-        if (!card)
+        if (!group.require(card.has_value()))
             return false;
         const int elapsed = card->isNew() ? 0 : int(qMax<qint64>(0, card->lastReview.daysTo(today)));
         card->review(model, *grade, today);
@@ -94,13 +92,25 @@ bool WrongBook::update(const ExamPaper &paper, int examStatus, const QString &pa
         } else if (ok && MasteryRule::isMastered(*card, today, examDate)) {
             ok = master(db, question->id, today);
         }
-        if (!ok)
+        if (!group.require(ok))
             return false;
     }
-    return transaction.commit();
+    return true;
 }
 
-bool WrongBook::remove(const QString &questionId)
+WriteOutcome WrongBook::update(const ExamPaper &paper, int examStatus, const QString &paperId, const QDate &today,
+                               const QDate &examDate)
 {
-    return deleteQuestion(database(), questionId);
+    SqlTransaction group(database());
+    if (group.started())
+        apply(group, paper, examStatus, paperId, today, examDate);
+    return group.finish();
+}
+
+WriteOutcome WrongBook::remove(const QString &questionId)
+{
+    SqlTransaction group(database());
+    if (group.started())
+        group.require(deleteQuestion(group.database(), questionId));
+    return group.finish();
 }

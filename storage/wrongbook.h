@@ -1,9 +1,12 @@
 #pragma once
 
+#include "writeoutcome.h"
+
 #include <QDate>
 #include <QString>
 
 class ExamPaper;
+class SqlTransaction;
 
 // The wrong-question book (error_answer) and the memory of every marked
 // question (review_card). A question answered wrongly in a formal paper enters
@@ -13,14 +16,18 @@ class ExamPaper;
 class WrongBook
 {
 public:
-    // Applies a marked paper, all changes in one transaction: every answered
-    // question is a review of its card on day today; examStatus 0 enters (or
-    // moves) every wrongly answered question; a question answered right that
-    // is now mastered leaves the book; a mastered question answered wrongly
-    // returns to it. On failure returns false and nothing changed.
-    static bool update(const ExamPaper &paper, int examStatus, const QString &paperId, const QDate &today,
-                       const QDate &examDate = QDate());
+    // Applies a marked paper as part of a hand-in's group of writes: every
+    // answered question is a review of its card on day today; examStatus 0
+    // enters (or moves) every wrongly answered question; a question answered
+    // right that is now mastered leaves the book; a mastered question answered
+    // wrongly returns to it.
+    static bool apply(SqlTransaction &group, const ExamPaper &paper, int examStatus, const QString &paperId,
+                      const QDate &today, const QDate &examDate = QDate());
+
+    // The same in a transaction of its own. On failure nothing changed.
+    static WriteOutcome update(const ExamPaper &paper, int examStatus, const QString &paperId, const QDate &today,
+                               const QDate &examDate = QDate());
 
     // Removes one question from the book.
-    static bool remove(const QString &questionId);
+    static WriteOutcome remove(const QString &questionId);
 };

@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include "answersheet.h"
+#include "blankanswer.h"
 #include "entryremoval.h"
 #include "exampaper.h"
 #include "papergrader.h"
@@ -92,6 +93,9 @@ private slots:
                                                         << "GPU" << false;
         QTest::newRow("fill-in alternatives typed whole") << 4 << QString::fromUtf8("CPU¦中央处理器")
                                                           << QString::fromUtf8("CPU¦中央处理器") << false;
+        QTest::newRow("fill-in separator typed inside a blank") << 4 << "a\\|b|c" << "A\\|B|c" << true;
+        QTest::newRow("fill-in space after a typed separator counts") << 4 << "a\\|b|c" << "a\\| b|c" << false;
+        QTest::newRow("fill-in old answer with a backslash") << 4 << "C:\\dir|x" << "c:\\DIR|X" << true;
         QTest::newRow("essay can answer") << 5 << "A" << "A" << true;
         QTest::newRow("essay lower case") << 5 << "A" << "a" << false;
         QTest::newRow("essay cannot answer") << 5 << "A" << "B" << false;
@@ -246,6 +250,76 @@ private slots:
         QCOMPARE(entries.at(0).toObject().value(QStringLiteral("answer")).toString(), typed);
         QCOMPARE(entries.at(1).toObject().value(QStringLiteral("cent")).toDouble(), 0.5);
         QVERIFY(b.paper.answerSheet.contains(QStringLiteral("\"cent\":0.5,")));
+    }
+
+    // Blanks survive the joined form whatever they hold; joined texts written
+    // before the escape existed (no "\\|" nor "\\\\") read as they did.
+    void blankAnswerForm_data()
+    {
+        QTest::addColumn<QString>("joined");
+        QTest::addColumn<QStringList>("blanks");
+        QTest::addColumn<bool>("canonical");
+        QTest::newRow("plain blanks") << "a|b|" << QStringList{"a", "b", ""} << true;
+        QTest::newRow("separator in a blank") << "a\\|b|c" << QStringList{"a|b", "c"} << true;
+        QTest::newRow("escape in a blank") << "a\\\\|\\\\" << QStringList{"a\\", "\\"} << true;
+        QTest::newRow("escaped escape before a separator") << "x\\\\\\||y" << QStringList{"x\\|", "y"} << true;
+        QTest::newRow("old lone backslash") << "C:\\dir|x" << QStringList{"C:\\dir", "x"} << false;
+        QTest::newRow("old trailing backslash") << "a\\" << QStringList{"a\\"} << false;
+        QTest::newRow("empty") << "" << QStringList{""} << true;
+    }
+
+    void blankAnswerForm()
+    {
+        QFETCH(QString, joined);
+        QFETCH(QStringList, blanks);
+        QFETCH(bool, canonical);
+        QCOMPARE(BlankAnswer::split(joined), blanks);
+        QCOMPARE(BlankAnswer::split(BlankAnswer::join(blanks)), blanks);
+        QCOMPARE(BlankAnswer::join(blanks) == joined, canonical);
+    }
+
+    // The essay texts ride in the sheet as a last member that the four-member
+    // readers ignore; the reader gives them back.
+    void sheetKeepsEssayTexts()
+    {
+        PaperBuilder b;
+        b.section(QStringLiteral("问答"), 3, 3);
+        b.question(5, "A", "A")->essayTexts = QStringList{QStringLiteral("第一段\n\"引号\" | \\")};
+        b.question(5, "A", "B")->essayTexts = QStringList{QStringLiteral(" ")};
+        b.question(5, "A", "");
+        PaperGrader::markPaper(b.paper);
+        QVERIFY(b.paper.answerSheet.contains(QStringLiteral("\"answer\":\"A\",\"essay\":[")));
+        const AnswerSheetReading reading = AnswerSheet::read(AnswerSheet::stored(b.paper.answerSheet));
+        QVERIFY2(reading.ok(), qPrintable(reading.error));
+        QCOMPARE(reading.entries.size(), 3);
+        QCOMPARE(reading.entries.at(0).essay, b.paper.questions.front()->essayTexts);
+        QCOMPARE(reading.entries.at(0).answer, QStringLiteral("A"));
+        QVERIFY(reading.entries.at(1).essay.isEmpty());
+        QCOMPARE(reading.entries.at(1).status, 1);
+    }
+
+    void sheetReaderNamesTheFault_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("not JSON") << "[{\"qid\":" << "答题记录不是有效的 JSON";
+        QTest::newRow("not an array") << "{\"qid\":\"q1\"}" << "答题记录不是数组";
+        QTest::newRow("entry not an object") << "[{\"qid\":\"q1\",\"cent\":1,\"status\":0,\"answer\":\"A\"},3]" << "答题记录第 2 项不是对象";
+        QTest::newRow("no qid") << "[{\"cent\":1,\"status\":0,\"answer\":\"A\"}]" << "答题记录第 1 项缺少题号";
+        QTest::newRow("status out of range") << "[{\"qid\":\"q\",\"cent\":1,\"status\":7,\"answer\":\"\"}]" << "答题记录第 1 项的状态不是 0、1 或 2";
+        QTest::newRow("essay not texts") << "[{\"qid\":\"q\",\"cent\":1,\"status\":2,\"answer\":\"\",\"essay\":[1]}]" << "答题记录第 1 项的作答文字不是文本";
+        QTest::newRow("sheet of older versions") << "[{\"qid\":\"q\",\"cent\":0.5,\"status\":2,\"answer\":\"a|b\"}]" << "";
+        QTest::newRow("empty sheet") << "[]" << "";
+    }
+
+    void sheetReaderNamesTheFault()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, error);
+        const AnswerSheetReading reading = AnswerSheet::read(stored);
+        QCOMPARE(reading.error.left(error.size()), error);
+        QCOMPARE(reading.error.isEmpty(), error.isEmpty());
+        QCOMPARE(reading.entries.isEmpty(), !error.isEmpty() || stored == QLatin1String("[]"));
     }
 
     void numbers_data()

@@ -344,11 +344,16 @@ private slots:
         QTest::newRow("several cleared") << 2 << QStringList{"0=a", "0=", "1"} << QStringList{"a|", "|"} << "|";
         QTest::newRow("typing the same text again") << 2 << QStringList{"0=a", "1=", "0=a"} << QStringList{"a|"} << "a|";
         QTest::newRow("texts with quotes and markup") << 2 << QStringList{"0=it's \"<b>\"", "1=a\\b"}
-                                                      << QStringList{"it's \"<b>\"|", "it's \"<b>\"|a\\b"}
+                                                      << QStringList{"it's \"<b>\"|", "it's \"<b>\"|a\\\\b"}
                                                       << "it's \"<b>\"|a\\b";
         QTest::newRow("written back, then unchanged") << 3 << QStringList{"<x|y|z", "1"} << QStringList{} << "x|y|z";
         QTest::newRow("written back, then changed") << 3 << QStringList{"<x|y|z", "1=Y"} << QStringList{"x|Y|z"} << "x|Y|z";
         QTest::newRow("written back empty, then typed") << 2 << QStringList{"<|", "0", "1=q"} << QStringList{"|q"} << "|q";
+        QTest::newRow("separator and escape typed in blanks") << 2 << QStringList{"0=a|b", "1=c\\"}
+                                                              << QStringList{"a\\|b|", "a\\|b|c\\\\"} << "a|b|c\\";
+        QTest::newRow("written back with escapes") << 2 << QStringList{"<a\\|b|c\\\\", "1"} << QStringList{} << "a|b|c\\";
+        QTest::newRow("written back old answer with a backslash") << 2 << QStringList{"<C:\\dir|x", "1"}
+                                                                  << QStringList{} << "C:\\dir|x";
         QTest::newRow("written back with too few parts") << 3 << QStringList{"<x", "2"} << QStringList{"x||"} << "x||";
     }
 

@@ -102,9 +102,41 @@ function tiankongBlanks(box) {
 // Attribute on a question's first box holding the text it last reported.
 var tiankongReportedAttr = "data-reported";
 
+// The joined form of a fill-in answer: the blanks' texts separated by "|",
+// with "\" and "|" inside a text written "\\" and "\|", so that a blank keeps
+// any character typed into it.
+function joinBlanks(texts) {
+    var escaped = [];
+    for (var i = 0; i < texts.length; ++i)
+        escaped.push(String(texts[i]).replace(/\\/g, "\\\\").replace(/\|/g, "\\|"));
+    return escaped.join("|");
+}
+
+// The blanks' texts of a joined answer. A "\" before any character other
+// than "\" and "|" stands for itself, as in answers stored before the escape.
+function splitBlanks(joined) {
+    var parts = [];
+    var current = "";
+    for (var i = 0; i < joined.length; ++i) {
+        var c = joined.charAt(i);
+        var next = joined.charAt(i + 1);
+        if (c === "\\" && (next === "\\" || next === "|")) {
+            current += next;
+            ++i;
+        } else if (c === "|") {
+            parts.push(current);
+            current = "";
+        } else {
+            current += c;
+        }
+    }
+    parts.push(current);
+    return parts;
+}
+
 // Fill-in blank left (onBlur): reports the texts of all blanks of the
-// question, joined with "|", under the box's id whenever they differ from what
-// the question last reported. Untouched empty blanks report nothing.
+// question in the joined form under the box's id whenever they differ from
+// what the question last reported. Untouched empty blanks report nothing.
 function settiankong(id, hid, vs) {
     if (answersLocked)
         return;
@@ -119,7 +151,7 @@ function settiankong(id, hid, vs) {
         if (text !== "")
             anyText = true;
     });
-    var joined = texts.join("|");
+    var joined = joinBlanks(texts);
     var last = box.getAttribute(tiankongReportedAttr);
     if (last === null ? !anyText : last === joined)
         return;
@@ -127,18 +159,44 @@ function settiankong(id, hid, vs) {
     myjstest.setAsQuestionJs(id, joined);
 }
 
-// Writes a stored fill-in answer ("a|b|c") back into the blanks of a rebuilt
-// page and takes it as the question's last report.
+// Writes a stored fill-in answer (joined form) back into the blanks of a
+// rebuilt page and takes it as the question's last report.
 function setTiankongAnswer(id, joined) {
     var box = document.getElementById(String(id));
     if (!box)
         return;
     var text = (joined === undefined || joined === null) ? "" : String(joined);
-    var parts = text.split("|");
+    var parts = splitBlanks(text);
     tiankongBlanks(box).each(function (i) {
         this.value = i < parts.length ? parts[i] : "";
     });
-    box.setAttribute(tiankongReportedAttr, text);
+    // An old answer with a lone "\" reads the same in the escaped form.
+    box.setAttribute(tiankongReportedAttr, joinBlanks(parts));
+}
+
+// The text boxes of an essay: the textareas that carry its answer field's id,
+// in page order.
+function essayBoxes(hid) {
+    return $("textarea").filter(function () {
+        return this.id === hid;
+    });
+}
+
+// Every change of an essay box is reported at once, so that a move, a jump or
+// the hand-in finds the text typed so far.
+document.addEventListener("input", function (event) {
+    var box = event.target;
+    if (!box || box.tagName !== "TEXTAREA" || typeof myjstest === "undefined"
+        || typeof myjstest.setEssayTextJs !== "function")
+        return;
+    myjstest.setEssayTextJs(box.id, essayBoxes(box.id).index(box), box.value);
+}, false);
+
+// Writes a stored essay text back into box number index of a rebuilt page.
+function setWendaText(hid, index, text) {
+    var box = essayBoxes(String(hid)).get(Number(index));
+    if (box)
+        box.value = String(text);
 }
 
 // Shows or hides an explanation block and marks its button.
@@ -153,15 +211,16 @@ function show_hide(id, divid) {
     }
 }
 
-// Favourite toggle.
+// Favourite toggle. The button keeps its look when the window answers false
+// (nothing was stored).
 function sc(id, tid, n, div_id) {
     var button = elementById(id);
     if (button.hasClass("but_showcang")) {
-        myjstest.shoucang(tid, 1);
-        button.attr("class", "but_hidecang");
+        if (myjstest.shoucang(tid, 1) !== false)
+            button.attr("class", "but_hidecang");
     } else {
-        myjstest.shoucang(tid, 0);
-        button.attr("class", "but_showcang");
+        if (myjstest.shoucang(tid, 0) !== false)
+            button.attr("class", "but_showcang");
     }
 }
 
