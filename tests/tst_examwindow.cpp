@@ -1,7 +1,10 @@
 #include "testsupport.h"
 
 #include "calculatorlauncher.h"
+#include "answersheet.h"
 #include "examrenli.h"
+#include "pagetext.h"
+#include "papergrader.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -231,6 +234,13 @@ private slots:
             << QStringList{"document.getElementsByName('kong_4')[0].value",
                            "document.getElementsByName('kong_4')[1].value"}
             << QStringList{"it's", "a\"b\\c</script>"};
+        QTest::newRow("fill-in with a separator and a backslash typed in blanks")
+            << 4 << 1
+            << QStringList{"var b=document.getElementsByName('kong_4'); b[0].value='a|b'; "
+                           "b[1].value='c\\\\'; settiankong('ti4_4','ti4_4','A');"}
+            << QStringList{"document.getElementsByName('kong_4')[0].value",
+                           "document.getElementsByName('kong_4')[1].value"}
+            << QStringList{"a|b", "c\\"};
         QTest::newRow("true/false")
             << 5 << 1 << QStringList{"setpanduan('ti3_5_0','hpan_5','A')"}
             << QStringList{"document.getElementById('hpan_5').value",
@@ -260,6 +270,34 @@ private slots:
         QCOMPARE(session.window.paper->answeredCount, 1);
         if (session.question(sequence - 1).type != 2)
             QCOMPARE(session.question(sequence - 1).userAnswer, answer);
+    }
+
+    // The text typed into an essay box comes back after a move and in review,
+    // and rides in the answer sheet.
+    void essayTextSurvivesMovesAndReview()
+    {
+        ExamSession session(QStringLiteral("K"));
+        QVERIFY(session.ready);
+        session.window.setLocationJs(QString(), 5);
+        const QString typed = QStringLiteral("第一行\n'引号' | \\ </textarea>");
+        session.exam(QStringLiteral("var box = $('textarea#ti5_5')[0]; box.value = '%1';"
+                                    "var e = document.createEvent('Event'); e.initEvent('input', true, true);"
+                                    "box.dispatchEvent(e); setwenda('wen_5_01','ti5_5','A');")
+                         .arg(jsEscape(typed)));
+        const QString boxText = QStringLiteral("$('textarea#ti5_5')[0].value");
+        session.window.setLocationJs(QString(), 1);
+        session.window.setLocationJs(QString(), 5);
+        QCOMPARE(session.exam(boxText), typed);
+
+        session.window.paper->endTime = QTime::currentTime();
+        PaperGrader::markPaper(*session.window.paper);
+        const AnswerSheetReading sheet = AnswerSheet::read(AnswerSheet::stored(session.window.paper->answerSheet));
+        QVERIFY2(sheet.ok(), qPrintable(sheet.error));
+        QCOMPARE(sheet.entries.at(4).essay, QStringList{typed});
+        QCOMPARE(sheet.entries.at(4).answer, QStringLiteral("A"));
+        session.window.showAnswerForm();
+        session.window.setLocationJs(QString(), 5);
+        QCOMPARE(session.exam(boxText), typed);
     }
 
     void keyboardAnswers_data()

@@ -9,6 +9,7 @@
 #include "mainwindow.h"
 #include "subjectstore.h"
 #include "examrenli.h"
+#include "answersheet.h"
 #include "papergrader.h"
 #include "prompt.h"
 #include "resultspage.h"
@@ -18,6 +19,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QWebElement>
 #include <QWebFrame>
@@ -45,6 +47,7 @@ public:
     bool answerYes;
     QStringList questions;
     QStringList prompts;
+    QStringList notices;        // texts of the message boxes, closed unanswered
 
 private:
     void answer()
@@ -59,6 +62,8 @@ private:
             prompts << prompt->textEdit->toPlainText().trimmed();
             prompt->pbOk->click();
         } else if (auto *dialog = qobject_cast<QDialog *>(modal)) {
+            if (auto *box = qobject_cast<QMessageBox *>(modal))
+                notices << box->text();
             dialog->reject();
         } else {
             modal->close();
@@ -558,6 +563,54 @@ private slots:
     }
 
 
+    // A refused write is told in the user's words and changes nothing, in the
+    // database or on the screen.
+    void refusedWritesAreTold_data()
+    {
+        QTest::addColumn<QString>("write");
+        QTest::addColumn<QString>("trigger");
+        QTest::addColumn<QString>("notice");
+        QTest::newRow("favourite") << "favourite" << "BEFORE INSERT ON exam_Collect"
+                                   << "收藏未能保存：数据库写入失败（refused）。收藏状态没有改变，请检查磁盘空间或文件权限后重试。";
+        QTest::newRow("book removal") << "book removal" << "BEFORE DELETE ON error_answer"
+                                      << "错题未能移出错题本：数据库写入失败（refused）。错题本没有改变，请检查磁盘空间或文件权限后重试。";
+    }
+
+    void refusedWritesAreTold()
+    {
+        QFETCH(QString, write);
+        QFETCH(QString, trigger);
+        QFETCH(QString, notice);
+        DialogAnswerer answerer(true);
+        QVERIFY(TestSupport::FreshDatabase::exec(QStringLiteral("delete from error_answer;\ndelete from exam_Collect")));
+        QVERIFY(TestSupport::FreshDatabase::exec(QStringLiteral(
+            "insert into error_answer(questionId,examid,fuleixingid,sequence) "
+            "select a.id, '%1', b.fuleixingid, 1 from exam_question a, exam_paper_static b "
+            "where b.paperId='%1' and a.questionTypeid=1 and b.questionTypeid=1 and a.fuleixingid=b.fuleixingid "
+            "order by a.id limit 2").arg(countdownPaper)));
+        const QString records = QStringLiteral("select questionId from error_answer union all select 'c'||questionid from exam_Collect");
+        const QStringList before = TestSupport::FreshDatabase::column(records);
+        QVERIFY(TestSupport::FreshDatabase::exec(
+            QStringLiteral("CREATE TRIGGER refuse %1 BEGIN SELECT RAISE(ABORT, 'refused'); END;").arg(trigger)));
+        const auto dropTrigger = qScopeGuard([]() { TestSupport::FreshDatabase::exec(QStringLiteral("DROP TRIGGER refuse")); });
+
+        ExamRenLi window(0, 0, 1024, 740, 1);
+        window.paperId = QStringLiteral("[{\"itype\":\"2\",\"paperid\":\"%1\"}]").arg(countdownPaper);
+        window.examStatus = 3;
+        window.show();
+        QVERIFY(waitUntilReady(window));
+        if (write == QLatin1String("favourite")) {
+            window.pbCollect->click();
+            QVERIFY(!window.paper->questions.front()->isCollect);
+            QVERIFY(window.pbCollect->styleSheet().contains(QStringLiteral("sc11.png")));
+        } else {
+            window.del_question(window.paper->questions.front()->id);
+            QCOMPARE(int(window.paper->questions.size()), 2);
+        }
+        QCOMPARE(answerer.notices, QStringList{notice});
+        QCOMPARE(TestSupport::FreshDatabase::column(records), before);
+    }
+
     void onlyTheChosenOptionalSectionCounts_data()
     {
         QTest::addColumn<QString>("chosen");
@@ -617,8 +670,18 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(second.paper->handedIn, 10000);
         QTRY_VERIFY_WITH_TIMEOUT(evaluate(second.webExam, QStringLiteral("document.body.innerHTML"))
                                      .contains(QStringLiteral("试卷得分")), 10000);
+        QCOMPARE(answerer.notices, QStringList{QStringLiteral(
+            "成绩未能保存：数据库写入失败（refused）。本次答题结果仍显示在屏幕上，请检查磁盘空间或文件权限后重新交卷。")});
+        QVERIFY(!second.handInSaved);
         QVERIFY(TestSupport::FreshDatabase::exec(QStringLiteral("DROP TRIGGER refuse_result")));
         QCOMPARE(TestSupport::FreshDatabase::column(QStringLiteral("select id||answers from exam_answer")), before);
+
+        // Handing in again stores the run as it was marked.
+        QMetaObject::invokeMethod(&second, "on_assignment_clicked");
+        QTRY_VERIFY_WITH_TIMEOUT(second.handInSaved, 10000);
+        QCOMPARE(TestSupport::FreshDatabase::column(QStringLiteral("select answers from exam_answer")),
+                 QStringList{AnswerSheet::stored(second.paper->answerSheet)});
+        QCOMPARE(answerer.notices.size(), 1);
     }
 
     // Home page → login → candidate → exam → answers → hand-in → stored result,

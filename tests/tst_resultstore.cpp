@@ -1,7 +1,9 @@
 #include "testsupport.h"
 
 #include "exampaper.h"
+#include "dbconnection.h"
 #include "favouritestore.h"
+#include "handinstore.h"
 #include "papergrader.h"
 #include "resultstore.h"
 #include "wrongbook.h"
@@ -10,6 +12,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSqlQuery>
 
 using TestSupport::FreshDatabase;
 
@@ -164,6 +167,61 @@ private slots:
             "CREATE TRIGGER refuse_q3 BEFORE INSERT ON error_answer WHEN NEW.questionId='q3' BEGIN SELECT RAISE(ABORT, 'refused'); END;")));
         QVERIFY(!WrongBook::update(*markedPaper({"C", "C", "C"}), 0, QStringLiteral("p2"), day));
         QCOMPARE(bookRows(), before);
+    }
+
+    // A hand-in that cannot be stored leaves the previous result and book as
+    // they were, every part of it, and names the reason in the user's words.
+    void failedHandInKeepsWhatWasStored_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("result refused after the book") << "refuse" << "数据库写入失败（refused）";
+        QTest::newRow("full disk") << "full" << "磁盘空间不足";
+        QTest::newRow("read-only file") << "read-only" << "数据文件是只读的";
+        QTest::newRow("damaged file") << "damaged" << "数据文件已损坏";
+    }
+
+    void failedHandInKeepsWhatWasStored()
+    {
+        QFETCH(QString, damage);
+        QFETCH(QString, reason);
+        FreshDatabase file;
+        QVERIFY(HandInStore::save(*markedPaper({"B", "A"}), 0, QStringLiteral("p1"), QDate(2026, 1, 2)));
+        const auto stored = []() {
+            return FreshDatabase::column(QStringLiteral("select paperId||rightCount||anserDate from exam_answer"))
+                + bookRows();
+        };
+        const QStringList before = stored();
+        QSqlDatabase db = DbConnection::instance(QString(), true)->database();
+        if (damage == QLatin1String("refuse")) {
+            QVERIFY(FreshDatabase::exec(QStringLiteral(
+                "CREATE TRIGGER refuse_result BEFORE INSERT ON exam_answer BEGIN SELECT RAISE(ABORT, 'refused'); END;")));
+        } else if (damage == QLatin1String("full")) {
+            QVERIFY(FreshDatabase::exec(QStringLiteral("PRAGMA max_page_count = 1")));
+        } else if (damage == QLatin1String("read-only")) {
+            db.close();
+            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+            QVERIFY(db.open());
+            db.setConnectOptions();
+        } else {
+            const int root = FreshDatabase::scalar(QStringLiteral("select rootpage from sqlite_master where name='exam_answer'"));
+            const int pageSize = FreshDatabase::scalar(QStringLiteral("PRAGMA page_size"));
+            db.close();
+            QFile bytes(file.path());
+            QVERIFY(bytes.open(QIODevice::ReadWrite) && bytes.seek(qint64(root - 1) * pageSize));
+            bytes.write(QByteArray(pageSize, '\x5a'));
+            bytes.close();
+            QVERIFY(db.open());
+        }
+
+        // The new hand-in moves q1 and q2 to p2 and needs new pages for its sheet.
+        std::unique_ptr<ExamPaper> later = markedPaper({"C", "C"});
+        later->answerSheet += QString(20000, QLatin1Char('x'));
+        const WriteOutcome outcome = HandInStore::save(*later, 0, QStringLiteral("p1"), QDate(2026, 1, 3));
+        QVERIFY(!outcome.saved());
+        QCOMPARE(outcome.reason(), reason);
+        if (damage != QLatin1String("damaged"))
+            QCOMPARE(stored(), before);
     }
 
     void favouriteToggle_data()

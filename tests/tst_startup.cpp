@@ -149,7 +149,10 @@ private slots:
             "<div id=\"d\" onclick=\"window.inAttribute = '%2';\"></div>"
             "<script type=\"text/javascript\">window.after = 'reached';</script></body></html>")
             .arg(jsEscape(text), jsEscapeInAttribute(text));
+        // The page's scripts have run only once the load has finished.
+        QSignalSpy loaded(&page, &QWebPage::loadFinished);
         page.mainFrame()->setHtml(html);
+        QVERIFY(loaded.count() > 0 || loaded.wait(10000));
         QWebFrame *frame = page.mainFrame();
         QCOMPARE(frame->evaluateJavaScript(QStringLiteral("window.after")).toString(), QStringLiteral("reached"));
         QCOMPARE(frame->evaluateJavaScript(QStringLiteral("window.inScript")).toString(), text);
