@@ -93,7 +93,9 @@ QString AnswerSheet::jsonString(const QString &text)
 {
     // Qt's own writer escapes the string; a one-string array loses its brackets.
     const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2));
+    // Qt's reader drops U+FEFF at the start of a string written plainly; the
+    // escaped form comes back whole.
+    return QString::fromUtf8(array.mid(1, array.size() - 2)).replace(QChar(0xfeff), QLatin1String("\\ufeff"));
 }
 
 AnswerSheetReading AnswerSheet::read(const QString &stored)
