@@ -1,5 +1,6 @@
 #include "apppaths.h"
 #include "commandline.h"
+#include "datafilegate.h"
 #include "frontwindow.h"
 #include "mainwindow.h"
 #include "singleinstance.h"
@@ -38,10 +39,14 @@ int main(int argc, char *argv[])
         if (!problem.isEmpty())
             qWarning("tessera: %s", qPrintable(problem));
     }
+    DataFileGate::backUpBeforeMigrating();
+    if (!DataFileGate::admit(paths.dataDir() + QStringLiteral("data.db"), paths.pageDir() + AppPaths::sampleBankName))
+        return 1;
 
     MainWindow window;
     QObject::connect(&instance, &SingleInstance::activationRequested, &window,
                      [&window] { bringProgramForward(&window); });
     window.show();
+    DataFileGate::takeDailyBackup();
     return application.exec();
 }

@@ -12,6 +12,7 @@
 #include "paperdrawdialog.h"
 #include "paperloader.h"
 #include "progresspages.h"
+#include "restorebackupdialog.h"
 #include "reviewstore.h"
 #include "statisticsfigures.h"
 #include "subjectscope.h"
@@ -147,6 +148,15 @@ void Fwelcome::registerHomeActions()
     addHomeAction(QStringLiteral("printBank"), QStringLiteral("打印"),
                   QStringLiteral("打印试卷（只有题目，或含答案和解析）或错题本，也可存为 PDF"),
                   [this]() { BankActions::print(this); });
+    addHomeAction(QStringLiteral("restoreBackup"), QStringLiteral("恢复备份"),
+                  QStringLiteral("用一份备份替换现在的成绩、错题和收藏"), [this]() { restoreBackup(); });
+}
+
+void Fwelcome::restoreBackup()
+{
+    RestoreBackupDialog dialog(DbConnection::instance(appDirPath, true)->dbPath, this);
+    if (dialog.exec() == QDialog::Accepted)
+        showStartPage();
 }
 
 QStringList Fwelcome::todaysReviews() const

@@ -81,6 +81,7 @@ private:
     void drawPaper();
     // A practice of the given questions in the exam window's practice mode.
     void practise(const QString &title, const QStringList &questionIds);
+    void restoreBackup();
     HomeActions currentHomeActions() const;
 
     struct RegisteredAction

@@ -28,17 +28,23 @@ DbConnection *DbConnection::instance(const QString &directory, bool useCipher)
         QLatin1String(QSqlDatabase::defaultConnection));
     connection->db.setDatabaseName(connection->dbPath);
     connection->db.setUserName(connection->userName);
-    connection->opened = connection->db.open();
-    if (connection->opened) {
-        // Write-ahead journal: the saves of an unfinished run, made over a
-        // connection of their own, never wait for this one's reads.
-        QSqlQuery(connection->db).exec(QStringLiteral("PRAGMA journal_mode=WAL"));
-        connection->migration = SchemaMigration::migrate(connection->db);
-        if (connection->migration.outcome == SchemaMigration::Outcome::Failed)
-            connection->opened = false;
-    }
+    connection->reopen();
     theInstance.storeRelease(connection);
     return connection;
+}
+
+void DbConnection::reopen()
+{
+    db.close();
+    db.setDatabaseName(dbPath);
+    opened = db.open();
+    if (!opened)
+        return;
+    // Readers never block the writes of a hand-in or an autosave.
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    migration = SchemaMigration::migrate(db);
+    if (migration.outcome == SchemaMigration::Outcome::Failed)
+        opened = false;
 }
 
 QSqlDatabase DbConnection::database() const

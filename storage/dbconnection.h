@@ -17,6 +17,10 @@ public:
     // A handle to the same open connection.
     QSqlDatabase database() const;
 
+    // Opens the connection on dbPath: write-ahead journal on, schema migrated.
+    // The first call does it; a restore, after replacing the file, again.
+    void reopen();
+
     QString dbPath;
     QString userName;
     QSqlDatabase db;

@@ -17,6 +17,12 @@ bool holdsQuestionBank(QSqlDatabase db)
         && query.next() && query.value(0).toInt() > 0;
 }
 
+SchemaMigration::BeforeMigrating &beforeMigrating()
+{
+    static SchemaMigration::BeforeMigrating hook;
+    return hook;
+}
+
 QString lastError(QSqlDatabase db)
 {
     const QString text = db.lastError().text().trimmed();
@@ -24,6 +30,11 @@ QString lastError(QSqlDatabase db)
 }
 
 } // namespace
+
+void SchemaMigration::setBeforeMigrating(BeforeMigrating hook)
+{
+    beforeMigrating() = std::move(hook);
+}
 
 const QVector<SchemaMigration::Step> &SchemaMigration::steps()
 {
@@ -68,6 +79,12 @@ SchemaMigration::Result SchemaMigration::migrate(QSqlDatabase db, const QVector<
     }
     if (pending.isEmpty())
         return result;
+    QString reason;
+    if (beforeMigrating() && !beforeMigrating()(db, &reason)) {
+        result.outcome = Outcome::Failed;
+        result.error = QStringLiteral("升级前未能备份数据文件：") + reason;
+        return result;
+    }
 
     SqlTransaction transaction(db);
     if (!transaction.started()) {

@@ -3,6 +3,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QVector>
+#include <functional>
 
 // Brings an existing data.db up to the schema this program needs. The file's
 // PRAGMA user_version says how far it is; each pending step is additive (new
@@ -42,6 +43,12 @@ public:
     static int latestVersion();
     // The file's user_version; -1 when it cannot be read.
     static int fileVersion(QSqlDatabase db);
+
+    // Called before pending steps run, never when none is pending; a false
+    // return (with the reason) leaves the file untouched and fails the
+    // migration. The program backs the file up here.
+    using BeforeMigrating = std::function<bool(QSqlDatabase db, QString *reason)>;
+    static void setBeforeMigrating(BeforeMigrating hook);
 
     // Runs every step of steps (default: the program's) whose version is above
     // the file's, in one transaction, and sets user_version to the last one.

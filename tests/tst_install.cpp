@@ -108,7 +108,20 @@ private slots:
                                  "images/index11.png"})
             QVERIFY2(QFile::exists(dir.filePath(QLatin1String(file))), file);
         QCOMPARE(run(dir.filePath(QStringLiteral("data.db")), QStringLiteral("select count(*) from exam_subject")), 2);
-        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("data.db.new"))));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("sample_bank.db.new"))));
+        QCOMPARE(run(dir.filePath(QStringLiteral("sample_bank.db")), QStringLiteral("select count(*) from exam_subject")), 2);
+    }
+
+    // A data.db of 0 bytes (left by an older program that opened a missing
+    // file) holds nothing: the sample bank takes its place.
+    void emptyDataFileGetsTheSampleBank()
+    {
+        QTemporaryDir dir;
+        QFile empty(dir.filePath(QStringLiteral("data.db")));
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.close();
+        QVERIFY(runInstall(dir.path()));
+        QCOMPARE(run(empty.fileName(), QStringLiteral("select count(*) from exam_subject")), 2);
     }
 
     void rebuildKeepsTheUsersDatabase()

@@ -1,0 +1,115 @@
+#include "datafilegate.h"
+
+#include "backupstore.h"
+#include "constants.h"
+#include "datafilecheck.h"
+#include "dbconnection.h"
+#include "schemamigration.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace DataFileGate {
+
+namespace {
+
+using State = DataFileCheck::State;
+
+// Shows text with the offered way out (none: only "退出"); true when the user
+// takes it.
+bool offer(const QString &text, const QString &wayOut)
+{
+    QMessageBox box(QMessageBox::Warning, productTitle, text);
+    QAbstractButton *take = wayOut.isEmpty() ? nullptr : box.addButton(wayOut, QMessageBox::AcceptRole);
+    box.addButton(QStringLiteral("退出"), QMessageBox::RejectRole);
+    box.exec();
+    return take && box.clickedButton() == take;
+}
+
+void tell(const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, productTitle, text);
+    box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+WriteOutcome createFromSample(const QString &dbPath, const QString &sampleBankPath)
+{
+    if (!QFileInfo(sampleBankPath).isFile())
+        return WriteOutcome::failed(QStringLiteral("找不到示例题库 %1").arg(QDir::toNativeSeparators(sampleBankPath)));
+    // Only an empty file is in the way: a missing one has nothing to lose.
+    if (QFileInfo(dbPath).isFile() && QFileInfo(dbPath).size() == 0)
+        QFile::remove(dbPath);
+    QFile sample(sampleBankPath);
+    if (!sample.copy(dbPath))
+        return WriteOutcome::failed(sample.errorString());
+    return WriteOutcome();
+}
+
+} // namespace
+
+bool admit(const QString &dbPath, const QString &sampleBankPath)
+{
+    const DataFileCheck::Result result = DataFileCheck::examine(dbPath);
+    const QString text = DataFileCheck::message(result, dbPath);
+    WriteOutcome repaired;
+    switch (result.state) {
+    case State::Usable:
+        return true;
+    case State::ReadOnly:
+        return offer(text, QStringLiteral("只读打开"));
+    case State::Missing:
+        if (!offer(text, QStringLiteral("用示例题库新建")))
+            return false;
+        repaired = createFromSample(dbPath, sampleBankPath);
+        break;
+    case State::Damaged:
+    case State::NotADatabase: {
+        const QString backup = BackupStore::newestSound(dbPath);
+        if (backup.isEmpty()) {
+            offer(text + QStringLiteral("\n没有找到完好的备份。"), QString());
+            return false;
+        }
+        const QString taken = QFileInfo(backup).fileName();
+        if (!offer(text + QStringLiteral("\n最近一份完好的备份：%1。").arg(taken), QStringLiteral("用这份备份恢复")))
+            return false;
+        repaired = BackupStore::replaceDamaged(dbPath, backup);
+        break;
+    }
+    case State::NotAFile:
+    case State::Unreadable:
+        offer(text, QString());
+        return false;
+    }
+    if (!repaired || DataFileCheck::examine(dbPath).state != State::Usable) {
+        tell(QStringLiteral("数据文件 %1 未能准备好：%2。程序将退出。")
+                 .arg(QDir::toNativeSeparators(dbPath), repaired ? QStringLiteral("新的文件仍不能使用") : repaired.reason()));
+        return false;
+    }
+    return true;
+}
+
+void backUpBeforeMigrating()
+{
+    SchemaMigration::setBeforeMigrating([](QSqlDatabase db, QString *reason) {
+        const WriteOutcome outcome = BackupStore::backup(db, db.databaseName(), QStringLiteral("migration"));
+        *reason = outcome.reason();
+        return outcome.saved();
+    });
+}
+
+void takeDailyBackup()
+{
+    DbConnection *connection = DbConnection::instance(QStringLiteral("data.db"), true);
+    if (!connection->opened || BackupStore::backedUpOn(connection->dbPath, QDate::currentDate()))
+        return;
+    const WriteOutcome outcome = BackupStore::backupNow(QStringLiteral("daily"));
+    if (!outcome)
+        tell(QStringLiteral("今天的备份未能完成：%1。你的记录没有受影响；请检查磁盘空间或文件权限。").arg(outcome.reason()));
+}
+
+} // namespace DataFileGate

@@ -1,0 +1,90 @@
+#include "restorebackupdialog.h"
+
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QString reasonText(const QString &reason)
+{
+    if (reason == QLatin1String("daily"))
+        return QStringLiteral("每日备份");
+    if (reason == QLatin1String("migration"))
+        return QStringLiteral("升级前备份");
+    if (reason == QLatin1String("import"))
+        return QStringLiteral("导入前备份");
+    if (reason == QLatin1String("restore"))
+        return QStringLiteral("恢复前备份");
+    return reason;
+}
+
+void tell(QWidget *parent, const QString &text)
+{
+    QMessageBox box(QMessageBox::Information, QStringLiteral("恢复备份"), text, QMessageBox::NoButton, parent);
+    box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+} // namespace
+
+RestoreBackupDialog::RestoreBackupDialog(const QString &dbPath, QWidget *parent)
+    : QDialog(parent)
+    , backups(BackupStore::list(dbPath))
+{
+    setWindowTitle(QStringLiteral("恢复备份"));
+    setStyleSheet(QStringLiteral("QDialog{background-color: #addeec;}"));
+    resize(560, 320);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(
+        backups.isEmpty()
+            ? QStringLiteral("%1 里还没有备份。").arg(QDir::toNativeSeparators(BackupStore::folderFor(dbPath)))
+            : QStringLiteral("选择一份备份，用它替换现在的数据文件（现在的文件会先备份一份）："),
+        this));
+    list = new QListWidget(this);
+    for (const BackupEntry &entry : backups)
+        list->addItem(entryText(entry));
+    list->setCurrentRow(0);
+    layout->addWidget(list);
+    auto *buttons = new QDialogButtonBox(this);
+    restoreButton = buttons->addButton(QStringLiteral("恢复"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+    restoreButton->setEnabled(!backups.isEmpty());
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &RestoreBackupDialog::restoreChosen);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+QString RestoreBackupDialog::entryText(const BackupEntry &entry)
+{
+    const QString when = entry.taken.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if (!entry.readable())
+        return QStringLiteral("%1  %2  无法读取").arg(when, reasonText(entry.reason));
+    return QStringLiteral("%1  %2  成绩 %3 份，错题 %4 道，收藏 %5 道")
+        .arg(when, reasonText(entry.reason))
+        .arg(entry.results).arg(entry.bookRows).arg(entry.favourites);
+}
+
+void RestoreBackupDialog::restoreChosen()
+{
+    const int row = list->currentRow();
+    if (row < 0 || row >= backups.size())
+        return;
+    const BackupEntry chosen = backups.at(row);
+    if (!chosen.readable()) {
+        tell(this, QStringLiteral("这份备份无法读取，请选择另一份。"));
+        return;
+    }
+    const WriteOutcome outcome = BackupStore::restore(chosen.path);
+    if (!outcome) {
+        tell(this, QStringLiteral("未能恢复备份：%1。现在的数据文件没有改变。").arg(outcome.reason()));
+        return;
+    }
+    tell(this, QStringLiteral("已用 %1 的备份恢复。恢复前的数据文件也已备份，可以随时再恢复回来。")
+                   .arg(chosen.taken.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
+    accept();
+}

@@ -1,0 +1,109 @@
+#include "datafilecheck.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryFile>
+#include <QUuid>
+#include <QVariant>
+
+namespace {
+
+using State = DataFileCheck::State;
+
+DataFileCheck::Result found(State state, const QString &problem)
+{
+    return {state, problem};
+}
+
+// quick_check over the whole file, and whether it takes a write: a write lock
+// taken and given back changes nothing.
+DataFileCheck::Result examineDatabase(const QString &path)
+{
+    const QString name = QStringLiteral("data_file_check_") + QUuid::createUuid().toString();
+    DataFileCheck::Result result;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (!db.open())
+            return found(State::Unreadable, db.lastError().text());
+        QSqlQuery query(db);
+        if (!query.exec(QStringLiteral("PRAGMA quick_check"))) {
+            const QString text = query.lastError().databaseText();
+            result = found(text.contains(QLatin1String("not a database")) ? State::NotADatabase : State::Damaged, text);
+        } else if (!query.next() || query.value(0).toString() != QLatin1String("ok")) {
+            result = found(State::Damaged, query.value(0).toString());
+        } else if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")) || !query.exec(QStringLiteral("ROLLBACK"))) {
+            result = found(State::ReadOnly, query.lastError().databaseText());
+        }
+        query.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return result;
+}
+
+} // namespace
+
+DataFileCheck::Result DataFileCheck::examine(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return found(State::Missing, QStringLiteral("文件不存在"));
+    if (!info.isFile())
+        return found(State::NotAFile, QStringLiteral("这是一个文件夹，不是数据文件"));
+    if (info.size() == 0)
+        return found(State::Missing, QStringLiteral("文件是空的（0 字节）"));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return found(State::Unreadable, QStringLiteral("无法读取（%1）").arg(file.errorString()));
+    const QByteArray header = file.read(16);
+    file.close();
+    if (header != QByteArray("SQLite format 3", 16))
+        return found(State::NotADatabase, QStringLiteral("不是数据库文件，或文件开头已损坏"));
+
+    const Result result = examineDatabase(path);
+    switch (result.state) {
+    case State::Usable:
+        break;
+    case State::NotADatabase:
+    case State::Damaged:
+        return found(State::Damaged, QStringLiteral("文件已损坏（%1）").arg(result.problem));
+    case State::ReadOnly:
+        return found(State::ReadOnly, QStringLiteral("文件是只读的（%1）").arg(result.problem));
+    default:
+        return found(result.state, QStringLiteral("无法读取（%1）").arg(result.problem));
+    }
+    // The journal is written beside the file: its folder must take writes too.
+    QTemporaryFile probe(info.absolutePath() + QStringLiteral("/.tessera-write-probe-XXXXXX"));
+    if (!probe.open())
+        return found(State::ReadOnly, QStringLiteral("所在的文件夹是只读的"));
+    return result;
+}
+
+QString DataFileCheck::message(const Result &result, const QString &path)
+{
+    const QString where = QDir::toNativeSeparators(path);
+    switch (result.state) {
+    case State::Usable:
+        return QString();
+    case State::Missing:
+        return QStringLiteral("找不到可用的数据文件 %1：%2。\n可以用程序自带的示例题库新建它；"
+                              "如果你的记录在别处，请先退出，把数据文件放到这里后重新启动。").arg(where, result.problem);
+    case State::ReadOnly:
+        return QStringLiteral("数据文件 %1 只能读，不能写：%2。\n成绩、错题和收藏都无法保存。"
+                              "请取消文件的只读属性，或把它移到可以写入的文件夹后重新启动程序。").arg(where, result.problem);
+    case State::Damaged:
+    case State::NotADatabase:
+        return QStringLiteral("数据文件 %1 不能使用：%2。\n可以用最近一份完好的备份恢复它（损坏的文件会改名保留）；"
+                              "也可以退出，换上完好的数据文件后重新启动。").arg(where, result.problem);
+    case State::NotAFile:
+    case State::Unreadable:
+        break;
+    }
+    return QStringLiteral("数据文件 %1 不能使用：%2。\n请检查文件和文件夹的权限，或换上完好的数据文件后重新启动程序。")
+        .arg(where, result.problem);
+}
