@@ -19,8 +19,24 @@ DataFileCheck::Result found(State state, const QString &problem)
     return {state, problem};
 }
 
-// quick_check over the whole file, and whether it takes a write: a write lock
-// taken and given back changes nothing.
+// Writes the header's user_version as it is and rolls back: changes nothing,
+// fails on a file that is open read-only. The reason of a failure in error.
+bool takesAWrite(QSqlDatabase db, QString *error)
+{
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
+        *error = query.lastError().databaseText();
+        return false;
+    }
+    const int version = query.value(0).toInt();
+    const bool written = query.exec(QStringLiteral("BEGIN IMMEDIATE"))
+        && query.exec(QStringLiteral("PRAGMA user_version = %1").arg(version));
+    *error = query.lastError().databaseText();
+    query.exec(QStringLiteral("ROLLBACK"));
+    return written;
+}
+
+// quick_check over the whole file, and whether it takes a write.
 DataFileCheck::Result examineDatabase(const QString &path)
 {
     const QString name = QStringLiteral("data_file_check_") + QUuid::createUuid().toString();
@@ -36,8 +52,10 @@ DataFileCheck::Result examineDatabase(const QString &path)
             result = found(text.contains(QLatin1String("not a database")) ? State::NotADatabase : State::Damaged, text);
         } else if (!query.next() || query.value(0).toString() != QLatin1String("ok")) {
             result = found(State::Damaged, query.value(0).toString());
-        } else if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")) || !query.exec(QStringLiteral("ROLLBACK"))) {
-            result = found(State::ReadOnly, query.lastError().databaseText());
+        } else {
+            QString error;
+            if (!takesAWrite(db, &error))
+                result = found(State::ReadOnly, error);
         }
         query.finish();
         db.close();
@@ -65,23 +83,24 @@ DataFileCheck::Result DataFileCheck::examine(const QString &path)
     if (header != QByteArray("SQLite format 3", 16))
         return found(State::NotADatabase, QStringLiteral("不是数据库文件，或文件开头已损坏"));
 
+    // The journal is written beside the file: its folder must take writes too.
+    QTemporaryFile probe(info.absolutePath() + QStringLiteral("/.tessera-write-probe-XXXXXX"));
+    const bool folderWritable = probe.open();
     const Result result = examineDatabase(path);
     switch (result.state) {
     case State::Usable:
-        break;
+    case State::ReadOnly:
+        if (!folderWritable)
+            return found(State::ReadOnly, QStringLiteral("所在的文件夹是只读的"));
+        if (result.state == State::ReadOnly)
+            return found(State::ReadOnly, QStringLiteral("文件是只读的（%1）").arg(result.problem));
+        return result;
     case State::NotADatabase:
     case State::Damaged:
         return found(State::Damaged, QStringLiteral("文件已损坏（%1）").arg(result.problem));
-    case State::ReadOnly:
-        return found(State::ReadOnly, QStringLiteral("文件是只读的（%1）").arg(result.problem));
     default:
         return found(result.state, QStringLiteral("无法读取（%1）").arg(result.problem));
     }
-    // The journal is written beside the file: its folder must take writes too.
-    QTemporaryFile probe(info.absolutePath() + QStringLiteral("/.tessera-write-probe-XXXXXX"));
-    if (!probe.open())
-        return found(State::ReadOnly, QStringLiteral("所在的文件夹是只读的"));
-    return result;
 }
 
 QString DataFileCheck::message(const Result &result, const QString &path)

@@ -1,0 +1,260 @@
+#include "testsupport.h"
+
+#include "backupstore.h"
+#include "datafilecheck.h"
+#include "datafilegate.h"
+#include "dbconnection.h"
+#include "favouritestore.h"
+#include "restorebackupdialog.h"
+#include "schemamigration.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QSqlQuery>
+
+using TestSupport::FreshDatabase;
+using State = DataFileCheck::State;
+
+namespace {
+
+// Overwrites the first page of a table with noise.
+bool damageTable(const QString &path, const QString &table)
+{
+    int root = 0;
+    int pageSize = 0;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("damage"));
+        db.setDatabaseName(path);
+        QSqlQuery query(db);
+        if (db.open() && query.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"))
+            && query.exec(QStringLiteral("select rootpage from sqlite_master where name='%1'").arg(table)) && query.next())
+            root = query.value(0).toInt();
+        if (query.exec(QStringLiteral("PRAGMA page_size")) && query.next())
+            pageSize = query.value(0).toInt();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("damage"));
+    QFile file(path);
+    return root > 0 && file.open(QIODevice::ReadWrite) && file.seek(qint64(root - 1) * pageSize)
+        && file.write(QByteArray(pageSize, '\x5a')) == pageSize;
+}
+
+bool chattr(const QString &flag, const QString &path)
+{
+    return QProcess::execute(QStringLiteral("chattr"), {flag, path}) == 0;
+}
+
+QString records()
+{
+    return FreshDatabase::column(QStringLiteral(
+               "select (select count(*) from exam_answer)||'/'||(select count(*) from error_answer)||'/'||(select count(*) from exam_Collect)"))
+        .value(0);
+}
+
+} // namespace
+
+class DataFileTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Every kind of file that cannot serve is named, with its path.
+    void examine_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("sound") << "sound" << int(State::Usable) << "";
+        QTest::newRow("missing") << "missing" << int(State::Missing) << "文件不存在";
+        QTest::newRow("empty") << "empty" << int(State::Missing) << "文件是空的（0 字节）";
+        QTest::newRow("a folder") << "folder" << int(State::NotAFile) << "这是一个文件夹，不是数据文件";
+        QTest::newRow("not a database") << "text" << int(State::NotADatabase) << "不是数据库文件，或文件开头已损坏";
+        QTest::newRow("damaged table") << "damaged" << int(State::Damaged) << "文件已损坏";
+        QTest::newRow("read-only file") << "immutable file" << int(State::ReadOnly) << "文件是只读的";
+        QTest::newRow("read-only folder") << "immutable folder" << int(State::ReadOnly) << "所在的文件夹是只读的";
+    }
+
+    void examine()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, state);
+        QFETCH(QString, problem);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("data.db"));
+        QFile file(path);
+        if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("data.db")));
+        } else if (kind == QLatin1String("empty") || kind == QLatin1String("text")) {
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(kind == QLatin1String("text") ? "not a database at all, just some text to read" : "");
+            file.close();
+        } else if (kind != QLatin1String("missing")) {
+            QVERIFY(TestSupport::writeDatabaseFile(path, TestSupport::sampleBankSql()));
+        }
+        if (kind == QLatin1String("damaged"))
+            QVERIFY(damageTable(path, QStringLiteral("exam_question")));
+        const QString locked = kind == QLatin1String("immutable file") ? path : dir.path();
+        const bool immutable = kind.startsWith(QLatin1String("immutable"));
+        if (immutable && !chattr(QStringLiteral("+i"), locked))
+            QSKIP("this file system offers no immutable files");
+        const DataFileCheck::Result result = DataFileCheck::examine(path);
+        if (immutable)
+            QVERIFY(chattr(QStringLiteral("-i"), locked));
+        QCOMPARE(int(result.state), state);
+        QCOMPARE(result.problem.left(problem.size()), problem);
+        if (state != int(State::Usable))
+            QVERIFY(DataFileCheck::message(result, path).contains(QDir::toNativeSeparators(path)));
+        QCOMPARE(QFileInfo(path).exists(), kind != QLatin1String("missing"));
+    }
+
+    // Backups are consistent copies with their records; the newest seven stay.
+    void backupsKeepTheNewestSeven()
+    {
+        FreshDatabase db(TestSupport::sampleBankSql());
+        QVERIFY(FavouriteStore::setFavourite(QStringLiteral("km1q001"), QStringLiteral("km1f1"), true));
+        const QDateTime start(QDate(2026, 3, 1), QTime(8, 0));
+        for (int day = 0; day < 9; ++day)
+            QVERIFY(BackupStore::backup(DbConnection::instance(QString(), true)->database(), db.path(),
+                                        day == 8 ? QStringLiteral("import") : QStringLiteral("daily"), start.addDays(day)));
+        const QList<BackupEntry> backups = BackupStore::list(db.path());
+        QCOMPARE(backups.size(), BackupStore::kept);
+        QCOMPARE(backups.first().taken, start.addDays(8));
+        QCOMPARE(backups.last().taken, start.addDays(2));
+        QCOMPARE(RestoreBackupDialog::entryText(backups.first()),
+                 QStringLiteral("2026-03-09 08:00:00  导入前备份  成绩 0 份，错题 0 道，收藏 1 道"));
+        QVERIFY(BackupStore::backedUpOn(db.path(), QDate(2026, 3, 9)));
+        QVERIFY(!BackupStore::backedUpOn(db.path(), QDate(2026, 3, 1)));
+        QCOMPARE(QFileInfo(backups.first().path).absolutePath(), QFileInfo(db.path()).absolutePath() + QStringLiteral("/backups"));
+    }
+
+    // A restore puts the chosen records back and keeps the replaced ones as a
+    // backup of their own; the connection goes on in the write-ahead journal.
+    void restoreBringsBackTheRecordsAndKeepsTheReplacedOnes()
+    {
+        FreshDatabase db(TestSupport::sampleBankSql());
+        DbConnection::instance(QString(), true)->reopen();
+        QVERIFY(FavouriteStore::setFavourite(QStringLiteral("km1q001"), QStringLiteral("km1f1"), true));
+        QVERIFY(BackupStore::backupNow(QStringLiteral("daily")));
+        QVERIFY(FavouriteStore::setFavourite(QStringLiteral("km1q002"), QStringLiteral("km1f1"), true));
+        QCOMPARE(records(), QStringLiteral("0/0/2"));
+
+        QVERIFY(BackupStore::restore(BackupStore::list(db.path()).first().path));
+        QCOMPARE(records(), QStringLiteral("0/0/1"));
+        const QList<BackupEntry> backups = BackupStore::list(db.path());
+        QCOMPARE(backups.size(), 2);
+        QCOMPARE(backups.first().reason, QStringLiteral("restore"));
+        QCOMPARE(backups.first().favourites, 2);
+        QCOMPARE(FreshDatabase::column(QStringLiteral("PRAGMA journal_mode")), QStringList{QStringLiteral("wal")});
+    }
+
+    // A reader in the middle of its reading does not hold up a write.
+    void readerDoesNotBlockAWrite()
+    {
+        FreshDatabase db(TestSupport::sampleBankSql());
+        DbConnection::instance(QString(), true)->reopen();
+        {
+            QSqlDatabase reader = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reader"));
+            reader.setDatabaseName(db.path());
+            QVERIFY(reader.open());
+            QSqlQuery reading(reader);
+            QVERIFY(reading.exec(QStringLiteral("BEGIN")) && reading.exec(QStringLiteral("select id from exam_question")) && reading.next());
+            QVERIFY(FavouriteStore::setFavourite(QStringLiteral("km1q001"), QStringLiteral("km1f1"), true));
+            reading.finish();
+            reading.exec(QStringLiteral("COMMIT"));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("reader"));
+    }
+
+    // A pending schema step is preceded by a backup; nothing pending, none.
+    void migrationIsPrecededByABackup()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("data.db"));
+        QVERIFY(TestSupport::writeDatabaseFile(path, TestSupport::sampleBankSql()));
+        DataFileGate::backUpBeforeMigrating();
+        const auto unhook = qScopeGuard([]() { SchemaMigration::setBeforeMigrating(nullptr); });
+        DbConnection *connection = DbConnection::instance(QString(), true);
+        connection->dbPath = path;
+        connection->reopen();
+        QCOMPARE(connection->migration.outcome, SchemaMigration::Outcome::Migrated);
+        connection->reopen();
+        QCOMPARE(connection->migration.outcome, SchemaMigration::Outcome::UpToDate);
+        const QList<BackupEntry> backups = BackupStore::list(path);
+        QCOMPARE(backups.size(), 1);
+        QCOMPARE(backups.first().reason, QStringLiteral("migration"));
+        connection->database().close();
+    }
+
+    // The start offers the way out that fits, and quitting changes nothing.
+    void startOffersTheWayOut_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("admitted");
+        QTest::addColumn<QString>("subjects");
+        QTest::newRow("missing, created from the sample bank") << "missing" << "用示例题库新建" << true << "2";
+        QTest::newRow("empty, created from the sample bank") << "empty" << "用示例题库新建" << true << "2";
+        QTest::newRow("missing, quit") << "missing" << "退出" << false << "";
+        QTest::newRow("damaged, newest sound backup") << "damaged" << "用这份备份恢复" << true << "1";
+        QTest::newRow("damaged, quit") << "damaged" << "退出" << false << "";
+    }
+
+    void startOffersTheWayOut()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, button);
+        QFETCH(bool, admitted);
+        QFETCH(QString, subjects);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("data.db"));
+        const QString sample = dir.filePath(QStringLiteral("sample_bank.db"));
+        QVERIFY(TestSupport::writeDatabaseFile(sample, TestSupport::sampleBankSql()));
+        if (kind == QLatin1String("empty")) {
+            QFile empty(path);
+            QVERIFY(empty.open(QIODevice::WriteOnly));
+        } else if (kind == QLatin1String("damaged")) {
+            // A sound backup, then a newer damaged one and a damaged file.
+            QVERIFY(TestSupport::writeDatabaseFile(path, QStringLiteral("INSERT INTO exam_subject(id,name) VALUES('s1','一');")));
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("backup"));
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            QVERIFY(BackupStore::backup(db, path, QStringLiteral("daily"), QDateTime(QDate(2026, 1, 1), QTime(9, 0))));
+            QVERIFY(BackupStore::backup(db, path, QStringLiteral("daily"), QDateTime(QDate(2026, 1, 2), QTime(9, 0))));
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(QStringLiteral("backup"));
+            QVERIFY(damageTable(BackupStore::list(path).first().path, QStringLiteral("exam_subject")));
+            QVERIFY(damageTable(path, QStringLiteral("exam_subject")));
+        }
+        QFileInfo original(path);
+        const qint64 sizeBefore = original.exists() ? original.size() : -1;
+
+        TestSupport::clickNextMessageBoxButton(button);
+        QCOMPARE(DataFileGate::admit(path, sample), admitted);
+        if (!admitted) {
+            QFileInfo after(path);
+            QCOMPARE(after.exists() ? after.size() : -1, sizeBefore);
+            return;
+        }
+        QCOMPARE(DataFileCheck::examine(path).state, State::Usable);
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("after"));
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        QVERIFY(query.exec(QStringLiteral("select count(*) from exam_subject")) && query.next());
+        QCOMPARE(query.value(0).toString(), subjects);
+        query.finish();
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("after"));
+        if (kind == QLatin1String("damaged"))
+            QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("data.db.damaged-*")}).size(), 1);
+    }
+};
+
+TESSERA_TEST_MAIN(DataFileTest)
+#include "tst_datafile.moc"
