@@ -54,7 +54,11 @@ WriteOutcome createFromSample(const QString &dbPath, const QString &sampleBankPa
 
 bool admit(const QString &dbPath, const QString &sampleBankPath)
 {
-    const DataFileCheck::Result result = DataFileCheck::examine(dbPath);
+    // The whole file once a day, with the day's backup; the tables of the
+    // user's records at every start.
+    const DataFileCheck::Result result = DataFileCheck::examine(
+        dbPath, BackupStore::backedUpOn(dbPath, QDate::currentDate()) ? DataFileCheck::Depth::RecordTables
+                                                                      : DataFileCheck::Depth::WholeFile);
     const QString text = DataFileCheck::message(result, dbPath);
     WriteOutcome repaired;
     switch (result.state) {

@@ -36,28 +36,63 @@ bool takesAWrite(QSqlDatabase db, QString *error)
     return written;
 }
 
-// quick_check over the whole file, and whether it takes a write.
-DataFileCheck::Result examineDatabase(const QString &path)
+// The names of quick_check runs: the whole file, or each table but the
+// question bank's bulk.
+QStringList checkTargets(QSqlDatabase db, DataFileCheck::Depth depth, QString *problem)
+{
+    if (depth == DataFileCheck::Depth::WholeFile)
+        return {QString()};
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("select name from sqlite_master where type='table' and name<>'exam_question'"))) {
+        *problem = query.lastError().databaseText();
+        return {};
+    }
+    QStringList tables;
+    while (query.next())
+        tables << query.value(0).toString();
+    return tables;
+}
+
+bool quickCheck(QSqlDatabase db, DataFileCheck::Depth depth, QString *problem)
+{
+    const QStringList targets = checkTargets(db, depth, problem);
+    if (!problem->isEmpty())
+        return false;
+    QSqlQuery query(db);
+    for (QString table : targets) {
+        // A table name from the file's own schema, as a quoted identifier.
+        const QString argument = table.isNull() ? QString()
+            : QStringLiteral("(\"%1\")").arg(table.replace(QLatin1Char('"'), QStringLiteral("\"\"")));
+        if (!query.exec(QStringLiteral("PRAGMA quick_check") + argument)) {
+            *problem = query.lastError().databaseText();
+            return false;
+        }
+        if (!query.next() || query.value(0).toString() != QLatin1String("ok")) {
+            *problem = query.value(0).toString();
+            return false;
+        }
+    }
+    return true;
+}
+
+// The quick check, and whether the file takes a write.
+DataFileCheck::Result examineDatabase(const QString &path, DataFileCheck::Depth depth)
 {
     const QString name = QStringLiteral("data_file_check_") + QUuid::createUuid().toString();
     DataFileCheck::Result result;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(path);
-        if (!db.open())
-            return found(State::Unreadable, db.lastError().text());
-        QSqlQuery query(db);
-        if (!query.exec(QStringLiteral("PRAGMA quick_check"))) {
-            const QString text = query.lastError().databaseText();
-            result = found(text.contains(QLatin1String("not a database")) ? State::NotADatabase : State::Damaged, text);
-        } else if (!query.next() || query.value(0).toString() != QLatin1String("ok")) {
-            result = found(State::Damaged, query.value(0).toString());
+        QString problem;
+        if (!db.open()) {
+            result = found(State::Unreadable, db.lastError().text());
+        } else if (!quickCheck(db, depth, &problem)) {
+            result = found(problem.contains(QLatin1String("not a database")) ? State::NotADatabase : State::Damaged, problem);
         } else {
             QString error;
             if (!takesAWrite(db, &error))
                 result = found(State::ReadOnly, error);
         }
-        query.finish();
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
@@ -66,7 +101,7 @@ DataFileCheck::Result examineDatabase(const QString &path)
 
 } // namespace
 
-DataFileCheck::Result DataFileCheck::examine(const QString &path)
+DataFileCheck::Result DataFileCheck::examine(const QString &path, Depth depth)
 {
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
@@ -86,7 +121,7 @@ DataFileCheck::Result DataFileCheck::examine(const QString &path)
     // The journal is written beside the file: its folder must take writes too.
     QTemporaryFile probe(info.absolutePath() + QStringLiteral("/.tessera-write-probe-XXXXXX"));
     const bool folderWritable = probe.open();
-    const Result result = examineDatabase(path);
+    const Result result = examineDatabase(path, depth);
     switch (result.state) {
     case State::Usable:
     case State::ReadOnly:

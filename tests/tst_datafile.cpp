@@ -73,7 +73,9 @@ private slots:
         QTest::newRow("empty") << "empty" << int(State::Missing) << "文件是空的（0 字节）";
         QTest::newRow("a folder") << "folder" << int(State::NotAFile) << "这是一个文件夹，不是数据文件";
         QTest::newRow("not a database") << "text" << int(State::NotADatabase) << "不是数据库文件，或文件开头已损坏";
-        QTest::newRow("damaged table") << "damaged" << int(State::Damaged) << "文件已损坏";
+        QTest::newRow("damaged question table") << "damaged exam_question" << int(State::Damaged) << "文件已损坏";
+        QTest::newRow("damaged question table, records checked") << "damaged exam_question, records" << int(State::Usable) << "";
+        QTest::newRow("damaged result table, records checked") << "damaged exam_answer, records" << int(State::Damaged) << "文件已损坏";
         QTest::newRow("read-only file") << "immutable file" << int(State::ReadOnly) << "文件是只读的";
         QTest::newRow("read-only folder") << "immutable folder" << int(State::ReadOnly) << "所在的文件夹是只读的";
     }
@@ -95,13 +97,14 @@ private slots:
         } else if (kind != QLatin1String("missing")) {
             QVERIFY(TestSupport::writeDatabaseFile(path, TestSupport::sampleBankSql()));
         }
-        if (kind == QLatin1String("damaged"))
-            QVERIFY(damageTable(path, QStringLiteral("exam_question")));
+        if (kind.startsWith(QLatin1String("damaged")))
+            QVERIFY(damageTable(path, kind.section(QLatin1Char(' '), 1, 1).remove(QLatin1Char(','))));
         const QString locked = kind == QLatin1String("immutable file") ? path : dir.path();
         const bool immutable = kind.startsWith(QLatin1String("immutable"));
         if (immutable && !chattr(QStringLiteral("+i"), locked))
             QSKIP("this file system offers no immutable files");
-        const DataFileCheck::Result result = DataFileCheck::examine(path);
+        const DataFileCheck::Result result = DataFileCheck::examine(
+            path, kind.endsWith(QLatin1String("records")) ? DataFileCheck::Depth::RecordTables : DataFileCheck::Depth::WholeFile);
         if (immutable)
             QVERIFY(chattr(QStringLiteral("-i"), locked));
         QCOMPARE(int(result.state), state);
