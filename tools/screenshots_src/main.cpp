@@ -7,6 +7,8 @@
 // the exam window's buttons) and found by class and object name, so the tour
 // keeps working as screens are added. To picture a new screen, add a step.
 
+#include "backupstore.h"
+#include "datafilegate.h"
 #include "dbconnection.h"
 #include "examrenli.h"
 #include "importdialog.h"
@@ -27,6 +29,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QPushButton>
+#include <QDir>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QLineEdit>
@@ -317,6 +320,20 @@ void tourImport(ScreenshotSession &session, MainWindow &main, const QString &dat
     ScreenshotSession::settle(800);
 }
 
+// The day's backup, then "恢复备份" listing it; and the start's question
+// when data.db is missing, asked on a folder of its own.
+void tourRecords(ModalAnswerer &modals, MainWindow &main, const QString &dataDir)
+{
+    BackupStore::backupNow(QStringLiteral("daily"));
+    modals.expect({QStringLiteral("28_dialog_restore_backup")});
+    QMetaObject::invokeMethod(ScreenshotSession::descendant(&main, "Fwelcome"), "homeAction",
+                              Q_ARG(QString, QStringLiteral("restoreBackup")));
+    ScreenshotSession::settle(800);
+    modals.expect({QStringLiteral("29_dialog_missing_data_file")});
+    QDir(dataDir).mkdir(QStringLiteral("fresh"));
+    DataFileGate::admit(dataDir + QStringLiteral("/fresh/data.db"), dataDir + QStringLiteral("/data.db"));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -365,6 +382,7 @@ int main(int argc, char *argv[])
     tourPractices(session, modals, main);
     PracticeTour::run(session, modals, main);
     tourImport(session, main, QString::fromLocal8Bit(argv[2]));
+    tourRecords(modals, main, QString::fromLocal8Bit(argv[2]));
 
     QTextStream(stdout) << session.saved().size() << " screenshots, " << modals.answeredCount()
                         << " dialogs answered\n";
