@@ -567,7 +567,9 @@ private slots:
             // Hand-in: every yes/no question answered "yes", anything else closed.
             auto answering = std::make_shared<bool>(true);
             auto yes = std::make_shared<std::function<void(QWidget *)>>();
-            *yes = [answering, yes](QWidget *modal) {
+            // The answer passes itself on by a weak pointer: no cycle outlives the test.
+            std::weak_ptr<std::function<void(QWidget *)>> next = yes;
+            *yes = [answering, next](QWidget *modal) {
                 if (!*answering)
                     return;
                 if (auto *determine = qobject_cast<Determine *>(modal))
@@ -576,7 +578,8 @@ private slots:
                     dialog->reject();
                 else
                     modal->close();
-                TestSupport::answerNextModal(*yes, 3000);
+                if (const auto again = next.lock())
+                    TestSupport::answerNextModal(*again, 3000);
             };
             TestSupport::answerNextModal(*yes, 3000);
             QMetaObject::invokeMethod(&window, "on_assignment_clicked");
