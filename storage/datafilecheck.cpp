@@ -36,34 +36,35 @@ bool takesAWrite(QSqlDatabase db, QString *error)
     return written;
 }
 
-// The names of quick_check runs: the whole file, or each table but the
-// question bank's bulk.
+// The checks to run: for the whole file a quick_check of every page; then an
+// integrity_check of each table but the question bank's bulk, which also
+// finds an index that no longer matches its table.
 QStringList checkTargets(QSqlDatabase db, DataFileCheck::Depth depth, QString *problem)
 {
+    QStringList checks;
     if (depth == DataFileCheck::Depth::WholeFile)
-        return {QString()};
+        checks << QStringLiteral("PRAGMA quick_check");
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("select name from sqlite_master where type='table' and name<>'exam_question'"))) {
         *problem = query.lastError().databaseText();
         return {};
     }
-    QStringList tables;
-    while (query.next())
-        tables << query.value(0).toString();
-    return tables;
+    while (query.next()) {
+        // A table name from the file's own schema, as a quoted identifier.
+        QString table = query.value(0).toString();
+        checks << QStringLiteral("PRAGMA integrity_check(\"%1\")").arg(table.replace(QLatin1Char('"'), QStringLiteral("\"\"")));
+    }
+    return checks;
 }
 
-bool quickCheck(QSqlDatabase db, DataFileCheck::Depth depth, QString *problem)
+bool runChecks(QSqlDatabase db, DataFileCheck::Depth depth, QString *problem)
 {
     const QStringList targets = checkTargets(db, depth, problem);
     if (!problem->isEmpty())
         return false;
     QSqlQuery query(db);
-    for (QString table : targets) {
-        // A table name from the file's own schema, as a quoted identifier.
-        const QString argument = table.isNull() ? QString()
-            : QStringLiteral("(\"%1\")").arg(table.replace(QLatin1Char('"'), QStringLiteral("\"\"")));
-        if (!query.exec(QStringLiteral("PRAGMA quick_check") + argument)) {
+    for (const QString &check : targets) {
+        if (!query.exec(check)) {
             *problem = query.lastError().databaseText();
             return false;
         }
@@ -86,7 +87,7 @@ DataFileCheck::Result examineDatabase(const QString &path, DataFileCheck::Depth 
         QString problem;
         if (!db.open()) {
             result = found(State::Unreadable, db.lastError().text());
-        } else if (!quickCheck(db, depth, &problem)) {
+        } else if (!runChecks(db, depth, &problem)) {
             result = found(problem.contains(QLatin1String("not a database")) ? State::NotADatabase : State::Damaged, problem);
         } else {
             QString error;

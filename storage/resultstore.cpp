@@ -24,7 +24,8 @@ bool ResultStore::replace(SqlTransaction &group, const ExamPaper &paper, const Q
         {QStringLiteral(":useSecond"), PaperGrader::secondsUsed(paper)},
         {QStringLiteral(":answers"), AnswerSheet::stored(paper.answerSheet)},
     };
-    return group.exec(QStringLiteral("delete from exam_answer where paperid=:paperId"),
+    // Past the paper index: a damaged index must not leave a second row.
+    return group.exec(QStringLiteral("delete from exam_answer not indexed where paperid=:paperId"),
                       {{QStringLiteral(":paperId"), paperId}})
         && group.exec(QStringLiteral("insert into exam_answer(id,subjectid,paperId,rightCount,worngCount,scoreCuont,allCount,anserDate,score,useSecond,answers)values(:id,:subjectid,:paperId,:rightCount,:worngCount,:scoreCuont,:allCount,:anserDate,:score,:useSecond,:answers)"),
                       values);

@@ -75,6 +75,7 @@ private slots:
         QTest::newRow("not a database") << "text" << int(State::NotADatabase) << "不是数据库文件，或文件开头已损坏";
         QTest::newRow("damaged question table") << "damaged exam_question" << int(State::Damaged) << "文件已损坏";
         QTest::newRow("damaged question table, records checked") << "damaged exam_question, records" << int(State::Usable) << "";
+        QTest::newRow("misdirected result index, records checked") << "index, records" << int(State::Damaged) << "文件已损坏";
         QTest::newRow("damaged result table, records checked") << "damaged exam_answer, records" << int(State::Damaged) << "文件已损坏";
         QTest::newRow("read-only file") << "immutable file" << int(State::ReadOnly) << "文件是只读的";
         QTest::newRow("read-only folder") << "immutable folder" << int(State::ReadOnly) << "所在的文件夹是只读的";
@@ -95,8 +96,11 @@ private slots:
             file.write(kind == QLatin1String("text") ? "not a database at all, just some text to read" : "");
             file.close();
         } else if (kind != QLatin1String("missing")) {
-            QVERIFY(TestSupport::writeDatabaseFile(path, TestSupport::sampleBankSql()));
+            QVERIFY(TestSupport::writeDatabaseFile(path, TestSupport::sampleBankSql()
+                                                       + QStringLiteral("\nINSERT INTO exam_answer(id,paperId) VALUES('r1','km1p1');")));
         }
+        if (kind.startsWith(QLatin1String("index")))
+            QVERIFY(TestSupport::misdirectResultIndex(path));
         if (kind.startsWith(QLatin1String("damaged")))
             QVERIFY(damageTable(path, kind.section(QLatin1Char(' '), 1, 1).remove(QLatin1Char(','))));
         const QString locked = kind == QLatin1String("immutable file") ? path : dir.path();

@@ -224,6 +224,23 @@ private slots:
             QCOMPARE(stored(), before);
     }
 
+    // A paper index that no longer matches its table never leads to a second
+    // result of the paper: the hand-in is refused and says why.
+    void damagedIndexLeavesOneResult()
+    {
+        FreshDatabase file;
+        QVERIFY(ResultStore::store(*markedPaper({"A"}), QStringLiteral("p1"), QDate(2026, 1, 2)));
+        QSqlDatabase db = DbConnection::instance(QString(), true)->database();
+        db.close();
+        QVERIFY(TestSupport::misdirectResultIndex(file.path()));
+        QVERIFY(db.open());
+        // The row is found past the index; removing it shows the damage.
+        const WriteOutcome outcome = ResultStore::store(*markedPaper({"B"}), QStringLiteral("p1"), QDate(2026, 1, 3));
+        QCOMPARE(outcome.reason(), QStringLiteral("数据文件已损坏"));
+        QCOMPARE(FreshDatabase::column(QStringLiteral("select anserDate from exam_answer not indexed where paperId='p1'")),
+                 QStringList{QStringLiteral("2026-01-02")});
+    }
+
     void favouriteToggle_data()
     {
         QTest::addColumn<QList<bool>>("presses");

@@ -118,6 +118,24 @@ bool writeDatabaseFile(const QString &path, const QString &extraSql)
     return ok;
 }
 
+bool misdirectResultIndex(const QString &path)
+{
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("misdirect"));
+        db.setDatabaseName(path);
+        QSqlQuery query(db);
+        ok = db.open() && query.exec(QStringLiteral("DROP INDEX idx_answer_paper"))
+            && query.exec(QStringLiteral("CREATE INDEX idx_answer_paper ON exam_answer(id)"))
+            && query.exec(QStringLiteral("PRAGMA writable_schema=ON"))
+            && query.exec(QStringLiteral("UPDATE sqlite_master SET sql='CREATE INDEX idx_answer_paper ON exam_answer(paperId)'"
+                                         " WHERE name='idx_answer_paper'"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("misdirect"));
+    return ok;
+}
+
 bool FreshDatabase::exec(const QString &sql)
 {
     QSqlDatabase db = DbConnection::instance(QString(), true)->database();

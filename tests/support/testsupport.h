@@ -119,6 +119,10 @@ protected:
 // data.db that another process opens). False when a statement fails.
 bool writeDatabaseFile(const QString &path, const QString &extraSql = QString());
 
+// Leaves the file's index idx_answer_paper holding the results' ids while the
+// schema says it holds their paper ids: a damaged index whose pages are sound.
+bool misdirectResultIndex(const QString &path);
+
 // Calls handler with the next modal widget (dialog, message box) that opens
 // within timeoutMs. Use before the call that runs the dialog with exec().
 void answerNextModal(std::function<void(QWidget *)> handler, int timeoutMs = 5000);
