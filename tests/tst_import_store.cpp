@@ -22,6 +22,14 @@
 // re-import updates in place; a second subject leaves the first alone.
 namespace {
 
+// The sanitizer build cannot load the XLSX writer (see SheetExporter).
+#ifdef TESSERA_SANITIZE
+const std::initializer_list<const char *> exportFormats{"gift", "xml", "csv"};
+#else
+const std::initializer_list<const char *> exportFormats{"gift", "xml", "csv", "xlsx"};
+#endif
+
+
 using Db = TestSupport::FreshDatabase;
 
 QSqlDatabase database()
@@ -148,11 +156,11 @@ private slots:
 
             original = storedQuestions(outcome.paperId);
             QCOMPARE(original.size(), BankReader(database()).paper(outcome.paperId).size());
-            for (const char *format : {"gift", "xml", "csv", "xlsx"})
+            for (const char *format : exportFormats)
                 QVERIFY(BankExport::write(out.filePath(QStringLiteral("export.") + format),
                                           BankReader(database()).paper(outcome.paperId), out.path() + "/img"));
         }
-        for (const char *format : {"gift", "xml", "csv", "xlsx"}) {
+        for (const char *format : exportFormats) {
             Db db;
             const ParsedBank bank = BankFile::read(out.filePath(QStringLiteral("export.") + format));
             QCOMPARE(bank.format, QLatin1String(format));
