@@ -37,7 +37,8 @@ public:
 private:
     bool moreUrgent(const ReviewCard &a, const ReviewCard &b) const;
 
-    const MemoryModel &m_model;
+    // A copy: callers pass a temporary model.
+    const MemoryModel m_model;
     QDate m_today;
     QDate m_examDate;
 };
