@@ -4,7 +4,6 @@
 #include "constants.h"
 #include "datafilecheck.h"
 #include "dbconnection.h"
-#include "schemamigration.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -95,15 +94,6 @@ bool admit(const QString &dbPath, const QString &sampleBankPath)
         return false;
     }
     return true;
-}
-
-void backUpBeforeMigrating()
-{
-    SchemaMigration::setBeforeMigrating([](QSqlDatabase db, QString *reason) {
-        const WriteOutcome outcome = BackupStore::backup(db, db.databaseName(), QStringLiteral("migration"));
-        *reason = outcome.reason();
-        return outcome.saved();
-    });
 }
 
 void takeDailyBackup()

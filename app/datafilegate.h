@@ -12,9 +12,6 @@ namespace DataFileGate {
 // read-only, or quit. True when the program can go on.
 bool admit(const QString &dbPath, const QString &sampleBankPath);
 
-// Backs the file up before every schema migration from now on.
-void backUpBeforeMigrating();
-
 // Takes the day's backup of the open data.db unless one was taken today; a
 // failure is told.
 void takeDailyBackup();

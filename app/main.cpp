@@ -1,4 +1,5 @@
 #include "apppaths.h"
+#include "backupstore.h"
 #include "commandline.h"
 #include "datafilegate.h"
 #include "frontwindow.h"
@@ -39,7 +40,7 @@ int main(int argc, char *argv[])
         if (!problem.isEmpty())
             qWarning("tessera: %s", qPrintable(problem));
     }
-    DataFileGate::backUpBeforeMigrating();
+    BackupStore::guardMigrations();
     if (!DataFileGate::admit(paths.dataDir() + QStringLiteral("data.db"), paths.pageDir() + AppPaths::sampleBankName))
         return 1;
 

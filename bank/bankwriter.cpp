@@ -1,5 +1,7 @@
 #include "bankwriter.h"
 
+#include "backupstore.h"
+
 #include "banktext.h"
 #include "boundstatement.h"
 #include "questionkeys.h"
@@ -392,6 +394,10 @@ ImportOutcome BankWriter::write(const ParsedBank &bank, const ImportRequest &req
         return fail(QStringLiteral("试卷名称不能为空"));
     if (request.subjectId.isEmpty() && request.newSubjectName.trimmed().isEmpty())
         return fail(QStringLiteral("没有选择科目"));
+    // A copy of the file as it was, which "恢复备份" can bring back.
+    const WriteOutcome backup = BackupStore::backup(m_db, m_db.databaseName(), QStringLiteral("import"));
+    if (!backup)
+        return fail(QStringLiteral("导入前的备份没有完成（%1），未导入").arg(backup.reason()));
     // Pictures first, named by their content: a failed import leaves at most
     // unused files, never a question without its picture.
     if (!bank.images.isEmpty()) {

@@ -45,16 +45,19 @@ QVector<ExamQuestion *> AnswerRecorder::record(ExamPaper &paper, const QString &
     return firstAnswers;
 }
 
-void AnswerRecorder::recordEssayText(ExamPaper &paper, const QString &tname, int box, const QString &text)
+bool AnswerRecorder::recordEssayText(ExamPaper &paper, const QString &tname, int box, const QString &text)
 {
     if (tname.isEmpty() || box < 0)
-        return;
+        return false;
+    bool changed = false;
     for (const auto &question : paper.questions) {
         if (question->type != ExamQuestion::Essay || question->tname != tname
             || box >= question->optionIds.size())
             continue;
         while (question->essayTexts.size() <= box)
             question->essayTexts << QString();
+        changed = changed || question->essayTexts[box] != text;
         question->essayTexts[box] = text;
     }
+    return changed;
 }

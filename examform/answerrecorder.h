@@ -21,8 +21,8 @@ public:
 
     // Keeps the text typed into essay box number box (0 for the first) of the
     // essay whose answer field is tname. The self-assessment alone decides
-    // whether the essay is answered.
-    static void recordEssayText(ExamPaper &paper, const QString &tname, int box, const QString &text);
+    // whether the essay is answered. True when a text changed.
+    static bool recordEssayText(ExamPaper &paper, const QString &tname, int box, const QString &text);
 
     // Whether a reported value holds an answer for a question of this type.
     static bool holdsAnswer(int type, const QString &value);

@@ -27,7 +27,6 @@
 #include "resultspage.h"
 #include "reviewstore.h"
 #include "sectionrendering.h"
-#include "sqltransaction.h"
 #include "webviewguard.h"
 #include "writefailureprompt.h"
 #include "wrongbook.h"
@@ -348,7 +347,9 @@ int ExamRenLi::resumeUnfinishedRun()
 {
     runStartedAt = QDateTime();
     AttemptSnapshot snapshot;
-    if (!attempts->unfinished(paperId, examStatus, &snapshot)
+    // A run that holds no answer and no flag has nothing to give back: the
+    // new run simply takes its place.
+    if (!attempts->unfinished(paperId, examStatus, &snapshot) || snapshot.entries.isEmpty()
         || !AttemptQuestions::resume(this, snapshot, paper ? paper->allowedSeconds() : 0) || !paper)
         return 0;
     currentIndex = snapshot.applyTo(*paper);
@@ -522,8 +523,8 @@ void ExamRenLi::setAsQuestionJs(QString tname, QString value)
 
 void ExamRenLi::setEssayTextJs(QString tname, int box, QString text)
 {
-    if (paper)
-        AnswerRecorder::recordEssayText(*paper, tname, box, text);
+    if (paper && !paper->handedIn && AnswerRecorder::recordEssayText(*paper, tname, box, text))
+        attempts->changed();
 }
 
 // ---- Moving -----------------------------------------------------------------
@@ -736,19 +737,13 @@ void ExamRenLi::timerEvent(QTimerEvent *event)
         return;
     if (!paper->handedIn) {
         paper->endTime = QTime::currentTime();
-        handInDate = Clock::system().today();
+        handedInAt = QDateTime(Clock::system().today(), QTime::currentTime());
         countdownTimer->stop();
         // No save of the run may follow its hand-in.
         attempts->stop();
         PaperGrader::markPaper(*paper);
         checkBox->setEnabled(false);
         showMarksEverywhere();
-        {
-            QSqlDatabase db = DbConnection::instance(mediaDirSlash, true)->database();
-            SqlTransaction transaction(db);
-            if (AttemptController::recordHandIn(db, *paper, paperId, examStatus, QDateTime::currentDateTime()))
-                transaction.commit();
-        }
         showMarksOnPage();
         handInSaved = false;
     }
@@ -763,7 +758,7 @@ void ExamRenLi::saveHandIn()
     const WriteOutcome outcome = WriteFailurePrompt::saveOrAsk(
         this, WriteFailurePrompt::Write::HandIn, [this]() {
             // A failure keeps the previous book and result as they were.
-            return paper ? HandInStore::save(*paper, examStatus, paperId, handInDate, ReviewStore::examDate())
+            return paper ? HandInStore::save(*paper, examStatus, paperId, handedInAt, ReviewStore::examDate())
                          : WriteOutcome();
         });
     handInSaved = outcome.saved();

@@ -167,5 +167,5 @@ private:
     // The hand-in question on screen; time running out closes it.
     QPointer<Determine> handInQuestion;
     QDateTime runStartedAt;
-    QDate handInDate;
+    QDateTime handedInAt;
 };

@@ -1,4 +1,5 @@
 #include "apppaths.h"
+#include "backupstore.h"
 #include "importcommand.h"
 
 #include <QCoreApplication>
@@ -18,6 +19,8 @@ int main(int argc, char *argv[])
     // An installed program's user who imports before the first start gets the
     // sample bank first, as tessera would give it; nothing there is replaced.
     const AppPaths &paths = AppPaths::current();
+    // The file is backed up before a migration, as the program does.
+    BackupStore::guardMigrations();
     if (paths.installed())
         paths.prepareDataFolder();
     return ImportCommand::run(QCoreApplication::arguments(), paths.dataDir() + QStringLiteral("data.db"), out, err);

@@ -13,11 +13,24 @@ const QString dateFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
 
 QJsonObject entryObject(const AttemptSnapshot::Entry &entry)
 {
-    return QJsonObject{{QStringLiteral("seq"), entry.seq},
+    QJsonObject object{{QStringLiteral("seq"), entry.seq},
                        {QStringLiteral("qid"), entry.qid},
                        {QStringLiteral("answer"), entry.answer},
                        {QStringLiteral("answered"), entry.answered},
                        {QStringLiteral("flagged"), entry.flagged}};
+    if (!entry.essay.isEmpty())
+        object.insert(QStringLiteral("essay"), QJsonArray::fromStringList(entry.essay));
+    return object;
+}
+
+// The texts of an essay's boxes, none when every box is blank.
+QStringList typedEssay(const ExamQuestion &question)
+{
+    for (const QString &text : question.essayTexts) {
+        if (!text.trimmed().isEmpty())
+            return question.essayTexts;
+    }
+    return QStringList();
 }
 
 // The entry of paper for a stored one: same position and id, else the first
@@ -54,9 +67,10 @@ AttemptSnapshot AttemptSnapshot::capture(const ExamPaper &paper, const QString &
             snapshot.chosenSections << section->id;
     }
     for (const auto &question : paper.questions) {
-        if (question->answered || question->marked || !question->userAnswer.isEmpty())
-            snapshot.entries.append(
-                {question->seq, question->id, question->userAnswer, question->answered, question->marked});
+        const QStringList essay = typedEssay(*question);
+        if (question->answered || question->marked || !question->userAnswer.isEmpty() || !essay.isEmpty())
+            snapshot.entries.append({question->seq, question->id, question->userAnswer, question->answered,
+                                     question->marked, essay});
     }
     return snapshot;
 }
@@ -108,11 +122,14 @@ bool AttemptSnapshot::fromJson(const QByteArray &json, AttemptSnapshot *out, QSt
         const QJsonObject entry = value.toObject();
         if (!entry.value(QStringLiteral("qid")).isString())
             continue;
+        QStringList essay;
+        for (const QJsonValue &text : entry.value(QStringLiteral("essay")).toArray())
+            essay << text.toString();
         snapshot.entries.append({entry.value(QStringLiteral("seq")).toInt(),
                                  entry.value(QStringLiteral("qid")).toString(),
                                  entry.value(QStringLiteral("answer")).toString(),
                                  entry.value(QStringLiteral("answered")).toBool(),
-                                 entry.value(QStringLiteral("flagged")).toBool()});
+                                 entry.value(QStringLiteral("flagged")).toBool(), essay});
     }
     *out = snapshot;
     return true;
@@ -129,6 +146,7 @@ int AttemptSnapshot::applyTo(ExamPaper &paper) const
         question->userAnswer = entry.answer;
         question->answered = entry.answered;
         question->marked = entry.flagged;
+        question->essayTexts = entry.essay;
     }
     paper.answeredCount = 0;
     for (const auto &question : paper.questions) {

@@ -14,11 +14,14 @@ class ExamPaper;
 //   {"format":1,"paperId":"p1","mode":0,"subjectId":"s1",
 //    "startedAt":"2026-03-01T09:30:00","elapsed":754,"current":12,
 //    "chosen":["sec-3"],
-//    "entries":[{"seq":3,"qid":"q7","answer":"AC","answered":true,"flagged":false}]}
+//    "entries":[{"seq":3,"qid":"q7","answer":"AC","answered":true,"flagged":false},
+//               {"seq":9,"qid":"q12","answer":"","answered":false,"flagged":false,
+//                "essay":["text typed into the first box"]}]}
 //
 // "elapsed" is the time used in seconds (the time left is the paper's time
 // minus it), "current" the 0-based entry shown, "entries" only the entries
-// with an answer or a flag, "seq" their 1-based position in the paper.
+// with an answer, a flag or essay text, "seq" their 1-based position in the
+// paper, "essay" (only when some box holds text) the texts of an essay's boxes.
 class AttemptSnapshot
 {
 public:
@@ -29,6 +32,7 @@ public:
         QString answer;
         bool answered = false;
         bool flagged = false;
+        QStringList essay;
     };
 
     static const int format = 1;

@@ -1,5 +1,6 @@
 #include "handinstore.h"
 
+#include "attemptcontroller.h"
 #include "dbconnection.h"
 #include "exampaper.h"
 #include "resultstore.h"
@@ -7,11 +8,14 @@
 #include "wrongbook.h"
 
 WriteOutcome HandInStore::save(const ExamPaper &paper, int examStatus, const QString &paperId,
-                               const QDate &date, const QDate &examDate)
+                               const QDateTime &handedInAt, const QDate &examDate)
 {
     SqlTransaction group(DbConnection::instance(QStringLiteral("data.db"), true)->database());
+    const QDate date = handedInAt.date();
     WrongBook::apply(group, paper, examStatus, paperId, date, examDate);
     if (examStatus == ExamQuestion::FormalPaper)
         ResultStore::replace(group, paper, paperId, date);
+    // After the book, so that the history row counts the book as it now is.
+    group.require(AttemptController::recordHandIn(group.database(), paper, paperId, examStatus, handedInAt));
     return group.finish();
 }

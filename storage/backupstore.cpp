@@ -1,5 +1,7 @@
 #include "backupstore.h"
 
+#include "schemamigration.h"
+
 #include "dbconnection.h"
 
 #include <QDir>
@@ -93,6 +95,15 @@ WriteOutcome swapIn(const QString &target)
 QString BackupStore::folderFor(const QString &dbPath)
 {
     return QFileInfo(dbPath).absolutePath() + QStringLiteral("/backups");
+}
+
+void BackupStore::guardMigrations()
+{
+    SchemaMigration::setBeforeMigrating([](QSqlDatabase db, QString *reason) {
+        const WriteOutcome outcome = backup(db, db.databaseName(), QStringLiteral("migration"));
+        *reason = outcome.reason();
+        return outcome.saved();
+    });
 }
 
 WriteOutcome BackupStore::backupNow(const QString &reason)

@@ -35,6 +35,9 @@ public:
 
     // Backs up the program's data.db now.
     static WriteOutcome backupNow(const QString &reason);
+    // From now on every schema migration that has a step to run backs the
+    // file up first, and does not run when the backup fails.
+    static void guardMigrations();
     // Backs up the open database db, whose file is dbPath, as taken at now;
     // then removes all but the newest backups.
     static WriteOutcome backup(QSqlDatabase db, const QString &dbPath, const QString &reason,

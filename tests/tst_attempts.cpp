@@ -196,6 +196,31 @@ private slots:
         QCOMPARE(AttemptSnapshot::capture(*paper, QStringLiteral("E"), 0, {}, 0, current).answeredCount(), answered);
     }
 
+    // Text typed into an essay's boxes comes back, even with nothing else
+    // answered; boxes that hold only blanks keep nothing.
+    void essayTextsComeBack()
+    {
+        const auto essayPaper = [](const QStringList &texts) {
+            auto paper = std::make_unique<ExamPaper>();
+            auto essay = std::make_unique<ExamQuestion>();
+            essay->type = ExamQuestion::Essay;
+            essay->id = QStringLiteral("e1");
+            essay->seq = 1;
+            essay->essayTexts = texts;
+            paper->addQuestion(std::move(essay));
+            return paper;
+        };
+        const QStringList typed{QStringLiteral("第一问\n\"引号\""), QString()};
+        AttemptSnapshot stored;
+        QVERIFY(AttemptSnapshot::fromJson(
+            AttemptSnapshot::capture(*essayPaper(typed), QStringLiteral("P"), 0, {}, 0, 0).toJson(), &stored));
+        std::unique_ptr<ExamPaper> fresh = essayPaper({});
+        stored.applyTo(*fresh);
+        QCOMPARE(fresh->questions.front()->essayTexts, typed);
+        QVERIFY(AttemptSnapshot::capture(*essayPaper({QStringLiteral("  ")}), QStringLiteral("P"), 0, {}, 0, 0)
+                    .entries.isEmpty());
+    }
+
     void oddStoredSnapshotsAreRefused_data()
     {
         QTest::addColumn<QString>("stored");

@@ -182,7 +182,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("data.db"));
         QVERIFY(TestSupport::writeDatabaseFile(path, TestSupport::sampleBankSql()));
-        DataFileGate::backUpBeforeMigrating();
+        BackupStore::guardMigrations();
         const auto unhook = qScopeGuard([]() { SchemaMigration::setBeforeMigrating(nullptr); });
         DbConnection *connection = DbConnection::instance(QString(), true);
         connection->dbPath = path;

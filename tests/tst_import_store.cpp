@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include "answerrecorder.h"
+#include "backupstore.h"
 #include "bankexport.h"
 #include "bankfile.h"
 #include "bankreader.h"
@@ -210,6 +211,10 @@ private slots:
             BankFile::parse("Q1 {T}\n\nMatch {=a -> b =c -> d}\n\nQ3 {=x ~y}", QStringLiteral("gift")), r);
         QVERIFY(outcome.ok);
         QCOMPARE(Db::column("select titleImage from exam_question order by sortNo"), QStringList({"Q1", "Q3"}));
+        // The file as it was before the import is kept among the backups.
+        const QList<BackupEntry> backups = BackupStore::list(database().databaseName());
+        QCOMPARE(backups.size(), 1);
+        QCOMPARE(backups.first().reason, QStringLiteral("import"));
     }
 
     void reimportUpdatesInPlace()

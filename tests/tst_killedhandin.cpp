@@ -60,7 +60,7 @@ int handInLoop(int argc, char *argv[])
         for (const auto &question : paper.questions)
             question->userAnswer = random() % 2 ? QStringLiteral("A") : QStringLiteral("B");
         PaperGrader::markPaper(paper);
-        if (!HandInStore::save(paper, ExamQuestion::FormalPaper, paper.id, QDate::currentDate()))
+        if (!HandInStore::save(paper, ExamQuestion::FormalPaper, paper.id, QDateTime::currentDateTime()))
             return 3;
         std::cout << "stored" << std::endl;
     }

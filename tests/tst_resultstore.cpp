@@ -176,6 +176,7 @@ private slots:
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("reason");
         QTest::newRow("result refused after the book") << "refuse" << "数据库写入失败（refused）";
+        QTest::newRow("history refused after the result") << "refuse history" << "数据库写入失败（refused）";
         QTest::newRow("full disk") << "full" << "磁盘空间不足";
         QTest::newRow("read-only file") << "read-only" << "数据文件是只读的";
         QTest::newRow("damaged file") << "damaged" << "数据文件已损坏";
@@ -186,16 +187,19 @@ private slots:
         QFETCH(QString, damage);
         QFETCH(QString, reason);
         FreshDatabase file;
-        QVERIFY(HandInStore::save(*markedPaper({"B", "A"}), 0, QStringLiteral("p1"), QDate(2026, 1, 2)));
+        QVERIFY(HandInStore::save(*markedPaper({"B", "A"}), 0, QStringLiteral("p1"), QDateTime(QDate(2026, 1, 2), QTime(9, 0))));
         const auto stored = []() {
             return FreshDatabase::column(QStringLiteral("select paperId||rightCount||anserDate from exam_answer"))
-                + bookRows();
+                + bookRows()
+                + FreshDatabase::column(QStringLiteral("select paperId||score from exam_history order by id"));
         };
         const QStringList before = stored();
         QSqlDatabase db = DbConnection::instance(QString(), true)->database();
-        if (damage == QLatin1String("refuse")) {
+        if (damage.startsWith(QLatin1String("refuse"))) {
+            const QString table = damage.endsWith(QLatin1String("history")) ? QStringLiteral("exam_history")
+                                                                             : QStringLiteral("exam_answer");
             QVERIFY(FreshDatabase::exec(QStringLiteral(
-                "CREATE TRIGGER refuse_result BEFORE INSERT ON exam_answer BEGIN SELECT RAISE(ABORT, 'refused'); END;")));
+                "CREATE TRIGGER refuse_write BEFORE INSERT ON %1 BEGIN SELECT RAISE(ABORT, 'refused'); END;").arg(table)));
         } else if (damage == QLatin1String("full")) {
             QVERIFY(FreshDatabase::exec(QStringLiteral("PRAGMA max_page_count = 1")));
         } else if (damage == QLatin1String("read-only")) {
@@ -217,7 +221,7 @@ private slots:
         // The new hand-in moves q1 and q2 to p2 and needs new pages for its sheet.
         std::unique_ptr<ExamPaper> later = markedPaper({"C", "C"});
         later->answerSheet += QString(20000, QLatin1Char('x'));
-        const WriteOutcome outcome = HandInStore::save(*later, 0, QStringLiteral("p1"), QDate(2026, 1, 3));
+        const WriteOutcome outcome = HandInStore::save(*later, 0, QStringLiteral("p1"), QDateTime(QDate(2026, 1, 3), QTime(9, 0)));
         QVERIFY(!outcome.saved());
         QCOMPARE(outcome.reason(), reason);
         if (damage != QLatin1String("damaged"))
