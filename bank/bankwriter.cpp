@@ -227,8 +227,8 @@ bool PaperStore::writeQuestion(const BankQuestion &q, const QString &id, bool ex
     while (options.size() < 5)
         options << QString();
     // A part's title holds its case's text, which the exam window shows above
-    // it; an essay is shown from its title, so an essay part keeps its own.
-    const bool materialInTitle = !parentId.isEmpty() && q.type != BankQuestion::Essay;
+    // it; the part itself is shown from titleImage.
+    const bool materialInTitle = !parentId.isEmpty();
     QVariantMap values{{QStringLiteral(":id"), id},
                        {QStringLiteral(":type"), q.type},
                        {QStringLiteral(":title"), stored(materialInTitle ? parentStem : q.stemHtml)},

@@ -121,6 +121,13 @@ void ExamQuestion::renderVariant(Variant variant, int mode, const QString &appDi
     buildAnswerHtml(variant, appDirSlash);
 }
 
+QString ExamQuestion::stemOf(int type, bool part, const QString &title, const QString &titleImage)
+{
+    if (type != Essay)
+        return titleImage;
+    return part && !titleImage.isEmpty() ? titleImage : title;
+}
+
 void ExamQuestion::appendStem(Variant variant, int mode, const QString &highlight)
 {
     const QString numbered = QString::number(number) + QLatin1String(".&nbsp;");

@@ -15,6 +15,11 @@ public:
     // Question types (column questionTypeid).
     enum Type { SingleChoice = 1, MultipleChoice = 2, TrueFalse = 3, FillIn = 4, Essay = 5, Composite = 6 };
 
+    // The text a stored question is shown by: an essay's title, any other
+    // type's titleImage. A case-study part keeps its case's text in title, so
+    // an essay part is shown by its own titleImage when it has one.
+    static QString stemOf(int type, bool part, const QString &title, const QString &titleImage);
+
     // Renders a top-level question of the exam window. appDirSlash is the
     // folder of the question media img/ and mp4/ (the data folder of
     // AppPaths) followed by "/"; highlight is a search word

@@ -188,7 +188,9 @@ QString PaperLoader::relatedTitle(const QString &relatedId)
 void PaperLoader::fillQuestion(ExamQuestion &question, const QSqlRecord &row, RowKind kind) const
 {
     question.type = number(row, "questionTypeid");
-    question.title = text(row, question.type == 5 ? "title" : "titleImage");
+    question.title = ExamQuestion::stemOf(question.type,
+                                          kind == RowKind::FormalLeaf || !text(row, "relationship").isEmpty(),
+                                          text(row, "title"), text(row, "titleImage"));
     if (question.type != 5) {
         const bool leaf = kind == RowKind::FormalLeaf;
         question.option1 = withBreak(text(row, "option1"), leaf);

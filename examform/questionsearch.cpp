@@ -61,10 +61,9 @@ std::unique_ptr<ExamQuestion> questionFromRow(const QSqlQuery &row, const Questi
     q->type = typeValue.toInt();
     q->questionTypeid = typeValue.toString();
     q->id = row.value(c.id).toString();
-    if (q->type == ExamQuestion::Essay) {
-        q->title = row.value(c.title).toString();
-    } else {
-        q->title = row.value(c.titleImage).toString();
+    q->title = ExamQuestion::stemOf(q->type, isPart, row.value(c.title).toString(),
+                                    row.value(c.titleImage).toString());
+    if (q->type != ExamQuestion::Essay) {
         const QLatin1String lineBreak("<br/>");
         q->option1 = row.value(c.option1).toString() + lineBreak;
         q->option2 = row.value(c.option2).toString() + lineBreak;

@@ -148,6 +148,28 @@ private slots:
         QCOMPARE(paper->allowedSeconds(), 0);
     }
 
+    // A part keeps its case's text in title: an essay part is shown by its own
+    // titleImage under the case, never the case twice; one without a
+    // titleImage keeps its title.
+    void essayPartOfACaseStudy()
+    {
+        QVERIFY(TestSupport::FreshDatabase::exec(QStringLiteral(
+            "INSERT INTO exam_paper(id,name,subjectId,examTime) VALUES('P9','Essay parts','S1',60);\n"
+            "INSERT INTO exam_paper_static(id,paperId,subjectid,sequence,captionName,questionTypeid,fuleixingid,questionIds,quantity,mark) "
+            "VALUES('s9','P9','S1',1,'案例',6,'F3','[{\"qid\":\"k9\",\"leaf\":[{\"qid\":\"e9\"},{\"qid\":\"o9\"}]}]',1,4);\n"
+            "INSERT INTO exam_question(id,questionTypeid,title,titleImage,relationship) VALUES('k9',6,'案例材料','案例材料','');\n"
+            "INSERT INTO exam_question(id,questionTypeid,title,titleImage,optionLength,relationship,parentId) "
+            "VALUES('e9',5,'案例材料','请简述原因。',1,'k9','k9');\n"
+            "INSERT INTO exam_question(id,questionTypeid,title,titleImage,optionLength,relationship,parentId) "
+            "VALUES('o9',5,'旧式问答','',1,'k9','k9');\n")));
+        const auto paper = loadPaper(0, QStringLiteral("P9"));
+        QVERIFY(paper);
+        QCOMPARE(paper->questions.size(), 3);
+        QCOMPARE(paper->questions[1]->title, QStringLiteral("请简述原因。"));
+        QCOMPARE(paper->questions[1]->material, QStringLiteral("案例材料"));
+        QCOMPARE(paper->questions[2]->title, QStringLiteral("旧式问答"));
+    }
+
     // "id" must not act as a column name, nor a quote end the statement text.
     void idsAreBound_data()
     {
