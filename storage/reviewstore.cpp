@@ -4,6 +4,7 @@
 #include "masteryrule.h"
 #include "reviewplanner.h"
 #include "settingsstore.h"
+#include "sqltransaction.h"
 
 #include <QSqlQuery>
 #include <QVariant>
@@ -40,44 +41,59 @@ ReviewCard cardFrom(const QSqlQuery &row)
     return card;
 }
 
-} // namespace
-
-std::optional<ReviewCard> ReviewStore::card(QSqlDatabase db, const QString &questionId)
+ReviewCard newCard(const QString &questionId)
 {
-    QSqlQuery query(db);
-    if (!query.prepare(QStringLiteral("select questionId, stability, difficulty, lastReview, due, reviews, lapses "
-                                      "from review_card where questionId=:id")))
-        return std::nullopt;
-    query.bindValue(QStringLiteral(":id"), questionId);
-    if (!query.exec())
-        return std::nullopt;
-    if (query.next())
-        return cardFrom(query);
     ReviewCard fresh;
     fresh.questionId = questionId;
     return fresh;
 }
 
-bool ReviewStore::saveReview(QSqlDatabase db, const ReviewCard &card, ReviewGrade grade, int elapsedDays)
+const char *const cardSql = "select questionId, stability, difficulty, lastReview, due, reviews, lapses "
+                            "from review_card where questionId=:id";
+
+} // namespace
+
+std::optional<ReviewCard> ReviewStore::card(QSqlDatabase db, const QString &questionId)
 {
-    return execBound(db, QStringLiteral("insert or replace into review_card(questionId,stability,difficulty,lastReview,due,reviews,lapses)"
-                                        "values(:id,:stability,:difficulty,:lastReview,:due,:reviews,:lapses)"),
-                     {{QStringLiteral(":id"), card.questionId},
-                      {QStringLiteral(":stability"), card.memory.stability},
-                      {QStringLiteral(":difficulty"), card.memory.difficulty},
-                      {QStringLiteral(":lastReview"), dayText(card.lastReview)},
-                      {QStringLiteral(":due"), dayText(card.due)},
-                      {QStringLiteral(":reviews"), card.reviews},
-                      {QStringLiteral(":lapses"), card.lapses}})
-        && execBound(db, QStringLiteral("insert into review_log(questionId,reviewDate,grade,elapsedDays,stability,difficulty,due)"
-                                        "values(:id,:day,:grade,:elapsed,:stability,:difficulty,:due)"),
-                     {{QStringLiteral(":id"), card.questionId},
-                      {QStringLiteral(":day"), dayText(card.lastReview)},
-                      {QStringLiteral(":grade"), static_cast<int>(grade)},
-                      {QStringLiteral(":elapsed"), elapsedDays},
-                      {QStringLiteral(":stability"), card.memory.stability},
-                      {QStringLiteral(":difficulty"), card.memory.difficulty},
-                      {QStringLiteral(":due"), dayText(card.due)}});
+    QSqlQuery query(db);
+    if (!query.prepare(QLatin1String(cardSql)))
+        return std::nullopt;
+    query.bindValue(QStringLiteral(":id"), questionId);
+    if (!query.exec())
+        return std::nullopt;
+    return query.next() ? cardFrom(query) : newCard(questionId);
+}
+
+std::optional<ReviewCard> ReviewStore::card(SqlTransaction &group, const QString &questionId)
+{
+    QSqlQuery *query = group.run(QLatin1String(cardSql), {{QStringLiteral(":id"), questionId}});
+    if (!query)
+        return std::nullopt;
+    const ReviewCard card = query->next() ? cardFrom(*query) : newCard(questionId);
+    query->finish();
+    return card;
+}
+
+bool ReviewStore::saveReview(SqlTransaction &group, const ReviewCard &card, ReviewGrade grade, int elapsedDays)
+{
+    return group.exec(QStringLiteral("insert or replace into review_card(questionId,stability,difficulty,lastReview,due,reviews,lapses)"
+                                     "values(:id,:stability,:difficulty,:lastReview,:due,:reviews,:lapses)"),
+                      {{QStringLiteral(":id"), card.questionId},
+                       {QStringLiteral(":stability"), card.memory.stability},
+                       {QStringLiteral(":difficulty"), card.memory.difficulty},
+                       {QStringLiteral(":lastReview"), dayText(card.lastReview)},
+                       {QStringLiteral(":due"), dayText(card.due)},
+                       {QStringLiteral(":reviews"), card.reviews},
+                       {QStringLiteral(":lapses"), card.lapses}})
+        && group.exec(QStringLiteral("insert into review_log(questionId,reviewDate,grade,elapsedDays,stability,difficulty,due)"
+                                     "values(:id,:day,:grade,:elapsed,:stability,:difficulty,:due)"),
+                      {{QStringLiteral(":id"), card.questionId},
+                       {QStringLiteral(":day"), dayText(card.lastReview)},
+                       {QStringLiteral(":grade"), static_cast<int>(grade)},
+                       {QStringLiteral(":elapsed"), elapsedDays},
+                       {QStringLiteral(":stability"), card.memory.stability},
+                       {QStringLiteral(":difficulty"), card.memory.difficulty},
+                       {QStringLiteral(":due"), dayText(card.due)}});
 }
 
 QVector<ReviewCard> ReviewStore::bookCards(QSqlDatabase db, const SubjectScope &scope)

@@ -9,6 +9,8 @@
 #include <QVector>
 #include <optional>
 
+class SqlTransaction;
+
 // The stored review cards (review_card) and the review log (review_log).
 class ReviewStore
 {
@@ -16,8 +18,9 @@ public:
     // The question's card; a new card when it has none; nothing when the
     // table cannot be read.
     static std::optional<ReviewCard> card(QSqlDatabase db, const QString &questionId);
-    // Stores a card after a review and logs the review.
-    static bool saveReview(QSqlDatabase db, const ReviewCard &card, ReviewGrade grade, int elapsedDays);
+    static std::optional<ReviewCard> card(SqlTransaction &group, const QString &questionId);
+    // Stores a card after a review and logs the review, in the group.
+    static bool saveReview(SqlTransaction &group, const ReviewCard &card, ReviewGrade grade, int elapsedDays);
 
     // The cards of the questions in the wrong-question book, a new card for a
     // question that has none (it entered the book before it had one); only

@@ -17,26 +17,48 @@ SqlTransaction::SqlTransaction(QSqlDatabase db)
 
 SqlTransaction::~SqlTransaction()
 {
+    closeStatements();
     if (m_started && !m_finished)
         m_db.rollback();
 }
 
 bool SqlTransaction::exec(const QString &sql, const QVariantMap &values)
 {
+    QSqlQuery *query = run(sql, values);
+    if (query)
+        query->finish();
+    return query != nullptr;
+}
+
+QSqlQuery *SqlTransaction::run(const QString &sql, const QVariantMap &values)
+{
     if (m_failed || m_finished)
-        return false;
-    QSqlQuery query(m_db);
-    bool ok = query.prepare(sql);
+        return nullptr;
+    auto found = m_statements.find(sql);
+    bool ok = true;
+    if (found == m_statements.end()) {
+        found = m_statements.insert(sql, QSqlQuery(m_db));
+        found->setForwardOnly(true);
+        ok = found->prepare(sql);
+    }
     if (ok) {
         for (auto it = values.cbegin(); it != values.cend(); ++it)
-            query.bindValue(it.key(), it.value());
-        ok = query.exec();
+            found->bindValue(it.key(), it.value());
+        ok = found->exec();
     }
     if (!ok) {
         m_failed = true;
-        m_error = query.lastError();
+        m_error = found->lastError();
+        m_statements.erase(found);
+        return nullptr;
     }
-    return ok;
+    return &*found;
+}
+
+void SqlTransaction::closeStatements()
+{
+    // A statement left open could hold the commit back.
+    m_statements.clear();
 }
 
 bool SqlTransaction::require(bool ok)
@@ -52,6 +74,7 @@ bool SqlTransaction::commit()
 {
     if (!m_started || m_finished)
         return false;
+    closeStatements();
     m_finished = true;
     if (m_db.commit())
         return true;
@@ -66,6 +89,7 @@ WriteOutcome SqlTransaction::finish()
     if (!m_failed && commit())
         return WriteOutcome();
     if (m_started && !m_finished) {
+        closeStatements();
         m_finished = true;
         m_db.rollback();
     }

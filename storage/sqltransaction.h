@@ -2,8 +2,10 @@
 
 #include "writeoutcome.h"
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QString>
 #include <QVariantMap>
 
@@ -21,6 +23,10 @@ public:
     // name. After the first failure the group is lost: later statements are
     // not run and return false.
     bool exec(const QString &sql, const QVariantMap &values = QVariantMap());
+    // Runs one statement like exec and gives its result rows; nothing after a
+    // failure. The query is the group's: read it before the next run of the
+    // same text.
+    QSqlQuery *run(const QString &sql, const QVariantMap &values = QVariantMap());
 
     // Takes the result of a step written with execBound: false loses the
     // group, naming execBound's last error.
@@ -34,7 +40,12 @@ public:
     WriteOutcome finish();
 
 private:
+    void closeStatements();
+
     QSqlDatabase m_db;
+    // Prepared once per group: a hand-in runs the same few statements for
+    // every question, and preparing them each time took most of its writes.
+    QHash<QString, QSqlQuery> m_statements;
     bool m_started = false;
     bool m_finished = false;
     bool m_failed = false;

@@ -1,7 +1,6 @@
 #include "wrongbook.h"
 
 #include "answergrade.h"
-#include "boundstatement.h"
 #include "dbconnection.h"
 #include "exampaper.h"
 #include "masteryrule.h"
@@ -22,49 +21,49 @@ QVariantMap idOnly(const QString &questionId)
     return {{QStringLiteral(":questionId"), questionId}};
 }
 
-bool deleteQuestion(QSqlDatabase db, const QString &questionId)
+bool deleteQuestion(SqlTransaction &group, const QString &questionId)
 {
     // Past the question index: a damaged index must not leave a row behind.
-    return execBound(db, QStringLiteral("delete from error_answer not indexed where questionId=:questionId"), idOnly(questionId));
+    return group.exec(QStringLiteral("delete from error_answer not indexed where questionId=:questionId"), idOnly(questionId));
 }
 
-bool insertQuestion(QSqlDatabase db, const ExamQuestion &question, const QString &subjectId,
+bool insertQuestion(SqlTransaction &group, const ExamQuestion &question, const QString &subjectId,
                     const QString &paperId)
 {
-    return execBound(db, QStringLiteral("insert into error_answer(questionId,subjectId,chapterId,parentId,examid,sequence,fuleixingid)values(:questionId,:subjectId,:chapterId,:parentId,:examid,:sequence,:fuleixingid)"),
-                     {{QStringLiteral(":questionId"), question.id},
-                      {QStringLiteral(":subjectId"), subjectId},
-                      {QStringLiteral(":chapterId"), question.chapterId},
-                      {QStringLiteral(":parentId"), question.parentId},
-                      {QStringLiteral(":examid"), paperId},
-                      {QStringLiteral(":sequence"), question.seq},
-                      {QStringLiteral(":fuleixingid"), question.fuleixingid}});
+    return group.exec(QStringLiteral("insert into error_answer(questionId,subjectId,chapterId,parentId,examid,sequence,fuleixingid)values(:questionId,:subjectId,:chapterId,:parentId,:examid,:sequence,:fuleixingid)"),
+                      {{QStringLiteral(":questionId"), question.id},
+                       {QStringLiteral(":subjectId"), subjectId},
+                       {QStringLiteral(":chapterId"), question.chapterId},
+                       {QStringLiteral(":parentId"), question.parentId},
+                       {QStringLiteral(":examid"), paperId},
+                       {QStringLiteral(":sequence"), question.seq},
+                       {QStringLiteral(":fuleixingid"), question.fuleixingid}});
 }
 
-bool forgetMastered(QSqlDatabase db, const QString &questionId)
+bool forgetMastered(SqlTransaction &group, const QString &questionId)
 {
-    return execBound(db, QStringLiteral("delete from mastered_question where questionId=:questionId"),
-                     idOnly(questionId));
+    return group.exec(QStringLiteral("delete from mastered_question where questionId=:questionId"),
+                      idOnly(questionId));
 }
 
 // Moves the question's book row aside; nothing when it is not in the book.
-bool master(QSqlDatabase db, const QString &questionId, const QDate &today)
+bool master(SqlTransaction &group, const QString &questionId, const QDate &today)
 {
-    return execBound(db, QStringLiteral("insert or replace into mastered_question(questionId,subjectId,chapterId,parentId,examid,sequence,fuleixingid,masteredOn) "
-                                        "select questionId,subjectId,chapterId,parentId,examid,sequence,fuleixingid,:day "
-                                        "from error_answer where questionId=:questionId limit 1"),
-                     {{QStringLiteral(":questionId"), questionId}, {QStringLiteral(":day"), today.toString(Qt::ISODate)}})
-        && deleteQuestion(db, questionId);
+    return group.exec(QStringLiteral("insert or replace into mastered_question(questionId,subjectId,chapterId,parentId,examid,sequence,fuleixingid,masteredOn) "
+                                     "select questionId,subjectId,chapterId,parentId,examid,sequence,fuleixingid,:day "
+                                     "from error_answer where questionId=:questionId limit 1"),
+                      {{QStringLiteral(":questionId"), questionId}, {QStringLiteral(":day"), today.toString(Qt::ISODate)}})
+        && deleteQuestion(group, questionId);
 }
 
 // Puts a mastered question's kept row back into the book.
-bool returnToBook(QSqlDatabase db, const QString &questionId)
+bool returnToBook(SqlTransaction &group, const QString &questionId)
 {
-    return execBound(db, QStringLiteral("insert into error_answer(questionId,subjectId,chapterId,parentId,examid,sequence,fuleixingid) "
-                                        "select questionId,subjectId,chapterId,parentId,examid,sequence,fuleixingid "
-                                        "from mastered_question where questionId=:questionId"),
-                     idOnly(questionId))
-        && forgetMastered(db, questionId);
+    return group.exec(QStringLiteral("insert into error_answer(questionId,subjectId,chapterId,parentId,examid,sequence,fuleixingid) "
+                                     "select questionId,subjectId,chapterId,parentId,examid,sequence,fuleixingid "
+                                     "from mastered_question where questionId=:questionId"),
+                      idOnly(questionId))
+        && forgetMastered(group, questionId);
 }
 
 } // namespace
@@ -72,27 +71,26 @@ bool returnToBook(QSqlDatabase db, const QString &questionId)
 bool WrongBook::apply(SqlTransaction &group, const ExamPaper &paper, int examStatus, const QString &paperId,
                       const QDate &today, const QDate &examDate)
 {
-    QSqlDatabase db = group.database();
     const MemoryModel model;
     for (const auto &question : paper.questions) {
         const std::optional<ReviewGrade> grade = AnswerGrade::of(*question);
         if (!grade)
             continue;
-        std::optional<ReviewCard> card = ReviewStore::card(db, question->id);
-        if (!group.require(card.has_value()))
+        std::optional<ReviewCard> card = ReviewStore::card(group, question->id);
+        if (!card)
             return false;
         const int elapsed = card->isNew() ? 0 : int(qMax<qint64>(0, card->lastReview.daysTo(today)));
         card->review(model, *grade, today);
-        bool ok = ReviewStore::saveReview(db, *card, *grade, elapsed);
+        bool ok = ReviewStore::saveReview(group, *card, *grade, elapsed);
         if (ok && *grade == ReviewGrade::Again) {
             ok = examStatus == formalPaper
-                ? deleteQuestion(db, question->id) && insertQuestion(db, *question, paper.subjectId, paperId)
-                    && forgetMastered(db, question->id)
-                : returnToBook(db, question->id);
+                ? deleteQuestion(group, question->id) && insertQuestion(group, *question, paper.subjectId, paperId)
+                    && forgetMastered(group, question->id)
+                : returnToBook(group, question->id);
         } else if (ok && MasteryRule::isMastered(*card, today, examDate)) {
-            ok = master(db, question->id, today);
+            ok = master(group, question->id, today);
         }
-        if (!group.require(ok))
+        if (!ok)
             return false;
     }
     return true;
@@ -110,7 +108,6 @@ WriteOutcome WrongBook::update(const ExamPaper &paper, int examStatus, const QSt
 WriteOutcome WrongBook::remove(const QString &questionId)
 {
     SqlTransaction group(database());
-    if (group.started())
-        group.require(deleteQuestion(group.database(), questionId));
+    deleteQuestion(group, questionId);
     return group.finish();
 }
