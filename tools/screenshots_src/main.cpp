@@ -158,7 +158,7 @@ void tourSearch(ScreenshotSession &session, MainWindow &main)
     ScreenshotSession::settle(300);
     session.capture(search, QStringLiteral("16_search_window"));
     searchFor(emptySearchWord);
-    session.capture(search, QStringLiteral("25_search_nothing_found"));
+    session.capture(search, QStringLiteral("19_search_nothing_found"));
     // A search with more hits than the first block: the next block comes as
     // the page nears its end; the picture shows where it begins.
     searchFor(longSearchWord);
@@ -169,7 +169,7 @@ void tourSearch(ScreenshotSession &session, MainWindow &main)
                                  QStringLiteral("document.querySelectorAll('#so_hits > div')[1].scrollIntoView();"
                                                 "window.scrollBy(0, -160);"));
     ScreenshotSession::settle(400);
-    session.capture(search, QStringLiteral("26_search_later_block"));
+    session.capture(search, QStringLiteral("35_search_later_block"));
     search->close();
     ScreenshotSession::settle(800);
 }
