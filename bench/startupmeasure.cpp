@@ -6,32 +6,16 @@
 #include "homepages.h"
 #include "mainwindow.h"
 #include "pageloadwaiter.h"
+#include "peakrss.h"
 #include "singleinstance.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QFile>
+#include <QIcon>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QWebView>
-
-namespace {
-
-// The peak resident memory of this program image. getrusage would also count
-// the copy of the parent that the process was before it started this program.
-long ownPeakRssKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return 0;
-}
-
-} // namespace
 
 StartupMeasure::StartupMeasure(const BenchContext &context) : m_context(context) {}
 

@@ -77,12 +77,20 @@ private:
         return view->page()->mainFrame()->evaluateJavaScript(script).toString();
     }
 
-    // Shows a list through the form's own slot and waits until the page's
-    // library and bridge are there.
+    // Waits until the shown list's page has its library and bridge.
     void waitForPage(Fwelcome &form)
     {
         QTRY_COMPARE_WITH_TIMEOUT(js(form.mainWebView, QStringLiteral("typeof showkaojuang + typeof myjstest")),
                                   QStringLiteral("functionobject"), 10000);
+    }
+
+    // Shows the start page, then the list of the given slot (zhentiJS ...).
+    void showList(Fwelcome &form, const QString &slot)
+    {
+        form.resize(1000, 700);
+        form.show();
+        QVERIFY(QMetaObject::invokeMethod(&form, slot.toLatin1().constData()));
+        waitForPage(form);
     }
 
     void clickElement(QWebView *view, const QString &selector)
@@ -292,11 +300,8 @@ private slots:
             "INSERT INTO error_answer(questionId,examid) VALUES('q9','%1');\n").arg(sqlId));
         QVERIFY(db.ok());
         Fwelcome form(nullptr);
-        form.resize(1000, 700);
-        form.show();
         QSignalSpy spy(&form, &Fwelcome::showExam);
-        QVERIFY(QMetaObject::invokeMethod(&form, slot.toLatin1().constData()));
-        waitForPage(form);
+        showList(form, slot);
 
         // The entry whose handler carries this id, found by the key it hands on.
         const int index = js(form.mainWebView, QStringLiteral(
@@ -339,11 +344,8 @@ private slots:
         TestSupport::FreshDatabase db(fixtureBank);
         QVERIFY(db.ok());
         Fwelcome form(nullptr);
-        form.resize(1000, 700);
-        form.show();
         QSignalSpy spy(&form, &Fwelcome::showExam);
-        QVERIFY(QMetaObject::invokeMethod(&form, slot.toLatin1().constData()));
-        waitForPage(form);
+        showList(form, slot);
         const QWebElement target = form.mainWebView->page()->mainFrame()->findFirstElement(selector);
         QVERIFY(!target.isNull());
         // Just inside the element's right edge: away from the name.
@@ -421,10 +423,7 @@ private slots:
         TestSupport::FreshDatabase db(fixtureBank);
         QVERIFY(db.ok());
         Fwelcome form(nullptr);
-        form.resize(1000, 700);
-        form.show();
-        form.zhentiJS();
-        waitForPage(form);
+        showList(form, QStringLiteral("zhentiJS"));
         QWebView *view = form.mainWebView;
 
         QClipboard *clipboard = QApplication::clipboard();

@@ -137,16 +137,6 @@ private slots:
         QCOMPARE(run(db, QStringLiteral("select count(*) from exam_subject")), 1);
     }
 
-    void emptyDatabaseGetsTheSampleBank()
-    {
-        QTemporaryDir dir;
-        QFile empty(dir.filePath(QStringLiteral("data.db")));
-        QVERIFY(empty.open(QIODevice::WriteOnly));
-        empty.close();
-        QVERIFY(runInstall(dir.path()));
-        QCOMPARE(run(empty.fileName(), QStringLiteral("select count(*) from exam_subject")), 2);
-    }
-
     void installedProgramKeepsTheUsersRecordsInTheirDataFolder()
     {
         QTemporaryDir root;

@@ -4,23 +4,14 @@
 //
 //   tessera_bench_bare PAGE.html WIDTH HEIGHT
 
+#include "../peakrss.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QTextStream>
 #include <QWebView>
 
 namespace {
-
-long peakRssKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return 0;
-}
 
 class PaintReporter : public QObject
 {
@@ -33,7 +24,7 @@ protected:
         if (loaded && event->type() == QEvent::Paint) {
             // Reported once this paint is done.
             QMetaObject::invokeMethod(qApp, [] {
-                QTextStream(stdout) << "painted peak_rss_kb=" << peakRssKb() << Qt::endl;
+                QTextStream(stdout) << "painted peak_rss_kb=" << ownPeakRssKb() << Qt::endl;
                 QCoreApplication::exit(0);
             }, Qt::QueuedConnection);
             loaded = false;
