@@ -4,6 +4,7 @@
 #include "datafilegate.h"
 #include "frontwindow.h"
 #include "mainwindow.h"
+#include "migrationnotice.h"
 #include "singleinstance.h"
 
 #include <QApplication>
@@ -40,7 +41,8 @@ int main(int argc, char *argv[])
         if (!problem.isEmpty())
             qWarning("tessera: %s", qPrintable(problem));
     }
-    BackupStore::guardMigrations();
+    MigrationNotice notice;
+    BackupStore::guardMigrations([&notice] { notice.show(); });
     if (!DataFileGate::admit(paths.dataDir() + QStringLiteral("data.db"), paths.pageDir() + AppPaths::sampleBankName))
         return 1;
 
@@ -48,6 +50,7 @@ int main(int argc, char *argv[])
     QObject::connect(&instance, &SingleInstance::activationRequested, &window,
                      [&window] { bringProgramForward(&window); });
     window.show();
+    notice.finish(&window);
     DataFileGate::takeDailyBackup();
     return application.exec();
 }

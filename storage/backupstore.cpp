@@ -97,9 +97,11 @@ QString BackupStore::folderFor(const QString &dbPath)
     return QFileInfo(dbPath).absolutePath() + QStringLiteral("/backups");
 }
 
-void BackupStore::guardMigrations()
+void BackupStore::guardMigrations(std::function<void()> starting)
 {
-    SchemaMigration::setBeforeMigrating([](QSqlDatabase db, QString *reason) {
+    SchemaMigration::setBeforeMigrating([starting](QSqlDatabase db, QString *reason) {
+        if (starting)
+            starting();
         const WriteOutcome outcome = backup(db, db.databaseName(), QStringLiteral("migration"));
         *reason = outcome.reason();
         return outcome.saved();

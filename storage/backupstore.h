@@ -7,6 +7,7 @@
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
+#include <functional>
 
 // One backup file and what it holds.
 struct BackupEntry
@@ -36,8 +37,9 @@ public:
     // Backs up the program's data.db now.
     static WriteOutcome backupNow(const QString &reason);
     // From now on every schema migration that has a step to run backs the
-    // file up first, and does not run when the backup fails.
-    static void guardMigrations();
+    // file up first, and does not run when the backup fails. starting, when
+    // given, is called before the backup: the program tells the user there.
+    static void guardMigrations(std::function<void()> starting = nullptr);
     // Backs up the open database db, whose file is dbPath, as taken at now;
     // then removes all but the newest backups.
     static WriteOutcome backup(QSqlDatabase db, const QString &dbPath, const QString &reason,

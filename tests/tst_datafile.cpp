@@ -176,20 +176,23 @@ private slots:
         QSqlDatabase::removeDatabase(QStringLiteral("reader"));
     }
 
-    // A pending schema step is preceded by a backup; nothing pending, none.
+    // A pending schema step is preceded by the user's notice and a backup;
+    // nothing pending, neither.
     void migrationIsPrecededByABackup()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("data.db"));
         QVERIFY(TestSupport::writeDatabaseFile(path, TestSupport::sampleBankSql()));
-        BackupStore::guardMigrations();
+        int notices = 0;
+        BackupStore::guardMigrations([&notices] { ++notices; });
         const auto unhook = qScopeGuard([]() { SchemaMigration::setBeforeMigrating(nullptr); });
-        DbConnection *connection = DbConnection::instance(QString(), true);
+        DbConnection *connection = DbConnection::instance(dir.path() + QLatin1Char('/'), true);
         connection->dbPath = path;
         connection->reopen();
         QCOMPARE(connection->migration.outcome, SchemaMigration::Outcome::Migrated);
         connection->reopen();
         QCOMPARE(connection->migration.outcome, SchemaMigration::Outcome::UpToDate);
+        QCOMPARE(notices, 1);
         const QList<BackupEntry> backups = BackupStore::list(path);
         QCOMPARE(backups.size(), 1);
         QCOMPARE(backups.first().reason, QStringLiteral("migration"));

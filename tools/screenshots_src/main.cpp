@@ -13,6 +13,7 @@
 #include "examrenli.h"
 #include "importdialog.h"
 #include "mainwindow.h"
+#include "migrationnotice.h"
 #include "modalanswerer.h"
 #include "pagepreview.h"
 #include "pagetext.h"
@@ -334,6 +335,17 @@ void tourRecords(ModalAnswerer &modals, MainWindow &main, const QString &dataDir
     DataFileGate::admit(dataDir + QStringLiteral("/fresh/data.db"), dataDir + QStringLiteral("/data.db"));
 }
 
+// What the first start of a new version shows while data.db is upgraded.
+void tourMigrationNotice(ScreenshotSession &session, MainWindow &main)
+{
+    MigrationNotice notice;
+    notice.show();
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (qobject_cast<QSplashScreen *>(widget) && widget->isVisible())
+            session.capture(widget, QStringLiteral("36_migration_notice"));
+    notice.finish(&main);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -383,6 +395,7 @@ int main(int argc, char *argv[])
     PracticeTour::run(session, modals, main);
     tourImport(session, main, QString::fromLocal8Bit(argv[2]));
     tourRecords(modals, main, QString::fromLocal8Bit(argv[2]));
+    tourMigrationNotice(session, main);
 
     QTextStream(stdout) << session.saved().size() << " screenshots, " << modals.answeredCount()
                         << " dialogs answered\n";
