@@ -317,10 +317,18 @@ private slots:
         QCOMPARE(answerer.questions.size(), 2);
     }
 
-    // Answering again introduces the paper and its first section once each,
-    // as the first load does.
+    // Answering again, from the results or from the review, introduces the
+    // paper and its first section once each, as the first load does.
+    void answerAgainIntroducesOnce_data()
+    {
+        QTest::addColumn<bool>("reviewFirst");
+        QTest::newRow("from the results") << false;
+        QTest::newRow("from the review") << true;
+    }
+
     void answerAgainIntroducesOnce()
     {
+        QFETCH(bool, reviewFirst);
         DialogAnswerer answerer(true);
         ExamRenLi window(0, 0, 1024, 740, 1);
         openOneMinutePaper(window);
@@ -330,7 +338,8 @@ private slots:
         window.setLocationJs(QString(), 8);
         window.assignment->click();
         QTRY_VERIFY_WITH_TIMEOUT(window.paper->handedIn, 10000);
-        window.showAnswerForm();
+        if (reviewFirst)
+            window.showAnswerForm();
         QVERIFY(waitUntilSettled(window));
         const int before = answerer.prompts.size();
         evaluate(window.webExam, QStringLiteral("againQuestion()"));
