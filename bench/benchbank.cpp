@@ -113,6 +113,7 @@ BenchBank::Shape BenchBank::smokeShape()
     shape.composites = 2;
     shape.partsPerComposite = 3;
     shape.questionRows = 400;
+    shape.bookRows = 50;
     return shape;
 }
 
@@ -160,7 +161,7 @@ bool BenchBank::create(const QString &databasePath, const QString &schemaPath, c
             fail(QStringLiteral("cannot open ") + databasePath, db.lastError().text());
         } else {
             ok = runSchema(db, schemaPath) && db.transaction() && insertFixedRows(db)
-                && insertQuestions(db, shape) && insertPaper(db, shape);
+                && insertQuestions(db, shape) && insertPaper(db, shape) && insertBook(db, shape);
             if (ok && !db.commit())
                 ok = fail(QStringLiteral("commit"), db.lastError().text());
             db.close();
@@ -374,5 +375,22 @@ bool BenchBank::insertPaper(QSqlDatabase &db, const Shape &shape)
     paper.bindValue(QStringLiteral(":pass"), total * 0.6);
     if (!paper.exec())
         return fail(QStringLiteral("paper insert"), paper.lastError().text());
+    return true;
+}
+
+bool BenchBank::insertBook(QSqlDatabase &db, const Shape &shape)
+{
+    // The newest pool questions: none of them is in the paper, whose hand-in
+    // moves and removes book rows among these.
+    QSqlQuery insert(db);
+    if (!insert.prepare(QStringLiteral(
+            "insert into error_answer(questionId,subjectId,chapterId,parentId,examid,sequence,fuleixingid) "
+            "select id,'bs1',chapterId,'','bp-old',rowid,fuleixingid from exam_question "
+            "where ifnull(relationship,'')='' order by rowid desc limit :rows")))
+        return fail(QStringLiteral("prepare book rows"), insert.lastError().text());
+    insert.bindValue(QStringLiteral(":rows"), shape.bookRows);
+    if (!insert.exec())
+        return fail(QStringLiteral("book rows"), insert.lastError().text());
+    m_bookRows = insert.numRowsAffected();
     return true;
 }

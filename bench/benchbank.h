@@ -24,6 +24,7 @@ public:
         int questionRows = 20000;  // exam_question rows in all, parts included
         int hitStride = 8;         // every n-th top-level title carries the common keyword
         int rareStride = 100;      // every n-th top-level title carries the rare keyword
+        int bookRows = 5000;       // wrong-question book of a candidate months in, pool questions
     };
     static Shape fullShape();
     static Shape smokeShape();
@@ -45,6 +46,7 @@ public:
     int keywordRows() const { return m_keywordRows; }      // top-level titles with the common keyword
     int searchResults() const { return m_searchResults; }  // its hits once composites are expanded
     int paperEntries() const { return m_paperEntries; }    // entries of the paper, parts included
+    int bookRows() const { return m_bookRows; }
 
 private:
     struct Pending;
@@ -52,12 +54,14 @@ private:
     bool insertFixedRows(QSqlDatabase &db);
     bool insertQuestions(QSqlDatabase &db, const Shape &shape);
     bool insertPaper(QSqlDatabase &db, const Shape &shape);
+    bool insertBook(QSqlDatabase &db, const Shape &shape);
     bool fail(const QString &what, const QString &detail);
 
     QString m_error;
     int m_questionRows = 0;
     int m_keywordRows = 0;
     int m_searchResults = 0;
+    int m_bookRows = 0;
     int m_paperEntries = 0;
     // Top-level question ids by type (index 1..6), in bank order, for the paper.
     QStringList m_idsByType[7];

@@ -134,7 +134,7 @@ int main(int argc, char *argv[])
         context.bankDir = directory;
         context.bankRows = bank.questionRows();
         out() << "bank question_rows=" << bank.questionRows() << " keyword_rows=" << bank.keywordRows()
-              << " search_results=" << bank.searchResults() << " paper_entries=" << bank.paperEntries()
+              << " search_results=" << bank.searchResults() << " paper_entries=" << bank.paperEntries() << " book_rows=" << bank.bookRows()
               << " build_ms=" << QString::number(buildMs, 'f', 0)
               << " open_with_migration_ms=" << QString::number(openMs, 'f', 0) << " runs=" << context.runs
               << Qt::endl;

@@ -7,6 +7,10 @@
 #include "reviewstore.h"
 #include "sqltransaction.h"
 
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+
 namespace {
 
 const int formalPaper = 0;
@@ -21,10 +25,15 @@ QVariantMap idOnly(const QString &questionId)
     return {{QStringLiteral(":questionId"), questionId}};
 }
 
-bool deleteQuestion(SqlTransaction &group, const QString &questionId)
+// Past the question index, in one pass over the book: a damaged index must
+// not leave a row behind.
+bool deleteQuestions(SqlTransaction &group, const QStringList &questionIds)
 {
-    // Past the question index: a damaged index must not leave a row behind.
-    return group.exec(QStringLiteral("delete from error_answer not indexed where questionId=:questionId"), idOnly(questionId));
+    return questionIds.isEmpty()
+        || group.exec(QStringLiteral("delete from error_answer not indexed "
+                                     "where questionId in (select value from json_each(:ids))"),
+                      {{QStringLiteral(":ids"), QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(questionIds))
+                                                                      .toJson(QJsonDocument::Compact))}});
 }
 
 bool insertQuestion(SqlTransaction &group, const ExamQuestion &question, const QString &subjectId,
@@ -46,14 +55,13 @@ bool forgetMastered(SqlTransaction &group, const QString &questionId)
                       idOnly(questionId));
 }
 
-// Moves the question's book row aside; nothing when it is not in the book.
-bool master(SqlTransaction &group, const QString &questionId, const QDate &today)
+// Keeps the question's book row aside; nothing when it is not in the book.
+bool keepMastered(SqlTransaction &group, const QString &questionId, const QDate &today)
 {
     return group.exec(QStringLiteral("insert or replace into mastered_question(questionId,subjectId,chapterId,parentId,examid,sequence,fuleixingid,masteredOn) "
                                      "select questionId,subjectId,chapterId,parentId,examid,sequence,fuleixingid,:day "
                                      "from error_answer where questionId=:questionId limit 1"),
-                      {{QStringLiteral(":questionId"), questionId}, {QStringLiteral(":day"), today.toString(Qt::ISODate)}})
-        && deleteQuestion(group, questionId);
+                      {{QStringLiteral(":questionId"), questionId}, {QStringLiteral(":day"), today.toString(Qt::ISODate)}});
 }
 
 // Puts a mastered question's kept row back into the book.
@@ -72,6 +80,11 @@ bool WrongBook::apply(SqlTransaction &group, const ExamPaper &paper, int examSta
                       const QDate &today, const QDate &examDate)
 {
     const MemoryModel model;
+    const bool formal = examStatus == formalPaper;
+    // Book rows are found past the index, which reads the whole book: the rows
+    // of every question that leaves or moves go in one pass, not one each.
+    QStringList mastered, leaving;
+    QHash<QString, const ExamQuestion *> entering; // its last wrong answer in the paper
     for (const auto &question : paper.questions) {
         const std::optional<ReviewGrade> grade = AnswerGrade::of(*question);
         if (!grade)
@@ -81,16 +94,30 @@ bool WrongBook::apply(SqlTransaction &group, const ExamPaper &paper, int examSta
             return false;
         const int elapsed = card->isNew() ? 0 : int(qMax<qint64>(0, card->lastReview.daysTo(today)));
         card->review(model, *grade, today);
-        bool ok = ReviewStore::saveReview(group, *card, *grade, elapsed);
-        if (ok && *grade == ReviewGrade::Again) {
-            ok = examStatus == formalPaper
-                ? deleteQuestion(group, question->id) && insertQuestion(group, *question, paper.subjectId, paperId)
-                    && forgetMastered(group, question->id)
-                : returnToBook(group, question->id);
-        } else if (ok && MasteryRule::isMastered(*card, today, examDate)) {
-            ok = master(group, question->id, today);
+        if (!ReviewStore::saveReview(group, *card, *grade, elapsed))
+            return false;
+        if (*grade == ReviewGrade::Again) {
+            if (formal) {
+                entering.insert(question->id, question.get());
+                leaving << question->id;
+            } else if (!returnToBook(group, question->id)) {
+                return false;
+            }
+        } else if (MasteryRule::isMastered(*card, today, examDate)) {
+            entering.remove(question->id);
+            mastered << question->id;
+            leaving << question->id;
         }
-        if (!ok)
+    }
+    for (const QString &questionId : qAsConst(mastered))
+        if (!keepMastered(group, questionId, today))
+            return false;
+    if (!deleteQuestions(group, leaving))
+        return false;
+    for (const auto &question : paper.questions) {
+        if (entering.value(question->id) != question.get())
+            continue;
+        if (!insertQuestion(group, *question, paper.subjectId, paperId) || !forgetMastered(group, question->id))
             return false;
     }
     return true;
@@ -108,6 +135,6 @@ WriteOutcome WrongBook::update(const ExamPaper &paper, int examStatus, const QSt
 WriteOutcome WrongBook::remove(const QString &questionId)
 {
     SqlTransaction group(database());
-    deleteQuestion(group, questionId);
+    deleteQuestions(group, {questionId});
     return group.finish();
 }

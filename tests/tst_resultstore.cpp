@@ -134,6 +134,19 @@ private slots:
         QCOMPARE(bookRows(), QStringList{QStringLiteral("q1/p2/1/sub1/c1/f1")});
     }
 
+    // A question twice in a paper keeps one book row, of its last wrong
+    // answer; the rows of questions not in the paper stay.
+    void repeatedQuestionKeepsOneRow()
+    {
+        FreshDatabase db;
+        QVERIFY(FreshDatabase::exec(QStringLiteral(
+            "insert into error_answer(questionId,examid,sequence,subjectId,chapterId,fuleixingid) values('q9','p0',9,'sub1','c1','f1')")));
+        auto paper = markedPaper({"B", "C"});
+        paper->questions[1]->id = QStringLiteral("q1");
+        QVERIFY(WrongBook::update(*paper, 0, QStringLiteral("p1"), day));
+        QCOMPARE(bookRows(), (QStringList{QStringLiteral("q1/p1/2/sub1/c1/f1"), QStringLiteral("q9/p0/9/sub1/c1/f1")}));
+    }
+
     void practicesUpdateTheBook_data()
     {
         QTest::addColumn<int>("examStatus");
