@@ -5,6 +5,7 @@
 #include "banktext.h"
 #include "boundstatement.h"
 #include "questionkeys.h"
+#include "questionremoval.h"
 #include "sqltransaction.h"
 
 #include <QDateTime>
@@ -89,7 +90,7 @@ public:
     bool writePaper(QString *paperId, bool exists);
     bool writeQuestion(const BankQuestion &question, const QString &id, bool exists, const QString &parentId,
                        const QString &parentStem, const QString &categoryId, int sortNo);
-    bool removeQuestion(const QString &id);
+    bool removeQuestion(const QString &id, const QString &paperId);
     QString categoryOf(int type) const { return m_categories.value(type); }
 
     QString subjectId;
@@ -264,12 +265,11 @@ bool PaperStore::writeQuestion(const BankQuestion &q, const QString &id, bool ex
         "'',0,:subject)"), values);
 }
 
-bool PaperStore::removeQuestion(const QString &id)
+bool PaperStore::removeQuestion(const QString &id, const QString &paperId)
 {
-    const QVariantMap values{{QStringLiteral(":id"), id}};
-    return execBound(m_db, QStringLiteral("delete from error_answer where questionId=:id"), values)
-        && execBound(m_db, QStringLiteral("delete from exam_Collect where questionid=:id"), values)
-        && execBound(m_db, QStringLiteral("delete from exam_question where id=:id"), values);
+    // A drawn paper may list the question too: there it stays.
+    bool used = false;
+    return QuestionRemoval::usedByAnotherPaper(m_db, id, paperId, &used) && (used || QuestionRemoval::remove(m_db, id));
 }
 
 struct Section
@@ -476,7 +476,7 @@ ImportOutcome BankWriter::write(const ParsedBank &bank, const ImportRequest &req
             progress(i + 1, entries.size());
     }
     for (auto it = stored.cbegin(); it != stored.cend(); ++it) {
-        if (!store.removeQuestion(it->questionId)
+        if (!store.removeQuestion(it->questionId, paperId)
             || !execBound(m_db, QStringLiteral("delete from import_question where paperId=:p and questionKey=:k"),
                           {{paperParam, paperId}, {QStringLiteral(":k"), it.key()}}))
             return fail(QStringLiteral("无法删除文件中已没有的题目"));

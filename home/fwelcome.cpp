@@ -9,6 +9,7 @@
 #include "generatedpaperstore.h"
 #include "historystore.h"
 #include "homepages.h"
+#include "importedpaperstore.h"
 #include "paperdrawdialog.h"
 #include "paperloader.h"
 #include "progresspages.h"
@@ -142,6 +143,10 @@ void Fwelcome::registerHomeActions()
                       if (BankActions::importFile(this))
                           showStartPage();
                   });
+    addHomeAction(QStringLiteral("imported"), QStringLiteral("导入记录"), QStringLiteral("从文件导入的试卷，可以删除"),
+                  [this] { showPage(HomePages::importedPaperList()); }, [countBadge] {
+                      return countBadge(ImportedPaperStore::count(database(), SubjectStore::currentSubjectId()));
+                  });
     addHomeAction(QStringLiteral("exportBank"), QStringLiteral("导出题库"),
                   QStringLiteral("把一套试卷或整个科目导出为 GIFT、Moodle XML 或表格"),
                   [this]() { BankActions::exportBank(this); });
@@ -234,6 +239,22 @@ void Fwelcome::deleteGeneratedPaper(QString paperId)
     if (!GeneratedPaperStore::remove(database(), paperId))
         inform(QStringLiteral("试卷未能删除，没有任何改动。"));
     showPage(HomePages::generatedPaperList());
+}
+
+void Fwelcome::deleteImportedPaper(QString paperId)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("导入记录"),
+                    QStringLiteral("删除这套导入的试卷？它的题目、成绩和成绩记录，这些题的错题、收藏和复习记录都会删除"
+                                   "（随机组卷里用到的题保留）。删除前会先备份，可用“恢复备份”找回。"));
+    QPushButton *remove = box.addButton(QStringLiteral("删除"), QMessageBox::DestructiveRole);
+    box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    box.exec();
+    if (box.clickedButton() != remove)
+        return;
+    const WriteOutcome outcome = ImportedPaperStore::remove(database(), paperId);
+    if (!outcome)
+        inform(QStringLiteral("试卷未能删除，没有任何改动：%1").arg(outcome.reason()));
+    showPage(HomePages::importedPaperList());
 }
 
 void Fwelcome::showDatabasePage(const std::function<QString(QSqlDatabase)> &build)

@@ -55,6 +55,7 @@ public slots:
     void practiseList(QString which);
     // The delete link of a drawn paper, after a confirmation.
     void deleteGeneratedPaper(QString paperId);
+    void deleteImportedPaper(QString paperId);
     // A row of the 成绩记录 page.
     void openHistoryAttempt(QString historyId);
 

@@ -315,24 +315,38 @@ QString HomePages::wrongPracticeId(const QString &paperId)
     return QString::fromUtf8(QJsonDocument(QJsonArray{practice}).toJson(QJsonDocument::Compact));
 }
 
-QString HomePages::generatedPaperList()
+// A list of papers that can be deleted one by one: the papers of the current
+// subject among the given ids, newest first, each with a link to removeSlot.
+QString HomePages::removablePaperList(const QString &idsQuery, const QString &removeSlot, const QString &tools)
 {
     if (!connection()->opened)
         return QString();
     const SubjectScope scope = SubjectScope::current();
-    const QString sql = paperQuery + QStringLiteral("where a.id in (select paperId from generated_paper)")
+    const QString sql = paperQuery + QStringLiteral("where a.id in (") + idsQuery + QStringLiteral(")")
         + scope.andClause(QStringLiteral("a.subjectId")) + QStringLiteral(" order by a.sortNo desc");
-    const QString entries = entriesOf(sql, scope, [](const QSqlQuery &row) {
+    const QString entries = entriesOf(sql, scope, [&removeSlot](const QSqlQuery &row) {
         const QString id = jsEscapeInAttribute(row.value(QStringLiteral("paperid")).toString());
         return paperEntryOpening + id + QStringLiteral("');\">") + row.value(QStringLiteral("name")).toString().toHtmlEscaped()
-            + QStringLiteral("</span><a class=\"remove_link\" href=\"javascript:myjstest.deleteGeneratedPaper('") + id
-            + QStringLiteral("');\">删除</a></h4><span class=\"sl\">") + row.value(QStringLiteral("rightCount")).toString()
-            + QStringLiteral("</span><span class=\"sl\">") + row.value(QStringLiteral("worngCount")).toString()
-            + QStringLiteral("</span></li>");
+            + QStringLiteral("</span><a class=\"remove_link\" href=\"javascript:myjstest.") + removeSlot
+            + QStringLiteral("('") + id + QStringLiteral("');\">删除</a></h4><span class=\"sl\">")
+            + row.value(QStringLiteral("rightCount")).toString() + QStringLiteral("</span><span class=\"sl\">")
+            + row.value(QStringLiteral("worngCount")).toString() + QStringLiteral("</span></li>");
     });
-    return listPage(paperHeader + listTools({toolLink(QStringLiteral("myjstest.homeAction('draw');"),
-                                                      QStringLiteral("＋ 按模拟试卷的题型组一套新试卷"))}),
-                    entries);
+    return listPage(paperHeader + tools, entries);
+}
+
+QString HomePages::generatedPaperList()
+{
+    return removablePaperList(QStringLiteral("select paperId from generated_paper"), QStringLiteral("deleteGeneratedPaper"),
+                              listTools({toolLink(QStringLiteral("myjstest.homeAction('draw');"),
+                                                  QStringLiteral("＋ 按模拟试卷的题型组一套新试卷"))}));
+}
+
+QString HomePages::importedPaperList()
+{
+    return removablePaperList(QStringLiteral("select paperId from import_paper"), QStringLiteral("deleteImportedPaper"),
+                              listTools({toolLink(QStringLiteral("myjstest.homeAction('importBank');"),
+                                                  QStringLiteral("＋ 从文件导入一套试卷"))}));
 }
 
 QString HomePages::stubbornList()

@@ -26,6 +26,9 @@ public:
     // The papers drawn by the program, with their counts and a delete link,
     // under a link that draws a new one.
     static QString generatedPaperList();
+    // The papers imported from question files, with their counts and a
+    // delete link, under a link that imports another.
+    static QString importedPaperList();
     // The stubborn questions of the book with their answers and
     // explanations, and a link to practise them.
     static QString stubbornList();
@@ -36,4 +39,7 @@ public:
     // The id that opens the wrong-question practice of one paper: a one-element
     // JSON list, e.g. [{"itype":"2","paperid":"7"}].
     static QString wrongPracticeId(const QString &paperId);
+
+private:
+    static QString removablePaperList(const QString &idsQuery, const QString &removeSlot, const QString &tools);
 };

@@ -20,6 +20,8 @@ QString reasonText(const QString &reason)
         return QStringLiteral("导入前备份");
     if (reason == QLatin1String("restore"))
         return QStringLiteral("恢复前备份");
+    if (reason == QLatin1String("delete"))
+        return QStringLiteral("删除前备份");
     return reason;
 }
 

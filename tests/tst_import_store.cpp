@@ -8,6 +8,7 @@
 #include "banktext.h"
 #include "bankwriter.h"
 #include "dbconnection.h"
+#include "importedpaperstore.h"
 #include "papergrader.h"
 #include "paperloader.h"
 #include "questionsearch.h"
@@ -273,6 +274,76 @@ private slots:
         QCOMPARE(Db::scalar(QStringLiteral("select count(*) from exam_question where subjectid='%1'")
                                 .arg(outcome.subjectId)),
                  51);
+    }
+
+    // Deleting an imported paper takes its questions with every record of
+    // them; a question a drawn paper also lists stays, its book row moved
+    // there; another imported paper and the shipped bank keep all theirs.
+    void deletingAnImportedPaper()
+    {
+        Db db(TestSupport::sampleBankSql());
+        QTemporaryDir images;
+        BankWriter writer(database());
+        const ImportOutcome gone = writer.write(BankFile::parse("::a::A {T}\n\n::b::B {F}\n\n::c::C {T}", "gift"),
+                                                request("gone.gift", images.path()));
+        const ImportOutcome stays = writer.write(BankFile::parse("::a::A {T}", "gift"), request("stays.gift", images.path()));
+        QVERIFY(gone.ok && stays.ok);
+        const QStringList ids = Db::column(
+            QStringLiteral("select questionId from import_question where paperId='%1' order by questionKey").arg(gone.paperId));
+        QCOMPARE(ids.size(), 3);
+        QVERIFY(Db::exec(QStringLiteral(
+            "insert into exam_Collect(questionid,fuleixingid) values('%1','f');\n"
+            "insert into error_answer(questionId,examid) values('%1','%4');\n"
+            "insert into error_answer(questionId,examid) values('%3','%4');\n"
+            "insert into review_card(questionId,reviews) values('%2',1);\n"
+            "insert into exam_answer(id,paperId,rightCount) values('r','%4',1);\n"
+            "insert into exam_history(paperId,handedInAt) values('%4','2026-12-01T10:00:00');\n"
+            "insert into exam_attempt(paperId,snapshot) values('%4','{}');\n"
+            "insert into exam_paper_static(id,paperId,questionIds) values('s-gen','gen-1','[{\"qid\":\"%3\"}]');\n"
+            "insert into exam_answer(id,paperId,rightCount) values('mine','km1p1',7);\n")
+                             .arg(ids.at(0), ids.at(1), ids.at(2), gone.paperId)));
+        const QStringList shipped = allRows(QStringLiteral("where rowid in (select rowid from exam_question where subjectid like 'km%')"));
+        const QStringList staying = storedQuestions(stays.paperId);
+
+        QVERIFY(ImportedPaperStore::remove(database(), gone.paperId));
+        for (const char *table : {"exam_paper where id", "exam_paper_static where paperId", "exam_answer where paperId",
+                                  "exam_history where paperId", "exam_attempt where paperId", "import_paper where paperId",
+                                  "import_question where paperId"})
+            QVERIFY2(Db::scalar(QStringLiteral("select count(*) from %1='%2'").arg(QLatin1String(table), gone.paperId)) == 0,
+                     table);
+        QCOMPARE(Db::column(QStringLiteral("select id from exam_question where id in ('%1','%2','%3')").arg(ids.at(0), ids.at(1), ids.at(2))),
+                 QStringList{ids.at(2)});
+        QCOMPARE(Db::scalar("select count(*) from exam_Collect where questionid not like 'km%'") + Db::scalar("select count(*) from review_card"), 0);
+        QCOMPARE(Db::column("select questionId||'/'||examid from error_answer"), QStringList{ids.at(2) + "/gen-1"});
+        QCOMPARE(storedQuestions(stays.paperId), staying);
+        QCOMPARE(allRows(QStringLiteral("where rowid in (select rowid from exam_question where subjectid like 'km%')")), shipped);
+        QCOMPARE(Db::scalar("select rightCount from exam_answer where id='mine'"), 7);
+        QStringList backups;
+        for (const BackupEntry &backup : BackupStore::list(database().databaseName()))
+            backups << backup.reason;
+        QVERIFY(backups.contains(QStringLiteral("delete")));
+    }
+
+    // A paper that was not imported, or a write refused half-way, changes nothing.
+    void failedDeletionChangesNothing_data()
+    {
+        QTest::addColumn<bool>("shipped");
+        QTest::newRow("a shipped paper") << true;
+        QTest::newRow("a refused write") << false;
+    }
+
+    void failedDeletionChangesNothing()
+    {
+        QFETCH(bool, shipped);
+        Db db(TestSupport::sampleBankSql());
+        QTemporaryDir images;
+        const ImportOutcome imported = BankWriter(database()).write(
+            BankFile::read(example(QStringLiteral("安全与计算机.gift"))), request("a.gift", images.path()));
+        QVERIFY(imported.ok);
+        QVERIFY(Db::exec("CREATE TRIGGER refuse BEFORE DELETE ON exam_paper BEGIN SELECT RAISE(ABORT, 'refused'); END;"));
+        const QStringList before = allRows();
+        QVERIFY(!ImportedPaperStore::remove(database(), shipped ? QStringLiteral("km1p1") : imported.paperId));
+        QCOMPARE(allRows(), before);
     }
 };
 

@@ -3,6 +3,8 @@
 // to the exam window, the study lists, and deleting a drawn paper.
 #include "testsupport.h"
 
+#include "bankfile.h"
+#include "bankwriter.h"
 #include "dbconnection.h"
 #include "fwelcome.h"
 #include "generatedpaperstore.h"
@@ -185,6 +187,28 @@ private slots:
         TestSupport::clickNextMessageBoxButton(button);
         form.deleteGeneratedPaper(id);
         QCOMPARE(FreshDatabase::scalar(QStringLiteral("select count(*) from generated_paper")), left);
+    }
+
+    // 导入记录 lists the subject's imported papers; 删除 there takes one out.
+    void deleteImportedPaper()
+    {
+        QTemporaryDir images;
+        ImportRequest request;
+        request.subjectId = QStringLiteral("km1");
+        request.paperName = QStringLiteral("导入的练习");
+        request.sourceName = QStringLiteral("mine.gift");
+        request.imageDir = images.path();
+        const ImportOutcome imported = BankWriter(DbConnection::instance(QString(), true)->database())
+                                           .write(BankFile::parse("Q {T}", QStringLiteral("gift")), request);
+        QVERIFY(imported.ok);
+        const QString list = HomePages::importedPaperList();
+        QVERIFY(list.contains(QStringLiteral("导入的练习")) && list.contains(QStringLiteral("deleteImportedPaper(")));
+
+        Fwelcome form(nullptr);
+        TestSupport::clickNextMessageBoxButton(QStringLiteral("删除"));
+        form.deleteImportedPaper(imported.paperId);
+        QCOMPARE(FreshDatabase::scalar(QStringLiteral("select count(*) from import_paper")), 0);
+        QVERIFY(!HomePages::importedPaperList().contains(QStringLiteral("导入的练习")));
     }
 };
 

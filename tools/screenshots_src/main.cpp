@@ -317,6 +317,9 @@ void tourImport(ScreenshotSession &session, MainWindow &main, const QString &dat
         ScreenshotSession::settle(800);
         session.capture(&main, QStringLiteral("27_home_imported_paper"));
     }
+    QMetaObject::invokeMethod(home, "homeAction", Q_ARG(QString, QStringLiteral("imported")));
+    ScreenshotSession::settle(800);
+    session.capture(&main, QStringLiteral("37_home_imported_papers"));
     ScreenshotSession::invoke(&main, "on_pb_home_clicked");
     ScreenshotSession::settle(800);
 }
