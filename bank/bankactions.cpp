@@ -6,10 +6,10 @@
 #include "dbconnection.h"
 #include "importdialog.h"
 #include "importpreview.h"
+#include "pageprinter.h"
 #include "printdocument.h"
 #include "subjectstore.h"
 
-#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -17,8 +17,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QSqlQuery>
-#include <QWebFrame>
-#include <QWebPage>
 
 namespace {
 
@@ -114,22 +112,17 @@ void print(QWidget *parent)
     if (!chosen)
         return;
     const int index = items.indexOf(item);
-    PrintDocument document(database(), appDirPath);
-    const QString html = index <= 0 ? document.wrongBook(SubjectStore::currentSubjectId())
-                                    : document.paper(list.at((index - 1) / 2).first, (index - 1) % 2 == 1);
-
-    QWebPage page;
-    QEventLoop loaded;
-    QObject::connect(&page, &QWebPage::loadFinished, &loaded, &QEventLoop::quit);
-    page.mainFrame()->setHtml(html, QUrl::fromLocalFile(appDirPath));
-    loaded.exec();
-
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(item);
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("打印（可选择打印到 PDF 文件）"));
-    if (dialog.exec() == QDialog::Accepted)
-        page.mainFrame()->print(&printer);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    PrintDocument document(database(), appDirPath);
+    const QString html = index <= 0 ? document.wrongBook(SubjectStore::currentSubjectId())
+                                    : document.paper(list.at((index - 1) / 2).first, (index - 1) % 2 == 1);
+    if (!PagePrinter::print(html, QUrl::fromLocalFile(appDirPath), &printer))
+        tell(parent, QStringLiteral("无法打印：页面没有准备好。"));
 }
 
 } // namespace BankActions

@@ -2,6 +2,7 @@
 
 #include "dbconnection.h"
 #include "importdialog.h"
+#include "pageprinter.h"
 #include "printdocument.h"
 
 #include <QCheckBox>
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 
 // The import preview as the user meets it, and the printable pages of an
@@ -92,6 +94,15 @@ private slots:
         QVERIFY(html.contains(QStringLiteral(".print_q{page-break-inside:avoid")));
         QCOMPARE(html.contains(QStringLiteral("why")), withAnswers);
         QCOMPARE(html.contains(QString::fromUtf8("答案：")), withAnswers);
+
+        // What the print dialog's "print to file" does with it.
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath(QStringLiteral("paper.pdf")));
+        QVERIFY(PagePrinter::print(html, QUrl::fromLocalFile(dir.path() + '/'), &printer, 10000));
+        QFile pdf(printer.outputFileName());
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QVERIFY(pdf.readAll().startsWith("%PDF"));
     }
 };
 
