@@ -90,7 +90,6 @@ public:
     bool writePaper(QString *paperId, bool exists);
     bool writeQuestion(const BankQuestion &question, const QString &id, bool exists, const QString &parentId,
                        const QString &parentStem, const QString &categoryId, int sortNo);
-    bool removeQuestion(const QString &id, const QString &paperId);
     QString categoryOf(int type) const { return m_categories.value(type); }
 
     QString subjectId;
@@ -263,13 +262,6 @@ bool PaperStore::writeQuestion(const BankQuestion &q, const QString &id, bool ex
         "relationship,fuleixingid,sortNo,video,isCollect,subjectid) values(:id,:type,:title,:titleImage,:o1,:o2,:o3,:o4,:o5,"
         ":length,:answer,:analysis,:cent,:difficulty,:source,1,'',0,0,:chapter,:parent,:parent,:category,:sortNo,"
         "'',0,:subject)"), values);
-}
-
-bool PaperStore::removeQuestion(const QString &id, const QString &paperId)
-{
-    // A drawn paper may list the question too: there it stays.
-    bool used = false;
-    return QuestionRemoval::usedByAnotherPaper(m_db, id, paperId, &used) && (used || QuestionRemoval::remove(m_db, id));
 }
 
 struct Section
@@ -475,10 +467,17 @@ ImportOutcome BankWriter::write(const ParsedBank &bank, const ImportRequest &req
         if (progress)
             progress(i + 1, entries.size());
     }
+    // Questions the file no longer has go, with their records; one that a
+    // drawn paper holds stays there.
+    QStringList gone, unlisted;
+    for (const Stored &entry : qAsConst(stored))
+        gone << entry.questionId;
+    if (!QuestionRemoval::unlisted(transaction, gone, paperId, &unlisted)
+        || !QuestionRemoval::remove(transaction, unlisted))
+        return fail(QStringLiteral("无法删除文件中已没有的题目"));
     for (auto it = stored.cbegin(); it != stored.cend(); ++it) {
-        if (!store.removeQuestion(it->questionId, paperId)
-            || !execBound(m_db, QStringLiteral("delete from import_question where paperId=:p and questionKey=:k"),
-                          {{paperParam, paperId}, {QStringLiteral(":k"), it.key()}}))
+        if (!execBound(m_db, QStringLiteral("delete from import_question where paperId=:p and questionKey=:k"),
+                       {{paperParam, paperId}, {QStringLiteral(":k"), it.key()}}))
             return fail(QStringLiteral("无法删除文件中已没有的题目"));
     }
 

@@ -1,7 +1,6 @@
 #include "importedpaperstore.h"
 
 #include "backupstore.h"
-#include "boundstatement.h"
 #include "questionremoval.h"
 #include "sqltransaction.h"
 
@@ -19,37 +18,34 @@ bool isImported(QSqlDatabase db, const QString &paperId)
     return query.exec() && query.next() && query.value(0).toInt() == 1;
 }
 
-bool questionsOf(QSqlDatabase db, const QString &paperId, QStringList *ids)
+bool questionsOf(SqlTransaction &group, const QString &paperId, QStringList *ids)
 {
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("select questionId from import_question where paperId=:id"));
-    query.bindValue(QStringLiteral(":id"), paperId);
-    if (!query.exec())
+    QSqlQuery *query = group.run(QStringLiteral("select questionId from import_question where paperId=:id"),
+                                 {{QStringLiteral(":id"), paperId}});
+    if (!query)
         return false;
-    while (query.next())
-        ids->append(query.value(0).toString());
+    while (query->next())
+        ids->append(query->value(0).toString());
+    query->finish();
     return true;
 }
 
 // Deletes the questions no other paper lists; the book rows of the others
 // move to a paper that lists them.
-bool removeQuestions(QSqlDatabase db, const QString &paperId, const QStringList &ids)
+bool removeQuestions(SqlTransaction &group, const QString &paperId, const QStringList &ids)
 {
-    for (const QString &id : ids) {
-        bool used = false;
-        if (!QuestionRemoval::usedByAnotherPaper(db, id, paperId, &used) || (!used && !QuestionRemoval::remove(db, id)))
-            return false;
-    }
+    QStringList unlisted;
+    if (!QuestionRemoval::unlisted(group, ids, paperId, &unlisted) || !QuestionRemoval::remove(group, unlisted))
+        return false;
     const QString listing = QStringLiteral(
         "(select s.paperId from exam_paper_static s where s.paperId<>:paperId "
         "and instr(s.questionIds, %1.questionId) > 0 limit 1)");
-    return execBound(db, QStringLiteral("update error_answer set examid=%1 where examid=:paperId")
-                             .arg(listing.arg(QStringLiteral("error_answer"))),
-                     {{QStringLiteral(":paperId"), paperId}})
-        && execBound(db, QStringLiteral("update mastered_question set examid=%1 where examid=:paperId")
-                             .arg(listing.arg(QStringLiteral("mastered_question"))),
-                     {{QStringLiteral(":paperId"), paperId}});
+    return group.exec(QStringLiteral("update error_answer set examid=ifnull(%1, examid) where examid=:paperId")
+                          .arg(listing.arg(QStringLiteral("error_answer"))),
+                      {{QStringLiteral(":paperId"), paperId}})
+        && group.exec(QStringLiteral("update mastered_question set examid=ifnull(%1, examid) where examid=:paperId")
+                          .arg(listing.arg(QStringLiteral("mastered_question"))),
+                      {{QStringLiteral(":paperId"), paperId}});
 }
 
 } // namespace
@@ -73,7 +69,7 @@ WriteOutcome ImportedPaperStore::remove(QSqlDatabase db, const QString &paperId)
         return WriteOutcome::failed(QStringLiteral("删除前的备份没有完成（%1）").arg(backup.reason()));
     SqlTransaction group(db);
     QStringList questions;
-    if (!group.require(questionsOf(db, paperId, &questions)) || !group.require(removeQuestions(db, paperId, questions)))
+    if (!questionsOf(group, paperId, &questions) || !removeQuestions(group, paperId, questions))
         return group.finish();
     const QVariantMap id{{QStringLiteral(":id"), paperId}};
     group.exec(QStringLiteral("delete from exam_answer not indexed where paperId=:id"), id);

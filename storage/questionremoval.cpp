@@ -1,37 +1,64 @@
 #include "questionremoval.h"
 
-#include "boundstatement.h"
+#include "questionidlist.h"
+#include "sqltransaction.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSet>
 #include <QSqlQuery>
 #include <QVariant>
 
-bool QuestionRemoval::usedByAnotherPaper(QSqlDatabase db, const QString &questionId, const QString &exceptPaperId,
-                                         bool *used)
+namespace {
+
+QString jsonList(const QStringList &ids)
 {
-    // Question ids that files bring in are UUIDs: one inside a section's list
-    // is that question, whatever notation the list is written in.
-    QSqlQuery query(db);
-    query.prepare(QStringLiteral("select count(*) from exam_paper_static "
-                                 "where paperId<>:paper and instr(questionIds, :id) > 0"));
-    query.bindValue(QStringLiteral(":paper"), exceptPaperId);
-    query.bindValue(QStringLiteral(":id"), questionId);
-    if (!query.exec() || !query.next())
+    return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(ids)).toJson(QJsonDocument::Compact));
+}
+
+} // namespace
+
+bool QuestionRemoval::unlisted(SqlTransaction &group, const QStringList &ids, const QString &exceptPaperId,
+                               QStringList *result)
+{
+    result->clear();
+    if (ids.isEmpty())
+        return true;
+    QSqlQuery *sections = group.run(QStringLiteral("select questionIds from exam_paper_static where paperId<>:paper"),
+                                    {{QStringLiteral(":paper"), exceptPaperId}});
+    if (!sections)
         return false;
-    *used = query.value(0).toInt() > 0;
+    QSet<QString> listed;
+    while (sections->next()) {
+        for (const QuestionIdEntry &entry : QuestionIdList::parse(sections->value(0).toString())) {
+            listed.insert(entry.qid);
+            for (const QString &leaf : entry.leafIds)
+                listed.insert(leaf);
+        }
+    }
+    sections->finish();
+    for (const QString &id : ids)
+        if (!listed.contains(id))
+            result->append(id);
     return true;
 }
 
-bool QuestionRemoval::remove(QSqlDatabase db, const QString &questionId)
+bool QuestionRemoval::remove(SqlTransaction &group, const QStringList &ids)
 {
-    const QVariantMap id{{QStringLiteral(":id"), questionId}};
-    for (const char *statement : {"delete from error_answer not indexed where questionId=:id",
-                                  "delete from mastered_question where questionId=:id",
-                                  "delete from exam_Collect where questionid=:id",
-                                  "delete from review_card where questionId=:id",
-                                  "delete from review_log where questionId=:id",
-                                  "delete from import_question where questionId=:id",
-                                  "delete from exam_question where id=:id"}) {
-        if (!execBound(db, QLatin1String(statement), id))
+    if (ids.isEmpty())
+        return true;
+    const QVariantMap values{{QStringLiteral(":ids"), jsonList(ids)}};
+    // The book is read past its index (a damaged index must not leave a row
+    // behind), once for all of them.
+    for (const char *statement : {
+             "delete from error_answer not indexed where questionId in (select value from json_each(:ids))",
+             "delete from mastered_question where questionId in (select value from json_each(:ids))",
+             "delete from exam_Collect where questionid in (select value from json_each(:ids))",
+             "delete from review_card where questionId in (select value from json_each(:ids))",
+             "delete from review_log where questionId in (select value from json_each(:ids))",
+             "delete from import_question where questionId in (select value from json_each(:ids))",
+             "delete from exam_question where id in (select value from json_each(:ids))"}) {
+        if (!group.exec(QLatin1String(statement), values))
             return false;
     }
     return true;

@@ -1,19 +1,21 @@
 #pragma once
 
-#include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 
-// Takes a question out of the bank with everything the user's records hold
-// about it, so that no list shows a row whose question is gone. Runs inside
-// the caller's transaction.
+class SqlTransaction;
+
+// Takes questions out of the bank with everything the user's records hold
+// about them, so that no list shows a row whose question is gone. Works in
+// sets: an imported paper may hold tens of thousands of questions.
 class QuestionRemoval
 {
 public:
-    // Whether a paper other than exceptPaperId lists the question (a drawn
-    // paper may hold an imported question): such a question stays.
-    static bool usedByAnotherPaper(QSqlDatabase db, const QString &questionId, const QString &exceptPaperId,
-                                   bool *used);
-    // Deletes the question, its book and mastered rows, its favourite, its
-    // review card and log, and its import key.
-    static bool remove(QSqlDatabase db, const QString &questionId);
+    // The questions among ids that no paper but exceptPaperId lists (a drawn
+    // paper may hold imported questions: those must stay).
+    static bool unlisted(SqlTransaction &group, const QStringList &ids, const QString &exceptPaperId,
+                         QStringList *result);
+    // Deletes the questions, their book and mastered rows, favourites, review
+    // cards and log, and import keys.
+    static bool remove(SqlTransaction &group, const QStringList &ids);
 };
