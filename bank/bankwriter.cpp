@@ -3,7 +3,6 @@
 #include "backupstore.h"
 
 #include "banktext.h"
-#include "boundstatement.h"
 #include "questionkeys.h"
 #include "questionremoval.h"
 #include "sqltransaction.h"
@@ -82,7 +81,8 @@ QString stored(const QString &text)
 class PaperStore
 {
 public:
-    PaperStore(QSqlDatabase db, const ImportRequest &request) : m_db(db), m_request(request) {}
+    PaperStore(SqlTransaction &group, const ImportRequest &request)
+        : m_group(group), m_db(group.database()), m_request(request) {}
 
     bool resolveSubject(QString *subjectId);
     bool prepareCategories(const QVector<const BankQuestion *> &questions);
@@ -95,6 +95,9 @@ public:
     QString subjectId;
 
 private:
+    // Every write goes through the import's transaction, which prepares each
+    // statement once: a file of thousands of questions runs the same few.
+    SqlTransaction &m_group;
     QSqlDatabase m_db;
     const ImportRequest &m_request;
     QHash<int, QString> m_categories;
@@ -113,7 +116,7 @@ bool PaperStore::resolveSubject(QString *id)
     if (!id->isEmpty())
         return true;
     *id = newId();
-    return execBound(m_db, QStringLiteral("insert into exam_subject(id,name) values(:id,:name)"),
+    return m_group.exec(QStringLiteral("insert into exam_subject(id,name) values(:id,:name)"),
                      {{QStringLiteral(":id"), *id}, {QStringLiteral(":name"), m_request.newSubjectName.trimmed()}});
 }
 
@@ -130,11 +133,10 @@ bool PaperStore::prepareCategories(const QVector<const BankQuestion *> &question
                                 {{QStringLiteral(":s"), subjectId}, {QStringLiteral(":t"), type}}).toString();
         if (id.isEmpty()) {
             id = newId();
-            if (!execBound(m_db,
-                           QStringLiteral("insert into exam_dic_fuleixing(id,name,questionType,questionTypeId,subjectid) "
-                                          "values(:id,:name,:type,:type,:s)"),
-                           {{QStringLiteral(":id"), id}, {QStringLiteral(":name"), categoryName(type)},
-                            {QStringLiteral(":type"), type}, {QStringLiteral(":s"), subjectId}}))
+            if (!m_group.exec(QStringLiteral("insert into exam_dic_fuleixing(id,name,questionType,questionTypeId,subjectid) "
+                                             "values(:id,:name,:type,:type,:s)"),
+                              {{QStringLiteral(":id"), id}, {QStringLiteral(":name"), categoryName(type)},
+                               {QStringLiteral(":type"), type}, {QStringLiteral(":s"), subjectId}}))
                 return false;
         }
         m_categories.insert(type, id);
@@ -159,7 +161,7 @@ bool PaperStore::chapterOf(const BankQuestion &question, QString *chapterId)
         const int sortNo = firstValue(m_db, QStringLiteral("select ifnull(max(sortNo),0)+1 from exam_chapter "
                                                            "where subjectid=:s"),
                                       {{QStringLiteral(":s"), subjectId}}).toInt();
-        if (!execBound(m_db, QStringLiteral("insert into exam_chapter(id,subjectid,name,sortNo) values(:id,:s,:n,:o)"),
+        if (!m_group.exec(QStringLiteral("insert into exam_chapter(id,subjectid,name,sortNo) values(:id,:s,:n,:o)"),
                        {{QStringLiteral(":id"), *chapterId}, {QStringLiteral(":s"), subjectId},
                         {QStringLiteral(":n"), name}, {QStringLiteral(":o"), sortNo}}))
             return false;
@@ -175,7 +177,7 @@ bool PaperStore::writePaper(QString *paperId, bool exists)
                                                      "order by id limit 1"), {}).toString();
     if (typeId.isEmpty()) {
         typeId = newId();
-        if (!execBound(m_db, QStringLiteral("insert into t_dic_data(id,dtype,typekey,name) values(:id,1,'sjlx',:n)"),
+        if (!m_group.exec(QStringLiteral("insert into t_dic_data(id,dtype,typekey,name) values(:id,1,'sjlx',:n)"),
                        {{QStringLiteral(":id"), typeId}, {QStringLiteral(":n"), QStringLiteral("模拟试题")}}))
             return false;
     }
@@ -185,12 +187,12 @@ bool PaperStore::writePaper(QString *paperId, bool exists)
                              {QStringLiteral(":time"), m_request.minutes},
                              {QStringLiteral(":type"), typeId}};
     if (exists)
-        return execBound(m_db, QStringLiteral("update exam_paper set name=:name,asname=:name,subjectId=:s,"
+        return m_group.exec(QStringLiteral("update exam_paper set name=:name,asname=:name,subjectId=:s,"
                                               "examTime=:time,paperTypeid=:type where id=:id"), values);
     QVariantMap insert = values;
     insert.insert(QStringLiteral(":sortNo"),
                   firstValue(m_db, QStringLiteral("select ifnull(max(sortNo),0)+1 from exam_paper"), {}).toInt());
-    return execBound(m_db, QStringLiteral("insert into exam_paper(id,name,asname,subjectId,totalCent,passCent,examTime,"
+    return m_group.exec(QStringLiteral("insert into exam_paper(id,name,asname,subjectId,totalCent,passCent,examTime,"
                                           "xzremark,xzcount,paperTypeid,sortNo) values(:id,:name,:name,:s,0,0,:time,"
                                           "'',0,:type,:sortNo)"), insert);
 }
@@ -250,13 +252,13 @@ bool PaperStore::writeQuestion(const BankQuestion &q, const QString &id, bool ex
                        {QStringLiteral(":sortNo"), sortNo},
                        {QStringLiteral(":subject"), subjectId}};
     if (exists)
-        return execBound(m_db, QStringLiteral(
+        return m_group.exec(QStringLiteral(
             "update exam_question set questionTypeid=:type,title=:title,titleImage=:titleImage,option1=:o1,"
             "option2=:o2,option3=:o3,option4=:o4,option5=:o5,optionLength=:length,answer=:answer,"
             "analysis=:analysis,cent=:cent,difficulty=:difficulty,source=:source,chapterId=:chapter,"
             "parentId=:parent,relationship=:parent,fuleixingid=:category,sortNo=:sortNo,subjectid=:subject "
             "where id=:id"), values);
-    return execBound(m_db, QStringLiteral(
+    return m_group.exec(QStringLiteral(
         "insert into exam_question(id,questionTypeid,title,titleImage,option1,option2,option3,option4,option5,"
         "optionLength,answer,analysis,cent,difficulty,source,level,questionYear,layout,grade,chapterId,parentId,"
         "relationship,fuleixingid,sortNo,video,isCollect,subjectid) values(:id,:type,:title,:titleImage,:o1,:o2,:o3,:o4,:o5,"
@@ -408,7 +410,7 @@ ImportOutcome BankWriter::write(const ParsedBank &bank, const ImportRequest &req
     SqlTransaction transaction(m_db);
     if (!transaction.started())
         return fail(QStringLiteral("无法开始写入数据库"));
-    PaperStore store(m_db, request);
+    PaperStore store(transaction, request);
     if (!store.resolveSubject(&store.subjectId))
         return fail(QStringLiteral("科目不存在"));
     const QVector<Entry> entries = flatten(bank);
@@ -443,7 +445,7 @@ ImportOutcome BankWriter::write(const ParsedBank &bank, const ImportRequest &req
         const QString category = store.categoryOf(sectionType);
         if (!store.writeQuestion(q, ids.at(i), exists, parent ? ids.at(entry.parent) : QString(),
                                  parent ? parent->question->stemHtml : QString(), category, i + 1)
-            || !execBound(m_db, QStringLiteral("insert or replace into import_question(paperId,questionKey,questionId,"
+            || !transaction.exec(QStringLiteral("insert or replace into import_question(paperId,questionKey,questionId,"
                                                "contentHash) values(:p,:k,:q,:h)"),
                           {{paperParam, paperId}, {QStringLiteral(":k"), entry.key},
                            {QStringLiteral(":q"), ids.at(i)}, {QStringLiteral(":h"), entry.hash}}))
@@ -476,12 +478,12 @@ ImportOutcome BankWriter::write(const ParsedBank &bank, const ImportRequest &req
         || !QuestionRemoval::remove(transaction, unlisted))
         return fail(QStringLiteral("无法删除文件中已没有的题目"));
     for (auto it = stored.cbegin(); it != stored.cend(); ++it) {
-        if (!execBound(m_db, QStringLiteral("delete from import_question where paperId=:p and questionKey=:k"),
+        if (!transaction.exec(QStringLiteral("delete from import_question where paperId=:p and questionKey=:k"),
                        {{paperParam, paperId}, {QStringLiteral(":k"), it.key()}}))
             return fail(QStringLiteral("无法删除文件中已没有的题目"));
     }
 
-    if (!execBound(m_db, QStringLiteral("delete from exam_paper_static where paperId=:p"), {{paperParam, paperId}}))
+    if (!transaction.exec(QStringLiteral("delete from exam_paper_static where paperId=:p"), {{paperParam, paperId}}))
         return fail(QStringLiteral("无法更新试卷的题型分组"));
     double total = 0;
     int sequence = 0;
@@ -490,7 +492,7 @@ ImportOutcome BankWriter::write(const ParsedBank &bank, const ImportRequest &req
             continue;
         const Section &section = sections.value(type);
         total += section.mark;
-        if (!execBound(m_db, QStringLiteral(
+        if (!transaction.exec(QStringLiteral(
                 "insert into exam_paper_static(id,paperId,subjectid,sequence,captionName,questionTypeid,fuleixingid,"
                 "questionIds,quantity,mark,isselect) values(:id,:p,:s,:seq,:caption,:type,:category,:ids,:quantity,"
                 ":mark,0)"),
@@ -501,9 +503,9 @@ ImportOutcome BankWriter::write(const ParsedBank &bank, const ImportRequest &req
                  {QStringLiteral(":quantity"), section.quantity}, {QStringLiteral(":mark"), section.mark}}))
             return fail(QStringLiteral("无法写入试卷的题型分组"));
     }
-    if (!execBound(m_db, QStringLiteral("update exam_paper set totalCent=:t,passCent=:pass where id=:p"),
+    if (!transaction.exec(QStringLiteral("update exam_paper set totalCent=:t,passCent=:pass where id=:p"),
                    {{QStringLiteral(":t"), total}, {QStringLiteral(":pass"), total * 0.6}, {paperParam, paperId}})
-        || !execBound(m_db, QStringLiteral("insert or replace into import_paper(paperId,subjectId,sourceName,format,"
+        || !transaction.exec(QStringLiteral("insert or replace into import_paper(paperId,subjectId,sourceName,format,"
                                            "importedAt) values(:p,:s,:n,:f,:at)"),
                       {{paperParam, paperId}, {QStringLiteral(":s"), store.subjectId},
                        {QStringLiteral(":n"), request.sourceName}, {QStringLiteral(":f"), bank.format},

@@ -15,6 +15,7 @@
 #include "constants.h"
 #include "dbconnection.h"
 #include "examwindowmeasures.h"
+#include "importmeasure.h"
 #include "schemamigration.h"
 #include "searchmeasure.h"
 #include "startupmeasure.h"
@@ -151,6 +152,8 @@ int main(int argc, char *argv[])
             }
             if (wanted(QStringLiteral("autosave")))
                 report(AutosaveMeasure(context).autosave());
+            if (wanted(QStringLiteral("import")))
+                report(ImportMeasure(context).import());
             if (wanted(QStringLiteral("startup")))
                 report(StartupMeasure(context).startup());
             first = false;
