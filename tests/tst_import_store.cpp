@@ -254,6 +254,23 @@ private slots:
         QCOMPARE(Db::scalar("select count(*) from exam_question"), 5);
     }
 
+    // A question the file no longer has leaves with its records, unless a
+    // drawn paper holds it.
+    void reimportKeepsWhatADrawnPaperHolds()
+    {
+        Db db;
+        QTemporaryDir images;
+        BankWriter writer(database());
+        QVERIFY(writer.write(BankFile::parse("::a::A {T}\n\n::b::B {T}\n\n::c::C {T}", "gift"), request("f.gift", images.path())).ok);
+        const QString b = Db::column("select id from exam_question where titleImage='B'").value(0);
+        const QString c = Db::column("select id from exam_question where titleImage='C'").value(0);
+        QVERIFY(Db::exec(QStringLiteral("insert into exam_paper_static(id,paperId,questionIds) values('s','gen-1','[{\"qid\":\"%1\"}]');\n"
+                                        "insert into review_card(questionId,reviews) values('%2',1);").arg(b, c)));
+        QVERIFY(writer.write(BankFile::parse("::a::A {T}", "gift"), request("f.gift", images.path())).ok);
+        QCOMPARE(Db::column("select titleImage from exam_question order by titleImage"), (QStringList{"A", "B"}));
+        QCOMPARE(Db::scalar("select count(*) from review_card"), 0);
+    }
+
     void secondSubjectLeavesTheFirstAlone()
     {
         Db db(TestSupport::sampleBankSql() + QStringLiteral(
