@@ -96,14 +96,17 @@ bool admit(const QString &dbPath, const QString &sampleBankPath)
     return true;
 }
 
-void takeDailyBackup()
+std::unique_ptr<BackgroundBackup> startDailyBackup(QObject *receiver)
 {
     DbConnection *connection = DbConnection::instance(QStringLiteral("data.db"), true);
     if (!connection->opened || BackupStore::backedUpOn(connection->dbPath, QDate::currentDate()))
-        return;
-    const WriteOutcome outcome = BackupStore::backupNow(QStringLiteral("daily"));
-    if (!outcome)
-        tell(QStringLiteral("今天的备份未能完成：%1。你的记录没有受影响；请检查磁盘空间或文件权限。").arg(outcome.reason()));
+        return nullptr;
+    return std::make_unique<BackgroundBackup>(connection->dbPath, QStringLiteral("daily"), receiver,
+                                              [](const WriteOutcome &outcome) {
+                                                  if (!outcome)
+                                                      tell(QStringLiteral("今天的备份未能完成：%1。你的记录没有受影响；请检查磁盘空间或文件权限。")
+                                                               .arg(outcome.reason()));
+                                              });
 }
 
 } // namespace DataFileGate

@@ -1,6 +1,11 @@
 #pragma once
 
+#include "backgroundbackup.h"
+
 #include <QString>
+#include <memory>
+
+class QObject;
 
 // What the program does with data.db before its windows use it. Widget side
 // of DataFileCheck and BackupStore.
@@ -12,8 +17,8 @@ namespace DataFileGate {
 // read-only, or quit. True when the program can go on.
 bool admit(const QString &dbPath, const QString &sampleBankPath);
 
-// Takes the day's backup of the open data.db unless one was taken today; a
-// failure is told.
-void takeDailyBackup();
+// Starts the day's backup of the open data.db unless one was taken today; a
+// failure is told on receiver's thread. Nothing when none is due.
+std::unique_ptr<BackgroundBackup> startDailyBackup(QObject *receiver);
 
 } // namespace DataFileGate

@@ -51,6 +51,7 @@ int main(int argc, char *argv[])
                      [&window] { bringProgramForward(&window); });
     window.show();
     notice.finish(&window);
-    DataFileGate::takeDailyBackup();
+    // Declared after the window, so ended first: the program waits for the copy.
+    const std::unique_ptr<BackgroundBackup> dailyBackup = DataFileGate::startDailyBackup(&window);
     return application.exec();
 }

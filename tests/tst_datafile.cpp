@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include "backgroundbackup.h"
 #include "backupstore.h"
 #include "datafilecheck.h"
 #include "datafilegate.h"
@@ -16,6 +17,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSqlQuery>
+#include <optional>
 
 using TestSupport::FreshDatabase;
 using State = DataFileCheck::State;
@@ -136,6 +138,28 @@ private slots:
         QVERIFY(BackupStore::backedUpOn(db.path(), QDate(2026, 3, 9)));
         QVERIFY(!BackupStore::backedUpOn(db.path(), QDate(2026, 3, 1)));
         QCOMPARE(QFileInfo(backups.first().path).absolutePath(), QFileInfo(db.path()).absolutePath() + QStringLiteral("/backups"));
+    }
+
+    // The day's backup is copied on a thread of its own while the program
+    // goes on writing (write-ahead journal); its outcome comes back through
+    // the event loop.
+    void backupInTheBackground()
+    {
+        FreshDatabase db(TestSupport::sampleBankSql());
+        DbConnection::instance(QString(), true)->reopen();
+        QObject receiver;
+        std::optional<WriteOutcome> outcome;
+        {
+            BackgroundBackup backup(db.path(), QStringLiteral("daily"), &receiver,
+                                    [&outcome](const WriteOutcome &done) { outcome = done; });
+            QVERIFY(FavouriteStore::setFavourite(QStringLiteral("km1q001"), QStringLiteral("km1f1"), true));
+            QTRY_VERIFY_WITH_TIMEOUT(outcome.has_value(), 10000);
+        }
+        QVERIFY(outcome->saved());
+        const QList<BackupEntry> backups = BackupStore::list(db.path());
+        QCOMPARE(backups.size(), 1);
+        QCOMPARE(backups.first().reason, QStringLiteral("daily"));
+        QCOMPARE(records(), QStringLiteral("0/0/1"));
     }
 
     // A restore puts the chosen records back and keeps the replaced ones as a
