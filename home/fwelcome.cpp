@@ -14,6 +14,7 @@
 #include "paperloader.h"
 #include "progresspages.h"
 #include "restorebackupdialog.h"
+#include "startfigures.h"
 #include "reviewstore.h"
 #include "statisticsfigures.h"
 #include "subjectscope.h"
@@ -92,7 +93,7 @@ void Fwelcome::showStartPage()
 }
 
 void Fwelcome::addHomeAction(const QString &key, const QString &label, const QString &hint,
-                             std::function<void()> run, std::function<QString()> badge)
+                             std::function<void()> run, std::function<QString(const StartFigures &)> badge)
 {
     homeActions.append({HomeAction{key, label, QString(), hint}, std::move(run), std::move(badge)});
 }
@@ -103,27 +104,30 @@ void Fwelcome::registerHomeActions()
     const auto countBadge = [](int count) { return count > 0 ? QString::number(count) : QString(); };
     addHomeAction(QStringLiteral("review"), QStringLiteral("今日复习"),
                   QStringLiteral("今天该复习的错题，最可能忘记的排在前面"), [this] { startReview(); },
-                  [this] { return QString::number(todaysReviews().size()) + QStringLiteral(" 题"); });
+                  [](const StartFigures &figures) {
+                      return QString::number(ReviewStore::todaysReviews(figures.book, figures.today, figures.examDate).size())
+                          + QStringLiteral(" 题");
+                  });
     addHomeAction(QStringLiteral("examDate"), QStringLiteral("考试日期"),
-                  QStringLiteral("设置考试日期：错题本在考前分摊复习完"), [this] { chooseExamDate(); }, [this] {
-                      const QDate exam = ReviewStore::examDate();
-                      const qint64 days = clock->today().daysTo(exam);
-                      return exam.isValid() && days >= 0 ? QStringLiteral("还有 %1 天").arg(days) : QString();
+                  QStringLiteral("设置考试日期：错题本在考前分摊复习完"), [this] { chooseExamDate(); },
+                  [](const StartFigures &figures) {
+                      const qint64 days = figures.today.daysTo(figures.examDate);
+                      return figures.examDate.isValid() && days >= 0 ? QStringLiteral("还有 %1 天").arg(days) : QString();
                   });
     addHomeAction(QStringLiteral("stubborn"), QStringLiteral("顽固错题"),
                   QStringLiteral("答错八次以上的题：先看解析再练"),
-                  [this] { showPage(HomePages::stubbornList()); }, [countBadge] {
-                      return countBadge(ReviewStore::stubbornQuestions(database(), SubjectScope::current()).size());
+                  [this] { showPage(HomePages::stubbornList()); }, [countBadge](const StartFigures &figures) {
+                      return countBadge(ReviewStore::stubbornCards(figures.book).size());
                   });
     addHomeAction(QStringLiteral("mastered"), QStringLiteral("已掌握"), QStringLiteral("已经离开错题本的题"),
-                  [this] { showPage(HomePages::masteredList()); }, [countBadge] {
-                      return countBadge(ReviewStore::masteredQuestions(database(), SubjectScope::current()).size());
+                  [this] { showPage(HomePages::masteredList()); }, [countBadge](const StartFigures &figures) {
+                      return countBadge(ReviewStore::masteredQuestions(database(), figures.scope).size());
                   });
     addHomeAction(QStringLiteral("draw"), QStringLiteral("随机组卷"),
                   QStringLiteral("按模拟试卷的题型从题库随机抽题组成新试卷"), [this] { drawPaper(); });
     addHomeAction(QStringLiteral("drawn"), QStringLiteral("组卷记录"), QStringLiteral("随机组成的试卷"),
-                  [this] { showPage(HomePages::generatedPaperList()); }, [countBadge] {
-                      return countBadge(GeneratedPaperStore::count(database(), SubjectStore::currentSubjectId()));
+                  [this] { showPage(HomePages::generatedPaperList()); }, [countBadge](const StartFigures &figures) {
+                      return countBadge(GeneratedPaperStore::count(database(), figures.subjectId));
                   });
     addHomeAction(QStringLiteral("history"), QStringLiteral("成绩记录"),
                   QStringLiteral("每一次交卷的成绩，点击一行查看当次的答案"), [this]() {
@@ -144,8 +148,8 @@ void Fwelcome::registerHomeActions()
                           showStartPage();
                   });
     addHomeAction(QStringLiteral("imported"), QStringLiteral("导入记录"), QStringLiteral("从文件导入的试卷，可以删除"),
-                  [this] { showPage(HomePages::importedPaperList()); }, [countBadge] {
-                      return countBadge(ImportedPaperStore::count(database(), SubjectStore::currentSubjectId()));
+                  [this] { showPage(HomePages::importedPaperList()); }, [countBadge](const StartFigures &figures) {
+                      return countBadge(ImportedPaperStore::count(database(), figures.subjectId));
                   });
     addHomeAction(QStringLiteral("exportBank"), QStringLiteral("导出题库"),
                   QStringLiteral("把一套试卷或整个科目导出为 GIFT、Moodle XML 或表格"),
@@ -188,8 +192,11 @@ void Fwelcome::startReview()
 void Fwelcome::dailyPractice()
 {
     const QString subjectId = SubjectStore::currentSubjectId();
-    const QStringList ids = DailyPractice::pick(todaysReviews(), DrawingBank::candidates(database(), subjectId),
-                                                clock->today(), subjectId);
+    const QStringList due = todaysReviews();
+    // The subject's questions are read only when the reviews leave room.
+    const QStringList ids = DailyPractice::pick(
+        due, due.size() < DailyPractice::size ? DrawingBank::candidates(database(), subjectId) : QVector<DrawCandidate>(),
+        clock->today(), subjectId);
     if (ids.isEmpty()) {
         inform(QStringLiteral("这个科目还没有题目。"));
         return;
@@ -266,10 +273,11 @@ void Fwelcome::showDatabasePage(const std::function<QString(QSqlDatabase)> &buil
 HomeActions Fwelcome::currentHomeActions() const
 {
     HomeActions actions;
+    const StartFigures figures = StartFigures::read(database(), clock->today());
     for (const RegisteredAction &registered : homeActions) {
         HomeAction action = registered.action;
         if (registered.badge)
-            action.badge = registered.badge();
+            action.badge = registered.badge(figures);
         actions.append(action);
     }
     return actions;

@@ -9,6 +9,8 @@
 #include <QWidget>
 #include <functional>
 
+struct StartFigures;
+
 // The home form: one web view showing the start page or one of the lists. The
 // page reaches the form's public slots through the bridge object "myjstest";
 // the form hands the user's choices to the main window by its signals.
@@ -72,9 +74,9 @@ private:
     void runSubjectDialog();
 
     // Adds a button to the start page's action row; badge, when given, is
-    // read afresh each time the page is built.
+    // made afresh each time the page is built, from figures read once for it.
     void addHomeAction(const QString &key, const QString &label, const QString &hint,
-                       std::function<void()> run, std::function<QString()> badge = nullptr);
+                       std::function<void()> run, std::function<QString(const StartFigures &)> badge = nullptr);
     void registerHomeActions();
     QStringList todaysReviews() const;
     void startReview();
@@ -89,7 +91,7 @@ private:
     {
         HomeAction action;
         std::function<void()> run;
-        std::function<QString()> badge;
+        std::function<QString(const StartFigures &)> badge;
     };
     QList<RegisteredAction> homeActions;
 

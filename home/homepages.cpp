@@ -353,13 +353,12 @@ QString HomePages::stubbornList()
 {
     if (!connection()->opened)
         return QString();
-    QSqlDatabase db = connection()->database();
-    const SubjectScope scope = SubjectScope::current();
     QString entries;
-    for (const QString &id : ReviewStore::stubbornQuestions(db, scope)) {
-        const StudyQuestion question = studyQuestion(id);
+    const QVector<ReviewCard> book = ReviewStore::bookCards(connection()->database(), SubjectScope::current());
+    for (const ReviewCard &card : ReviewStore::stubbornCards(book)) {
+        const StudyQuestion question = studyQuestion(card.questionId);
         entries += QStringLiteral("<li class=\"study_li\"><h4 class=\"mc\">") + question.stem
-            + QStringLiteral("</h4><span class=\"sl\">") + QString::number(ReviewStore::card(db, id)->lapses)
+            + QStringLiteral("</h4><span class=\"sl\">") + QString::number(card.lapses)
             + QStringLiteral("</span><div class=\"study_explain\"><b>正确答案：</b>") + question.answer.toHtmlEscaped()
             + QStringLiteral("<br/><b>解析：</b>") + question.analysis + QStringLiteral("</div></li>");
     }

@@ -117,7 +117,11 @@ QVector<ReviewCard> ReviewStore::bookCards(QSqlDatabase db, const SubjectScope &
 QStringList ReviewStore::todaysReviews(QSqlDatabase db, const QDate &today, const QDate &examDate,
                                        const SubjectScope &scope)
 {
-    QVector<ReviewCard> book = bookCards(db, scope);
+    return todaysReviews(bookCards(db, scope), today, examDate);
+}
+
+QStringList ReviewStore::todaysReviews(QVector<ReviewCard> book, const QDate &today, const QDate &examDate)
+{
     book.erase(std::remove_if(book.begin(), book.end(), &MasteryRule::isStubborn), book.end());
     const MemoryModel model;
     return ReviewPlanner(model, today, examDate).todaysReviews(book);
@@ -125,16 +129,20 @@ QStringList ReviewStore::todaysReviews(QSqlDatabase db, const QDate &today, cons
 
 QStringList ReviewStore::stubbornQuestions(QSqlDatabase db, const SubjectScope &scope)
 {
-    QVector<ReviewCard> book = bookCards(db, scope);
+    QStringList ids;
+    for (const ReviewCard &card : stubbornCards(bookCards(db, scope)))
+        ids << card.questionId;
+    return ids;
+}
+
+QVector<ReviewCard> ReviewStore::stubbornCards(QVector<ReviewCard> book)
+{
     book.erase(std::remove_if(book.begin(), book.end(),
                               [](const ReviewCard &card) { return !MasteryRule::isStubborn(card); }),
                book.end());
     std::stable_sort(book.begin(), book.end(),
                      [](const ReviewCard &a, const ReviewCard &b) { return a.lapses > b.lapses; });
-    QStringList ids;
-    for (const ReviewCard &card : book)
-        ids << card.questionId;
-    return ids;
+    return book;
 }
 
 QStringList ReviewStore::masteredQuestions(QSqlDatabase db, const SubjectScope &scope)

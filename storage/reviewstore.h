@@ -31,8 +31,12 @@ public:
     // order (ReviewPlanner); stubborn questions are listed apart, not here.
     static QStringList todaysReviews(QSqlDatabase db, const QDate &today, const QDate &examDate,
                                      const SubjectScope &scope = SubjectScope());
+    // The same from the book's cards already read.
+    static QStringList todaysReviews(QVector<ReviewCard> book, const QDate &today, const QDate &examDate);
     // The book's stubborn questions (MasteryRule), most lapses first.
     static QStringList stubbornQuestions(QSqlDatabase db, const SubjectScope &scope = SubjectScope());
+    // Their cards, from the book's cards already read.
+    static QVector<ReviewCard> stubbornCards(QVector<ReviewCard> book);
 
     // The mastered questions, the latest first.
     static QStringList masteredQuestions(QSqlDatabase db, const SubjectScope &scope = SubjectScope());
