@@ -236,32 +236,33 @@ void Fwelcome::drawPaper()
 
 void Fwelcome::deleteGeneratedPaper(QString paperId)
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("组卷记录"),
-                    QStringLiteral("删除这套试卷和它的成绩？答错的题仍留在错题本里。"));
-    QPushButton *remove = box.addButton(QStringLiteral("删除"), QMessageBox::DestructiveRole);
-    box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
-    box.exec();
-    if (box.clickedButton() != remove)
-        return;
-    if (!GeneratedPaperStore::remove(database(), paperId))
-        inform(QStringLiteral("试卷未能删除，没有任何改动。"));
-    showPage(HomePages::generatedPaperList());
+    deletePaper(QStringLiteral("组卷记录"), QStringLiteral("删除这套试卷和它的成绩？答错的题仍留在错题本里。"),
+                [&paperId] { return GeneratedPaperStore::remove(database(), paperId); },
+                &HomePages::generatedPaperList);
 }
 
 void Fwelcome::deleteImportedPaper(QString paperId)
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("导入记录"),
-                    QStringLiteral("删除这套导入的试卷？它的题目、成绩和成绩记录，这些题的错题、收藏和复习记录都会删除"
-                                   "（随机组卷里用到的题保留）。删除前会先备份，可用“恢复备份”找回。"));
-    QPushButton *remove = box.addButton(QStringLiteral("删除"), QMessageBox::DestructiveRole);
+    deletePaper(QStringLiteral("导入记录"),
+                QStringLiteral("删除这套导入的试卷？它的题目、成绩和成绩记录，这些题的错题、收藏和复习记录都会删除"
+                               "（随机组卷里用到的题保留）。删除前会先备份，可用“恢复备份”找回。"),
+                [&paperId] { return ImportedPaperStore::remove(database(), paperId); },
+                &HomePages::importedPaperList);
+}
+
+void Fwelcome::deletePaper(const QString &title, const QString &question, const std::function<WriteOutcome()> &remove,
+                           QString (*list)())
+{
+    QMessageBox box(QMessageBox::Question, title, question);
+    QPushButton *removeButton = box.addButton(QStringLiteral("删除"), QMessageBox::DestructiveRole);
     box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
     box.exec();
-    if (box.clickedButton() != remove)
+    if (box.clickedButton() != removeButton)
         return;
-    const WriteOutcome outcome = ImportedPaperStore::remove(database(), paperId);
+    const WriteOutcome outcome = remove();
     if (!outcome)
         inform(QStringLiteral("试卷未能删除，没有任何改动：%1").arg(outcome.reason()));
-    showPage(HomePages::importedPaperList());
+    showPage(list());
 }
 
 void Fwelcome::showDatabasePage(const std::function<QString(QSqlDatabase)> &build)

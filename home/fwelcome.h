@@ -2,6 +2,7 @@
 
 #include "clock.h"
 #include "homeaction.h"
+#include "writeoutcome.h"
 #include "ui_fwelcome.h"
 
 #include <QMap>
@@ -85,6 +86,9 @@ private:
     // A practice of the given questions in the exam window's practice mode.
     void practise(const QString &title, const QStringList &questionIds);
     void restoreBackup();
+    // Asks before a paper is deleted, deletes it, and shows its list again.
+    void deletePaper(const QString &title, const QString &question, const std::function<WriteOutcome()> &remove,
+                     QString (*list)());
     HomeActions currentHomeActions() const;
 
     struct RegisteredAction

@@ -1,8 +1,11 @@
 #include "generatedpaperstore.h"
 
 #include "boundstatement.h"
+#include "markedpapers.h"
 #include "questionidlist.h"
+#include "resultstore.h"
 #include "sqltransaction.h"
+#include "wrongbook.h"
 
 #include <QSqlQuery>
 #include <QUuid>
@@ -13,6 +16,7 @@
 namespace {
 
 const QString paperType = QStringLiteral("generated");
+const QString markerTable = QStringLiteral("generated_paper");
 
 int answerableItems(const DrawCandidate &question)
 {
@@ -62,23 +66,6 @@ bool writeSection(QSqlDatabase db, const QString &paperId, const QString &subjec
                       {QStringLiteral(":questionIds"), QuestionIdList::write(entries)},
                       {QStringLiteral(":quantity"), sectionItems(section)},
                       {QStringLiteral(":mark"), sectionMarks(section)}});
-}
-
-// A shipped paper of the row's subject whose sections list the question (as a
-// question or as a case-study part), for the book rows of a deleted paper.
-const QString shippedPaperListing = QStringLiteral(
-    "(select s.paperId from exam_paper_static s, "
-    "json_each(case when json_valid(s.questionIds) then s.questionIds else '[]' end) j "
-    "where s.paperId<>:paperId and s.paperId not in (select paperId from generated_paper) "
-    "and (json_extract(j.value,'$.qid')=%1.questionId or exists (select 1 from "
-    "json_each(case when json_type(j.value,'$.leaf')='array' then json_extract(j.value,'$.leaf') else '[]' end) l "
-    "where json_extract(l.value,'$.qid')=%1.questionId)) order by s.paperId limit 1)");
-
-bool refileRows(QSqlDatabase db, const QString &table, const QString &paperId)
-{
-    const QString listing = shippedPaperListing.arg(table);
-    return execBound(db, QStringLiteral("update %1 set examid=ifnull(%2, examid) where examid=:paperId").arg(table, listing),
-                     {{QStringLiteral(":paperId"), paperId}});
 }
 
 } // namespace
@@ -131,32 +118,21 @@ QString GeneratedPaperStore::create(QSqlDatabase db, const Paper &paper)
     return ok && transaction.commit() ? paperId : QString();
 }
 
-bool GeneratedPaperStore::remove(QSqlDatabase db, const QString &paperId)
+WriteOutcome GeneratedPaperStore::remove(QSqlDatabase db, const QString &paperId)
 {
-    SqlTransaction transaction(db);
-    if (!transaction.started())
-        return false;
-    QSqlQuery drawn(db);
-    drawn.prepare(QStringLiteral("select count(*) from generated_paper where paperId=:id"));
-    drawn.bindValue(QStringLiteral(":id"), paperId);
-    if (!drawn.exec() || !drawn.next() || drawn.value(0).toInt() != 1)
-        return false;
+    if (!MarkedPapers::marks(db, markerTable, paperId))
+        return WriteOutcome::failed(QStringLiteral("这套试卷不是随机组成的"));
+    SqlTransaction group(db);
     const QVariantMap id{{QStringLiteral(":paperId"), paperId}};
-    return refileRows(db, QStringLiteral("error_answer"), paperId)
-        && refileRows(db, QStringLiteral("mastered_question"), paperId)
-        && execBound(db, QStringLiteral("delete from exam_answer where paperId=:paperId"), id)
-        && execBound(db, QStringLiteral("delete from exam_paper_static where paperId=:paperId"), id)
-        && execBound(db, QStringLiteral("delete from exam_paper where id=:paperId"), id)
-        && execBound(db, QStringLiteral("delete from generated_paper where paperId=:paperId"), id)
-        && transaction.commit();
+    if (WrongBook::moveRows(group, paperId, true) && ResultStore::remove(group, paperId)) {
+        group.exec(QStringLiteral("delete from exam_paper_static where paperId=:paperId"), id);
+        group.exec(QStringLiteral("delete from exam_paper where id=:paperId"), id);
+        group.exec(QStringLiteral("delete from generated_paper where paperId=:paperId"), id);
+    }
+    return group.finish();
 }
 
 int GeneratedPaperStore::count(QSqlDatabase db, const QString &subjectId)
 {
-    QSqlQuery query(db);
-    query.prepare(QStringLiteral("select count(*) from generated_paper g join exam_paper p on p.id=g.paperId "
-                                 "where ifnull(:all,'')='' or p.subjectId=:subject"));
-    query.bindValue(QStringLiteral(":all"), subjectId);
-    query.bindValue(QStringLiteral(":subject"), subjectId);
-    return query.exec() && query.next() ? query.value(0).toInt() : 0;
+    return MarkedPapers::count(db, markerTable, subjectId);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "paperdrawer.h"
+#include "writeoutcome.h"
 
 #include <QDate>
 #include <QSqlDatabase>
@@ -32,7 +33,7 @@ public:
     // questions) move to a shipped paper of the subject that lists the
     // question; a question that no shipped paper lists keeps its row. A paper
     // that was not drawn is refused.
-    static bool remove(QSqlDatabase db, const QString &paperId);
+    static WriteOutcome remove(QSqlDatabase db, const QString &paperId);
 
     // How many drawn papers the subject has (every subject's for an empty id).
     static int count(QSqlDatabase db, const QString &subjectId);

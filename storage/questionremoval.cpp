@@ -2,6 +2,7 @@
 
 #include "questionidlist.h"
 #include "sqltransaction.h"
+#include "wrongbook.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -47,11 +48,10 @@ bool QuestionRemoval::remove(SqlTransaction &group, const QStringList &ids)
 {
     if (ids.isEmpty())
         return true;
+    if (!WrongBook::removeQuestions(group, ids))
+        return false;
     const QVariantMap values{{QStringLiteral(":ids"), jsonList(ids)}};
-    // The book is read past its index (a damaged index must not leave a row
-    // behind), once for all of them.
     for (const char *statement : {
-             "delete from error_answer not indexed where questionId in (select value from json_each(:ids))",
              "delete from mastered_question where questionId in (select value from json_each(:ids))",
              "delete from exam_Collect where questionid in (select value from json_each(:ids))",
              "delete from review_card where questionId in (select value from json_each(:ids))",

@@ -24,11 +24,16 @@ bool ResultStore::replace(SqlTransaction &group, const ExamPaper &paper, const Q
         {QStringLiteral(":useSecond"), PaperGrader::secondsUsed(paper)},
         {QStringLiteral(":answers"), AnswerSheet::stored(paper.answerSheet)},
     };
-    // Past the paper index: a damaged index must not leave a second row.
-    return group.exec(QStringLiteral("delete from exam_answer not indexed where paperid=:paperId"),
-                      {{QStringLiteral(":paperId"), paperId}})
+    return remove(group, paperId)
         && group.exec(QStringLiteral("insert into exam_answer(id,subjectid,paperId,rightCount,worngCount,scoreCuont,allCount,anserDate,score,useSecond,answers)values(:id,:subjectid,:paperId,:rightCount,:worngCount,:scoreCuont,:allCount,:anserDate,:score,:useSecond,:answers)"),
                       values);
+}
+
+bool ResultStore::remove(SqlTransaction &group, const QString &paperId)
+{
+    // Past the paper index: a damaged index must not leave a second row.
+    return group.exec(QStringLiteral("delete from exam_answer not indexed where paperid=:paperId"),
+                      {{QStringLiteral(":paperId"), paperId}});
 }
 
 WriteOutcome ResultStore::store(const ExamPaper &paper, const QString &paperId, const QDate &date)

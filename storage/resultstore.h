@@ -20,4 +20,7 @@ public:
 
     // The same in a transaction of its own. On failure the previous row stays.
     static WriteOutcome store(const ExamPaper &paper, const QString &paperId, const QDate &date);
+
+    // Deletes the paper's row, in the group.
+    static bool remove(SqlTransaction &group, const QString &paperId);
 };

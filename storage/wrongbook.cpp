@@ -25,17 +25,6 @@ QVariantMap idOnly(const QString &questionId)
     return {{QStringLiteral(":questionId"), questionId}};
 }
 
-// Past the question index, in one pass over the book: a damaged index must
-// not leave a row behind.
-bool deleteQuestions(SqlTransaction &group, const QStringList &questionIds)
-{
-    return questionIds.isEmpty()
-        || group.exec(QStringLiteral("delete from error_answer not indexed "
-                                     "where questionId in (select value from json_each(:ids))"),
-                      {{QStringLiteral(":ids"), QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(questionIds))
-                                                                      .toJson(QJsonDocument::Compact))}});
-}
-
 bool insertQuestion(SqlTransaction &group, const ExamQuestion &question, const QString &subjectId,
                     const QString &paperId)
 {
@@ -74,7 +63,39 @@ bool returnToBook(SqlTransaction &group, const QString &questionId)
         && forgetMastered(group, questionId);
 }
 
+// A paper other than the row's own whose sections list the question (as a
+// question or as a case-study part); with shippedOnly, not a drawn one.
+const QString listingPaper = QStringLiteral(
+    "(select s.paperId from exam_paper_static s, "
+    "json_each(case when json_valid(s.questionIds) then s.questionIds else '[]' end) j "
+    "where s.paperId<>:paperId and (:shippedOnly=0 or s.paperId not in (select paperId from generated_paper)) "
+    "and (json_extract(j.value,'$.qid')=%1.questionId or exists (select 1 from "
+    "json_each(case when json_type(j.value,'$.leaf')='array' then json_extract(j.value,'$.leaf') else '[]' end) l "
+    "where json_extract(l.value,'$.qid')=%1.questionId)) order by s.paperId limit 1)");
+
 } // namespace
+
+bool WrongBook::removeQuestions(SqlTransaction &group, const QStringList &questionIds)
+{
+    // Past the question index, in one pass over the book: a damaged index must
+    // not leave a row behind.
+    return questionIds.isEmpty()
+        || group.exec(QStringLiteral("delete from error_answer not indexed "
+                                     "where questionId in (select value from json_each(:ids))"),
+                      {{QStringLiteral(":ids"), QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(questionIds))
+                                                                      .toJson(QJsonDocument::Compact))}});
+}
+
+bool WrongBook::moveRows(SqlTransaction &group, const QString &paperId, bool shippedOnly)
+{
+    for (const QString table : {QStringLiteral("error_answer"), QStringLiteral("mastered_question")}) {
+        if (!group.exec(QStringLiteral("update %1 set examid=ifnull(%2, examid) where examid=:paperId")
+                            .arg(table, listingPaper.arg(table)),
+                        {{QStringLiteral(":paperId"), paperId}, {QStringLiteral(":shippedOnly"), shippedOnly ? 1 : 0}}))
+            return false;
+    }
+    return true;
+}
 
 bool WrongBook::apply(SqlTransaction &group, const ExamPaper &paper, int examStatus, const QString &paperId,
                       const QDate &today, const QDate &examDate)
@@ -112,7 +133,7 @@ bool WrongBook::apply(SqlTransaction &group, const ExamPaper &paper, int examSta
     for (const QString &questionId : qAsConst(mastered))
         if (!keepMastered(group, questionId, today))
             return false;
-    if (!deleteQuestions(group, leaving))
+    if (!removeQuestions(group, leaving))
         return false;
     for (const auto &question : paper.questions) {
         if (entering.value(question->id) != question.get())
@@ -135,6 +156,6 @@ WriteOutcome WrongBook::update(const ExamPaper &paper, int examStatus, const QSt
 WriteOutcome WrongBook::remove(const QString &questionId)
 {
     SqlTransaction group(database());
-    deleteQuestions(group, {questionId});
+    removeQuestions(group, {questionId});
     return group.finish();
 }

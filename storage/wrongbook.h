@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 class ExamPaper;
 class SqlTransaction;
@@ -30,4 +31,12 @@ public:
 
     // Removes one question from the book.
     static WriteOutcome remove(const QString &questionId);
+
+    // Removes the questions' rows from the book, in the group.
+    static bool removeQuestions(SqlTransaction &group, const QStringList &questionIds);
+    // Before a paper is deleted: its book rows and kept rows of mastered
+    // questions move to another paper that lists the question (with
+    // shippedOnly, not a drawn one); a question no such paper lists keeps its
+    // row as it is.
+    static bool moveRows(SqlTransaction &group, const QString &paperId, bool shippedOnly);
 };
