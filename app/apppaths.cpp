@@ -79,16 +79,26 @@ QString AppPaths::prepareDataFolder() const
         if (!copyMissingFiles(m_pageDir + media, m_dataDir + media))
             return QStringLiteral("cannot copy the question media to %1").arg(m_dataDir + media);
     }
+    return copySampleBank(m_pageDir + sampleBankName, database)
+        ? QString()
+        : QStringLiteral("cannot copy the sample bank %1 to %2").arg(m_pageDir + sampleBankName, database);
+}
+
+bool AppPaths::copySampleBank(const QString &samplePath, const QString &dbPath)
+{
     // The bank is copied under another name and renamed when complete, so an
-    // interrupted first start never leaves a partial data.db behind.
-    const QString partial = database + QStringLiteral(".new");
+    // interrupted copy never leaves a partial data.db behind; the copy is the
+    // user's to write, whatever the shipped file's permissions.
+    if (QFileInfo(dbPath).size() > 0)
+        return false;
+    const QString partial = dbPath + QStringLiteral(".new");
     QFile::remove(partial);
-    const bool copied = QFile::copy(m_pageDir + sampleBankName, partial)
+    const bool copied = QFile::copy(samplePath, partial)
         && QFile::setPermissions(partial, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    QFile::remove(database); // empty, or there would be nothing to do
-    if (!copied || !QFile::rename(partial, database)) {
+    QFile::remove(dbPath); // empty, if there at all
+    if (!copied || !QFile::rename(partial, dbPath)) {
         QFile::remove(partial);
-        return QStringLiteral("cannot copy the sample bank %1 to %2").arg(m_pageDir + sampleBankName, database);
+        return false;
     }
-    return QString();
+    return true;
 }

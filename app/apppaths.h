@@ -34,6 +34,9 @@ public:
     // replaced, nor is a media file already there. Empty on success, otherwise
     // what went wrong (the data folder then has no new data.db).
     QString prepareDataFolder() const;
+    // Copies the shipped sample bank to dbPath, writable, complete or not at
+    // all; refuses a dbPath that holds anything.
+    static bool copySampleBank(const QString &samplePath, const QString &dbPath);
 
 private:
     QString m_pageDir;

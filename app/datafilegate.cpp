@@ -1,5 +1,6 @@
 #include "datafilegate.h"
 
+#include "apppaths.h"
 #include "backupstore.h"
 #include "constants.h"
 #include "datafilecheck.h"
@@ -40,12 +41,9 @@ WriteOutcome createFromSample(const QString &dbPath, const QString &sampleBankPa
 {
     if (!QFileInfo(sampleBankPath).isFile())
         return WriteOutcome::failed(QStringLiteral("找不到示例题库 %1").arg(QDir::toNativeSeparators(sampleBankPath)));
-    // Only an empty file is in the way: a missing one has nothing to lose.
-    if (QFileInfo(dbPath).isFile() && QFileInfo(dbPath).size() == 0)
-        QFile::remove(dbPath);
-    QFile sample(sampleBankPath);
-    if (!sample.copy(dbPath))
-        return WriteOutcome::failed(sample.errorString());
+    // Offered only for a missing or empty data.db: nothing to lose.
+    if (!AppPaths::copySampleBank(sampleBankPath, dbPath))
+        return WriteOutcome::failed(QStringLiteral("无法把示例题库复制为 %1").arg(QDir::toNativeSeparators(dbPath)));
     return WriteOutcome();
 }
 
