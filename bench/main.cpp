@@ -70,14 +70,8 @@ double openBank(const QString &directory)
     DbConnection *connection = DbConnection::instance(directory, true);
     const QString path = directory + QStringLiteral("data.db");
     if (connection->dbPath != path) {
-        QSqlDatabase db = connection->database();
-        db.close();
-        db.setDatabaseName(path);
         connection->dbPath = path;
-        connection->opened = db.open();
-        connection->migration = SchemaMigration::migrate(db);
-        if (connection->migration.outcome == SchemaMigration::Outcome::Failed)
-            connection->opened = false;
+        connection->reopen();
     }
     return connection->opened ? elapsedMs(timer) : -1;
 }
