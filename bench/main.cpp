@@ -16,7 +16,6 @@
 #include "dbconnection.h"
 #include "examwindowmeasures.h"
 #include "importmeasure.h"
-#include "schemamigration.h"
 #include "searchmeasure.h"
 #include "startupmeasure.h"
 
