@@ -74,24 +74,6 @@ private:
     bool m_paintSeen = false;
 };
 
-// Answers "yes" to every confirmation of the hand-in while it lives.
-class HandInConfirmer : public QObject
-{
-public:
-    HandInConfirmer() { qApp->installEventFilter(this); }
-    ~HandInConfirmer() override { qApp->removeEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show && watched->inherits("Determine")) {
-            if (auto *yes = watched->findChild<QPushButton *>(QStringLiteral("pbYes")))
-                QMetaObject::invokeMethod(yes, &QPushButton::click, Qt::QueuedConnection);
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
-
 } // namespace
 
 ExamWindowMeasures::ExamWindowMeasures(const BenchContext &context) : m_context(context)
@@ -265,11 +247,10 @@ MeasureResult ExamWindowMeasures::handIn()
             PaperAnswers::answerAll(*window->paper);
             HandInWatch watch(*window);
             double confirmed = -1;
-            {
-                HandInConfirmer confirmer;
-                QMetaObject::invokeMethod(window.get(), "on_assignment_clicked");
-                confirmed = watch.now();
-            }
+            m_dismisser.setConfirming(true);
+            QMetaObject::invokeMethod(window.get(), "on_assignment_clicked");
+            confirmed = watch.now();
+            m_dismisser.setConfirming(false);
             const bool painted = runUntil([&] {
                 watch.afterTurn();
                 return watch.popupPainted >= 0;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QPushButton>
 
 ModalDismisser::ModalDismisser()
 {
@@ -18,7 +19,12 @@ bool ModalDismisser::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Show) {
         auto *dialog = qobject_cast<QDialog *>(watched);
-        if (dialog && dialog->isModal()) {
+        auto *yes = m_confirming && watched->inherits("Determine")
+            ? watched->findChild<QPushButton *>(QStringLiteral("pbYes"))
+            : nullptr;
+        if (yes) {
+            QMetaObject::invokeMethod(yes, &QPushButton::click, Qt::QueuedConnection);
+        } else if (dialog && dialog->isModal()) {
             ++m_dismissed;
             // Once its own event loop runs, so that exec() returns at once.
             QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
