@@ -12,7 +12,6 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QPushButton>
 #include <QTimer>
 #include <QTimerEvent>
 #include <QWebSettings>
