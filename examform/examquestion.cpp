@@ -131,17 +131,8 @@ QString ExamQuestion::stemOf(int type, bool part, const QString &title, const QS
 void ExamQuestion::appendStem(Variant variant, int mode, const QString &highlight)
 {
     const QString numbered = QString::number(number) + QLatin1String(".&nbsp;");
-    if (variant == Variant::Paper && mode == WrongPractice) {
+    if (variant == Variant::Paper && (mode == WrongPractice || mode == FavouritePractice)) {
         html += QLatin1String("<div id=\"") + focusId + QLatin1String("\" class=\"content\"> <p>") + numbered;
-        if (!material.isEmpty())
-            html += material + QLatin1String("<br>");
-        html += title + QLatin1String("</p> ");
-        return;
-    }
-
-    if (variant == Variant::Paper && mode == FavouritePractice) {
-        html += QLatin1String("<div id=\"") + focusId + QLatin1String("\" class=\"content\"> ");
-        html += QLatin1String("<p>") + numbered;
         if (!material.isEmpty())
             html += material + QLatin1String("<br>");
         html += title + QLatin1String("</p> ");
