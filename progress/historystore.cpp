@@ -11,7 +11,6 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QVariant>
-#include <climits>
 
 namespace {
 
@@ -78,7 +77,7 @@ HistoryRecord HistoryRecord::ofPaper(const ExamPaper &paper, const QString &pape
     record.totalCent = paper.totalCent;
     record.passCent = paper.passCent;
     record.useSecond = useSecond;
-    record.allowedSecond = int(qMin<qint64>(paper.allowedSeconds(), INT_MAX));
+    record.allowedSecond = paper.allowedSeconds();
     record.rightCount = paper.rightCount;
     record.wrongCount = paper.wrongCount;
     record.unansweredCount = paper.unansweredCount;
