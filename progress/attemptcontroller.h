@@ -10,7 +10,6 @@
 
 class AttemptWriter;
 class DebouncedSaver;
-class ExamPaper;
 
 // Keeps the unfinished run of an exam window in data.db. The window tells it
 // what happens (answers, flags, moves, clock ticks) and hands it a function
@@ -54,12 +53,6 @@ public:
     // Stops saving without touching the row: the hand-in closes it in its own
     // transaction (AttemptStore::remove). Returns once no write is under way.
     void stop();
-
-    // The hand-in's share of the records, run inside the hand-in's transaction
-    // after its wrong-question book update: closes the run's row and adds a
-    // formal paper's hand-in to the history. False when a statement fails.
-    static bool recordHandIn(QSqlDatabase db, const ExamPaper &paper, const QString &paperId, int mode,
-                             const QDateTime &handedInAt);
 
     // The last write failed: the reason, else empty.
     QString lastError() const { return m_lastError; }
