@@ -1,7 +1,6 @@
 #include "attemptstore.h"
 
 #include "boundstatement.h"
-#include "sqltransaction.h"
 
 #include <QSqlQuery>
 #include <QVariant>
@@ -14,9 +13,7 @@ const QString dateFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
 
 bool AttemptStore::save(QSqlDatabase db, const AttemptSnapshot &snapshot, const QDateTime &savedAt)
 {
-    SqlTransaction transaction(db);
-    return transaction.started()
-        && execBound(db,
+    return execBound(db,
                      QStringLiteral("INSERT OR REPLACE INTO exam_attempt(paperId, mode, subjectid, startedAt, savedAt, snapshot) "
                                     "VALUES(:paperId, :mode, :subjectid, :startedAt, :savedAt, :snapshot)"),
                      {{QStringLiteral(":paperId"), snapshot.paperId},
@@ -24,8 +21,7 @@ bool AttemptStore::save(QSqlDatabase db, const AttemptSnapshot &snapshot, const 
                       {QStringLiteral(":subjectid"), snapshot.subjectId},
                       {QStringLiteral(":startedAt"), snapshot.startedAt.toString(dateFormat)},
                       {QStringLiteral(":savedAt"), savedAt.toString(dateFormat)},
-                      {QStringLiteral(":snapshot"), QString::fromUtf8(snapshot.toJson())}})
-        && transaction.commit();
+                      {QStringLiteral(":snapshot"), QString::fromUtf8(snapshot.toJson())}});
 }
 
 bool AttemptStore::load(QSqlDatabase db, const QString &paperId, int mode, AttemptSnapshot *out)
