@@ -7,7 +7,6 @@
 #include "attemptsnapshot.h"
 #include "buttonartwork.h"
 #include "calculatorlauncher.h"
-#include "clock.h"
 #include "constants.h"
 #include "dbconnection.h"
 #include "determine.h"
@@ -31,7 +30,6 @@
 #include "writefailureprompt.h"
 #include "wrongbook.h"
 
-#include <QDate>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -737,7 +735,7 @@ void ExamRenLi::timerEvent(QTimerEvent *event)
         return;
     if (!paper->handedIn) {
         paper->endTime = QTime::currentTime();
-        handedInAt = QDateTime(Clock::system().today(), QTime::currentTime());
+        handedInAt = QDateTime::currentDateTime();
         countdownTimer->stop();
         // No save of the run may follow its hand-in.
         attempts->stop();
