@@ -230,8 +230,8 @@ bool ExamRenLi::movesBetweenQuestions(QObject *view, QEvent *event) const
         " var tag = (e.tagName || '').toLowerCase();"
         " return tag === 'textarea' || e.isContentEditable"
         " || (tag === 'input' && /^(text|search|number|email|url|tel|password)$/i.test(e.type || 'text')); })()");
-    const QWebFrame *frame = static_cast<QWebView *>(view)->page()->mainFrame();
-    return !const_cast<QWebFrame *>(frame)->evaluateJavaScript(typingInTextBox).toBool();
+    QWebFrame *frame = static_cast<QWebView *>(view)->page()->mainFrame();
+    return !frame->evaluateJavaScript(typingInTextBox).toBool();
 }
 
 // ---- Show, load, close --------------------------------------------------
