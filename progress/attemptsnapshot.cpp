@@ -1,6 +1,7 @@
 #include "attemptsnapshot.h"
 
 #include "exampaper.h"
+#include "storedtime.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -8,8 +9,6 @@
 #include <QSet>
 
 namespace {
-
-const QString dateFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
 
 QJsonObject entryObject(const AttemptSnapshot::Entry &entry)
 {
@@ -84,7 +83,7 @@ QByteArray AttemptSnapshot::toJson() const
                              {QStringLiteral("paperId"), paperId},
                              {QStringLiteral("mode"), mode},
                              {QStringLiteral("subjectId"), subjectId},
-                             {QStringLiteral("startedAt"), startedAt.toString(dateFormat)},
+                             {QStringLiteral("startedAt"), startedAt.toString(storedTimeFormat())},
                              {QStringLiteral("elapsed"), elapsedSeconds},
                              {QStringLiteral("current"), currentIndex},
                              {QStringLiteral("chosen"), QJsonArray::fromStringList(chosenSections)},
@@ -113,7 +112,7 @@ bool AttemptSnapshot::fromJson(const QByteArray &json, AttemptSnapshot *out, QSt
     snapshot.paperId = object.value(QStringLiteral("paperId")).toString();
     snapshot.mode = object.value(QStringLiteral("mode")).toInt();
     snapshot.subjectId = object.value(QStringLiteral("subjectId")).toString();
-    snapshot.startedAt = QDateTime::fromString(object.value(QStringLiteral("startedAt")).toString(), dateFormat);
+    snapshot.startedAt = QDateTime::fromString(object.value(QStringLiteral("startedAt")).toString(), storedTimeFormat());
     snapshot.elapsedSeconds = qMax(0, object.value(QStringLiteral("elapsed")).toInt());
     snapshot.currentIndex = qMax(0, object.value(QStringLiteral("current")).toInt());
     for (const QJsonValue &id : object.value(QStringLiteral("chosen")).toArray())

@@ -1,15 +1,10 @@
 #include "attemptstore.h"
 
 #include "boundstatement.h"
+#include "storedtime.h"
 
 #include <QSqlQuery>
 #include <QVariant>
-
-namespace {
-
-const QString dateFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
-
-} // namespace
 
 bool AttemptStore::save(QSqlDatabase db, const AttemptSnapshot &snapshot, const QDateTime &savedAt)
 {
@@ -19,8 +14,8 @@ bool AttemptStore::save(QSqlDatabase db, const AttemptSnapshot &snapshot, const 
                      {{QStringLiteral(":paperId"), snapshot.paperId},
                       {QStringLiteral(":mode"), snapshot.mode},
                       {QStringLiteral(":subjectid"), snapshot.subjectId},
-                      {QStringLiteral(":startedAt"), snapshot.startedAt.toString(dateFormat)},
-                      {QStringLiteral(":savedAt"), savedAt.toString(dateFormat)},
+                      {QStringLiteral(":startedAt"), snapshot.startedAt.toString(storedTimeFormat())},
+                      {QStringLiteral(":savedAt"), savedAt.toString(storedTimeFormat())},
                       {QStringLiteral(":snapshot"), QString::fromUtf8(snapshot.toJson())}});
 }
 
