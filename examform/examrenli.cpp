@@ -331,7 +331,7 @@ void ExamRenLi::timerShowExam()
     paper->startTime = QTime::currentTime().addSecs(-usedBefore);
     if (!resumed)
         runStartedAt = QDateTime::currentDateTime();
-    attempts->begin([this]() {
+    attempts->begin(paperId, examStatus, [this]() {
         // What is being typed counts too.
         commitTypedAnswers();
         return paper ? AttemptSnapshot::capture(*paper, paperId, examStatus, runStartedAt, secondsSinceStart(),

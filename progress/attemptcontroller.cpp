@@ -28,13 +28,12 @@ bool AttemptController::unfinished(const QString &paperId, int mode, AttemptSnap
     return AttemptStore::load(m_db, paperId, mode, out);
 }
 
-void AttemptController::begin(std::function<AttemptSnapshot()> capture)
+void AttemptController::begin(const QString &paperId, int mode, std::function<AttemptSnapshot()> capture)
 {
     stop();
     m_capture = std::move(capture);
-    const AttemptSnapshot first = m_capture();
-    m_paperId = first.paperId;
-    m_mode = first.mode;
+    m_paperId = paperId;
+    m_mode = mode;
     m_saver->changed(0);
 }
 

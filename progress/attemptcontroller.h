@@ -34,10 +34,11 @@ public:
     // The stored unfinished run of paperId in mode, if there is one.
     bool unfinished(const QString &paperId, int mode, AttemptSnapshot *out) const;
 
-    // Starts keeping a run: capture() returns its state whenever a save is
-    // due (a snapshot without paper id when there is nothing to keep). The
-    // first save follows at once, so that the start time is kept.
-    void begin(std::function<AttemptSnapshot()> capture);
+    // Starts keeping the run of paperId in mode: capture() returns its state
+    // whenever a save is due (a snapshot without paper id when there is
+    // nothing to keep). The first save follows at once, so that the start
+    // time is kept.
+    void begin(const QString &paperId, int mode, std::function<AttemptSnapshot()> capture);
     bool active() const { return static_cast<bool>(m_capture); }
 
     // An answer, flag, move or section choice.
