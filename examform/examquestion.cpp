@@ -121,6 +121,15 @@ void ExamQuestion::renderVariant(Variant variant, int mode, const QString &appDi
     buildAnswerHtml(variant, appDirSlash);
 }
 
+bool ExamQuestion::hasTypedEssay() const
+{
+    for (const QString &text : essayTexts) {
+        if (!text.trimmed().isEmpty())
+            return true;
+    }
+    return false;
+}
+
 QString ExamQuestion::stemOf(int type, bool part, const QString &title, const QString &titleImage)
 {
     if (type != Essay)

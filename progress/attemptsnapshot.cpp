@@ -22,16 +22,6 @@ QJsonObject entryObject(const AttemptSnapshot::Entry &entry)
     return object;
 }
 
-// The texts of an essay's boxes, none when every box is blank.
-QStringList typedEssay(const ExamQuestion &question)
-{
-    for (const QString &text : question.essayTexts) {
-        if (!text.trimmed().isEmpty())
-            return question.essayTexts;
-    }
-    return QStringList();
-}
-
 // The entry of paper for a stored one: same position and id, else the first
 // entry with the id that nothing claimed yet; null when the paper lacks it.
 ExamQuestion *findEntry(ExamPaper &paper, const AttemptSnapshot::Entry &entry, QSet<ExamQuestion *> &claimed)
@@ -66,7 +56,7 @@ AttemptSnapshot AttemptSnapshot::capture(const ExamPaper &paper, const QString &
             snapshot.chosenSections << section->id;
     }
     for (const auto &question : paper.questions) {
-        const QStringList essay = typedEssay(*question);
+        const QStringList essay = question->hasTypedEssay() ? question->essayTexts : QStringList();
         if (question->answered || question->marked || !question->userAnswer.isEmpty() || !essay.isEmpty())
             snapshot.entries.append({question->seq, question->id, question->userAnswer, question->answered,
                                      question->marked, essay});
