@@ -121,6 +121,13 @@ void ExamQuestion::renderVariant(Variant variant, int mode, const QString &appDi
     buildAnswerHtml(variant, appDirSlash);
 }
 
+QString ExamQuestion::cardLabel() const
+{
+    if (leafNo > 0)
+        return QString::number(number) + QLatin1Char('.') + QString::number(leafNo);
+    return QString::number(number);
+}
+
 bool ExamQuestion::hasTypedEssay() const
 {
     for (const QString &text : essayTexts) {
@@ -153,10 +160,7 @@ void ExamQuestion::appendStem(Variant variant, int mode, const QString &highligh
     html += QLatin1String("<div id=\"") + focusId + QLatin1String("\"  class=\"content\"> ");
     if (variant == Variant::Search) {
         // A part is labelled as on the answer card: "18.3".
-        html += QLatin1String("<p>")
-            + (leafNo > 0 ? QString::number(number) + QLatin1Char('.') + QString::number(leafNo)
-                      + QLatin1String("&nbsp;")
-                          : numbered);
+        html += QLatin1String("<p>") + (leafNo > 0 ? cardLabel() + QLatin1String("&nbsp;") : numbered);
         if (!material.isEmpty())
             html += material + QLatin1String("<br>");
         html += title + QLatin1String("</p> ");
