@@ -10,13 +10,10 @@
 namespace {
 
 // The typed texts of an essay as the sheet's last member; empty when none
-// holds more than blanks (the box is drawn holding a space).
+// was typed.
 QString essayMember(const ExamQuestion &question)
 {
-    bool typed = false;
-    for (const QString &text : question.essayTexts)
-        typed = typed || !text.trimmed().isEmpty();
-    if (!typed)
+    if (!question.hasTypedEssay())
         return QString();
     QStringList texts;
     for (const QString &text : question.essayTexts)

@@ -76,13 +76,6 @@ QString ExamPageBuilder::questionPage(const ExamPaper &paper, int index, int sec
     return page;
 }
 
-QString ExamPageBuilder::cardLabel(const ExamQuestion &question)
-{
-    if (question.leafNo > 0)
-        return QString::number(question.number) + QLatin1Char('.') + QString::number(question.leafNo);
-    return QString::number(question.number);
-}
-
 QString ExamPageBuilder::cardPage(const ExamPaper &paper) const
 {
     QString page = m_cardHead;
@@ -114,7 +107,7 @@ QString ExamPageBuilder::cardPage(const ExamPaper &paper) const
                 + QStringLiteral("\" href=\"javascript:div_focus('")
                 + jsEscapeInAttribute(question.focusId) + QStringLiteral("','")
                 + QString::number(question.seq) + QStringLiteral("')\" class=\"wico\" >")
-                + cardLabel(question) + QStringLiteral("</a>");
+                + question.cardLabel() + QStringLiteral("</a>");
         }
         page += QStringLiteral("<div class=\"clear\"></div>") + QStringLiteral("</div> </div>");
     }

@@ -3,7 +3,6 @@
 #include <QString>
 
 class ExamPaper;
-class ExamQuestion;
 
 // Assembles the two pages of the exam window from the paper's stored HTML:
 // the question page (one entry with its section caption) and the answer card.
@@ -25,9 +24,6 @@ public:
 
     // The introduction shown when the user enters the section.
     QString sectionIntroduction(const ExamPaper &paper, int sectionIndex) const;
-
-    // The card label: the number, with the leaf number after a dot ("12.3").
-    static QString cardLabel(const ExamQuestion &question);
 
 private:
     QString head(const QString &styleSheets) const;

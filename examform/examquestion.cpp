@@ -121,6 +121,22 @@ void ExamQuestion::renderVariant(Variant variant, int mode, const QString &appDi
     buildAnswerHtml(variant, appDirSlash);
 }
 
+QString ExamQuestion::cardLabel() const
+{
+    if (leafNo > 0)
+        return QString::number(number) + QLatin1Char('.') + QString::number(leafNo);
+    return QString::number(number);
+}
+
+bool ExamQuestion::hasTypedEssay() const
+{
+    for (const QString &text : essayTexts) {
+        if (!text.trimmed().isEmpty())
+            return true;
+    }
+    return false;
+}
+
 QString ExamQuestion::stemOf(int type, bool part, const QString &title, const QString &titleImage)
 {
     if (type != Essay)
@@ -131,17 +147,8 @@ QString ExamQuestion::stemOf(int type, bool part, const QString &title, const QS
 void ExamQuestion::appendStem(Variant variant, int mode, const QString &highlight)
 {
     const QString numbered = QString::number(number) + QLatin1String(".&nbsp;");
-    if (variant == Variant::Paper && mode == WrongPractice) {
+    if (variant == Variant::Paper && (mode == WrongPractice || mode == FavouritePractice)) {
         html += QLatin1String("<div id=\"") + focusId + QLatin1String("\" class=\"content\"> <p>") + numbered;
-        if (!material.isEmpty())
-            html += material + QLatin1String("<br>");
-        html += title + QLatin1String("</p> ");
-        return;
-    }
-
-    if (variant == Variant::Paper && mode == FavouritePractice) {
-        html += QLatin1String("<div id=\"") + focusId + QLatin1String("\" class=\"content\"> ");
-        html += QLatin1String("<p>") + numbered;
         if (!material.isEmpty())
             html += material + QLatin1String("<br>");
         html += title + QLatin1String("</p> ");
@@ -153,10 +160,7 @@ void ExamQuestion::appendStem(Variant variant, int mode, const QString &highligh
     html += QLatin1String("<div id=\"") + focusId + QLatin1String("\"  class=\"content\"> ");
     if (variant == Variant::Search) {
         // A part is labelled as on the answer card: "18.3".
-        html += QLatin1String("<p>")
-            + (leafNo > 0 ? QString::number(number) + QLatin1Char('.') + QString::number(leafNo)
-                      + QLatin1String("&nbsp;")
-                          : numbered);
+        html += QLatin1String("<p>") + (leafNo > 0 ? cardLabel() + QLatin1String("&nbsp;") : numbered);
         if (!material.isEmpty())
             html += material + QLatin1String("<br>");
         html += title + QLatin1String("</p> ");

@@ -31,6 +31,12 @@ public:
     // the search word marked in the stem and the options.
     void renderSearch(int mode, const QString &appDirSlash, const QString &highlight);
 
+    // The answer card's label: the number, with the leaf number after a dot ("12.3").
+    QString cardLabel() const;
+
+    // Some essay box holds more than blanks (a box is drawn holding a space).
+    bool hasTypedEssay() const;
+
     QString html;               // stem, controls, result mark and button bar; leaves the outer div open
     QString answerHtml;         // hidden answer and explanation, then the end of the outer div
     bool isRight = false;

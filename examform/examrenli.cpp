@@ -7,7 +7,6 @@
 #include "attemptsnapshot.h"
 #include "buttonartwork.h"
 #include "calculatorlauncher.h"
-#include "clock.h"
 #include "constants.h"
 #include "dbconnection.h"
 #include "determine.h"
@@ -31,7 +30,6 @@
 #include "writefailureprompt.h"
 #include "wrongbook.h"
 
-#include <QDate>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -232,8 +230,8 @@ bool ExamRenLi::movesBetweenQuestions(QObject *view, QEvent *event) const
         " var tag = (e.tagName || '').toLowerCase();"
         " return tag === 'textarea' || e.isContentEditable"
         " || (tag === 'input' && /^(text|search|number|email|url|tel|password)$/i.test(e.type || 'text')); })()");
-    const QWebFrame *frame = static_cast<QWebView *>(view)->page()->mainFrame();
-    return !const_cast<QWebFrame *>(frame)->evaluateJavaScript(typingInTextBox).toBool();
+    QWebFrame *frame = static_cast<QWebView *>(view)->page()->mainFrame();
+    return !frame->evaluateJavaScript(typingInTextBox).toBool();
 }
 
 // ---- Show, load, close --------------------------------------------------
@@ -333,7 +331,7 @@ void ExamRenLi::timerShowExam()
     paper->startTime = QTime::currentTime().addSecs(-usedBefore);
     if (!resumed)
         runStartedAt = QDateTime::currentDateTime();
-    attempts->begin([this]() {
+    attempts->begin(paperId, examStatus, [this]() {
         // What is being typed counts too.
         commitTypedAnswers();
         return paper ? AttemptSnapshot::capture(*paper, paperId, examStatus, runStartedAt, secondsSinceStart(),
@@ -737,7 +735,7 @@ void ExamRenLi::timerEvent(QTimerEvent *event)
         return;
     if (!paper->handedIn) {
         paper->endTime = QTime::currentTime();
-        handedInAt = QDateTime(Clock::system().today(), QTime::currentTime());
+        handedInAt = QDateTime::currentDateTime();
         countdownTimer->stop();
         // No save of the run may follow its hand-in.
         attempts->stop();

@@ -2,7 +2,6 @@
 
 #include "answersheet.h"
 #include "blankanswer.h"
-#include "exampagebuilder.h"
 #include "exampaper.h"
 
 #include <QStringList>
@@ -158,7 +157,7 @@ QString cardLabels(const ExamPaper &paper, Test test)
     QStringList labels;
     for (const auto &question : paper.questions) {
         if (question->type != ExamQuestion::Composite && test(*question))
-            labels << ExamPageBuilder::cardLabel(*question);
+            labels << question->cardLabel();
     }
     return labels.join(QLatin1Char(','));
 }

@@ -3,9 +3,6 @@
 #include "attemptstore.h"
 #include "attemptwriter.h"
 #include "debouncedsaver.h"
-#include "exampaper.h"
-#include "historystore.h"
-#include "papergrader.h"
 
 AttemptController::AttemptController(QSqlDatabase db, const QString &dbPath, const ProgressClock *clock,
                                      QObject *parent)
@@ -31,13 +28,12 @@ bool AttemptController::unfinished(const QString &paperId, int mode, AttemptSnap
     return AttemptStore::load(m_db, paperId, mode, out);
 }
 
-void AttemptController::begin(std::function<AttemptSnapshot()> capture)
+void AttemptController::begin(const QString &paperId, int mode, std::function<AttemptSnapshot()> capture)
 {
     stop();
     m_capture = std::move(capture);
-    const AttemptSnapshot first = m_capture();
-    m_paperId = first.paperId;
-    m_mode = first.mode;
+    m_paperId = paperId;
+    m_mode = mode;
     m_saver->changed(0);
 }
 
@@ -85,13 +81,4 @@ void AttemptController::save()
     // A run whose paper is gone has nothing to keep.
     if (!snapshot.paperId.isEmpty())
         m_writer->write(snapshot, m_clock->now());
-}
-
-bool AttemptController::recordHandIn(QSqlDatabase db, const ExamPaper &paper, const QString &paperId, int mode,
-                                     const QDateTime &handedInAt)
-{
-    if (!AttemptStore::remove(db, paperId, mode))
-        return false;
-    return mode != ExamQuestion::FormalPaper
-        || HistoryStore::add(db, HistoryRecord::ofPaper(paper, paperId, handedInAt, PaperGrader::secondsUsed(paper)));
 }

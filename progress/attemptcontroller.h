@@ -10,7 +10,6 @@
 
 class AttemptWriter;
 class DebouncedSaver;
-class ExamPaper;
 
 // Keeps the unfinished run of an exam window in data.db. The window tells it
 // what happens (answers, flags, moves, clock ticks) and hands it a function
@@ -35,10 +34,11 @@ public:
     // The stored unfinished run of paperId in mode, if there is one.
     bool unfinished(const QString &paperId, int mode, AttemptSnapshot *out) const;
 
-    // Starts keeping a run: capture() returns its state whenever a save is
-    // due (a snapshot without paper id when there is nothing to keep). The
-    // first save follows at once, so that the start time is kept.
-    void begin(std::function<AttemptSnapshot()> capture);
+    // Starts keeping the run of paperId in mode: capture() returns its state
+    // whenever a save is due (a snapshot without paper id when there is
+    // nothing to keep). The first save follows at once, so that the start
+    // time is kept.
+    void begin(const QString &paperId, int mode, std::function<AttemptSnapshot()> capture);
     bool active() const { return static_cast<bool>(m_capture); }
 
     // An answer, flag, move or section choice.
@@ -54,12 +54,6 @@ public:
     // Stops saving without touching the row: the hand-in closes it in its own
     // transaction (AttemptStore::remove). Returns once no write is under way.
     void stop();
-
-    // The hand-in's share of the records, run inside the hand-in's transaction
-    // after its wrong-question book update: closes the run's row and adds a
-    // formal paper's hand-in to the history. False when a statement fails.
-    static bool recordHandIn(QSqlDatabase db, const ExamPaper &paper, const QString &paperId, int mode,
-                             const QDateTime &handedInAt);
 
     // The last write failed: the reason, else empty.
     QString lastError() const { return m_lastError; }

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QMessageBox>
 
-QString AttemptQuestions::resumeText(const AttemptSnapshot &snapshot, qint64 allowedSeconds)
+QString AttemptQuestions::resumeText(const AttemptSnapshot &snapshot, int allowedSeconds)
 {
     QString text = QStringLiteral("这套试卷有一次未完成的作答");
     if (snapshot.startedAt.isValid())
@@ -15,11 +15,11 @@ QString AttemptQuestions::resumeText(const AttemptSnapshot &snapshot, qint64 all
     text += QStringLiteral("：已答%1题").arg(snapshot.answeredCount());
     if (allowedSeconds > 0)
         text += QStringLiteral("，剩余时间")
-            + ResultsPage::clockText(int(qMax<qint64>(0, allowedSeconds - snapshot.elapsedSeconds)));
+            + ResultsPage::clockText(allowedSeconds - snapshot.elapsedSeconds);
     return text + QStringLiteral("。");
 }
 
-bool AttemptQuestions::resume(QWidget *parent, const AttemptSnapshot &snapshot, qint64 allowedSeconds)
+bool AttemptQuestions::resume(QWidget *parent, const AttemptSnapshot &snapshot, int allowedSeconds)
 {
     QMessageBox box(QMessageBox::Question, QStringLiteral("继续作答"), resumeText(snapshot, allowedSeconds),
                     QMessageBox::NoButton, parent);

@@ -12,7 +12,7 @@ public:
     // Starting a paper with an unfinished run: true for "继续上次作答", false
     // for "重新开始" (also when the box is closed: the stored run is replaced
     // only once the new one is saved).
-    static bool resume(QWidget *parent, const AttemptSnapshot &snapshot, qint64 allowedSeconds);
+    static bool resume(QWidget *parent, const AttemptSnapshot &snapshot, int allowedSeconds);
 
     enum class OnClose { Keep, Discard, StayOpen };
     // Closing the window mid-paper. Escape keeps the run: nothing is lost.
@@ -20,5 +20,5 @@ public:
     static OnClose onClose(QWidget *parent, const QString &saveError);
 
     // The text of the resume question.
-    static QString resumeText(const AttemptSnapshot &snapshot, qint64 allowedSeconds);
+    static QString resumeText(const AttemptSnapshot &snapshot, int allowedSeconds);
 };

@@ -1,6 +1,7 @@
 #include "attemptsnapshot.h"
 
 #include "exampaper.h"
+#include "storedtime.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -8,8 +9,6 @@
 #include <QSet>
 
 namespace {
-
-const QString dateFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
 
 QJsonObject entryObject(const AttemptSnapshot::Entry &entry)
 {
@@ -21,16 +20,6 @@ QJsonObject entryObject(const AttemptSnapshot::Entry &entry)
     if (!entry.essay.isEmpty())
         object.insert(QStringLiteral("essay"), QJsonArray::fromStringList(entry.essay));
     return object;
-}
-
-// The texts of an essay's boxes, none when every box is blank.
-QStringList typedEssay(const ExamQuestion &question)
-{
-    for (const QString &text : question.essayTexts) {
-        if (!text.trimmed().isEmpty())
-            return question.essayTexts;
-    }
-    return QStringList();
 }
 
 // The entry of paper for a stored one: same position and id, else the first
@@ -67,7 +56,7 @@ AttemptSnapshot AttemptSnapshot::capture(const ExamPaper &paper, const QString &
             snapshot.chosenSections << section->id;
     }
     for (const auto &question : paper.questions) {
-        const QStringList essay = typedEssay(*question);
+        const QStringList essay = question->hasTypedEssay() ? question->essayTexts : QStringList();
         if (question->answered || question->marked || !question->userAnswer.isEmpty() || !essay.isEmpty())
             snapshot.entries.append({question->seq, question->id, question->userAnswer, question->answered,
                                      question->marked, essay});
@@ -84,7 +73,7 @@ QByteArray AttemptSnapshot::toJson() const
                              {QStringLiteral("paperId"), paperId},
                              {QStringLiteral("mode"), mode},
                              {QStringLiteral("subjectId"), subjectId},
-                             {QStringLiteral("startedAt"), startedAt.toString(dateFormat)},
+                             {QStringLiteral("startedAt"), startedAt.toString(storedTimeFormat())},
                              {QStringLiteral("elapsed"), elapsedSeconds},
                              {QStringLiteral("current"), currentIndex},
                              {QStringLiteral("chosen"), QJsonArray::fromStringList(chosenSections)},
@@ -113,7 +102,7 @@ bool AttemptSnapshot::fromJson(const QByteArray &json, AttemptSnapshot *out, QSt
     snapshot.paperId = object.value(QStringLiteral("paperId")).toString();
     snapshot.mode = object.value(QStringLiteral("mode")).toInt();
     snapshot.subjectId = object.value(QStringLiteral("subjectId")).toString();
-    snapshot.startedAt = QDateTime::fromString(object.value(QStringLiteral("startedAt")).toString(), dateFormat);
+    snapshot.startedAt = QDateTime::fromString(object.value(QStringLiteral("startedAt")).toString(), storedTimeFormat());
     snapshot.elapsedSeconds = qMax(0, object.value(QStringLiteral("elapsed")).toInt());
     snapshot.currentIndex = qMax(0, object.value(QStringLiteral("current")).toInt());
     for (const QJsonValue &id : object.value(QStringLiteral("chosen")).toArray())

@@ -1,31 +1,22 @@
 #include "attemptstore.h"
 
 #include "boundstatement.h"
-#include "sqltransaction.h"
+#include "storedtime.h"
 
 #include <QSqlQuery>
 #include <QVariant>
 
-namespace {
-
-const QString dateFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
-
-} // namespace
-
 bool AttemptStore::save(QSqlDatabase db, const AttemptSnapshot &snapshot, const QDateTime &savedAt)
 {
-    SqlTransaction transaction(db);
-    return transaction.started()
-        && execBound(db,
+    return execBound(db,
                      QStringLiteral("INSERT OR REPLACE INTO exam_attempt(paperId, mode, subjectid, startedAt, savedAt, snapshot) "
                                     "VALUES(:paperId, :mode, :subjectid, :startedAt, :savedAt, :snapshot)"),
                      {{QStringLiteral(":paperId"), snapshot.paperId},
                       {QStringLiteral(":mode"), snapshot.mode},
                       {QStringLiteral(":subjectid"), snapshot.subjectId},
-                      {QStringLiteral(":startedAt"), snapshot.startedAt.toString(dateFormat)},
-                      {QStringLiteral(":savedAt"), savedAt.toString(dateFormat)},
-                      {QStringLiteral(":snapshot"), QString::fromUtf8(snapshot.toJson())}})
-        && transaction.commit();
+                      {QStringLiteral(":startedAt"), snapshot.startedAt.toString(storedTimeFormat())},
+                      {QStringLiteral(":savedAt"), savedAt.toString(storedTimeFormat())},
+                      {QStringLiteral(":snapshot"), QString::fromUtf8(snapshot.toJson())}});
 }
 
 bool AttemptStore::load(QSqlDatabase db, const QString &paperId, int mode, AttemptSnapshot *out)

@@ -18,8 +18,8 @@
 class AttemptStore
 {
 public:
-    // Replaces the run's row with snapshot in one transaction; false (the
-    // previous row kept) when the write fails.
+    // Replaces the run's row with snapshot in one statement; false (the
+    // previous row kept) when the write fails, the reason in lastBoundError.
     static bool save(QSqlDatabase db, const AttemptSnapshot &snapshot, const QDateTime &savedAt);
 
     // The unfinished run of paperId in mode; false when there is none or its

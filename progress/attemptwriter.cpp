@@ -1,6 +1,7 @@
 #include "attemptwriter.h"
 
 #include "attemptstore.h"
+#include "boundstatement.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -61,7 +62,7 @@ void AttemptWriter::writeNext()
     }
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     const bool saved = AttemptStore::save(db, next.first, next.second);
-    emit written(saved, saved ? QString() : db.lastError().text());
+    emit written(saved, saved ? QString() : lastBoundError().text());
 }
 
 // On the writer's thread: the connection is made there and used only there.

@@ -30,12 +30,6 @@ void DebouncedSaver::poll()
         arm();
 }
 
-void DebouncedSaver::flush()
-{
-    if (pending())
-        saveNow();
-}
-
 void DebouncedSaver::cancel()
 {
     m_deadline = -1;

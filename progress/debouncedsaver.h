@@ -19,13 +19,9 @@ public:
     // Something changed: a save follows within withinMs.
     void changed(int withinMs = 1000);
     bool pending() const { return m_deadline >= 0; }
-    // When the pending save is due (ms since the epoch); -1 without one.
-    qint64 deadline() const { return m_deadline; }
 
     // Saves when the pending save is due; the saver's timer calls it.
     void poll();
-    // Saves now when a save is pending.
-    void flush();
     // Forgets the pending save.
     void cancel();
 

@@ -1,8 +1,10 @@
 #include "handinstore.h"
 
-#include "attemptcontroller.h"
+#include "attemptstore.h"
 #include "dbconnection.h"
 #include "exampaper.h"
+#include "historystore.h"
+#include "papergrader.h"
 #include "resultstore.h"
 #include "sqltransaction.h"
 #include "wrongbook.h"
@@ -16,6 +18,15 @@ WriteOutcome HandInStore::save(const ExamPaper &paper, int examStatus, const QSt
     if (examStatus == ExamQuestion::FormalPaper)
         ResultStore::replace(group, paper, paperId, date);
     // After the book, so that the history row counts the book as it now is.
-    group.require(AttemptController::recordHandIn(group.database(), paper, paperId, examStatus, handedInAt));
+    group.require(recordRun(group.database(), paper, paperId, examStatus, handedInAt));
     return group.finish();
+}
+
+bool HandInStore::recordRun(QSqlDatabase db, const ExamPaper &paper, const QString &paperId, int mode,
+                            const QDateTime &handedInAt)
+{
+    if (!AttemptStore::remove(db, paperId, mode))
+        return false;
+    return mode != ExamQuestion::FormalPaper
+        || HistoryStore::add(db, HistoryRecord::ofPaper(paper, paperId, handedInAt, PaperGrader::secondsUsed(paper)));
 }

@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QSqlDatabase>
 #include <QString>
 
 class ExamPaper;
@@ -21,4 +22,10 @@ public:
     // when invalid).
     static WriteOutcome save(const ExamPaper &paper, int examStatus, const QString &paperId,
                              const QDateTime &handedInAt, const QDate &examDate = QDate());
+
+    // The run's share of a hand-in, inside its transaction and after its
+    // wrong-question book update: closes the run's row and adds a formal
+    // paper's hand-in to the history. False when a statement fails.
+    static bool recordRun(QSqlDatabase db, const ExamPaper &paper, const QString &paperId, int mode,
+                          const QDateTime &handedInAt);
 };

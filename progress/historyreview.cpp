@@ -1,13 +1,10 @@
 #include "historyreview.h"
 
+#include "answersheet.h"
 #include "attemptsnapshot.h"
 #include "historystore.h"
 #include "papergrader.h"
 #include "paperloader.h"
-
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 std::unique_ptr<ExamPaper> HistoryReview::load(QSqlDatabase db, const HistoryRecord &record,
                                                const QString &appDirSlash)
@@ -21,11 +18,10 @@ std::unique_ptr<ExamPaper> HistoryReview::load(QSqlDatabase db, const HistoryRec
     // answer back where it was given.
     AttemptSnapshot sheet;
     sheet.chosenSections = record.chosenSections;
-    const QJsonArray entries = QJsonDocument::fromJson(record.answers.toUtf8()).array();
+    const QVector<AnswerSheetEntry> entries = AnswerSheet::read(record.answers).entries;
     for (int i = 0; i < entries.size(); ++i) {
-        const QJsonObject entry = entries.at(i).toObject();
-        const QString answer = entry.value(QStringLiteral("answer")).toString();
-        sheet.entries.append({i + 1, entry.value(QStringLiteral("qid")).toString(), answer, !answer.isEmpty(), false});
+        const AnswerSheetEntry &entry = entries.at(i);
+        sheet.entries.append({i + 1, entry.qid, entry.answer, !entry.answer.isEmpty(), false});
     }
     sheet.applyTo(*paper);
 

@@ -3,6 +3,7 @@
 #include "answersheet.h"
 #include "boundstatement.h"
 #include "exampaper.h"
+#include "storedtime.h"
 #include "subjectscope.h"
 
 #include <QJsonArray>
@@ -11,11 +12,9 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QVariant>
-#include <climits>
 
 namespace {
 
-const QString dateFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
 const QString listedColumns = QStringLiteral(
     "id, paperId, subjectid, paperName, handedInAt, score, totalCent, passCent, useSecond, allowedSecond, "
     "rightCount, wrongCount, unansweredCount, bookCount, chosenSections, sections");
@@ -45,7 +44,7 @@ HistoryRecord recordOf(const QSqlQuery &row)
     record.paperId = row.value(QStringLiteral("paperId")).toString();
     record.subjectId = row.value(QStringLiteral("subjectid")).toString();
     record.paperName = row.value(QStringLiteral("paperName")).toString();
-    record.handedInAt = QDateTime::fromString(row.value(QStringLiteral("handedInAt")).toString(), dateFormat);
+    record.handedInAt = QDateTime::fromString(row.value(QStringLiteral("handedInAt")).toString(), storedTimeFormat());
     record.score = row.value(QStringLiteral("score")).toDouble();
     record.totalCent = row.value(QStringLiteral("totalCent")).toDouble();
     record.passCent = row.value(QStringLiteral("passCent")).toDouble();
@@ -78,7 +77,7 @@ HistoryRecord HistoryRecord::ofPaper(const ExamPaper &paper, const QString &pape
     record.totalCent = paper.totalCent;
     record.passCent = paper.passCent;
     record.useSecond = useSecond;
-    record.allowedSecond = int(qMin<qint64>(paper.allowedSeconds(), INT_MAX));
+    record.allowedSecond = paper.allowedSeconds();
     record.rightCount = paper.rightCount;
     record.wrongCount = paper.wrongCount;
     record.unansweredCount = paper.unansweredCount;
@@ -106,7 +105,7 @@ bool HistoryStore::add(QSqlDatabase db, const HistoryRecord &record)
          {QStringLiteral(":subjectid"), record.subjectId},
          {QStringLiteral(":subject"), record.subjectId},
          {QStringLiteral(":paperName"), record.paperName},
-         {QStringLiteral(":handedInAt"), record.handedInAt.toString(dateFormat)},
+         {QStringLiteral(":handedInAt"), record.handedInAt.toString(storedTimeFormat())},
          {QStringLiteral(":score"), record.score},
          {QStringLiteral(":totalCent"), record.totalCent},
          {QStringLiteral(":passCent"), record.passCent},

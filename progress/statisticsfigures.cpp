@@ -1,5 +1,6 @@
 #include "statisticsfigures.h"
 
+#include "storedtime.h"
 #include "subjectscope.h"
 
 #include <QHash>
@@ -9,8 +10,6 @@
 #include <algorithm>
 
 namespace {
-
-const QString dateFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
 
 // Runs a statement of the figures with the scope's value bound; false when it
 // fails (the figure stays empty).
@@ -40,7 +39,7 @@ QMap<QDate, int> readHandIns(StatisticsFigures &figures, QSqlDatabase db, const 
         figures.handIns += 1;
         const QString paperId = query.value(0).toString();
         const QString name = query.value(1).toString();
-        const QDateTime at = QDateTime::fromString(query.value(2).toString(), dateFormat);
+        const QDateTime at = QDateTime::fromString(query.value(2).toString(), storedTimeFormat());
         const double total = query.value(4).toDouble();
         if (!seriesOfPaper.contains(paperId)) {
             seriesOfPaper.insert(paperId, figures.scores.size());

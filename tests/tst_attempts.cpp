@@ -6,6 +6,7 @@
 #include "dbconnection.h"
 #include "debouncedsaver.h"
 #include "examrenli.h"
+#include "handinstore.h"
 #include "historyreview.h"
 #include "homepages.h"
 #include "historystore.h"
@@ -440,8 +441,8 @@ private slots:
             PaperGrader::markPaper(*paper);
             QVERIFY(ResultStore::store(*paper, QStringLiteral("E"), QDate(2026, 3, 1 + i)));
             SqlTransaction handIn(connection);
-            QVERIFY(AttemptController::recordHandIn(connection, *paper, QStringLiteral("E"), 0,
-                                                    QDateTime(QDate(2026, 3, 1 + i), QTime(10, 0))));
+            QVERIFY(HandInStore::recordRun(connection, *paper, QStringLiteral("E"), 0,
+                                           QDateTime(QDate(2026, 3, 1 + i), QTime(10, 0))));
             QVERIFY(handIn.commit());
         }
         const QVector<HistoryRecord> records = HistoryStore::list(connection, SubjectScope());
