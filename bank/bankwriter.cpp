@@ -3,6 +3,7 @@
 #include "backupstore.h"
 
 #include "banktext.h"
+#include "questionidlist.h"
 #include "questionkeys.h"
 #include "questionremoval.h"
 #include "sqltransaction.h"
@@ -10,9 +11,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <QSet>
 #include <QSqlQuery>
 #include <QUuid>
 
@@ -268,7 +267,7 @@ bool PaperStore::writeQuestion(const BankQuestion &q, const QString &id, bool ex
 
 struct Section
 {
-    QJsonArray ids;
+    QVector<QuestionIdEntry> entries;
     int quantity = 0;
     double mark = 0;
     QSet<QString> marks;
@@ -452,15 +451,10 @@ ImportOutcome BankWriter::write(const ParsedBank &bank, const ImportRequest &req
             return fail(QStringLiteral("无法写入第 %1 行的题目").arg(q.line));
 
         Section &section = sections[sectionType];
-        if (parent) {
-            QJsonArray entryIds = section.ids.last().toObject().value(QStringLiteral("leaf")).toArray();
-            entryIds.append(QJsonObject{{QStringLiteral("qid"), ids.at(i)}});
-            QJsonObject caseEntry = section.ids.last().toObject();
-            caseEntry.insert(QStringLiteral("leaf"), entryIds);
-            section.ids.replace(section.ids.size() - 1, caseEntry);
-        } else {
-            section.ids.append(QJsonObject{{QStringLiteral("qid"), ids.at(i)}});
-        }
+        if (parent)
+            section.entries.last().leafIds << ids.at(i);
+        else
+            section.entries.append({ids.at(i), {}});
         if (q.type != BankQuestion::CaseStudy) {
             section.quantity += 1;
             section.mark += q.marks;
@@ -499,7 +493,7 @@ ImportOutcome BankWriter::write(const ParsedBank &bank, const ImportRequest &req
                 {{QStringLiteral(":id"), newId()}, {paperParam, paperId}, {QStringLiteral(":s"), store.subjectId},
                  {QStringLiteral(":seq"), ++sequence}, {QStringLiteral(":caption"), caption(type, section)},
                  {QStringLiteral(":type"), type}, {QStringLiteral(":category"), store.categoryOf(type)},
-                 {QStringLiteral(":ids"), QString::fromUtf8(QJsonDocument(section.ids).toJson(QJsonDocument::Compact))},
+                 {QStringLiteral(":ids"), QuestionIdList::write(section.entries)},
                  {QStringLiteral(":quantity"), section.quantity}, {QStringLiteral(":mark"), section.mark}}))
             return fail(QStringLiteral("无法写入试卷的题型分组"));
     }
