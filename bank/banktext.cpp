@@ -219,6 +219,21 @@ QList<QStringList> splitBlanks(const QString &answer)
     return blanks;
 }
 
+QStringList wholeAnswers(const QList<QStringList> &blanks)
+{
+    int most = 0;
+    for (const QStringList &blank : blanks)
+        most = qMax(most, blank.size());
+    QStringList answers;
+    for (int k = 0; k < most; ++k) {
+        QStringList texts;
+        for (const QStringList &blank : blanks)
+            texts << (blank.isEmpty() ? QString() : blank.at(qMin(k, blank.size() - 1)));
+        answers << texts.join(QLatin1Char('|'));
+    }
+    return answers;
+}
+
 QString blankMarker()
 {
     return QStringLiteral("______");

@@ -31,6 +31,10 @@ QString htmlToPlain(const QString &html);
 // the accepted texts of one blank by the alternatives separator.
 QString joinBlanks(const QList<QStringList> &blanks);
 QList<QStringList> splitBlanks(const QString &answer);
+// The accepted answers of a fill-in whole, for formats that list them one by
+// one: the k-th takes the k-th text of every blank (the last one where a blank
+// has fewer), the blanks joined as in the stored answer.
+QStringList wholeAnswers(const QList<QStringList> &blanks);
 
 // Where a blank goes in a stem; three or more underscores mark one in a file.
 QString blankMarker();
