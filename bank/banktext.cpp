@@ -219,6 +219,32 @@ QList<QStringList> splitBlanks(const QString &answer)
     return blanks;
 }
 
+bool mergeAnswer(QList<QStringList> *blanks, const QList<QStringList> &answer)
+{
+    if (blanks->isEmpty()) {
+        *blanks = answer;
+        return true;
+    }
+    if (answer.size() != blanks->size())
+        return false;
+    for (int b = 0; b < answer.size(); ++b) {
+        for (const QString &text : answer.at(b)) {
+            if (!blanks->at(b).contains(text))
+                (*blanks)[b] << text;
+        }
+    }
+    return true;
+}
+
+bool everyBlankAnswered(const QList<QStringList> &blanks)
+{
+    for (const QStringList &blank : blanks) {
+        if (blank.isEmpty())
+            return false;
+    }
+    return !blanks.isEmpty();
+}
+
 QStringList wholeAnswers(const QList<QStringList> &blanks)
 {
     int most = 0;

@@ -31,6 +31,11 @@ QString htmlToPlain(const QString &html);
 // the accepted texts of one blank by the alternatives separator.
 QString joinBlanks(const QList<QStringList> &blanks);
 QList<QStringList> splitBlanks(const QString &answer);
+// Adds the blanks of one more accepted answer to those read so far, each text
+// once; false when the two have different numbers of blanks.
+bool mergeAnswer(QList<QStringList> *blanks, const QList<QStringList> &answer);
+// Whether there is a blank and every blank has an accepted text.
+bool everyBlankAnswered(const QList<QStringList> &blanks);
 // The accepted answers of a fill-in whole, for formats that list them one by
 // one: the k-th takes the k-th text of every blank (the last one where a blank
 // has fewer), the blanks joined as in the stored answer.

@@ -335,28 +335,12 @@ bool BlockParser::fillAnswers(BankQuestion &question, const QString &answerText,
         for (const AnswerItem &item : items) {
             if (item.weighted && item.weight < 100)
                 continue;
-            const QList<QStringList> texts = BankText::splitBlanks(restoreEscapes(item.text));
-            if (blanks.isEmpty()) {
-                blanks = texts;
-            } else if (texts.size() != blanks.size()) {
+            if (!BankText::mergeAnswer(&blanks, BankText::splitBlanks(restoreEscapes(item.text)))) {
                 m_bank.addError(line, QStringLiteral("各个可接受答案的空数（“|”分隔）不一致"));
                 return false;
-            } else {
-                for (int b = 0; b < texts.size(); ++b) {
-                    for (const QString &text : texts.at(b)) {
-                        if (!blanks.at(b).contains(text))
-                            blanks[b] << text;
-                    }
-                }
             }
         }
-        for (const QStringList &blank : blanks) {
-            if (blank.isEmpty()) {
-                m_bank.addError(line, QStringLiteral("填空题没有得满分的答案"));
-                return false;
-            }
-        }
-        if (blanks.isEmpty()) {
+        if (!BankText::everyBlankAnswered(blanks)) {
             m_bank.addError(line, QStringLiteral("填空题没有得满分的答案"));
             return false;
         }

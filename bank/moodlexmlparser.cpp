@@ -104,25 +104,12 @@ bool QuestionReader::fill(BankQuestion &question, const XmlNode &node, const QSt
         for (const XmlNode *answer : answers) {
             if (fraction(answer) < 100)
                 continue;
-            const QList<QStringList> texts = BankText::splitBlanks(BankText::htmlToPlain(html(answer)));
-            if (question.blanks.isEmpty()) {
-                question.blanks = texts;
-            } else if (texts.size() == question.blanks.size()) {
-                for (int b = 0; b < texts.size(); ++b) {
-                    for (const QString &text : texts.at(b)) {
-                        if (!question.blanks.at(b).contains(text))
-                            question.blanks[b] << text;
-                    }
-                }
-            } else {
+            if (!BankText::mergeAnswer(&question.blanks, BankText::splitBlanks(BankText::htmlToPlain(html(answer))))) {
                 m_bank.addError(answer->line, QStringLiteral("各个可接受答案的空数（“|”分隔）不一致"));
                 return false;
             }
         }
-        bool complete = !question.blanks.isEmpty();
-        for (const QStringList &blank : qAsConst(question.blanks))
-            complete = complete && !blank.isEmpty();
-        if (!complete) {
+        if (!BankText::everyBlankAnswered(question.blanks)) {
             m_bank.addError(node.line, QStringLiteral("填空题没有得满分的答案"));
             return false;
         }
