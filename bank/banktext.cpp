@@ -1,5 +1,6 @@
 #include "banktext.h"
 
+#include "blankanswer.h"
 #include "papergrader.h"
 
 #include <QRegularExpression>
@@ -200,13 +201,13 @@ QString joinBlanks(const QList<QStringList> &blanks)
     QStringList parts;
     for (const QStringList &accepted : blanks)
         parts << accepted.join(PaperGrader::alternativeSeparator);
-    return parts.join(QLatin1Char('|'));
+    return BlankAnswer::join(parts);
 }
 
 QList<QStringList> splitBlanks(const QString &answer)
 {
     QList<QStringList> blanks;
-    const QStringList parts = answer.split(QLatin1Char('|'));
+    const QStringList parts = BlankAnswer::split(answer);
     for (const QString &part : parts) {
         QStringList accepted;
         const QStringList texts = part.split(PaperGrader::alternativeSeparator);
@@ -255,7 +256,7 @@ QStringList wholeAnswers(const QList<QStringList> &blanks)
         QStringList texts;
         for (const QStringList &blank : blanks)
             texts << (blank.isEmpty() ? QString() : blank.at(qMin(k, blank.size() - 1)));
-        answers << texts.join(QLatin1Char('|'));
+        answers << BlankAnswer::join(texts);
     }
     return answers;
 }

@@ -27,8 +27,9 @@ bool looksLikeHtml(const QString &text);
 // keys and messages.
 QString htmlToPlain(const QString &html);
 
-// The stored reference answer of a fill-in question: blanks joined by "|",
-// the accepted texts of one blank by the alternatives separator.
+// The stored reference answer of a fill-in question: blanks joined as
+// the marking reads them (BlankAnswer: "|", with "\" and "|" in a blank
+// escaped), the accepted texts of one blank by the alternatives separator.
 QString joinBlanks(const QList<QStringList> &blanks);
 QList<QStringList> splitBlanks(const QString &answer);
 // Adds the blanks of one more accepted answer to those read so far, each text
