@@ -342,11 +342,12 @@ QHash<QString, BankWriter::Stored> BankWriter::storedKeys(const QString &paperId
     return stored;
 }
 
-ImportCounts BankWriter::count(const QVector<Entry> &entries, const QString &paperId) const
+// stored: the paper's keys as storedKeys reads them.
+ImportCounts BankWriter::count(const QVector<Entry> &entries, const QString &paperId,
+                               QHash<QString, Stored> stored) const
 {
     ImportCounts counts;
     counts.paperId = paperId;
-    QHash<QString, Stored> stored = storedKeys(paperId);
     for (const Entry &entry : entries) {
         const auto found = stored.find(entry.key);
         if (found == stored.end())
@@ -367,7 +368,8 @@ ImportCounts BankWriter::plan(const ParsedBank &bank, const ImportRequest &reque
     // Writes nothing: on a file the migration has not brought up to date the
     // tables of keys are missing, and then every question is new.
     const QString subjectId = request.subjectId.isEmpty() ? subjectNamed(request.newSubjectName) : request.subjectId;
-    return count(flatten(bank), existingPaper(subjectId, request.sourceName));
+    const QString paperId = existingPaper(subjectId, request.sourceName);
+    return count(flatten(bank), paperId, storedKeys(paperId));
 }
 
 ImportOutcome BankWriter::write(const ParsedBank &bank, const ImportRequest &request,
@@ -421,13 +423,13 @@ ImportOutcome BankWriter::write(const ParsedBank &bank, const ImportRequest &req
 
     QString paperId = existingPaper(store.subjectId, request.sourceName);
     const bool paperExists = !paperId.isEmpty();
-    outcome.counts = count(entries, paperId);
+    QHash<QString, Stored> stored = storedKeys(paperId);
+    outcome.counts = count(entries, paperId, stored);
     if (!paperExists)
         paperId = newId();
     if (!store.writePaper(&paperId, paperExists))
         return fail(QStringLiteral("无法写入试卷"));
 
-    QHash<QString, Stored> stored = storedKeys(paperId);
     QVector<QString> ids(entries.size());
     QHash<int, Section> sections;
     const QString paperParam = QStringLiteral(":p");

@@ -66,7 +66,7 @@ private:
     QVector<Entry> flatten(const ParsedBank &bank) const;
     QString existingPaper(const QString &subjectId, const QString &sourceName) const;
     QHash<QString, Stored> storedKeys(const QString &paperId) const;
-    ImportCounts count(const QVector<Entry> &entries, const QString &paperId) const;
+    ImportCounts count(const QVector<Entry> &entries, const QString &paperId, QHash<QString, Stored> stored) const;
 
     QSqlDatabase m_db;
 };
