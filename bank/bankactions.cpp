@@ -8,6 +8,7 @@
 #include "importpreview.h"
 #include "pageprinter.h"
 #include "printdocument.h"
+#include "subjectscope.h"
 #include "subjectstore.h"
 
 #include <QFileDialog>
@@ -34,10 +35,11 @@ QString imageDir()
 QList<QPair<QString, QString>> papers()
 {
     QList<QPair<QString, QString>> list;
+    const SubjectScope scope(SubjectStore::currentSubjectId());
     QSqlQuery query(database());
-    query.prepare(QStringLiteral("select id, name from exam_paper where (:s = '' or subjectId = :s "
-                                 "or ifnull(subjectId,'') = '') order by sortNo"));
-    query.bindValue(QStringLiteral(":s"), SubjectStore::currentSubjectId());
+    query.prepare(QStringLiteral("select id, name from exam_paper") + scope.whereClause(QStringLiteral("subjectId"))
+                  + QStringLiteral(" order by sortNo"));
+    scope.bind(query);
     if (query.exec()) {
         while (query.next())
             list.append({query.value(0).toString(), query.value(1).toString()});

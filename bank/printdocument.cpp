@@ -3,6 +3,7 @@
 #include "exampaper.h"
 #include "pagetext.h"
 #include "paperloader.h"
+#include "subjectscope.h"
 
 #include <QSqlQuery>
 
@@ -66,10 +67,11 @@ QString PrintDocument::paper(const QString &paperId, bool withAnswers)
 
 QString PrintDocument::wrongBook(const QString &subjectId)
 {
+    const SubjectScope scope(subjectId);
     QSqlQuery papers(m_db);
-    papers.prepare(QStringLiteral("select id, name from exam_paper where id in (select examid from error_answer) "
-                                  "and (:s = '' or subjectId = :s or ifnull(subjectId,'') = '') order by sortNo"));
-    papers.bindValue(QStringLiteral(":s"), subjectId);
+    papers.prepare(QStringLiteral("select id, name from exam_paper where id in (select examid from error_answer)")
+                   + scope.andClause(QStringLiteral("subjectId")) + QStringLiteral(" order by sortNo"));
+    scope.bind(papers);
     QString body;
     if (papers.exec()) {
         while (papers.next()) {
