@@ -317,6 +317,11 @@ QString BankWriter::subjectNamed(const QString &name) const
                       {{QStringLiteral(":name"), name.trimmed()}}).toString();
 }
 
+QString BankWriter::subjectOf(const ImportRequest &request) const
+{
+    return request.subjectId.isEmpty() ? subjectNamed(request.newSubjectName) : request.subjectId;
+}
+
 QString BankWriter::existingPaper(const QString &subjectId, const QString &sourceName) const
 {
     if (subjectId.isEmpty())
@@ -367,8 +372,7 @@ ImportCounts BankWriter::plan(const ParsedBank &bank, const ImportRequest &reque
 {
     // Writes nothing: on a file the migration has not brought up to date the
     // tables of keys are missing, and then every question is new.
-    const QString subjectId = request.subjectId.isEmpty() ? subjectNamed(request.newSubjectName) : request.subjectId;
-    const QString paperId = existingPaper(subjectId, request.sourceName);
+    const QString paperId = existingPaper(subjectOf(request), request.sourceName);
     return count(flatten(bank), paperId, storedKeys(paperId));
 }
 

@@ -59,6 +59,8 @@ public:
 
     // The subject of the given name, "" when there is none.
     QString subjectNamed(const QString &name) const;
+    // The existing subject the request names, "" for one still to be made.
+    QString subjectOf(const ImportRequest &request) const;
 
 private:
     struct Entry;
