@@ -141,8 +141,10 @@ void BlockParser::parseBlock(const QString &rawBlock, int firstLine, double mark
         if (end < 0)
             end = block.size();
         m_category = restoreEscapes(block.mid(start + 10, end - start - 10)).trimmed();
-        m_category.remove(QRegularExpression(QStringLiteral("^\\$(?:course|cat[0-9]*|system|module)\\$/")));
-        m_category.remove(QRegularExpression(QStringLiteral("^top(?:/|$)")));
+        static const QRegularExpression context(QStringLiteral("^\\$(?:course|cat[0-9]*|system|module)\\$/"));
+        static const QRegularExpression top(QStringLiteral("^top(?:/|$)"));
+        m_category.remove(context);
+        m_category.remove(top);
         start = end;
         while (start < block.size() && block.at(start).isSpace())
             ++start;

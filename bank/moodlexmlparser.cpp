@@ -143,8 +143,10 @@ void QuestionReader::read(const XmlNode &quiz)
         if (type == QLatin1String("category")) {
             const XmlNode *category = node->child(QStringLiteral("category"));
             m_category = category ? category->childText(QStringLiteral("text")) : QString();
-            m_category.remove(QRegularExpression(QStringLiteral("^\\$(?:course|cat[0-9]*|system|module)\\$/")));
-            m_category.remove(QRegularExpression(QStringLiteral("^top(?:/|$)")));
+            static const QRegularExpression context(QStringLiteral("^\\$(?:course|cat[0-9]*|system|module)\\$/"));
+            static const QRegularExpression top(QStringLiteral("^top(?:/|$)"));
+            m_category.remove(context);
+            m_category.remove(top);
             continue;
         }
         BankQuestion question;
