@@ -2,6 +2,7 @@
 
 #include "bankexport.h"
 #include "bankreader.h"
+#include "bankwriter.h"
 #include "constants.h"
 #include "dbconnection.h"
 #include "importdialog.h"
@@ -12,7 +13,6 @@
 #include "subjectstore.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -28,7 +28,7 @@ QSqlDatabase database()
 
 QString imageDir()
 {
-    return QFileInfo(DbConnection::instance(appDirPath, true)->dbPath).absolutePath() + QStringLiteral("/img");
+    return BankWriter::imageDirOf(DbConnection::instance(appDirPath, true)->dbPath);
 }
 
 // The current subject's papers as (id, name), in list order.

@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <QSqlQuery>
 #include <QUuid>
@@ -309,6 +310,11 @@ QVector<BankWriter::Entry> BankWriter::flatten(const ParsedBank &bank) const
         }
     }
     return entries;
+}
+
+QString BankWriter::imageDirOf(const QString &databasePath)
+{
+    return QFileInfo(databasePath).absolutePath() + QStringLiteral("/img");
 }
 
 QString BankWriter::subjectNamed(const QString &name) const

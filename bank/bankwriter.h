@@ -57,6 +57,9 @@ public:
     ImportOutcome write(const ParsedBank &bank, const ImportRequest &request,
                         const std::function<void(int, int)> &progress = {});
 
+    // Where the pictures of a bank file go: img/ beside it.
+    static QString imageDirOf(const QString &databasePath);
+
     // The subject of the given name, "" when there is none.
     QString subjectNamed(const QString &name) const;
     // The existing subject the request names, "" for one still to be made.
