@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QSet>
 #include <QSqlQuery>
 #include <QUuid>
@@ -48,6 +50,12 @@ QVariant firstValue(QSqlDatabase db, const QString &sql, const QVariantMap &valu
     if (!query.exec() || !query.next())
         return QVariant();
     return query.value(0);
+}
+
+QString subjectIdNamed(QSqlDatabase db, const QString &name)
+{
+    return firstValue(db, QStringLiteral("select id from exam_subject where name=:name"),
+                      {{QStringLiteral(":name"), name.trimmed()}}).toString();
 }
 
 const int sectionOrder[] = {BankQuestion::SingleChoice, BankQuestion::MultipleChoice, BankQuestion::TrueFalse,
@@ -111,8 +119,7 @@ bool PaperStore::resolveSubject(QString *id)
         return firstValue(m_db, QStringLiteral("select id from exam_subject where id=:id"),
                           {{QStringLiteral(":id"), *id}}).isValid();
     }
-    *id = firstValue(m_db, QStringLiteral("select id from exam_subject where name=:name"),
-                     {{QStringLiteral(":name"), m_request.newSubjectName.trimmed()}}).toString();
+    *id = subjectIdNamed(m_db, m_request.newSubjectName);
     if (!id->isEmpty())
         return true;
     *id = newId();
@@ -319,8 +326,7 @@ QString BankWriter::imageDirOf(const QString &databasePath)
 
 QString BankWriter::subjectNamed(const QString &name) const
 {
-    return firstValue(m_db, QStringLiteral("select id from exam_subject where name=:name"),
-                      {{QStringLiteral(":name"), name.trimmed()}}).toString();
+    return subjectIdNamed(m_db, name);
 }
 
 QString BankWriter::subjectOf(const ImportRequest &request) const
@@ -483,11 +489,13 @@ ImportOutcome BankWriter::write(const ParsedBank &bank, const ImportRequest &req
     if (!QuestionRemoval::unlisted(transaction, gone, paperId, &unlisted)
         || !QuestionRemoval::remove(transaction, unlisted))
         return fail(QStringLiteral("无法删除文件中已没有的题目"));
-    for (auto it = stored.cbegin(); it != stored.cend(); ++it) {
-        if (!transaction.exec(QStringLiteral("delete from import_question where paperId=:p and questionKey=:k"),
-                       {{paperParam, paperId}, {QStringLiteral(":k"), it.key()}}))
-            return fail(QStringLiteral("无法删除文件中已没有的题目"));
-    }
+    const QString goneIds
+        = QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(gone)).toJson(QJsonDocument::Compact));
+    if (!gone.isEmpty()
+        && !transaction.exec(QStringLiteral("delete from import_question where paperId=:p and questionId in "
+                                            "(select value from json_each(:ids))"),
+                             {{paperParam, paperId}, {QStringLiteral(":ids"), goneIds}}))
+        return fail(QStringLiteral("无法删除文件中已没有的题目"));
 
     if (!transaction.exec(QStringLiteral("delete from exam_paper_static where paperId=:p"), {{paperParam, paperId}}))
         return fail(QStringLiteral("无法更新试卷的题型分组"));
