@@ -63,6 +63,8 @@ ParsedBank AikenParser::parse(const QString &text)
     static const QRegularExpression option(QStringLiteral("^([A-Z])\\s*[.)．、）]\\s*(.*)$"));
     static const QRegularExpression answer(QStringLiteral("^(?:ANSWER|答案)\\s*[:：]\\s*(.*)$"),
                                            QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression separators(QStringLiteral("[\\s,，、/;；]"));
+    static const QRegularExpression notLetter(QStringLiteral("[^A-Z]"));
     ParsedBank bank;
     bank.format = QStringLiteral("aiken");
     Pending pending;
@@ -80,8 +82,8 @@ ParsedBank AikenParser::parse(const QString &text)
                 continue;
             }
             QString letters = answerMatch.captured(1).toUpper();
-            letters.remove(QRegularExpression(QStringLiteral("[\\s,，、/;；]")));
-            if (letters.isEmpty() || letters.contains(QRegularExpression(QStringLiteral("[^A-Z]"))))
+            letters.remove(separators);
+            if (letters.isEmpty() || letters.contains(notLetter))
                 bank.addError(lineNo, QStringLiteral("答案应是选项字母，却是“%1”").arg(answerMatch.captured(1)));
             else
                 finish(bank, pending, letters, lineNo);

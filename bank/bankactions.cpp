@@ -2,16 +2,17 @@
 
 #include "bankexport.h"
 #include "bankreader.h"
+#include "bankwriter.h"
 #include "constants.h"
 #include "dbconnection.h"
 #include "importdialog.h"
 #include "importpreview.h"
 #include "pageprinter.h"
 #include "printdocument.h"
+#include "subjectscope.h"
 #include "subjectstore.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -27,17 +28,18 @@ QSqlDatabase database()
 
 QString imageDir()
 {
-    return QFileInfo(DbConnection::instance(appDirPath, true)->dbPath).absolutePath() + QStringLiteral("/img");
+    return BankWriter::imageDirOf(DbConnection::instance(appDirPath, true)->dbPath);
 }
 
 // The current subject's papers as (id, name), in list order.
 QList<QPair<QString, QString>> papers()
 {
     QList<QPair<QString, QString>> list;
+    const SubjectScope scope(SubjectStore::currentSubjectId());
     QSqlQuery query(database());
-    query.prepare(QStringLiteral("select id, name from exam_paper where (:s = '' or subjectId = :s "
-                                 "or ifnull(subjectId,'') = '') order by sortNo"));
-    query.bindValue(QStringLiteral(":s"), SubjectStore::currentSubjectId());
+    query.prepare(QStringLiteral("select id, name from exam_paper") + scope.whereClause(QStringLiteral("subjectId"))
+                  + QStringLiteral(" order by sortNo"));
+    scope.bind(query);
     if (query.exec()) {
         while (query.next())
             list.append({query.value(0).toString(), query.value(1).toString()});

@@ -1,6 +1,7 @@
 #include "bankreader.h"
 
 #include "banktext.h"
+#include "examquestion.h"
 #include "questionidlist.h"
 
 #include <QSet>
@@ -22,23 +23,23 @@ QString fileKey(const QString &stored)
 
 BankReader::BankReader(QSqlDatabase db)
     : m_db(db)
+    , m_question(db)
 {
+    m_question.prepare(QStringLiteral("select q.*, c.name as chapterName, k.questionKey from exam_question q "
+                                      "left join exam_chapter c on c.id=q.chapterId "
+                                      "left join import_question k on k.questionId=q.id where q.id=:id"));
 }
 
 bool BankReader::readQuestion(const QString &id, bool leaf, BankQuestion *q)
 {
-    QSqlQuery query(m_db);
-    query.prepare(QStringLiteral("select q.*, c.name as chapterName, k.questionKey from exam_question q "
-                                 "left join exam_chapter c on c.id=q.chapterId "
-                                 "left join import_question k on k.questionId=q.id where q.id=:id"));
-    query.bindValue(QStringLiteral(":id"), id);
-    if (!query.exec() || !query.next())
+    m_question.bindValue(QStringLiteral(":id"), id);
+    if (!m_question.exec() || !m_question.next())
         return false;
-    const QSqlRecord row = query.record();
+    const QSqlRecord row = m_question.record();
+    m_question.finish();
     const auto text = [&row](const char *column) { return row.value(QLatin1String(column)).toString(); };
     q->type = row.value(QStringLiteral("questionTypeid")).toInt();
-    // The exam window shows an essay from its title, others from titleImage.
-    q->stemHtml = q->type == BankQuestion::Essay && !leaf ? text("title") : text("titleImage");
+    q->stemHtml = ExamQuestion::stemOf(q->type, leaf, text("title"), text("titleImage"));
     if (q->stemHtml.isEmpty())
         q->stemHtml = text("title");
     if (q->type == BankQuestion::SingleChoice || q->type == BankQuestion::MultipleChoice) {

@@ -3,6 +3,7 @@
 #include "bankquestion.h"
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QVector>
 
@@ -24,4 +25,5 @@ private:
     bool readQuestion(const QString &id, bool leaf, BankQuestion *question);
 
     QSqlDatabase m_db;
+    QSqlQuery m_question;      // one question's row, prepared once for all
 };

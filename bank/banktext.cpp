@@ -1,5 +1,6 @@
 #include "banktext.h"
 
+#include "blankanswer.h"
 #include "papergrader.h"
 
 #include <QRegularExpression>
@@ -200,13 +201,13 @@ QString joinBlanks(const QList<QStringList> &blanks)
     QStringList parts;
     for (const QStringList &accepted : blanks)
         parts << accepted.join(PaperGrader::alternativeSeparator);
-    return parts.join(QLatin1Char('|'));
+    return BlankAnswer::join(parts);
 }
 
 QList<QStringList> splitBlanks(const QString &answer)
 {
     QList<QStringList> blanks;
-    const QStringList parts = answer.split(QLatin1Char('|'));
+    const QStringList parts = BlankAnswer::split(answer);
     for (const QString &part : parts) {
         QStringList accepted;
         const QStringList texts = part.split(PaperGrader::alternativeSeparator);
@@ -217,6 +218,47 @@ QList<QStringList> splitBlanks(const QString &answer)
         blanks << accepted;
     }
     return blanks;
+}
+
+bool mergeAnswer(QList<QStringList> *blanks, const QList<QStringList> &answer)
+{
+    if (blanks->isEmpty()) {
+        *blanks = answer;
+        return true;
+    }
+    if (answer.size() != blanks->size())
+        return false;
+    for (int b = 0; b < answer.size(); ++b) {
+        for (const QString &text : answer.at(b)) {
+            if (!blanks->at(b).contains(text))
+                (*blanks)[b] << text;
+        }
+    }
+    return true;
+}
+
+bool everyBlankAnswered(const QList<QStringList> &blanks)
+{
+    for (const QStringList &blank : blanks) {
+        if (blank.isEmpty())
+            return false;
+    }
+    return !blanks.isEmpty();
+}
+
+QStringList wholeAnswers(const QList<QStringList> &blanks)
+{
+    int most = 0;
+    for (const QStringList &blank : blanks)
+        most = qMax(most, blank.size());
+    QStringList answers;
+    for (int k = 0; k < most; ++k) {
+        QStringList texts;
+        for (const QStringList &blank : blanks)
+            texts << (blank.isEmpty() ? QString() : blank.at(qMin(k, blank.size() - 1)));
+        answers << BlankAnswer::join(texts);
+    }
+    return answers;
 }
 
 QString blankMarker()

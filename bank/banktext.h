@@ -27,10 +27,20 @@ bool looksLikeHtml(const QString &text);
 // keys and messages.
 QString htmlToPlain(const QString &html);
 
-// The stored reference answer of a fill-in question: blanks joined by "|",
-// the accepted texts of one blank by the alternatives separator.
+// The stored reference answer of a fill-in question: blanks joined as
+// the marking reads them (BlankAnswer: "|", with "\" and "|" in a blank
+// escaped), the accepted texts of one blank by the alternatives separator.
 QString joinBlanks(const QList<QStringList> &blanks);
 QList<QStringList> splitBlanks(const QString &answer);
+// Adds the blanks of one more accepted answer to those read so far, each text
+// once; false when the two have different numbers of blanks.
+bool mergeAnswer(QList<QStringList> *blanks, const QList<QStringList> &answer);
+// Whether there is a blank and every blank has an accepted text.
+bool everyBlankAnswered(const QList<QStringList> &blanks);
+// The accepted answers of a fill-in whole, for formats that list them one by
+// one: the k-th takes the k-th text of every blank (the last one where a blank
+// has fewer), the blanks joined as in the stored answer.
+QStringList wholeAnswers(const QList<QStringList> &blanks);
 
 // Where a blank goes in a stem; three or more underscores mark one in a file.
 QString blankMarker();

@@ -3,6 +3,7 @@
 #include "backupstore.h"
 
 #include "banktext.h"
+#include "questionidlist.h"
 #include "questionkeys.h"
 #include "questionremoval.h"
 #include "sqltransaction.h"
@@ -10,9 +11,10 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
+#include <QSet>
 #include <QSqlQuery>
 #include <QUuid>
 
@@ -48,6 +50,12 @@ QVariant firstValue(QSqlDatabase db, const QString &sql, const QVariantMap &valu
     if (!query.exec() || !query.next())
         return QVariant();
     return query.value(0);
+}
+
+QString subjectIdNamed(QSqlDatabase db, const QString &name)
+{
+    return firstValue(db, QStringLiteral("select id from exam_subject where name=:name"),
+                      {{QStringLiteral(":name"), name.trimmed()}}).toString();
 }
 
 const int sectionOrder[] = {BankQuestion::SingleChoice, BankQuestion::MultipleChoice, BankQuestion::TrueFalse,
@@ -111,8 +119,7 @@ bool PaperStore::resolveSubject(QString *id)
         return firstValue(m_db, QStringLiteral("select id from exam_subject where id=:id"),
                           {{QStringLiteral(":id"), *id}}).isValid();
     }
-    *id = firstValue(m_db, QStringLiteral("select id from exam_subject where name=:name"),
-                     {{QStringLiteral(":name"), m_request.newSubjectName.trimmed()}}).toString();
+    *id = subjectIdNamed(m_db, m_request.newSubjectName);
     if (!id->isEmpty())
         return true;
     *id = newId();
@@ -268,7 +275,7 @@ bool PaperStore::writeQuestion(const BankQuestion &q, const QString &id, bool ex
 
 struct Section
 {
-    QJsonArray ids;
+    QVector<QuestionIdEntry> entries;
     int quantity = 0;
     double mark = 0;
     QSet<QString> marks;
@@ -312,10 +319,19 @@ QVector<BankWriter::Entry> BankWriter::flatten(const ParsedBank &bank) const
     return entries;
 }
 
+QString BankWriter::imageDirOf(const QString &databasePath)
+{
+    return QFileInfo(databasePath).absolutePath() + QStringLiteral("/img");
+}
+
 QString BankWriter::subjectNamed(const QString &name) const
 {
-    return firstValue(m_db, QStringLiteral("select id from exam_subject where name=:name"),
-                      {{QStringLiteral(":name"), name.trimmed()}}).toString();
+    return subjectIdNamed(m_db, name);
+}
+
+QString BankWriter::subjectOf(const ImportRequest &request) const
+{
+    return request.subjectId.isEmpty() ? subjectNamed(request.newSubjectName) : request.subjectId;
 }
 
 QString BankWriter::existingPaper(const QString &subjectId, const QString &sourceName) const
@@ -343,11 +359,12 @@ QHash<QString, BankWriter::Stored> BankWriter::storedKeys(const QString &paperId
     return stored;
 }
 
-ImportCounts BankWriter::count(const QVector<Entry> &entries, const QString &paperId) const
+// stored: the paper's keys as storedKeys reads them.
+ImportCounts BankWriter::count(const QVector<Entry> &entries, const QString &paperId,
+                               QHash<QString, Stored> stored) const
 {
     ImportCounts counts;
     counts.paperId = paperId;
-    QHash<QString, Stored> stored = storedKeys(paperId);
     for (const Entry &entry : entries) {
         const auto found = stored.find(entry.key);
         if (found == stored.end())
@@ -367,8 +384,8 @@ ImportCounts BankWriter::plan(const ParsedBank &bank, const ImportRequest &reque
 {
     // Writes nothing: on a file the migration has not brought up to date the
     // tables of keys are missing, and then every question is new.
-    const QString subjectId = request.subjectId.isEmpty() ? subjectNamed(request.newSubjectName) : request.subjectId;
-    return count(flatten(bank), existingPaper(subjectId, request.sourceName));
+    const QString paperId = existingPaper(subjectOf(request), request.sourceName);
+    return count(flatten(bank), paperId, storedKeys(paperId));
 }
 
 ImportOutcome BankWriter::write(const ParsedBank &bank, const ImportRequest &request,
@@ -422,13 +439,13 @@ ImportOutcome BankWriter::write(const ParsedBank &bank, const ImportRequest &req
 
     QString paperId = existingPaper(store.subjectId, request.sourceName);
     const bool paperExists = !paperId.isEmpty();
-    outcome.counts = count(entries, paperId);
+    QHash<QString, Stored> stored = storedKeys(paperId);
+    outcome.counts = count(entries, paperId, stored);
     if (!paperExists)
         paperId = newId();
     if (!store.writePaper(&paperId, paperExists))
         return fail(QStringLiteral("无法写入试卷"));
 
-    QHash<QString, Stored> stored = storedKeys(paperId);
     QVector<QString> ids(entries.size());
     QHash<int, Section> sections;
     const QString paperParam = QStringLiteral(":p");
@@ -452,15 +469,10 @@ ImportOutcome BankWriter::write(const ParsedBank &bank, const ImportRequest &req
             return fail(QStringLiteral("无法写入第 %1 行的题目").arg(q.line));
 
         Section &section = sections[sectionType];
-        if (parent) {
-            QJsonArray entryIds = section.ids.last().toObject().value(QStringLiteral("leaf")).toArray();
-            entryIds.append(QJsonObject{{QStringLiteral("qid"), ids.at(i)}});
-            QJsonObject caseEntry = section.ids.last().toObject();
-            caseEntry.insert(QStringLiteral("leaf"), entryIds);
-            section.ids.replace(section.ids.size() - 1, caseEntry);
-        } else {
-            section.ids.append(QJsonObject{{QStringLiteral("qid"), ids.at(i)}});
-        }
+        if (parent)
+            section.entries.last().leafIds << ids.at(i);
+        else
+            section.entries.append({ids.at(i), {}});
         if (q.type != BankQuestion::CaseStudy) {
             section.quantity += 1;
             section.mark += q.marks;
@@ -477,11 +489,13 @@ ImportOutcome BankWriter::write(const ParsedBank &bank, const ImportRequest &req
     if (!QuestionRemoval::unlisted(transaction, gone, paperId, &unlisted)
         || !QuestionRemoval::remove(transaction, unlisted))
         return fail(QStringLiteral("无法删除文件中已没有的题目"));
-    for (auto it = stored.cbegin(); it != stored.cend(); ++it) {
-        if (!transaction.exec(QStringLiteral("delete from import_question where paperId=:p and questionKey=:k"),
-                       {{paperParam, paperId}, {QStringLiteral(":k"), it.key()}}))
-            return fail(QStringLiteral("无法删除文件中已没有的题目"));
-    }
+    const QString goneIds
+        = QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(gone)).toJson(QJsonDocument::Compact));
+    if (!gone.isEmpty()
+        && !transaction.exec(QStringLiteral("delete from import_question where paperId=:p and questionId in "
+                                            "(select value from json_each(:ids))"),
+                             {{paperParam, paperId}, {QStringLiteral(":ids"), goneIds}}))
+        return fail(QStringLiteral("无法删除文件中已没有的题目"));
 
     if (!transaction.exec(QStringLiteral("delete from exam_paper_static where paperId=:p"), {{paperParam, paperId}}))
         return fail(QStringLiteral("无法更新试卷的题型分组"));
@@ -499,7 +513,7 @@ ImportOutcome BankWriter::write(const ParsedBank &bank, const ImportRequest &req
                 {{QStringLiteral(":id"), newId()}, {paperParam, paperId}, {QStringLiteral(":s"), store.subjectId},
                  {QStringLiteral(":seq"), ++sequence}, {QStringLiteral(":caption"), caption(type, section)},
                  {QStringLiteral(":type"), type}, {QStringLiteral(":category"), store.categoryOf(type)},
-                 {QStringLiteral(":ids"), QString::fromUtf8(QJsonDocument(section.ids).toJson(QJsonDocument::Compact))},
+                 {QStringLiteral(":ids"), QuestionIdList::write(section.entries)},
                  {QStringLiteral(":quantity"), section.quantity}, {QStringLiteral(":mark"), section.mark}}))
             return fail(QStringLiteral("无法写入试卷的题型分组"));
     }

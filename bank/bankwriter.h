@@ -57,8 +57,13 @@ public:
     ImportOutcome write(const ParsedBank &bank, const ImportRequest &request,
                         const std::function<void(int, int)> &progress = {});
 
+    // Where the pictures of a bank file go: img/ beside it.
+    static QString imageDirOf(const QString &databasePath);
+
     // The subject of the given name, "" when there is none.
     QString subjectNamed(const QString &name) const;
+    // The existing subject the request names, "" for one still to be made.
+    QString subjectOf(const ImportRequest &request) const;
 
 private:
     struct Entry;
@@ -66,7 +71,7 @@ private:
     QVector<Entry> flatten(const ParsedBank &bank) const;
     QString existingPaper(const QString &subjectId, const QString &sourceName) const;
     QHash<QString, Stored> storedKeys(const QString &paperId) const;
-    ImportCounts count(const QVector<Entry> &entries, const QString &paperId) const;
+    ImportCounts count(const QVector<Entry> &entries, const QString &paperId, QHash<QString, Stored> stored) const;
 
     QSqlDatabase m_db;
 };

@@ -92,11 +92,12 @@ SheetTable CsvReader::read(const QByteArray &bytes)
 
 QByteArray CsvReader::write(const QVector<QStringList> &rows)
 {
+    static const QRegularExpression needsQuotes(QStringLiteral("[\",\\n\\r\\t]"));
     QString text;
     for (const QStringList &row : rows) {
         QStringList cells;
         for (const QString &cell : row) {
-            if (cell.contains(QRegularExpression(QStringLiteral("[\",\\n\\r\\t]")))
+            if (cell.contains(needsQuotes)
                 || cell.startsWith(QLatin1Char(' ')) || cell.endsWith(QLatin1Char(' '))) {
                 QString quoted = cell;
                 quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));

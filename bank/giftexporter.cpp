@@ -24,23 +24,6 @@ QString number(double value)
     return QString::number(value, 'g', 12);
 }
 
-// The accepted texts of a fill-in, one "=" item each: the k-th item takes the
-// k-th text of every blank (the last one where a blank has fewer).
-QStringList fillInItems(const QList<QStringList> &blanks)
-{
-    int most = 0;
-    for (const QStringList &blank : blanks)
-        most = qMax(most, blank.size());
-    QStringList items;
-    for (int k = 0; k < most; ++k) {
-        QStringList texts;
-        for (const QStringList &blank : blanks)
-            texts << (blank.isEmpty() ? QString() : blank.at(qMin(k, blank.size() - 1)));
-        items << QLatin1Char('=') + escaped(texts.join(QLatin1Char('|')));
-    }
-    return items;
-}
-
 QString answerPart(const BankQuestion &q)
 {
     QStringList items;
@@ -62,7 +45,8 @@ QString answerPart(const BankQuestion &q)
         items << (q.answerLetters == QLatin1String("A") ? QStringLiteral("T") : QStringLiteral("F"));
         break;
     case BankQuestion::FillIn:
-        items = fillInItems(q.blanks);
+        for (const QString &answer : BankText::wholeAnswers(q.blanks))
+            items << QLatin1Char('=') + escaped(answer);
         break;
     default:
         break;

@@ -141,8 +141,10 @@ void BlockParser::parseBlock(const QString &rawBlock, int firstLine, double mark
         if (end < 0)
             end = block.size();
         m_category = restoreEscapes(block.mid(start + 10, end - start - 10)).trimmed();
-        m_category.remove(QRegularExpression(QStringLiteral("^\\$(?:course|cat[0-9]*|system|module)\\$/")));
-        m_category.remove(QRegularExpression(QStringLiteral("^top(?:/|$)")));
+        static const QRegularExpression context(QStringLiteral("^\\$(?:course|cat[0-9]*|system|module)\\$/"));
+        static const QRegularExpression top(QStringLiteral("^top(?:/|$)"));
+        m_category.remove(context);
+        m_category.remove(top);
         start = end;
         while (start < block.size() && block.at(start).isSpace())
             ++start;
@@ -335,28 +337,12 @@ bool BlockParser::fillAnswers(BankQuestion &question, const QString &answerText,
         for (const AnswerItem &item : items) {
             if (item.weighted && item.weight < 100)
                 continue;
-            const QList<QStringList> texts = BankText::splitBlanks(restoreEscapes(item.text));
-            if (blanks.isEmpty()) {
-                blanks = texts;
-            } else if (texts.size() != blanks.size()) {
+            if (!BankText::mergeAnswer(&blanks, BankText::splitBlanks(restoreEscapes(item.text)))) {
                 m_bank.addError(line, QStringLiteral("各个可接受答案的空数（“|”分隔）不一致"));
                 return false;
-            } else {
-                for (int b = 0; b < texts.size(); ++b) {
-                    for (const QString &text : texts.at(b)) {
-                        if (!blanks.at(b).contains(text))
-                            blanks[b] << text;
-                    }
-                }
             }
         }
-        for (const QStringList &blank : blanks) {
-            if (blank.isEmpty()) {
-                m_bank.addError(line, QStringLiteral("填空题没有得满分的答案"));
-                return false;
-            }
-        }
-        if (blanks.isEmpty()) {
+        if (!BankText::everyBlankAnswered(blanks)) {
             m_bank.addError(line, QStringLiteral("填空题没有得满分的答案"));
             return false;
         }

@@ -58,6 +58,7 @@ QString ImageCollector::resolve(const QString &html, int line, const QHash<QStri
                                              QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression source(QStringLiteral("\\s*\\bsrc\\s*=\\s*(\"([^\"]*)\"|'([^']*)')"),
                                            QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression webAddress(QStringLiteral("^[a-zA-Z][a-zA-Z0-9+.-]*://"));
     if (!html.contains(QLatin1String("<img"), Qt::CaseInsensitive))
         return html;
 
@@ -73,7 +74,7 @@ QString ImageCollector::resolve(const QString &html, int line, const QHash<QStri
         const QString target = src.captured(2) + src.captured(3);
         QString name;
         if (!src.hasMatch() || target.startsWith(QLatin1Char('/'))
-            || target.contains(QRegularExpression(QStringLiteral("^[a-zA-Z][a-zA-Z0-9+.-]*://")))) {
+            || target.contains(webAddress)) {
             // Already the bank's form, or a web address: left as it is.
             result += tag.captured(0);
             continue;

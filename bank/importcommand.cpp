@@ -4,6 +4,7 @@
 #include "bankfile.h"
 #include "bankreader.h"
 #include "bankwriter.h"
+#include "importpreview.h"
 #include "schemamigration.h"
 #include "subjectstore.h"
 
@@ -34,12 +35,6 @@ void reportProblems(const QString &file, const ParsedBank &bank, QTextStream &er
             << (problem.severity == BankProblem::Error ? QStringLiteral("错误") : QStringLiteral("提示"))
             << QLatin1String(": ") << problem.reason << Qt::endl;
     }
-}
-
-QString describeCounts(const ImportCounts &counts)
-{
-    return QStringLiteral("新增 %1，修改 %2，未变 %3，删除 %4")
-        .arg(counts.added).arg(counts.changed).arg(counts.unchanged).arg(counts.gone);
 }
 
 // --export PATH: the paper named by --paper, else every paper of the subject.
@@ -73,7 +68,7 @@ int exportBank(QSqlDatabase db, const QCommandLineParser &parser, QTextStream &o
     } else {
         questions = reader.subject(subjectId);
     }
-    if (!BankExport::write(path, questions, QFileInfo(db.databaseName()).absolutePath() + QStringLiteral("/img"))) {
+    if (!BankExport::write(path, questions, BankWriter::imageDirOf(db.databaseName()))) {
         err << QStringLiteral("无法写入 %1").arg(path) << Qt::endl;
         return 1;
     }
@@ -85,7 +80,7 @@ int importFiles(QSqlDatabase db, const QCommandLineParser &parser, QTextStream &
 {
     ImportRequest base;
     base.skipBad = parser.isSet(QStringLiteral("skip-bad"));
-    base.imageDir = QFileInfo(db.databaseName()).absolutePath() + QStringLiteral("/img");
+    base.imageDir = BankWriter::imageDirOf(db.databaseName());
     bool minutesOk = true;
     base.minutes = parser.isSet(QStringLiteral("minutes")) ? parser.value(QStringLiteral("minutes")).toInt(&minutesOk)
                                                           : 60;
@@ -123,13 +118,13 @@ int importFiles(QSqlDatabase db, const QCommandLineParser &parser, QTextStream &
         ImportRequest request = base;
         request.sourceName = file;
         request.paperName = parser.isSet(QStringLiteral("paper")) ? parser.value(QStringLiteral("paper"))
-                                                                  : QFileInfo(path).completeBaseName();
+                                                                  : ImportPreview::paperNameOf(path);
         if (parser.isSet(QStringLiteral("dry-run"))) {
             const ImportCounts counts = writer.plan(bank, request);
             const int total = counts.added + counts.changed + counts.unchanged;
             const bool sound = bank.errorCount() == 0 || request.skipBad;
             out << path << QStringLiteral(": %1 道题（%2），%3，试卷“%4”%5")
-                               .arg(total).arg(describeCounts(counts))
+                               .arg(total).arg(ImportPreview::countsText(counts))
                                .arg(bank.errorCount() > 0 ? QStringLiteral("%1 处问题").arg(bank.errorCount())
                                                           : QStringLiteral("没有问题"))
                                .arg(request.paperName)
@@ -168,7 +163,7 @@ int importFiles(QSqlDatabase db, const QCommandLineParser &parser, QTextStream &
             status = 1;
             continue;
         }
-        out << path << QStringLiteral(": 已导入试卷“%1”（%2）").arg(request.paperName, describeCounts(outcome.counts))
+        out << path << QStringLiteral(": 已导入试卷“%1”（%2）").arg(request.paperName, ImportPreview::countsText(outcome.counts))
             << Qt::endl;
         if (bank.errorCount() > 0)
             out << path << QStringLiteral(": 跳过了 %1 道有问题的题目（见上）").arg(bank.errorCount()) << Qt::endl;

@@ -81,7 +81,7 @@ ImportDialog::ImportDialog(const QString &path, QSqlDatabase db, const QString &
     connect(importButton, &QPushButton::clicked, this, &ImportDialog::runImport);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(subjectBox, &QComboBox::currentTextChanged, this, &ImportDialog::updatePlan);
-    connect(skipBadBox, &QCheckBox::toggled, this, &ImportDialog::updatePlan);
+    connect(skipBadBox, &QCheckBox::toggled, this, &ImportDialog::updateImportButton);
     updatePlan();
 }
 
@@ -105,10 +105,23 @@ ImportRequest ImportDialog::request() const
 void ImportDialog::updatePlan()
 {
     const ImportRequest r = request();
-    QString text = ImportPreview::changeSummary(BankWriter(m_db).plan(m_bank, r));
+    const BankWriter writer(m_db);
+    const QString subjectId = writer.subjectOf(r);
+    if (!m_planned || subjectId != m_plannedSubject) {
+        m_plan = writer.plan(m_bank, r);
+        m_plannedSubject = subjectId;
+        m_planned = true;
+    }
+    QString text = ImportPreview::changeSummary(m_plan);
     if (!r.newSubjectName.isEmpty())
         text += QStringLiteral("；新建科目“%1”").arg(r.newSubjectName);
     changesLabel->setText(text);
+    updateImportButton();
+}
+
+void ImportDialog::updateImportButton()
+{
+    const ImportRequest r = request();
     importButton->setEnabled(!m_bank.questions.isEmpty() && (m_bank.errorCount() == 0 || r.skipBad)
                              && !(r.subjectId.isEmpty() && r.newSubjectName.isEmpty()));
 }

@@ -42,10 +42,15 @@ public:
 private:
     ImportRequest request() const;
     void updatePlan();
+    void updateImportButton();
     void runImport();
 
     QString m_path;
     QSqlDatabase m_db;
     QString m_imageDir;
     ParsedBank m_bank;
+    // The plan depends only on the subject: kept while the subject stays.
+    ImportCounts m_plan;
+    QString m_plannedSubject;
+    bool m_planned = false;
 };

@@ -32,7 +32,12 @@ QString changeSummary(const ImportCounts &counts)
 {
     if (counts.paperId.isEmpty())
         return QStringLiteral("新建试卷，%1 道题").arg(counts.added);
-    return QStringLiteral("更新以前从这个文件导入的试卷：新增 %1，修改 %2，未变 %3，删除 %4")
+    return QStringLiteral("更新以前从这个文件导入的试卷：") + countsText(counts);
+}
+
+QString countsText(const ImportCounts &counts)
+{
+    return QStringLiteral("新增 %1，修改 %2，未变 %3，删除 %4")
         .arg(counts.added).arg(counts.changed).arg(counts.unchanged).arg(counts.gone);
 }
 

@@ -16,6 +16,8 @@ QStringList problemLines(const ParsedBank &bank);
 // What the import does to the paper: a new paper, or the changes to the one
 // the same file made before.
 QString changeSummary(const ImportCounts &counts);
+// "新增 3，修改 1，未变 20，删除 0".
+QString countsText(const ImportCounts &counts);
 // The file's name without its format's suffix, the default paper name.
 QString paperNameOf(const QString &path);
 // The file dialog's filter of the formats the bank reads.

@@ -105,19 +105,11 @@ void Writer::question(const BankQuestion &q, const QString &idnumber)
         answer(q.answerLetters == QLatin1String("A") ? 100 : 0, QStringLiteral("true"));
         answer(q.answerLetters == QLatin1String("A") ? 0 : 100, QStringLiteral("false"));
         break;
-    case BankQuestion::FillIn: {
+    case BankQuestion::FillIn:
         m_xml.writeTextElement(QStringLiteral("usecase"), QStringLiteral("0"));
-        int most = 0;
-        for (const QStringList &blank : q.blanks)
-            most = qMax(most, blank.size());
-        for (int k = 0; k < most; ++k) {
-            QStringList texts;
-            for (const QStringList &blank : q.blanks)
-                texts << (blank.isEmpty() ? QString() : blank.at(qMin(k, blank.size() - 1)));
-            answer(100, texts.join(QLatin1Char('|')).toHtmlEscaped());
-        }
+        for (const QString &text : BankText::wholeAnswers(q.blanks))
+            answer(100, text.toHtmlEscaped());
         break;
-    }
     case BankQuestion::Essay:
         m_xml.writeTextElement(QStringLiteral("responseformat"), QStringLiteral("editor"));
         break;

@@ -104,25 +104,12 @@ bool QuestionReader::fill(BankQuestion &question, const XmlNode &node, const QSt
         for (const XmlNode *answer : answers) {
             if (fraction(answer) < 100)
                 continue;
-            const QList<QStringList> texts = BankText::splitBlanks(BankText::htmlToPlain(html(answer)));
-            if (question.blanks.isEmpty()) {
-                question.blanks = texts;
-            } else if (texts.size() == question.blanks.size()) {
-                for (int b = 0; b < texts.size(); ++b) {
-                    for (const QString &text : texts.at(b)) {
-                        if (!question.blanks.at(b).contains(text))
-                            question.blanks[b] << text;
-                    }
-                }
-            } else {
+            if (!BankText::mergeAnswer(&question.blanks, BankText::splitBlanks(BankText::htmlToPlain(html(answer))))) {
                 m_bank.addError(answer->line, QStringLiteral("各个可接受答案的空数（“|”分隔）不一致"));
                 return false;
             }
         }
-        bool complete = !question.blanks.isEmpty();
-        for (const QStringList &blank : qAsConst(question.blanks))
-            complete = complete && !blank.isEmpty();
-        if (!complete) {
+        if (!BankText::everyBlankAnswered(question.blanks)) {
             m_bank.addError(node.line, QStringLiteral("填空题没有得满分的答案"));
             return false;
         }
@@ -156,8 +143,10 @@ void QuestionReader::read(const XmlNode &quiz)
         if (type == QLatin1String("category")) {
             const XmlNode *category = node->child(QStringLiteral("category"));
             m_category = category ? category->childText(QStringLiteral("text")) : QString();
-            m_category.remove(QRegularExpression(QStringLiteral("^\\$(?:course|cat[0-9]*|system|module)\\$/")));
-            m_category.remove(QRegularExpression(QStringLiteral("^top(?:/|$)")));
+            static const QRegularExpression context(QStringLiteral("^\\$(?:course|cat[0-9]*|system|module)\\$/"));
+            static const QRegularExpression top(QStringLiteral("^top(?:/|$)"));
+            m_category.remove(context);
+            m_category.remove(top);
             continue;
         }
         BankQuestion question;

@@ -3,6 +3,7 @@
 #include "exampaper.h"
 #include "pagetext.h"
 #include "paperloader.h"
+#include "subjectscope.h"
 
 #include <QSqlQuery>
 
@@ -50,10 +51,13 @@ QString PrintDocument::paperBody(const ExamPaper &paper, bool withAnswers)
 
 QString PrintDocument::page(const QString &title, const QString &body) const
 {
+    // The style sheet is also compiled in, as the exam window has it: an
+    // installed program's data folder has no css/. Read once: it never changes.
+    static const QString style = readTextFile(QStringLiteral(":/css/maincss.css"));
     const QString base = fileUrlBase(m_appDirSlash);
     return QStringLiteral("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\"/>"
                           "<link href=\"") + base + QStringLiteral("css/maincss.css\" rel=\"stylesheet\" type=\"text/css\"/>"
-                          "<style type=\"text/css\">") + QLatin1String(printStyle)
+                          "<style type=\"text/css\">") + style + QLatin1String(printStyle)
         + QStringLiteral("</style></head><body><h1 class=\"print_title\">") + title.toHtmlEscaped()
         + QStringLiteral("</h1>") + body + QStringLiteral("</body></html>");
 }
@@ -66,10 +70,11 @@ QString PrintDocument::paper(const QString &paperId, bool withAnswers)
 
 QString PrintDocument::wrongBook(const QString &subjectId)
 {
+    const SubjectScope scope(subjectId);
     QSqlQuery papers(m_db);
-    papers.prepare(QStringLiteral("select id, name from exam_paper where id in (select examid from error_answer) "
-                                  "and (:s = '' or subjectId = :s or ifnull(subjectId,'') = '') order by sortNo"));
-    papers.bindValue(QStringLiteral(":s"), subjectId);
+    papers.prepare(QStringLiteral("select id, name from exam_paper where id in (select examid from error_answer)")
+                   + scope.andClause(QStringLiteral("subjectId")) + QStringLiteral(" order by sortNo"));
+    scope.bind(papers);
     QString body;
     if (papers.exec()) {
         while (papers.next()) {

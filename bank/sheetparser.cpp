@@ -44,8 +44,9 @@ const QHash<QString, int> &headerNames()
 
 int columnOfHeader(const QString &text)
 {
+    static const QRegularExpression decoration(QStringLiteral("[\\s　:：*（）()]"));
     QString key = text.toLower();
-    key.remove(QRegularExpression(QStringLiteral("[\\s　:：*（）()]")));
+    key.remove(decoration);
     return headerNames().value(key, -1);
 }
 
@@ -132,8 +133,9 @@ bool RowReader::readAnswer(const SheetRow &row, BankQuestion &question)
     switch (question.type) {
     case BankQuestion::SingleChoice:
     case BankQuestion::MultipleChoice: {
+        static const QRegularExpression separators(QStringLiteral("[\\s,，、/;；|]"));
         QString letters = answer.toUpper();
-        letters.remove(QRegularExpression(QStringLiteral("[\\s,，、/;；|]")));
+        letters.remove(separators);
         // Full-width letters as typed by Chinese input methods.
         for (QChar &c : letters) {
             if (c.unicode() >= 0xFF21 && c.unicode() <= 0xFF3A)
@@ -223,8 +225,9 @@ bool RowReader::readQuestion(const SheetRow &row, BankQuestion &question)
             return false;
         }
         // No type given: told from the options and the answer.
+        static const QRegularExpression separators(QStringLiteral("[\\s,，、/;；]"));
         QString letters = cell(row, Answer);
-        letters.remove(QRegularExpression(QStringLiteral("[\\s,，、/;；]")));
+        letters.remove(separators);
         question.type = last >= 1 ? (letters.size() > 1 ? BankQuestion::MultipleChoice : BankQuestion::SingleChoice)
             : truthOf(letters) >= 0 ? BankQuestion::TrueFalse : BankQuestion::FillIn;
     }
@@ -285,9 +288,10 @@ void RowReader::read(const QVector<SheetRow> &rows)
             m_bank.questions.append(question);
         } else if (owner >= 0) {
             BankQuestion &parent = m_bank.questions[owner];
+            static const QRegularExpression joiner(QStringLiteral("^[-_.．、(（\\s]+"));
             const QString prefix = parent.key;
             if (question.key.startsWith(prefix))
-                question.key = question.key.mid(prefix.size()).remove(QRegularExpression(QStringLiteral("^[-_.．、(（\\s]+")));
+                question.key = question.key.mid(prefix.size()).remove(joiner);
             parent.parts.append(question);
         } else {
             m_bank.questions.append(question);
@@ -306,7 +310,8 @@ void RowReader::read(const QVector<SheetRow> &rows)
 
 bool SheetParser::looksLikeHeader(const QString &line)
 {
-    const QStringList cells = line.split(QRegularExpression(QStringLiteral("[,\t]")));
+    static const QRegularExpression separator(QStringLiteral("[,\t]"));
+    const QStringList cells = line.split(separator);
     for (const QString &cell : cells) {
         QString text = cell.trimmed();
         if (text.startsWith(QLatin1Char('"')) && text.endsWith(QLatin1Char('"')) && text.size() > 1)

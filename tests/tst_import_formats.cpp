@@ -2,6 +2,7 @@
 
 #include "bankfile.h"
 #include "banktext.h"
+#include "blankanswer.h"
 #include "csvreader.h"
 #include "xlsxreader.h"
 
@@ -343,6 +344,28 @@ private slots:
         QCOMPARE(problems(bank), QStringList());
         QCOMPARE(describeAll(bank), QStringList{QString::fromUtf8("3 漢字は =A m2.5")});
         QCOMPARE(bank.questions.value(0).line, 4);
+    }
+
+    void storedFillInAnswer_data()
+    {
+        QTest::addColumn<QStringList>("blanks"); // each blank's accepted texts joined by "¦"
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("plain texts as they always were")
+            << QStringList{QString::fromUtf8("CPU¦处理器"), "RAM"} << QString::fromUtf8("CPU¦处理器|RAM");
+        QTest::newRow("a blank ending in a backslash, a bar in a blank")
+            << QStringList{"C:\\", "|"} << QString("C:\\\\|\\|");
+    }
+    void storedFillInAnswer()
+    {
+        QFETCH(QStringList, blanks);
+        QFETCH(QString, stored);
+        QList<QStringList> accepted;
+        for (const QString &blank : blanks)
+            accepted << blank.split(QString::fromUtf8("¦"));
+        QCOMPARE(BankText::joinBlanks(accepted), stored);
+        // What the marking reads: every blank whole.
+        QCOMPARE(BlankAnswer::split(stored), blanks);
+        QCOMPARE(BankText::splitBlanks(stored), accepted);
     }
 
     void xlsxDamaged_data()
