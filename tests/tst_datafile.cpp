@@ -187,17 +187,13 @@ private slots:
     {
         FreshDatabase db(TestSupport::sampleBankSql());
         DbConnection::instance(QString(), true)->reopen();
-        {
-            QSqlDatabase reader = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reader"));
-            reader.setDatabaseName(db.path());
-            QVERIFY(reader.open());
-            QSqlQuery reading(reader);
-            QVERIFY(reading.exec(QStringLiteral("BEGIN")) && reading.exec(QStringLiteral("select id from exam_question")) && reading.next());
-            QVERIFY(FavouriteStore::setFavourite(QStringLiteral("km1q001"), QStringLiteral("km1f1"), true));
-            reading.finish();
-            reading.exec(QStringLiteral("COMMIT"));
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("reader"));
+        TestSupport::FileConnection reader(db.path());
+        QVERIFY(reader.isOpen());
+        QSqlQuery reading(reader.database());
+        QVERIFY(reading.exec(QStringLiteral("BEGIN")) && reading.exec(QStringLiteral("select id from exam_question")) && reading.next());
+        QVERIFY(FavouriteStore::setFavourite(QStringLiteral("km1q001"), QStringLiteral("km1f1"), true));
+        reading.finish();
+        reading.exec(QStringLiteral("COMMIT"));
     }
 
     // A pending schema step is preceded by the user's notice and a backup;
@@ -253,14 +249,12 @@ private slots:
         } else if (kind == QLatin1String("damaged")) {
             // A sound backup, then a newer damaged one and a damaged file.
             QVERIFY(TestSupport::writeDatabaseFile(path, QStringLiteral("INSERT INTO exam_subject(id,name) VALUES('s1','一');")));
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("backup"));
-            db.setDatabaseName(path);
-            QVERIFY(db.open());
-            QVERIFY(BackupStore::backup(db, path, QStringLiteral("daily"), QDateTime(QDate(2026, 1, 1), QTime(9, 0))));
-            QVERIFY(BackupStore::backup(db, path, QStringLiteral("daily"), QDateTime(QDate(2026, 1, 2), QTime(9, 0))));
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(QStringLiteral("backup"));
+            {
+                TestSupport::FileConnection file(path);
+                QVERIFY(file.isOpen());
+                QVERIFY(BackupStore::backup(file.database(), path, QStringLiteral("daily"), QDateTime(QDate(2026, 1, 1), QTime(9, 0))));
+                QVERIFY(BackupStore::backup(file.database(), path, QStringLiteral("daily"), QDateTime(QDate(2026, 1, 2), QTime(9, 0))));
+            }
             QVERIFY(damageTable(BackupStore::list(path).first().path, QStringLiteral("exam_subject")));
             QVERIFY(damageTable(path, QStringLiteral("exam_subject")));
         }
@@ -275,16 +269,11 @@ private slots:
             return;
         }
         QCOMPARE(DataFileCheck::examine(path).state, State::Usable);
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("after"));
-        db.setDatabaseName(path);
-        QVERIFY(db.open());
-        QSqlQuery query(db);
-        QVERIFY(query.exec(QStringLiteral("select count(*) from exam_subject")) && query.next());
-        QCOMPARE(query.value(0).toString(), subjects);
-        query.finish();
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(QStringLiteral("after"));
+        {
+            TestSupport::FileConnection file(path);
+            QVERIFY(file.isOpen());
+            QCOMPARE(file.column(QStringLiteral("select count(*) from exam_subject")).value(0), subjects);
+        }
         if (kind == QLatin1String("damaged"))
             QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("data.db.damaged-*")}).size(), 1);
     }

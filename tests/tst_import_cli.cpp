@@ -3,8 +3,6 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 
 // tessera-import run as the user runs it, on a database of its own.
 namespace {
@@ -17,16 +15,7 @@ QByteArray fileBytes(const QString &path)
 
 int questionCount(const QString &dbPath)
 {
-    int count = -1;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("cli-check"));
-        db.setDatabaseName(dbPath);
-        QSqlQuery query(db);
-        if (db.open() && query.exec(QStringLiteral("select count(*) from exam_question")) && query.next())
-            count = query.value(0).toInt();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("cli-check"));
-    return count;
+    return TestSupport::FileConnection(dbPath).scalar(QStringLiteral("select count(*) from exam_question"));
 }
 
 } // namespace

@@ -94,46 +94,81 @@ static QStringList splitStatements(const QString &sql)
     return statements;
 }
 
+static QStringList columnOf(QSqlDatabase db, const QString &sql)
+{
+    QSqlQuery q(db);
+    QStringList values;
+    if (!q.exec(sql))
+        return values;
+    while (q.next())
+        values << q.value(0).toString();
+    return values;
+}
+
+static int scalarOf(QSqlDatabase db, const QString &sql)
+{
+    QSqlQuery q(db);
+    if (!q.exec(sql) || !q.next())
+        return -1;
+    return q.value(0).toInt();
+}
+
+FileConnection::FileConnection(const QString &path)
+{
+    static int made = 0;
+    m_name = QStringLiteral("tessera_test_file_%1").arg(++made);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    db.setDatabaseName(path);
+    db.open();
+}
+
+FileConnection::~FileConnection()
+{
+    database().close();
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+QSqlDatabase FileConnection::database() const
+{
+    return QSqlDatabase::database(m_name, false);
+}
+
+QStringList FileConnection::column(const QString &sql) const
+{
+    return columnOf(database(), sql);
+}
+
+int FileConnection::scalar(const QString &sql) const
+{
+    return scalarOf(database(), sql);
+}
+
 bool writeDatabaseFile(const QString &path, const QString &extraSql)
 {
-    const QString name = QStringLiteral("tessera_test_file_") + path;
-    bool ok = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        ok = db.open();
-        const QStringList statements = splitStatements(
-            readAll(sourcePath(QStringLiteral("data/schema.sql"))) + QLatin1Char('\n') + extraSql);
-        for (const QString &statement : statements) {
-            QSqlQuery q(db);
-            if (ok && !q.exec(statement)) {
-                qWarning("SQL failed: %s\n  %s", qPrintable(q.lastError().text()),
-                         qPrintable(statement.left(300)));
-                ok = false;
-            }
+    FileConnection file(path);
+    bool ok = file.isOpen();
+    const QStringList statements = splitStatements(
+        readAll(sourcePath(QStringLiteral("data/schema.sql"))) + QLatin1Char('\n') + extraSql);
+    for (const QString &statement : statements) {
+        QSqlQuery q(file.database());
+        if (ok && !q.exec(statement)) {
+            qWarning("SQL failed: %s\n  %s", qPrintable(q.lastError().text()),
+                     qPrintable(statement.left(300)));
+            ok = false;
         }
-        db.close();
     }
-    QSqlDatabase::removeDatabase(name);
     return ok;
 }
 
 bool misdirectResultIndex(const QString &path)
 {
-    bool ok = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("misdirect"));
-        db.setDatabaseName(path);
-        QSqlQuery query(db);
-        ok = db.open() && query.exec(QStringLiteral("DROP INDEX idx_answer_paper"))
-            && query.exec(QStringLiteral("CREATE INDEX idx_answer_paper ON exam_answer(id)"))
-            && query.exec(QStringLiteral("PRAGMA writable_schema=ON"))
-            && query.exec(QStringLiteral("UPDATE sqlite_master SET sql='CREATE INDEX idx_answer_paper ON exam_answer(paperId)'"
-                                         " WHERE name='idx_answer_paper'"));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("misdirect"));
-    return ok;
+    FileConnection file(path);
+    QSqlQuery query(file.database());
+    return file.isOpen() && query.exec(QStringLiteral("DROP INDEX idx_answer_paper"))
+        && query.exec(QStringLiteral("CREATE INDEX idx_answer_paper ON exam_answer(id)"))
+        && query.exec(QStringLiteral("PRAGMA writable_schema=ON"))
+        && query.exec(QStringLiteral("UPDATE sqlite_master SET sql='CREATE INDEX idx_answer_paper ON exam_answer(paperId)'"
+                                     " WHERE name='idx_answer_paper'"));
 }
 
 bool FreshDatabase::exec(const QString &sql)
@@ -153,21 +188,12 @@ bool FreshDatabase::exec(const QString &sql)
 
 QStringList FreshDatabase::column(const QString &sql)
 {
-    QSqlQuery q(DbConnection::instance(QString(), true)->database());
-    QStringList values;
-    if (!q.exec(sql))
-        return values;
-    while (q.next())
-        values << q.value(0).toString();
-    return values;
+    return columnOf(DbConnection::instance(QString(), true)->database(), sql);
 }
 
 int FreshDatabase::scalar(const QString &sql)
 {
-    QSqlQuery q(DbConnection::instance(QString(), true)->database());
-    if (!q.exec(sql) || !q.next())
-        return -1;
-    return q.value(0).toInt();
+    return scalarOf(DbConnection::instance(QString(), true)->database(), sql);
 }
 
 FreshDatabase::FreshDatabase(const QString &extraSql)

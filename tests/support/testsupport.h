@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QProcess>
+#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -112,6 +113,27 @@ public:
 
 protected:
     void javaScriptConsoleMessage(const QString &message, int line, const QString &sourceId) override;
+};
+
+// A connection of its own to a database file, opened at once and closed and
+// removed with the object; it leaves the program's one connection alone.
+// Queries made on database() must be gone before the object goes.
+class FileConnection
+{
+public:
+    explicit FileConnection(const QString &path);
+    ~FileConnection();
+    FileConnection(const FileConnection &) = delete;
+    FileConnection &operator=(const FileConnection &) = delete;
+    QSqlDatabase database() const;
+    bool isOpen() const { return database().isOpen(); }
+    // All values of the first column of a query, as texts.
+    QStringList column(const QString &sql) const;
+    // The first value of a query as an integer (-1 when there is no row).
+    int scalar(const QString &sql) const;
+
+private:
+    QString m_name;
 };
 
 // Writes a database file at path from data/schema.sql plus the given SQL on a
