@@ -24,27 +24,6 @@ using State = DataFileCheck::State;
 
 namespace {
 
-// Overwrites the first page of a table with noise.
-bool damageTable(const QString &path, const QString &table)
-{
-    int root = 0;
-    int pageSize = 0;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("damage"));
-        db.setDatabaseName(path);
-        QSqlQuery query(db);
-        if (db.open() && query.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"))
-            && query.exec(QStringLiteral("select rootpage from sqlite_master where name='%1'").arg(table)) && query.next())
-            root = query.value(0).toInt();
-        if (query.exec(QStringLiteral("PRAGMA page_size")) && query.next())
-            pageSize = query.value(0).toInt();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("damage"));
-    QFile file(path);
-    return root > 0 && file.open(QIODevice::ReadWrite) && file.seek(qint64(root - 1) * pageSize)
-        && file.write(QByteArray(pageSize, '\x5a')) == pageSize;
-}
-
 bool chattr(const QString &flag, const QString &path)
 {
     return QProcess::execute(QStringLiteral("chattr"), {flag, path}) == 0;
@@ -104,7 +83,7 @@ private slots:
         if (kind.startsWith(QLatin1String("index")))
             QVERIFY(TestSupport::misdirectResultIndex(path));
         if (kind.startsWith(QLatin1String("damaged")))
-            QVERIFY(damageTable(path, kind.section(QLatin1Char(' '), 1, 1).remove(QLatin1Char(','))));
+            QVERIFY(TestSupport::damageTable(path, kind.section(QLatin1Char(' '), 1, 1).remove(QLatin1Char(','))));
         const QString locked = kind == QLatin1String("immutable file") ? path : dir.path();
         const bool immutable = kind.startsWith(QLatin1String("immutable"));
         if (immutable && !chattr(QStringLiteral("+i"), locked))
@@ -255,8 +234,8 @@ private slots:
                 QVERIFY(BackupStore::backup(file.database(), path, QStringLiteral("daily"), QDateTime(QDate(2026, 1, 1), QTime(9, 0))));
                 QVERIFY(BackupStore::backup(file.database(), path, QStringLiteral("daily"), QDateTime(QDate(2026, 1, 2), QTime(9, 0))));
             }
-            QVERIFY(damageTable(BackupStore::list(path).first().path, QStringLiteral("exam_subject")));
-            QVERIFY(damageTable(path, QStringLiteral("exam_subject")));
+            QVERIFY(TestSupport::damageTable(BackupStore::list(path).first().path, QStringLiteral("exam_subject")));
+            QVERIFY(TestSupport::damageTable(path, QStringLiteral("exam_subject")));
         }
         QFileInfo original(path);
         const qint64 sizeBefore = original.exists() ? original.size() : -1;

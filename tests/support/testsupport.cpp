@@ -224,6 +224,26 @@ QString FreshDatabase::path() const
     return m_dir->path() + QStringLiteral("/data.db");
 }
 
+bool damageTable(const QString &path, const QString &table)
+{
+    int root = 0;
+    int pageSize = 0;
+    {
+        FileConnection file(path);
+        QSqlQuery query(file.database());
+        if (file.isOpen() && query.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"))
+            && query.prepare(QStringLiteral("select rootpage from sqlite_master where name=?"))) {
+            query.addBindValue(table);
+            if (query.exec() && query.next())
+                root = query.value(0).toInt();
+        }
+        pageSize = file.scalar(QStringLiteral("PRAGMA page_size"));
+    }
+    QFile bytes(path);
+    return root > 0 && pageSize > 0 && bytes.open(QIODevice::ReadWrite) && bytes.seek(qint64(root - 1) * pageSize)
+        && bytes.write(QByteArray(pageSize, '\x5a')) == pageSize;
+}
+
 void answerNextModal(std::function<void(QWidget *)> handler, int timeoutMs)
 {
     auto *timer = new QTimer;

@@ -145,6 +145,9 @@ bool writeDatabaseFile(const QString &path, const QString &extraSql = QString())
 // schema says it holds their paper ids: a damaged index whose pages are sound.
 bool misdirectResultIndex(const QString &path);
 
+// Overwrites the first page of a table in the file with noise.
+bool damageTable(const QString &path, const QString &table);
+
 // Calls handler with the next modal widget (dialog, message box) that opens
 // within timeoutMs. Use before the call that runs the dialog with exec().
 void answerNextModal(std::function<void(QWidget *)> handler, int timeoutMs = 5000);
