@@ -1,6 +1,5 @@
 #include "testsupport.h"
 
-#include "dbconnection.h"
 #include "importdialog.h"
 #include "pageprinter.h"
 #include "printdocument.h"
@@ -19,10 +18,7 @@ namespace {
 
 using Db = TestSupport::FreshDatabase;
 
-QSqlDatabase database()
-{
-    return DbConnection::instance(QString(), true)->database();
-}
+using TestSupport::database;
 
 QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
 {

@@ -7,7 +7,6 @@
 #include "bankreader.h"
 #include "banktext.h"
 #include "bankwriter.h"
-#include "dbconnection.h"
 #include "importedpaperstore.h"
 #include "papergrader.h"
 #include "paperloader.h"
@@ -34,10 +33,7 @@ const std::initializer_list<const char *> exportFormats{"gift", "xml", "csv", "x
 
 using Db = TestSupport::FreshDatabase;
 
-QSqlDatabase database()
-{
-    return DbConnection::instance(QString(), true)->database();
-}
+using TestSupport::database;
 
 QString example(const QString &name)
 {

@@ -5,7 +5,6 @@
 #include "answerrecorder.h"
 #include "answersheet.h"
 #include "constants.h"
-#include "dbconnection.h"
 #include "determine.h"
 #include "entryremoval.h"
 #include "exampagebuilder.h"
@@ -35,6 +34,8 @@
 // each: nothing may crash or hang, the output stays usable and the user's own
 // rows survive.
 namespace {
+
+using TestSupport::database;
 
 QString baseSql()
 {
@@ -234,7 +235,7 @@ private:
         db = std::make_unique<TestSupport::FreshDatabase>(baseSql() + sql);
         if (!db->ok())
             return false;
-        QSqlQuery book(DbConnection::instance(QString(), true)->database());
+        QSqlQuery book(database());
         book.prepare(QStringLiteral(
             "insert into error_answer(questionId,subjectId,chapterId,parentId,examid,sequence,fuleixingid) "
             "select id,'S1',chapterId,parentId,:paper,1,ifnull(fuleixingid,'F1') from exam_question"));
@@ -251,8 +252,6 @@ private:
         QCOMPARE(TestSupport::FreshDatabase::scalar(
                      QStringLiteral("select count(*) from exam_Collect where questionid='ghost'")), 1);
     }
-
-    static QSqlDatabase database() { return DbConnection::instance(QString(), true)->database(); }
 
 private slots:
     void everyPathSurvives_data()

@@ -1,7 +1,6 @@
 #include "testsupport.h"
 
 #include "apppaths.h"
-#include "dbconnection.h"
 #include "exampaper.h"
 #include "pagetext.h"
 #include "questionsearch.h"
@@ -69,10 +68,7 @@ QStringList resultIds(const ExamPaper &paper)
     return ids;
 }
 
-QSqlDatabase database()
-{
-    return DbConnection::instance(QString(), true)->database();
-}
+using TestSupport::database;
 
 std::unique_ptr<ExamPaper> search(const QString &keyword)
 {

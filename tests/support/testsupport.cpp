@@ -171,9 +171,14 @@ bool misdirectResultIndex(const QString &path)
                                      " WHERE name='idx_answer_paper'"));
 }
 
+QSqlDatabase database()
+{
+    return DbConnection::instance(QString(), true)->database();
+}
+
 bool FreshDatabase::exec(const QString &sql)
 {
-    QSqlDatabase db = DbConnection::instance(QString(), true)->database();
+    QSqlDatabase db = database();
     bool ok = true;
     for (const QString &statement : splitStatements(sql)) {
         QSqlQuery q(db);
@@ -188,12 +193,12 @@ bool FreshDatabase::exec(const QString &sql)
 
 QStringList FreshDatabase::column(const QString &sql)
 {
-    return columnOf(DbConnection::instance(QString(), true)->database(), sql);
+    return columnOf(database(), sql);
 }
 
 int FreshDatabase::scalar(const QString &sql)
 {
-    return scalarOf(DbConnection::instance(QString(), true)->database(), sql);
+    return scalarOf(database(), sql);
 }
 
 FreshDatabase::FreshDatabase(const QString &extraSql)
@@ -216,7 +221,7 @@ FreshDatabase::FreshDatabase(const QString &extraSql)
 
 FreshDatabase::~FreshDatabase()
 {
-    DbConnection::instance(QString(), true)->database().close();
+    database().close();
 }
 
 QString FreshDatabase::path() const

@@ -32,6 +32,9 @@ namespace TestSupport {
 // Path of a file in the source tree (data/schema.sql, ...).
 QString sourcePath(const QString &relative);
 
+// The program's one connection.
+QSqlDatabase database();
+
 // A fresh database file built from data/schema.sql and brought up to date by
 // the schema migration, plus the given SQL, with the program's one connection
 // pointed at it. Each call makes a new file; the
