@@ -69,13 +69,10 @@ private slots:
         QFETCH(QString, problem);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("data.db"));
-        QFile file(path);
         if (kind == QLatin1String("folder")) {
             QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("data.db")));
         } else if (kind == QLatin1String("empty") || kind == QLatin1String("text")) {
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(kind == QLatin1String("text") ? "not a database at all, just some text to read" : "");
-            file.close();
+            QVERIFY(TestSupport::writeFile(path, kind == QLatin1String("text") ? "not a database at all, just some text to read" : ""));
         } else if (kind != QLatin1String("missing")) {
             QVERIFY(TestSupport::writeDatabaseFile(path, TestSupport::sampleBankSql()
                                                        + QStringLiteral("\nINSERT INTO exam_answer(id,paperId) VALUES('r1','km1p1');")));

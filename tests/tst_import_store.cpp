@@ -14,7 +14,6 @@
 #include "subjectscope.h"
 
 #include <QCryptographicHash>
-#include <QFile>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -76,12 +75,6 @@ QString rightAnswer(const ExamQuestion &q)
         return first.join('|');
     }
     return q.type == ExamQuestion::Essay ? QStringLiteral("A") : q.answer;
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Every row of every table, for comparing a bank before and after.
@@ -189,13 +182,13 @@ private slots:
         QVERIFY(db.ok());
         if (!extraSql.isEmpty())
             QVERIFY(Db::exec(extraSql));
-        const QByteArray before = fileBytes(db.path());
+        const QByteArray before = TestSupport::fileBytes(db.path());
         QTemporaryDir images;
         const ImportOutcome outcome = BankWriter(database()).write(
             BankFile::parse(gift.toUtf8(), QStringLiteral("gift")), request(QStringLiteral("f.gift"), images.path()));
         QVERIFY(!outcome.ok);
         QVERIFY(!outcome.error.isEmpty());
-        QCOMPARE(fileBytes(db.path()), before);
+        QCOMPARE(TestSupport::fileBytes(db.path()), before);
     }
 
     void skipBadImportsTheSoundQuestions()

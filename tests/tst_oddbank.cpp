@@ -23,7 +23,6 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSet>
@@ -36,12 +35,6 @@
 namespace {
 
 using TestSupport::database;
-
-QString baseSql()
-{
-    QFile file(TestSupport::sourcePath(QStringLiteral("tests/fixtures/oddbank_base.sql")));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
 
 // A text as an SQL literal; NULL for a null QString.
 QString lit(const QString &text)
@@ -232,7 +225,7 @@ private:
     bool openBank(const QString &sql, const QString &paperId)
     {
         db.reset();
-        db = std::make_unique<TestSupport::FreshDatabase>(baseSql() + sql);
+        db = std::make_unique<TestSupport::FreshDatabase>(TestSupport::fixtureSql(QStringLiteral("oddbank_base.sql")) + sql);
         if (!db->ok())
             return false;
         QSqlQuery book(database());

@@ -61,15 +61,13 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
         QTemporaryDir dir;
-        QFile file(dir.filePath(QStringLiteral("t.js")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.close();
+        const QString path = dir.filePath(QStringLiteral("t.js"));
+        QVERIFY(TestSupport::writeFile(path, bytes));
 
         // A machine whose locale is not UTF-8 must read the same text.
         QTextCodec *previous = QTextCodec::codecForLocale();
         QTextCodec::setCodecForLocale(QTextCodec::codecForName("ISO-8859-1"));
-        const QString read = ::readTextFile(file.fileName());
+        const QString read = ::readTextFile(path);
         const QString resource = ::readTextFile(QStringLiteral(":/js/mian.js"));
         QTextCodec::setCodecForLocale(previous);
 

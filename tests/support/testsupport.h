@@ -58,6 +58,12 @@ private:
     bool m_ok = false;
 };
 
+// The bytes of a file; empty when it cannot be read.
+QByteArray fileBytes(const QString &path);
+
+// Writes bytes to a file, making its folders first; false when it cannot.
+bool writeFile(const QString &path, const QByteArray &bytes);
+
 // Loads the shipped sample bank into a fresh database.
 QString sampleBankSql();
 
