@@ -1,4 +1,5 @@
 #include "testsupport.h"
+#include "seededfuzz.h"
 
 #include "attemptcontroller.h"
 #include "attemptstore.h"
@@ -22,7 +23,6 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QWebFrame>
 #include <csignal>
@@ -380,12 +380,13 @@ private slots:
             QCOMPARE(SchemaMigration::migrate(setup.database()).outcome, SchemaMigration::Outcome::Migrated);
         }
 
-        for (int kill = 0; kill < 50; ++kill) {
+        TestSupport::SeededFuzz fuzz(50, 120000);
+        while (fuzz.next()) {
             QProcess child;
             child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--attempt-writer"), path});
             QVERIFY(child.waitForStarted(10000));
             // Killed after a few writes, somewhere inside the next.
-            const int writes = QRandomGenerator::global()->bounded(1, 8);
+            const int writes = fuzz.number(1, 7);
             int seen = 0;
             while (seen < writes) {
                 QVERIFY2(child.waitForReadyRead(10000), qPrintable(child.readAllStandardError()));
