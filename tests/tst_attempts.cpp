@@ -95,36 +95,18 @@ int runAttemptWriterChild(const QString &path)
 
 // Answers the modals of a window run: clicks the button with the given text
 // on the first message box that has one, closes everything else.
-class ModalAnswers : public QObject
+struct ModalAnswers
 {
-public:
     explicit ModalAnswers(const QString &button)
-        : m_button(button)
+        : closer([this, button](QWidget *modal) {
+              if (auto *box = qobject_cast<QMessageBox *>(modal))
+                  boxTexts << box->text();
+              return TestSupport::clickMessageBoxButton(modal, button);
+          })
     {
-        startTimer(10);
     }
     QStringList boxTexts;
-
-protected:
-    void timerEvent(QTimerEvent *) override
-    {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible())
-            return;
-        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-            boxTexts << box->text();
-            for (QAbstractButton *button : box->buttons()) {
-                if (button->text() == m_button) {
-                    button->click();
-                    return;
-                }
-            }
-        }
-        modal->close();
-    }
-
-private:
-    QString m_button;
+    TestSupport::ModalCloser closer;
 };
 
 bool windowReady(ExamRenLi &window)

@@ -22,7 +22,6 @@
 #include "wrongbook.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSet>
@@ -554,31 +553,18 @@ private slots:
             if (mode == 3 && !window.paper->questions.empty())
                 window.del_question(window.paper->questions.back()->id);
             QVERIFY(QTest::qWaitFor([&window]() { return !window.pagesLoading(); }, 10000));
-            closer.reset();
-
             // Hand-in: every yes/no question answered "yes", anything else closed.
-            auto answering = std::make_shared<bool>(true);
-            auto yes = std::make_shared<std::function<void(QWidget *)>>();
-            // The answer passes itself on by a weak pointer: no cycle outlives the test.
-            std::weak_ptr<std::function<void(QWidget *)>> next = yes;
-            *yes = [answering, next](QWidget *modal) {
-                if (!*answering)
-                    return;
-                if (auto *determine = qobject_cast<Determine *>(modal))
+            closer = std::make_unique<TestSupport::ModalCloser>([](QWidget *modal) {
+                auto *determine = qobject_cast<Determine *>(modal);
+                if (determine)
                     determine->pbYes->click();
-                else if (auto *dialog = qobject_cast<QDialog *>(modal))
-                    dialog->reject();
-                else
-                    modal->close();
-                if (const auto again = next.lock())
-                    TestSupport::answerNextModal(*again, 3000);
-            };
-            TestSupport::answerNextModal(*yes, 3000);
+                return determine != nullptr;
+            });
             QMetaObject::invokeMethod(&window, "on_assignment_clicked");
             const bool markable = window.paper && !window.paper->questions.empty();
             if (markable)
                 QVERIFY(QTest::qWaitFor([&window]() { return window.paper && window.paper->handedIn; }, 10000));
-            *answering = false;
+            closer.reset();
             QVERIFY(QTest::qWaitFor([&window]() { return !window.pagesLoading(); }, 10000));
             if (markable && mode == 0) {
                 QSqlQuery stored(database());

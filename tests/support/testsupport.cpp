@@ -282,20 +282,28 @@ void answerNextModal(std::function<void(QWidget *)> handler, int timeoutMs)
 void clickNextMessageBoxButton(const QString &buttonText, int timeoutMs)
 {
     answerNextModal([buttonText](QWidget *modal) {
-        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-            for (QAbstractButton *button : box->buttons()) {
-                if (button->text() == buttonText) {
-                    button->click();
-                    return;
-                }
-            }
-        }
+        if (clickMessageBoxButton(modal, buttonText))
+            return;
         if (auto *dialog = qobject_cast<QDialog *>(modal))
             dialog->reject();
     }, timeoutMs);
 }
 
+bool clickMessageBoxButton(QWidget *modal, const QString &buttonText)
+{
+    if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+        for (QAbstractButton *button : box->buttons()) {
+            if (button->text() == buttonText) {
+                button->click();
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 struct ModalCloser::Impl {
+    std::function<bool(QWidget *)> answer;
     QTimer timer;
     int closed = 0;
     QStringList texts;
@@ -311,14 +319,17 @@ static QString modalText(QWidget *modal)
     return parts.join(QLatin1Char('\n'));
 }
 
-ModalCloser::ModalCloser()
+ModalCloser::ModalCloser(std::function<bool(QWidget *)> answer)
     : d(new Impl)
 {
+    d->answer = std::move(answer);
     d->timer.setInterval(10);
     QObject::connect(&d->timer, &QTimer::timeout, [this]() {
         QWidget *modal = QApplication::activeModalWidget();
         if (modal)
             d->texts << modalText(modal);
+        if (modal && d->answer && d->answer(modal))
+            return;
         if (auto *dialog = qobject_cast<QDialog *>(modal)) {
             ++d->closed;
             dialog->reject();

@@ -164,12 +164,17 @@ void answerNextModal(std::function<void(QWidget *)> handler, int timeoutMs = 500
 // Clicks the button with the given text on the next message box.
 void clickNextMessageBoxButton(const QString &buttonText, int timeoutMs = 5000);
 
+// Clicks the button with the given text on a message box; false when modal
+// is no message box or has no such button.
+bool clickMessageBoxButton(QWidget *modal, const QString &buttonText);
+
 // Closes (rejects) every modal that opens until stopped: for flows whose
-// information dialogs are of no interest to a test.
+// information dialogs are of no interest to a test. An answer, when given, sees
+// each modal first; the modals it answers (returns true for) stay to it.
 class ModalCloser
 {
 public:
-    ModalCloser();
+    explicit ModalCloser(std::function<bool(QWidget *)> answer = nullptr);
     ~ModalCloser();
     int closedCount() const;
     // The text of every modal closed so far, in order: a message box's text,
