@@ -1,4 +1,5 @@
 #include "testsupport.h"
+#include "seededfuzz.h"
 
 #include "attemptcontroller.h"
 #include "attemptstore.h"
@@ -23,7 +24,6 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QWebFrame>
 #include <csignal>
@@ -96,36 +96,18 @@ int runAttemptWriterChild(const QString &path)
 
 // Answers the modals of a window run: clicks the button with the given text
 // on the first message box that has one, closes everything else.
-class ModalAnswers : public QObject
+struct ModalAnswers
 {
-public:
     explicit ModalAnswers(const QString &button)
-        : m_button(button)
+        : closer([this, button](QWidget *modal) {
+              if (auto *box = qobject_cast<QMessageBox *>(modal))
+                  boxTexts << box->text();
+              return TestSupport::clickMessageBoxButton(modal, button);
+          })
     {
-        startTimer(10);
     }
     QStringList boxTexts;
-
-protected:
-    void timerEvent(QTimerEvent *) override
-    {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible())
-            return;
-        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-            boxTexts << box->text();
-            for (QAbstractButton *button : box->buttons()) {
-                if (button->text() == m_button) {
-                    button->click();
-                    return;
-                }
-            }
-        }
-        modal->close();
-    }
-
-private:
-    QString m_button;
+    TestSupport::ModalCloser closer;
 };
 
 bool windowReady(ExamRenLi &window)
@@ -376,20 +358,18 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("data.db"));
         QVERIFY(TestSupport::writeDatabaseFile(path));
         {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("kill-setup"));
-            db.setDatabaseName(path);
-            QVERIFY(db.open());
-            QCOMPARE(SchemaMigration::migrate(db).outcome, SchemaMigration::Outcome::Migrated);
-            db.close();
+            TestSupport::FileConnection setup(path);
+            QVERIFY(setup.isOpen());
+            QCOMPARE(SchemaMigration::migrate(setup.database()).outcome, SchemaMigration::Outcome::Migrated);
         }
-        QSqlDatabase::removeDatabase(QStringLiteral("kill-setup"));
 
-        for (int kill = 0; kill < 50; ++kill) {
+        TestSupport::SeededFuzz fuzz(50, 120000);
+        while (fuzz.next()) {
             QProcess child;
             child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--attempt-writer"), path});
             QVERIFY(child.waitForStarted(10000));
             // Killed after a few writes, somewhere inside the next.
-            const int writes = QRandomGenerator::global()->bounded(1, 8);
+            const int writes = fuzz.number(1, 7);
             int seen = 0;
             while (seen < writes) {
                 QVERIFY2(child.waitForReadyRead(10000), qPrintable(child.readAllStandardError()));
@@ -401,31 +381,25 @@ private slots:
             ::kill(pid_t(child.processId()), SIGKILL);
             QVERIFY(child.waitForFinished(10000));
 
-            const QString name = QStringLiteral("kill-check");
-            {
-                QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-                db.setDatabaseName(path);
-                QVERIFY(db.open());
-                QSqlQuery check(db);
-                QVERIFY(check.exec(QStringLiteral("PRAGMA integrity_check")) && check.next());
-                QCOMPARE(check.value(0).toString(), QStringLiteral("ok"));
-                AttemptSnapshot snapshot;
-                int open = 0;
-                if (AttemptStore::load(db, QStringLiteral("P"), 0, &snapshot)) {
-                    open = snapshot.elapsedSeconds;
-                    QCOMPARE(snapshot.entries.size(), 40);
-                    for (const auto &saved : snapshot.entries)
-                        QCOMPARE(saved.answer, QString::number(open));
-                }
-                QVERIFY(check.exec(QStringLiteral("SELECT rightCount, json_extract(answers,'$[0].answer') FROM exam_history")));
-                while (check.next()) {
-                    QCOMPARE(check.value(1).toString(), check.value(0).toString());
-                    // A handed-in run is closed in the same transaction.
-                    QVERIFY(check.value(0).toInt() != open);
-                }
-                db.close();
+            TestSupport::FileConnection file(path);
+            QVERIFY(file.isOpen());
+            QSqlQuery check(file.database());
+            QVERIFY(check.exec(QStringLiteral("PRAGMA integrity_check")) && check.next());
+            QCOMPARE(check.value(0).toString(), QStringLiteral("ok"));
+            AttemptSnapshot snapshot;
+            int open = 0;
+            if (AttemptStore::load(file.database(), QStringLiteral("P"), 0, &snapshot)) {
+                open = snapshot.elapsedSeconds;
+                QCOMPARE(snapshot.entries.size(), 40);
+                for (const auto &saved : snapshot.entries)
+                    QCOMPARE(saved.answer, QString::number(open));
             }
-            QSqlDatabase::removeDatabase(name);
+            QVERIFY(check.exec(QStringLiteral("SELECT rightCount, json_extract(answers,'$[0].answer') FROM exam_history")));
+            while (check.next()) {
+                QCOMPARE(check.value(1).toString(), check.value(0).toString());
+                // A handed-in run is closed in the same transaction.
+                QVERIFY(check.value(0).toInt() != open);
+            }
         }
     }
 
@@ -468,9 +442,9 @@ private slots:
         QVERIFY(TestSupport::writeDatabaseFile(path, bank + QStringLiteral(
             "\nINSERT INTO exam_answer(id,subjectid,paperId,rightCount,worngCount,allCount,scoreCuont,score,anserDate,useSecond,answers)"
             " VALUES('r1','S1','E',3,1,5,7,10,'2025-12-01',1500,'not json');")));
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
-        db.setDatabaseName(path);
-        QVERIFY(db.open());
+        TestSupport::FileConnection file(path);
+        QSqlDatabase db = file.database();
+        QVERIFY(file.isOpen());
         QCOMPARE(SchemaMigration::migrate(db).outcome, SchemaMigration::Outcome::Migrated);
         const QVector<HistoryRecord> records = HistoryStore::list(db, SubjectScope());
         QCOMPARE(records.size(), 1);
@@ -478,7 +452,6 @@ private slots:
         QCOMPARE(records.at(0).allowedSecond, 3600);
         QCOMPARE(records.at(0).unansweredCount, 1);
         QCOMPARE(records.at(0).bookCount, -1);
-        db.close();
     }
 
     void statisticsFiguresOfFixedHandIns_data()

@@ -24,27 +24,6 @@ using State = DataFileCheck::State;
 
 namespace {
 
-// Overwrites the first page of a table with noise.
-bool damageTable(const QString &path, const QString &table)
-{
-    int root = 0;
-    int pageSize = 0;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("damage"));
-        db.setDatabaseName(path);
-        QSqlQuery query(db);
-        if (db.open() && query.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"))
-            && query.exec(QStringLiteral("select rootpage from sqlite_master where name='%1'").arg(table)) && query.next())
-            root = query.value(0).toInt();
-        if (query.exec(QStringLiteral("PRAGMA page_size")) && query.next())
-            pageSize = query.value(0).toInt();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("damage"));
-    QFile file(path);
-    return root > 0 && file.open(QIODevice::ReadWrite) && file.seek(qint64(root - 1) * pageSize)
-        && file.write(QByteArray(pageSize, '\x5a')) == pageSize;
-}
-
 bool chattr(const QString &flag, const QString &path)
 {
     return QProcess::execute(QStringLiteral("chattr"), {flag, path}) == 0;
@@ -90,13 +69,10 @@ private slots:
         QFETCH(QString, problem);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("data.db"));
-        QFile file(path);
         if (kind == QLatin1String("folder")) {
             QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("data.db")));
         } else if (kind == QLatin1String("empty") || kind == QLatin1String("text")) {
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(kind == QLatin1String("text") ? "not a database at all, just some text to read" : "");
-            file.close();
+            QVERIFY(TestSupport::writeFile(path, kind == QLatin1String("text") ? "not a database at all, just some text to read" : ""));
         } else if (kind != QLatin1String("missing")) {
             QVERIFY(TestSupport::writeDatabaseFile(path, TestSupport::sampleBankSql()
                                                        + QStringLiteral("\nINSERT INTO exam_answer(id,paperId) VALUES('r1','km1p1');")));
@@ -104,7 +80,7 @@ private slots:
         if (kind.startsWith(QLatin1String("index")))
             QVERIFY(TestSupport::misdirectResultIndex(path));
         if (kind.startsWith(QLatin1String("damaged")))
-            QVERIFY(damageTable(path, kind.section(QLatin1Char(' '), 1, 1).remove(QLatin1Char(','))));
+            QVERIFY(TestSupport::damageTable(path, kind.section(QLatin1Char(' '), 1, 1).remove(QLatin1Char(','))));
         const QString locked = kind == QLatin1String("immutable file") ? path : dir.path();
         const bool immutable = kind.startsWith(QLatin1String("immutable"));
         if (immutable && !chattr(QStringLiteral("+i"), locked))
@@ -187,17 +163,13 @@ private slots:
     {
         FreshDatabase db(TestSupport::sampleBankSql());
         DbConnection::instance(QString(), true)->reopen();
-        {
-            QSqlDatabase reader = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reader"));
-            reader.setDatabaseName(db.path());
-            QVERIFY(reader.open());
-            QSqlQuery reading(reader);
-            QVERIFY(reading.exec(QStringLiteral("BEGIN")) && reading.exec(QStringLiteral("select id from exam_question")) && reading.next());
-            QVERIFY(FavouriteStore::setFavourite(QStringLiteral("km1q001"), QStringLiteral("km1f1"), true));
-            reading.finish();
-            reading.exec(QStringLiteral("COMMIT"));
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("reader"));
+        TestSupport::FileConnection reader(db.path());
+        QVERIFY(reader.isOpen());
+        QSqlQuery reading(reader.database());
+        QVERIFY(reading.exec(QStringLiteral("BEGIN")) && reading.exec(QStringLiteral("select id from exam_question")) && reading.next());
+        QVERIFY(FavouriteStore::setFavourite(QStringLiteral("km1q001"), QStringLiteral("km1f1"), true));
+        reading.finish();
+        reading.exec(QStringLiteral("COMMIT"));
     }
 
     // A pending schema step is preceded by the user's notice and a backup;
@@ -253,16 +225,14 @@ private slots:
         } else if (kind == QLatin1String("damaged")) {
             // A sound backup, then a newer damaged one and a damaged file.
             QVERIFY(TestSupport::writeDatabaseFile(path, QStringLiteral("INSERT INTO exam_subject(id,name) VALUES('s1','一');")));
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("backup"));
-            db.setDatabaseName(path);
-            QVERIFY(db.open());
-            QVERIFY(BackupStore::backup(db, path, QStringLiteral("daily"), QDateTime(QDate(2026, 1, 1), QTime(9, 0))));
-            QVERIFY(BackupStore::backup(db, path, QStringLiteral("daily"), QDateTime(QDate(2026, 1, 2), QTime(9, 0))));
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(QStringLiteral("backup"));
-            QVERIFY(damageTable(BackupStore::list(path).first().path, QStringLiteral("exam_subject")));
-            QVERIFY(damageTable(path, QStringLiteral("exam_subject")));
+            {
+                TestSupport::FileConnection file(path);
+                QVERIFY(file.isOpen());
+                QVERIFY(BackupStore::backup(file.database(), path, QStringLiteral("daily"), QDateTime(QDate(2026, 1, 1), QTime(9, 0))));
+                QVERIFY(BackupStore::backup(file.database(), path, QStringLiteral("daily"), QDateTime(QDate(2026, 1, 2), QTime(9, 0))));
+            }
+            QVERIFY(TestSupport::damageTable(BackupStore::list(path).first().path, QStringLiteral("exam_subject")));
+            QVERIFY(TestSupport::damageTable(path, QStringLiteral("exam_subject")));
         }
         QFileInfo original(path);
         const qint64 sizeBefore = original.exists() ? original.size() : -1;
@@ -275,16 +245,11 @@ private slots:
             return;
         }
         QCOMPARE(DataFileCheck::examine(path).state, State::Usable);
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("after"));
-        db.setDatabaseName(path);
-        QVERIFY(db.open());
-        QSqlQuery query(db);
-        QVERIFY(query.exec(QStringLiteral("select count(*) from exam_subject")) && query.next());
-        QCOMPARE(query.value(0).toString(), subjects);
-        query.finish();
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(QStringLiteral("after"));
+        {
+            TestSupport::FileConnection file(path);
+            QVERIFY(file.isOpen());
+            QCOMPARE(file.column(QStringLiteral("select count(*) from exam_subject")).value(0), subjects);
+        }
         if (kind == QLatin1String("damaged"))
             QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("data.db.damaged-*")}).size(), 1);
     }

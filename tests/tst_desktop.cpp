@@ -22,18 +22,12 @@ Q_DECLARE_METATYPE(CommandLine::Action)
 
 namespace {
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-}
+using TestSupport::writeFile;
 
+// A file that is not there reads "(missing)", so that a comparison names it.
 QByteArray readFile(const QString &path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+    return QFileInfo::exists(path) ? TestSupport::fileBytes(path) : QByteArray("(missing)");
 }
 
 // A second start on dataDir, from another thread as from another process:

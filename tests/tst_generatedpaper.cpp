@@ -3,7 +3,6 @@
 // deletion with its results.
 #include "testsupport.h"
 
-#include "dbconnection.h"
 #include "drawingbank.h"
 #include "generatedpaperstore.h"
 #include "homepages.h"
@@ -28,10 +27,7 @@ namespace {
 const QString subject = QStringLiteral("km1");
 const QDate today(2026, 3, 2);
 
-QSqlDatabase database()
-{
-    return DbConnection::instance(QString(), true)->database();
-}
+using TestSupport::database;
 
 QString drawPaper(quint32 seed)
 {

@@ -1,32 +1,14 @@
 #include "testsupport.h"
 
 #include <QCryptographicHash>
-#include <QFile>
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 
 // tessera-import run as the user runs it, on a database of its own.
 namespace {
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 int questionCount(const QString &dbPath)
 {
-    int count = -1;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("cli-check"));
-        db.setDatabaseName(dbPath);
-        QSqlQuery query(db);
-        if (db.open() && query.exec(QStringLiteral("select count(*) from exam_question")) && query.next())
-            count = query.value(0).toInt();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("cli-check"));
-    return count;
+    return TestSupport::FileConnection(dbPath).scalar(QStringLiteral("select count(*) from exam_question"));
 }
 
 } // namespace
@@ -87,11 +69,8 @@ private slots:
         const QString dbPath = dir.filePath(QStringLiteral("data.db"));
         QVERIFY(TestSupport::writeDatabaseFile(dbPath, sampleBank ? TestSupport::sampleBankSql() : QString()));
         const QString filePath = dir.filePath(QStringLiteral("bank.gift"));
-        QFile bank(filePath);
-        QVERIFY(bank.open(QIODevice::WriteOnly));
-        bank.write(file);
-        bank.close();
-        const QByteArray before = fileBytes(dbPath);
+        QVERIFY(TestSupport::writeFile(filePath, file));
+        const QByteArray before = TestSupport::fileBytes(dbPath);
         const int questionsBefore = questionCount(dbPath);
 
         for (QString &argument : arguments) {
@@ -105,7 +84,7 @@ private slots:
         QCOMPARE(process.exitCode(), status);
         QVERIFY2(output.contains(message.replace(QLatin1String("DB"), dbPath)), qPrintable(output));
         if (questions < 0) {
-            QCOMPARE(fileBytes(dbPath), before);
+            QCOMPARE(TestSupport::fileBytes(dbPath), before);
             QCOMPARE(questionCount(dbPath), questionsBefore);
         } else {
             QCOMPARE(questionCount(dbPath), questions);

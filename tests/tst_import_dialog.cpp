@@ -1,6 +1,5 @@
 #include "testsupport.h"
 
-#include "dbconnection.h"
 #include "importdialog.h"
 #include "pageprinter.h"
 #include "printdocument.h"
@@ -19,17 +18,13 @@ namespace {
 
 using Db = TestSupport::FreshDatabase;
 
-QSqlDatabase database()
-{
-    return DbConnection::instance(QString(), true)->database();
-}
+using TestSupport::database;
 
+// Writes a file into dir; its path.
 QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
 {
-    QFile file(dir.filePath(name));
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-    return file.fileName();
+    TestSupport::writeFile(dir.filePath(name), bytes);
+    return dir.filePath(name);
 }
 
 const QByteArray faultyGift = "::a::Q1 {T}\n\n::b::Q2 {=x ~y}\n\n::c::Q3 {#2}\n\n::d::Q4 {=one =一}\n";

@@ -7,7 +7,6 @@
 #include "bankreader.h"
 #include "banktext.h"
 #include "bankwriter.h"
-#include "dbconnection.h"
 #include "importedpaperstore.h"
 #include "papergrader.h"
 #include "paperloader.h"
@@ -15,7 +14,6 @@
 #include "subjectscope.h"
 
 #include <QCryptographicHash>
-#include <QFile>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -34,10 +32,7 @@ const std::initializer_list<const char *> exportFormats{"gift", "xml", "csv", "x
 
 using Db = TestSupport::FreshDatabase;
 
-QSqlDatabase database()
-{
-    return DbConnection::instance(QString(), true)->database();
-}
+using TestSupport::database;
 
 QString example(const QString &name)
 {
@@ -80,12 +75,6 @@ QString rightAnswer(const ExamQuestion &q)
         return first.join('|');
     }
     return q.type == ExamQuestion::Essay ? QStringLiteral("A") : q.answer;
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Every row of every table, for comparing a bank before and after.
@@ -193,13 +182,13 @@ private slots:
         QVERIFY(db.ok());
         if (!extraSql.isEmpty())
             QVERIFY(Db::exec(extraSql));
-        const QByteArray before = fileBytes(db.path());
+        const QByteArray before = TestSupport::fileBytes(db.path());
         QTemporaryDir images;
         const ImportOutcome outcome = BankWriter(database()).write(
             BankFile::parse(gift.toUtf8(), QStringLiteral("gift")), request(QStringLiteral("f.gift"), images.path()));
         QVERIFY(!outcome.ok);
         QVERIFY(!outcome.error.isEmpty());
-        QCOMPARE(fileBytes(db.path()), before);
+        QCOMPARE(TestSupport::fileBytes(db.path()), before);
     }
 
     void skipBadImportsTheSoundQuestions()

@@ -9,7 +9,6 @@
 #include "bankfile.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QTextCodec>
 
 using TestSupport::SeededFuzz;
@@ -21,8 +20,7 @@ const int fuzzBudgetMs = 6000;
 
 QByteArray exampleFile(const QString &name)
 {
-    QFile file(TestSupport::sourcePath(QStringLiteral("data/examples/") + name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return TestSupport::fileBytes(TestSupport::sourcePath(QStringLiteral("data/examples/") + name));
 }
 
 // Empty when every question read is one the database can store.

@@ -83,19 +83,11 @@ private:
     // otherwise the number of rows changed (-1 on failure).
     static int run(const QString &dbPath, const QString &sql)
     {
-        int result = -1;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("install"));
-            db.setDatabaseName(dbPath);
-            if (db.open()) {
-                QSqlQuery query(db);
-                if (query.exec(sql))
-                    result = query.isSelect() ? (query.next() ? query.value(0).toInt() : -1)
-                                              : query.numRowsAffected();
-            }
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("install"));
-        return result;
+        TestSupport::FileConnection file(dbPath);
+        QSqlQuery query(file.database());
+        if (!file.isOpen() || !query.exec(sql))
+            return -1;
+        return query.isSelect() ? (query.next() ? query.value(0).toInt() : -1) : query.numRowsAffected();
     }
 
 private slots:

@@ -78,37 +78,33 @@ private:
     // wrong has its book row under that result's paper. Counts the results.
     void checkFile(const QString &path, int &results)
     {
-        const QString name = QStringLiteral("killed_check");
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-            db.setDatabaseName(path);
-            QVERIFY(db.open());
-            QSqlQuery query(db);
-            QVERIFY(query.exec(QStringLiteral("PRAGMA integrity_check")) && query.next());
-            QCOMPARE(query.value(0).toString(), QStringLiteral("ok"));
-            QVERIFY(query.exec(QStringLiteral("select count(*) - count(distinct paperId) from exam_answer")) && query.next());
-            QCOMPARE(query.value(0).toInt(), 0);
-            QVERIFY(query.exec(QStringLiteral("select paperId, answers from exam_answer order by rowid desc limit 1")));
-            if (query.next()) {
-                ++results;
-                const QString paperId = query.value(0).toString();
-                const AnswerSheetReading sheet = AnswerSheet::read(query.value(1).toString());
-                QVERIFY2(sheet.ok(), qPrintable(sheet.error));
-                QCOMPARE(sheet.entries.size(), 6);
-                QSqlQuery book(db);
-                for (const AnswerSheetEntry &entry : sheet.entries) {
-                    if (entry.status != 1)
-                        continue;
-                    QVERIFY(book.prepare(QStringLiteral("select examid from error_answer where questionId=?")));
-                    book.addBindValue(entry.qid);
-                    QVERIFY(book.exec() && book.next());
-                    QVERIFY2(book.value(0).toString() == paperId,
-                             qPrintable(QStringLiteral("%1 of the %2 result is in the book under %3")
-                                            .arg(entry.qid, paperId, book.value(0).toString())));
-                }
+        TestSupport::FileConnection file(path);
+        QVERIFY(file.isOpen());
+        QSqlDatabase db = file.database();
+        QSqlQuery query(db);
+        QVERIFY(query.exec(QStringLiteral("PRAGMA integrity_check")) && query.next());
+        QCOMPARE(query.value(0).toString(), QStringLiteral("ok"));
+        QVERIFY(query.exec(QStringLiteral("select count(*) - count(distinct paperId) from exam_answer")) && query.next());
+        QCOMPARE(query.value(0).toInt(), 0);
+        QVERIFY(query.exec(QStringLiteral("select paperId, answers from exam_answer order by rowid desc limit 1")));
+        if (query.next()) {
+            ++results;
+            const QString paperId = query.value(0).toString();
+            const AnswerSheetReading sheet = AnswerSheet::read(query.value(1).toString());
+            QVERIFY2(sheet.ok(), qPrintable(sheet.error));
+            QCOMPARE(sheet.entries.size(), 6);
+            QSqlQuery book(db);
+            for (const AnswerSheetEntry &entry : sheet.entries) {
+                if (entry.status != 1)
+                    continue;
+                QVERIFY(book.prepare(QStringLiteral("select examid from error_answer where questionId=?")));
+                book.addBindValue(entry.qid);
+                QVERIFY(book.exec() && book.next());
+                QVERIFY2(book.value(0).toString() == paperId,
+                         qPrintable(QStringLiteral("%1 of the %2 result is in the book under %3")
+                                        .arg(entry.qid, paperId, book.value(0).toString())));
             }
         }
-        QSqlDatabase::removeDatabase(name);
     }
 
 private slots:

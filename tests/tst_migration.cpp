@@ -65,28 +65,6 @@ QByteArray fileHash(const QString &path)
     return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
 }
 
-// A connection of its own to a file, closed and removed with the object.
-class FileConnection
-{
-public:
-    explicit FileConnection(const QString &path)
-        : m_name(QStringLiteral("migration_") + path)
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(path);
-        db.open();
-    }
-    ~FileConnection()
-    {
-        QSqlDatabase::database(m_name, false).close();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
-
-private:
-    QString m_name;
-};
-
 bool createProbeTable(QSqlDatabase db)
 {
     return QSqlQuery(db).exec(QStringLiteral("CREATE TABLE probe (v TEXT)"));
@@ -127,10 +105,10 @@ private slots:
         QStringList before;
         QStringList questionColumns;
         {
-            FileConnection old(oldBank);
-            questionColumns = columnsOf(old.db(), QStringLiteral("exam_question"));
-            before = previousRows(old.db(), questionColumns);
-            QCOMPARE(SchemaMigration::fileVersion(old.db()), 0);
+            TestSupport::FileConnection old(oldBank);
+            questionColumns = columnsOf(old.database(), QStringLiteral("exam_question"));
+            before = previousRows(old.database(), questionColumns);
+            QCOMPARE(SchemaMigration::fileVersion(old.database()), 0);
         }
         QVERIFY(before.size() > 200);
 
@@ -179,11 +157,11 @@ private slots:
                 "INSERT INTO exam_question(id,relationship) VALUES('q_part','q_stem');\n"
                 "INSERT INTO exam_question(id,chapterId,fuleixingid) VALUES('q_both','c1','f2');\n"
                 "INSERT INTO exam_question(id) VALUES('q_orphan');\n")));
-            FileConnection file(path);
-            QCOMPARE(SchemaMigration::migrate(file.db()).outcome, SchemaMigration::Outcome::Migrated);
+            TestSupport::FileConnection file(path);
+            QCOMPARE(SchemaMigration::migrate(file.database()).outcome, SchemaMigration::Outcome::Migrated);
         }
-        FileConnection file(path);
-        QSqlQuery query(file.db());
+        TestSupport::FileConnection file(path);
+        QSqlQuery query(file.database());
         QVERIFY(query.prepare(QStringLiteral("select ifnull(subjectid,'') from exam_question where id=:id")));
         query.bindValue(QStringLiteral(":id"), question);
         QVERIFY(query.exec() && query.next());
@@ -195,13 +173,13 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("twice.db"));
         QVERIFY(TestSupport::writeDatabaseFile(path, TestSupport::sampleBankSql() + records));
         {
-            FileConnection file(path);
-            QCOMPARE(SchemaMigration::migrate(file.db()).outcome, SchemaMigration::Outcome::Migrated);
+            TestSupport::FileConnection file(path);
+            QCOMPARE(SchemaMigration::migrate(file.database()).outcome, SchemaMigration::Outcome::Migrated);
         }
         const QByteArray once = fileHash(path);
         {
-            FileConnection file(path);
-            const SchemaMigration::Result again = SchemaMigration::migrate(file.db());
+            TestSupport::FileConnection file(path);
+            const SchemaMigration::Result again = SchemaMigration::migrate(file.database());
             QCOMPARE(again.outcome, SchemaMigration::Outcome::UpToDate);
             QCOMPARE(again.toVersion, SchemaMigration::latestVersion());
         }
@@ -218,13 +196,13 @@ private slots:
             + QVector<SchemaMigration::Step>{{next, QStringLiteral("probe"), createProbeTable},
                                              {next + 1, QStringLiteral("broken"), failingStep}};
         {
-            FileConnection file(path);
-            const SchemaMigration::Result result = SchemaMigration::migrate(file.db(), steps);
+            TestSupport::FileConnection file(path);
+            const SchemaMigration::Result result = SchemaMigration::migrate(file.database(), steps);
             QCOMPARE(result.outcome, SchemaMigration::Outcome::Failed);
             QVERIFY2(result.error.startsWith(QStringLiteral("broken：")), qPrintable(result.error));
-            QCOMPARE(scalarText(file.db(), QStringLiteral("select count(*) from sqlite_master where name in ('probe','app_setting')")),
+            QCOMPARE(scalarText(file.database(), QStringLiteral("select count(*) from sqlite_master where name in ('probe','app_setting')")),
                      QStringLiteral("0"));
-            QCOMPARE(SchemaMigration::fileVersion(file.db()), 0);
+            QCOMPARE(SchemaMigration::fileVersion(file.database()), 0);
         }
         QCOMPARE(fileHash(path), before);
     }
@@ -233,9 +211,9 @@ private slots:
     {
         const QString path = dir.filePath(QStringLiteral("empty.db"));
         {
-            FileConnection file(path);
-            QCOMPARE(SchemaMigration::migrate(file.db()).outcome, SchemaMigration::Outcome::NotABank);
-            QCOMPARE(scalarText(file.db(), QStringLiteral("select count(*) from sqlite_master")), QStringLiteral("0"));
+            TestSupport::FileConnection file(path);
+            QCOMPARE(SchemaMigration::migrate(file.database()).outcome, SchemaMigration::Outcome::NotABank);
+            QCOMPARE(scalarText(file.database(), QStringLiteral("select count(*) from sqlite_master")), QStringLiteral("0"));
         }
         QCOMPARE(QFile(path).size(), qint64(0));
     }

@@ -5,7 +5,6 @@
 #include "answerrecorder.h"
 #include "answersheet.h"
 #include "constants.h"
-#include "dbconnection.h"
 #include "determine.h"
 #include "entryremoval.h"
 #include "exampagebuilder.h"
@@ -23,8 +22,6 @@
 #include "wrongbook.h"
 
 #include <QApplication>
-#include <QDialog>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSet>
@@ -36,11 +33,7 @@
 // rows survive.
 namespace {
 
-QString baseSql()
-{
-    QFile file(TestSupport::sourcePath(QStringLiteral("tests/fixtures/oddbank_base.sql")));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
+using TestSupport::database;
 
 // A text as an SQL literal; NULL for a null QString.
 QString lit(const QString &text)
@@ -231,10 +224,10 @@ private:
     bool openBank(const QString &sql, const QString &paperId)
     {
         db.reset();
-        db = std::make_unique<TestSupport::FreshDatabase>(baseSql() + sql);
+        db = std::make_unique<TestSupport::FreshDatabase>(TestSupport::fixtureSql(QStringLiteral("oddbank_base.sql")) + sql);
         if (!db->ok())
             return false;
-        QSqlQuery book(DbConnection::instance(QString(), true)->database());
+        QSqlQuery book(database());
         book.prepare(QStringLiteral(
             "insert into error_answer(questionId,subjectId,chapterId,parentId,examid,sequence,fuleixingid) "
             "select id,'S1',chapterId,parentId,:paper,1,ifnull(fuleixingid,'F1') from exam_question"));
@@ -251,8 +244,6 @@ private:
         QCOMPARE(TestSupport::FreshDatabase::scalar(
                      QStringLiteral("select count(*) from exam_Collect where questionid='ghost'")), 1);
     }
-
-    static QSqlDatabase database() { return DbConnection::instance(QString(), true)->database(); }
 
 private slots:
     void everyPathSurvives_data()
@@ -562,31 +553,18 @@ private slots:
             if (mode == 3 && !window.paper->questions.empty())
                 window.del_question(window.paper->questions.back()->id);
             QVERIFY(QTest::qWaitFor([&window]() { return !window.pagesLoading(); }, 10000));
-            closer.reset();
-
             // Hand-in: every yes/no question answered "yes", anything else closed.
-            auto answering = std::make_shared<bool>(true);
-            auto yes = std::make_shared<std::function<void(QWidget *)>>();
-            // The answer passes itself on by a weak pointer: no cycle outlives the test.
-            std::weak_ptr<std::function<void(QWidget *)>> next = yes;
-            *yes = [answering, next](QWidget *modal) {
-                if (!*answering)
-                    return;
-                if (auto *determine = qobject_cast<Determine *>(modal))
+            closer = std::make_unique<TestSupport::ModalCloser>([](QWidget *modal) {
+                auto *determine = qobject_cast<Determine *>(modal);
+                if (determine)
                     determine->pbYes->click();
-                else if (auto *dialog = qobject_cast<QDialog *>(modal))
-                    dialog->reject();
-                else
-                    modal->close();
-                if (const auto again = next.lock())
-                    TestSupport::answerNextModal(*again, 3000);
-            };
-            TestSupport::answerNextModal(*yes, 3000);
+                return determine != nullptr;
+            });
             QMetaObject::invokeMethod(&window, "on_assignment_clicked");
             const bool markable = window.paper && !window.paper->questions.empty();
             if (markable)
                 QVERIFY(QTest::qWaitFor([&window]() { return window.paper && window.paper->handedIn; }, 10000));
-            *answering = false;
+            closer.reset();
             QVERIFY(QTest::qWaitFor([&window]() { return !window.pagesLoading(); }, 10000));
             if (markable && mode == 0) {
                 QSqlQuery stored(database());

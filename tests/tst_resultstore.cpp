@@ -221,13 +221,8 @@ private slots:
             QVERIFY(db.open());
             db.setConnectOptions();
         } else {
-            const int root = FreshDatabase::scalar(QStringLiteral("select rootpage from sqlite_master where name='exam_answer'"));
-            const int pageSize = FreshDatabase::scalar(QStringLiteral("PRAGMA page_size"));
             db.close();
-            QFile bytes(file.path());
-            QVERIFY(bytes.open(QIODevice::ReadWrite) && bytes.seek(qint64(root - 1) * pageSize));
-            bytes.write(QByteArray(pageSize, '\x5a'));
-            bytes.close();
+            QVERIFY(TestSupport::damageTable(file.path(), QStringLiteral("exam_answer")));
             QVERIFY(db.open());
         }
 

@@ -5,7 +5,6 @@
 #include "testsupport.h"
 
 #include "boundstatement.h"
-#include "dbconnection.h"
 #include "exampaper.h"
 #include "papergrader.h"
 #include "reviewstore.h"
@@ -19,10 +18,7 @@ namespace {
 
 const QDate start(2026, 3, 2);
 
-QSqlDatabase database()
-{
-    return DbConnection::instance(QString(), true)->database();
-}
+using TestSupport::database;
 
 // A marked one-section paper of single choices with reference "A".
 std::unique_ptr<ExamPaper> marked(const QStringList &ids, const QString &answer)

@@ -1,6 +1,5 @@
 #include "testsupport.h"
 
-#include "dbconnection.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,10 +23,7 @@ using TestSupport::FreshDatabase;
 
 namespace {
 
-QSqlDatabase database()
-{
-    return DbConnection::instance(QString(), true)->database();
-}
+using TestSupport::database;
 
 // Every row of a query as column name -> value.
 QList<QVariantMap> rows(const QString &sql)

@@ -1,7 +1,7 @@
 #include "testsupport.h"
+#include "seededfuzz.h"
 
 #include "apppaths.h"
-#include "dbconnection.h"
 #include "exampaper.h"
 #include "pagetext.h"
 #include "questionsearch.h"
@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QPointer>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSignalSpy>
@@ -69,10 +68,7 @@ QStringList resultIds(const ExamPaper &paper)
     return ids;
 }
 
-QSqlDatabase database()
-{
-    return DbConnection::instance(QString(), true)->database();
-}
+using TestSupport::database;
 
 std::unique_ptr<ExamPaper> search(const QString &keyword)
 {
@@ -443,11 +439,11 @@ const QStringList fuzzAlphabet{"a", "A", "b", "B", "é", "É", "%", "_", "\\", "
 const QStringList fuzzRefused{QString(QChar(0)), QStringLiteral("\x01"), QStringLiteral("\t"),
                               QString(QChar(0xD800)), QString(QuestionSearch::maxKeywordLength + 1, 'a')};
 
-QString fuzzText(QRandomGenerator &random, int maxLength)
+QString fuzzText(TestSupport::SeededFuzz &fuzz, int maxLength)
 {
     QString text;
-    for (int n = random.bounded(maxLength + 1); n > 0; --n)
-        text += fuzzAlphabet.at(random.bounded(fuzzAlphabet.size()));
+    for (int n = fuzz.number(0, maxLength); n > 0; --n)
+        text += fuzz.pick(fuzzAlphabet);
     return text;
 }
 
@@ -495,12 +491,12 @@ QStringList referenceHits(const QVector<FuzzRow> &rows, const QString &keyword)
 // finding; refused input gets a message; no highlight lands in an essay box.
 void SearchTest::fuzzedKeywords()
 {
-    QRandomGenerator random(20261208u);
+    TestSupport::SeededFuzz fuzz(400, 8000);
     QVector<FuzzRow> rows;
     QString sql;
     for (int i = 0; i < 160; ++i) {
-        FuzzRow row{QStringLiteral("f%1").arg(i), 1 + random.bounded(7), fuzzText(random, 14), QString()};
-        if (i > 0 && rows.last().type == ExamQuestion::Composite && random.bounded(2))
+        FuzzRow row{QStringLiteral("f%1").arg(i), fuzz.number(1, 7), fuzzText(fuzz, 14), QString()};
+        if (i > 0 && rows.last().type == ExamQuestion::Composite && fuzz.chance(50))
             row.parent = rows.last().parent.isEmpty() ? rows.last().id : rows.last().parent;
         rows << row;
         QString title = row.title;
@@ -513,13 +509,12 @@ void SearchTest::fuzzedKeywords()
     FreshDatabase db(sql);
     QVERIFY(db.ok());
     const QRegularExpression markInBox(QStringLiteral("<textarea[^>]*>[^<]*<font"));
-    const QDeadlineTimer deadline(8000);
-    for (int round = 0; round < 400 && !deadline.hasExpired(); ++round) {
-        QString keyword = fuzzText(random, 4);
+    while (fuzz.next()) {
+        QString keyword = fuzzText(fuzz, 4);
         if (keyword.isEmpty())
             continue;
-        if (random.bounded(10) == 0)
-            keyword.insert(random.bounded(keyword.size() + 1), fuzzRefused.at(random.bounded(fuzzRefused.size())));
+        if (fuzz.chance(10))
+            keyword.insert(fuzz.number(0, keyword.size()), fuzz.pick(fuzzRefused));
         QuestionSearch finder(database(), keyword);
         if (!QuestionSearch::keywordProblem(keyword).isEmpty()) {
             QCOMPARE(finder.finish(), QuestionSearch::Status::Failed);
@@ -531,7 +526,7 @@ void SearchTest::fuzzedKeywords()
         QCOMPARE(labelledHits(keyword, QuestionSearch::IndexUse::Never),
                  labelledHits(keyword, QuestionSearch::IndexUse::WhenPossible));
         for (const auto &q : results->questions)
-            QVERIFY2(!markInBox.match(q->html).hasMatch(), qPrintable(keyword));
+            QVERIFY2(!markInBox.match(q->html).hasMatch(), qPrintable(fuzz.describe(keyword)));
     }
 }
 

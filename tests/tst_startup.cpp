@@ -6,8 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTextCodec>
 #include <QUrl>
@@ -41,15 +39,9 @@ private slots:
         QVERIFY(!tessera.running());
 
         // The bank beside the program is still the one it was started with.
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("startup_check"));
-            db.setDatabaseName(database);
-            QVERIFY(db.open());
-            QSqlQuery q(db);
-            QVERIFY(q.exec(QStringLiteral("select name from exam_subject")) && q.next());
-            QCOMPARE(q.value(0).toString(), QStringLiteral("计算机基础"));
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("startup_check"));
+        TestSupport::FileConnection file(database);
+        QVERIFY(file.isOpen());
+        QCOMPARE(file.column(QStringLiteral("select name from exam_subject")).value(0), QStringLiteral("计算机基础"));
     }
 
     void readTextFile_data()
@@ -69,15 +61,13 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
         QTemporaryDir dir;
-        QFile file(dir.filePath(QStringLiteral("t.js")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.close();
+        const QString path = dir.filePath(QStringLiteral("t.js"));
+        QVERIFY(TestSupport::writeFile(path, bytes));
 
         // A machine whose locale is not UTF-8 must read the same text.
         QTextCodec *previous = QTextCodec::codecForLocale();
         QTextCodec::setCodecForLocale(QTextCodec::codecForName("ISO-8859-1"));
-        const QString read = ::readTextFile(file.fileName());
+        const QString read = ::readTextFile(path);
         const QString resource = ::readTextFile(QStringLiteral(":/js/mian.js"));
         QTextCodec::setCodecForLocale(previous);
 

@@ -26,12 +26,22 @@ QString sourcePath(const QString &relative)
     return QStringLiteral(TESSERA_SOURCE_DIR "/") + relative;
 }
 
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 static QString readAll(const QString &path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromUtf8(f.readAll());
+    return QString::fromUtf8(fileBytes(path));
 }
 
 QString sampleBankSql()
@@ -94,51 +104,91 @@ static QStringList splitStatements(const QString &sql)
     return statements;
 }
 
+static QStringList columnOf(QSqlDatabase db, const QString &sql)
+{
+    QSqlQuery q(db);
+    QStringList values;
+    if (!q.exec(sql))
+        return values;
+    while (q.next())
+        values << q.value(0).toString();
+    return values;
+}
+
+static int scalarOf(QSqlDatabase db, const QString &sql)
+{
+    QSqlQuery q(db);
+    if (!q.exec(sql) || !q.next())
+        return -1;
+    return q.value(0).toInt();
+}
+
+FileConnection::FileConnection(const QString &path)
+{
+    static int made = 0;
+    m_name = QStringLiteral("tessera_test_file_%1").arg(++made);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    db.setDatabaseName(path);
+    db.open();
+}
+
+FileConnection::~FileConnection()
+{
+    database().close();
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+QSqlDatabase FileConnection::database() const
+{
+    return QSqlDatabase::database(m_name, false);
+}
+
+QStringList FileConnection::column(const QString &sql) const
+{
+    return columnOf(database(), sql);
+}
+
+int FileConnection::scalar(const QString &sql) const
+{
+    return scalarOf(database(), sql);
+}
+
 bool writeDatabaseFile(const QString &path, const QString &extraSql)
 {
-    const QString name = QStringLiteral("tessera_test_file_") + path;
-    bool ok = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        ok = db.open();
-        const QStringList statements = splitStatements(
-            readAll(sourcePath(QStringLiteral("data/schema.sql"))) + QLatin1Char('\n') + extraSql);
-        for (const QString &statement : statements) {
-            QSqlQuery q(db);
-            if (ok && !q.exec(statement)) {
-                qWarning("SQL failed: %s\n  %s", qPrintable(q.lastError().text()),
-                         qPrintable(statement.left(300)));
-                ok = false;
-            }
+    FileConnection file(path);
+    bool ok = file.isOpen();
+    const QStringList statements = splitStatements(
+        readAll(sourcePath(QStringLiteral("data/schema.sql"))) + QLatin1Char('\n') + extraSql);
+    for (const QString &statement : statements) {
+        QSqlQuery q(file.database());
+        if (ok && !q.exec(statement)) {
+            qWarning("SQL failed: %s\n  %s", qPrintable(q.lastError().text()),
+                     qPrintable(statement.left(300)));
+            ok = false;
         }
-        db.close();
     }
-    QSqlDatabase::removeDatabase(name);
     return ok;
 }
 
 bool misdirectResultIndex(const QString &path)
 {
-    bool ok = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("misdirect"));
-        db.setDatabaseName(path);
-        QSqlQuery query(db);
-        ok = db.open() && query.exec(QStringLiteral("DROP INDEX idx_answer_paper"))
-            && query.exec(QStringLiteral("CREATE INDEX idx_answer_paper ON exam_answer(id)"))
-            && query.exec(QStringLiteral("PRAGMA writable_schema=ON"))
-            && query.exec(QStringLiteral("UPDATE sqlite_master SET sql='CREATE INDEX idx_answer_paper ON exam_answer(paperId)'"
-                                         " WHERE name='idx_answer_paper'"));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("misdirect"));
-    return ok;
+    FileConnection file(path);
+    QSqlQuery query(file.database());
+    return file.isOpen() && query.exec(QStringLiteral("DROP INDEX idx_answer_paper"))
+        && query.exec(QStringLiteral("CREATE INDEX idx_answer_paper ON exam_answer(id)"))
+        && query.exec(QStringLiteral("PRAGMA writable_schema=ON"))
+        && query.exec(QStringLiteral("UPDATE sqlite_master SET sql='CREATE INDEX idx_answer_paper ON exam_answer(paperId)'"
+                                     " WHERE name='idx_answer_paper'"));
+}
+
+QSqlDatabase database()
+{
+    return DbConnection::instance(QString(), true)->database();
 }
 
 bool FreshDatabase::exec(const QString &sql)
 {
-    QSqlDatabase db = DbConnection::instance(QString(), true)->database();
+    QSqlDatabase db = database();
     bool ok = true;
     for (const QString &statement : splitStatements(sql)) {
         QSqlQuery q(db);
@@ -153,21 +203,12 @@ bool FreshDatabase::exec(const QString &sql)
 
 QStringList FreshDatabase::column(const QString &sql)
 {
-    QSqlQuery q(DbConnection::instance(QString(), true)->database());
-    QStringList values;
-    if (!q.exec(sql))
-        return values;
-    while (q.next())
-        values << q.value(0).toString();
-    return values;
+    return columnOf(database(), sql);
 }
 
 int FreshDatabase::scalar(const QString &sql)
 {
-    QSqlQuery q(DbConnection::instance(QString(), true)->database());
-    if (!q.exec(sql) || !q.next())
-        return -1;
-    return q.value(0).toInt();
+    return scalarOf(database(), sql);
 }
 
 FreshDatabase::FreshDatabase(const QString &extraSql)
@@ -190,12 +231,32 @@ FreshDatabase::FreshDatabase(const QString &extraSql)
 
 FreshDatabase::~FreshDatabase()
 {
-    DbConnection::instance(QString(), true)->database().close();
+    database().close();
 }
 
 QString FreshDatabase::path() const
 {
     return m_dir->path() + QStringLiteral("/data.db");
+}
+
+bool damageTable(const QString &path, const QString &table)
+{
+    int root = 0;
+    int pageSize = 0;
+    {
+        FileConnection file(path);
+        QSqlQuery query(file.database());
+        if (file.isOpen() && query.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"))
+            && query.prepare(QStringLiteral("select rootpage from sqlite_master where name=?"))) {
+            query.addBindValue(table);
+            if (query.exec() && query.next())
+                root = query.value(0).toInt();
+        }
+        pageSize = file.scalar(QStringLiteral("PRAGMA page_size"));
+    }
+    QFile bytes(path);
+    return root > 0 && pageSize > 0 && bytes.open(QIODevice::ReadWrite) && bytes.seek(qint64(root - 1) * pageSize)
+        && bytes.write(QByteArray(pageSize, '\x5a')) == pageSize;
 }
 
 void answerNextModal(std::function<void(QWidget *)> handler, int timeoutMs)
@@ -221,20 +282,28 @@ void answerNextModal(std::function<void(QWidget *)> handler, int timeoutMs)
 void clickNextMessageBoxButton(const QString &buttonText, int timeoutMs)
 {
     answerNextModal([buttonText](QWidget *modal) {
-        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-            for (QAbstractButton *button : box->buttons()) {
-                if (button->text() == buttonText) {
-                    button->click();
-                    return;
-                }
-            }
-        }
+        if (clickMessageBoxButton(modal, buttonText))
+            return;
         if (auto *dialog = qobject_cast<QDialog *>(modal))
             dialog->reject();
     }, timeoutMs);
 }
 
+bool clickMessageBoxButton(QWidget *modal, const QString &buttonText)
+{
+    if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+        for (QAbstractButton *button : box->buttons()) {
+            if (button->text() == buttonText) {
+                button->click();
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 struct ModalCloser::Impl {
+    std::function<bool(QWidget *)> answer;
     QTimer timer;
     int closed = 0;
     QStringList texts;
@@ -250,14 +319,17 @@ static QString modalText(QWidget *modal)
     return parts.join(QLatin1Char('\n'));
 }
 
-ModalCloser::ModalCloser()
+ModalCloser::ModalCloser(std::function<bool(QWidget *)> answer)
     : d(new Impl)
 {
+    d->answer = std::move(answer);
     d->timer.setInterval(10);
     QObject::connect(&d->timer, &QTimer::timeout, [this]() {
         QWidget *modal = QApplication::activeModalWidget();
         if (modal)
             d->texts << modalText(modal);
+        if (modal && d->answer && d->answer(modal))
+            return;
         if (auto *dialog = qobject_cast<QDialog *>(modal)) {
             ++d->closed;
             dialog->reject();

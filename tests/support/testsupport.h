@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QProcess>
+#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -31,6 +32,9 @@ namespace TestSupport {
 // Path of a file in the source tree (data/schema.sql, ...).
 QString sourcePath(const QString &relative);
 
+// The program's one connection.
+QSqlDatabase database();
+
 // A fresh database file built from data/schema.sql and brought up to date by
 // the schema migration, plus the given SQL, with the program's one connection
 // pointed at it. Each call makes a new file; the
@@ -53,6 +57,12 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     bool m_ok = false;
 };
+
+// The bytes of a file; empty when it cannot be read.
+QByteArray fileBytes(const QString &path);
+
+// Writes bytes to a file, making its folders first; false when it cannot.
+bool writeFile(const QString &path, const QByteArray &bytes);
 
 // Loads the shipped sample bank into a fresh database.
 QString sampleBankSql();
@@ -114,6 +124,27 @@ protected:
     void javaScriptConsoleMessage(const QString &message, int line, const QString &sourceId) override;
 };
 
+// A connection of its own to a database file, opened at once and closed and
+// removed with the object; it leaves the program's one connection alone.
+// Queries made on database() must be gone before the object goes.
+class FileConnection
+{
+public:
+    explicit FileConnection(const QString &path);
+    ~FileConnection();
+    FileConnection(const FileConnection &) = delete;
+    FileConnection &operator=(const FileConnection &) = delete;
+    QSqlDatabase database() const;
+    bool isOpen() const { return database().isOpen(); }
+    // All values of the first column of a query, as texts.
+    QStringList column(const QString &sql) const;
+    // The first value of a query as an integer (-1 when there is no row).
+    int scalar(const QString &sql) const;
+
+private:
+    QString m_name;
+};
+
 // Writes a database file at path from data/schema.sql plus the given SQL on a
 // connection of its own, leaving the program's one connection alone (for a
 // data.db that another process opens). False when a statement fails.
@@ -123,6 +154,9 @@ bool writeDatabaseFile(const QString &path, const QString &extraSql = QString())
 // schema says it holds their paper ids: a damaged index whose pages are sound.
 bool misdirectResultIndex(const QString &path);
 
+// Overwrites the first page of a table in the file with noise.
+bool damageTable(const QString &path, const QString &table);
+
 // Calls handler with the next modal widget (dialog, message box) that opens
 // within timeoutMs. Use before the call that runs the dialog with exec().
 void answerNextModal(std::function<void(QWidget *)> handler, int timeoutMs = 5000);
@@ -130,12 +164,17 @@ void answerNextModal(std::function<void(QWidget *)> handler, int timeoutMs = 500
 // Clicks the button with the given text on the next message box.
 void clickNextMessageBoxButton(const QString &buttonText, int timeoutMs = 5000);
 
+// Clicks the button with the given text on a message box; false when modal
+// is no message box or has no such button.
+bool clickMessageBoxButton(QWidget *modal, const QString &buttonText);
+
 // Closes (rejects) every modal that opens until stopped: for flows whose
-// information dialogs are of no interest to a test.
+// information dialogs are of no interest to a test. An answer, when given, sees
+// each modal first; the modals it answers (returns true for) stay to it.
 class ModalCloser
 {
 public:
-    ModalCloser();
+    explicit ModalCloser(std::function<bool(QWidget *)> answer = nullptr);
     ~ModalCloser();
     int closedCount() const;
     // The text of every modal closed so far, in order: a message box's text,
