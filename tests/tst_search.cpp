@@ -180,7 +180,8 @@ bool scrollThroughEveryBlock(SoQuestion &window)
     while (window.morePending() && !deadline.hasExpired()) {
         const int shown = int(window.results()->questions.size());
         evaluate(window, QStringLiteral("window.scrollTo(0, document.body.scrollHeight)"));
-        QTest::qWaitFor([&]() { return int(window.results()->questions.size()) > shown; }, 5000);
+        // The loop asks again whether blocks wait, whether or not this one came.
+        static_cast<void>(QTest::qWaitFor([&]() { return int(window.results()->questions.size()) > shown; }, 5000));
     }
     return !window.morePending();
 }
