@@ -5,6 +5,7 @@
 #include "frontwindow.h"
 #include "mainwindow.h"
 #include "migrationnotice.h"
+#include "pageview.h"
 #include "singleinstance.h"
 
 #include <QApplication>
@@ -22,6 +23,7 @@ int main(int argc, char *argv[])
 
     // The user's data folder is named after the program (~/.local/share/tessera).
     QCoreApplication::setApplicationName(QStringLiteral("tessera"));
+    PageView::prepareProcess();
     QApplication application(argc, argv);
     // Qt has taken its own options (-platform, -session, ...) out by now.
     const CommandLine line = CommandLine::parse(QCoreApplication::arguments().mid(1));

@@ -17,6 +17,10 @@ bool swallows(QEvent *event, std::initializer_list<QWidget *> views)
         for (QWidget *view : views)
             view->setContextMenuPolicy(Qt::NoContextMenu);
         return true;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        return true;
     case QEvent::KeyPress:
         return static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy);
     default:

@@ -13,6 +13,7 @@
 #include "subjectstore.h"
 
 #include <QFileDialog>
+#include <QDir>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -123,8 +124,10 @@ void print(QWidget *parent)
     PrintDocument document(database(), appDirPath);
     const QString html = index <= 0 ? document.wrongBook(SubjectStore::currentSubjectId())
                                     : document.paper(list.at((index - 1) / 2).first, (index - 1) % 2 == 1);
-    if (!PagePrinter::print(html, QUrl::fromLocalFile(appDirPath), &printer))
+    if (!PagePrinter::print(html, QUrl::fromLocalFile(appDirPath), &printer, 60000, parent))
         tell(parent, QStringLiteral("无法打印：页面没有准备好。"));
+    else if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+        tell(parent, QStringLiteral("已保存为 PDF 文件：%1").arg(QDir::toNativeSeparators(printer.outputFileName())));
 }
 
 } // namespace BankActions

@@ -1,27 +1,69 @@
 #include "pageprinter.h"
 
+#include "pageview.h"
+
 #include <QEventLoop>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QTimer>
-#include <QWebFrame>
-#include <QWebPage>
+#include <memory>
 
-bool PagePrinter::print(const QString &html, const QUrl &baseUrl, QPrinter *printer, int timeoutMs)
+namespace {
+
+// Runs the event loop until finished() is called or the time is up; true when
+// it was called.
+class BoundedWait
 {
-    QWebPage page;
-    QEventLoop loop;
-    bool loaded = false;
-    QObject::connect(&page, &QWebPage::loadFinished, &loop, [&loaded, &loop] {
-        loaded = true;
-        loop.quit();
-    });
-    page.mainFrame()->setHtml(html, baseUrl);
-    if (!loaded) {
-        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-        loop.exec();
+public:
+    explicit BoundedWait(int timeoutMs) { QTimer::singleShot(timeoutMs, &m_loop, &QEventLoop::quit); }
+    void finished()
+    {
+        m_done = true;
+        m_loop.quit();
     }
-    if (!loaded)
+    bool wait()
+    {
+        if (!m_done)
+            m_loop.exec();
+        return m_done;
+    }
+
+private:
+    QEventLoop m_loop;
+    bool m_done = false;
+};
+
+} // namespace
+
+bool PagePrinter::print(const QString &html, const QUrl &baseUrl, QPrinter *printer, int timeoutMs, QWidget *parent)
+{
+    std::unique_ptr<QProgressDialog> progress;
+    if (parent) {
+        progress = std::make_unique<QProgressDialog>(QStringLiteral("正在排版，请稍候……"), QString(), 0, 0, parent);
+        progress->setWindowTitle(QStringLiteral("打印"));
+        progress->setWindowModality(Qt::WindowModal);
+        progress->setMinimumDuration(300);
+    }
+    PageView view;
+    view.resize(900, 1200);
+    BoundedWait loaded(timeoutMs);
+    QObject::connect(&view, &PageView::pageReady, [&loaded] { loaded.finished(); });
+    view.setHtml(html, baseUrl);
+    if (view.loading() && !loaded.wait())
         return false;
-    page.mainFrame()->print(printer);
-    return true;
+
+    BoundedWait printed(timeoutMs);
+    bool ok = false;
+    const auto done = [&ok, &printed](bool worked) {
+        ok = worked;
+        printed.finished();
+    };
+    if (progress)
+        progress->setLabelText(printer->outputFormat() == QPrinter::PdfFormat ? QStringLiteral("正在生成 PDF 文件……")
+                                                                              : QStringLiteral("正在打印……"));
+    if (printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty())
+        view.printToPdf(printer->outputFileName(), printer->pageLayout(), done);
+    else
+        view.print(printer, done);
+    return printed.wait() && ok;
 }

@@ -81,6 +81,7 @@ int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    PageView::prepareProcess();
     QApplication app(argc, argv);
     const QStringList arguments = app.arguments();
     if (arguments.size() >= 3 && arguments.at(1) == QLatin1String("--startup-child"))

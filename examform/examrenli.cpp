@@ -11,6 +11,7 @@
 #include "dbconnection.h"
 #include "determine.h"
 #include "entryremoval.h"
+#include "exambridge.h"
 #include "exampagebuilder.h"
 #include "favouritestore.h"
 #include "handinstore.h"
@@ -18,7 +19,6 @@
 #include "historystore.h"
 #include "maximisebuttons.h"
 #include "pagecalls.h"
-#include "pagescriptqueue.h"
 #include "paperloader.h"
 #include "papergrader.h"
 #include "papernavigation.h"
@@ -26,16 +26,16 @@
 #include "resultspage.h"
 #include "reviewstore.h"
 #include "sectionrendering.h"
-#include "webviewguard.h"
 #include "writefailureprompt.h"
 #include "wrongbook.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QTimer>
-#include <QWebFrame>
-#include <QWebSettings>
 
 #include <algorithm>
 
@@ -67,16 +67,9 @@ ExamRenLi::ExamRenLi(int, int, int, int, int, QWidget *parent)
     setWindowTitle(productTitle);
     bRest->hide();
 
-    for (QWebView *view : {webExam, webbutton}) {
-        view->settings()->setAttribute(QWebSettings::JavascriptEnabled, true);
-        view->installEventFilter(this);
-    }
-    connect(webExam->page()->mainFrame(), &QWebFrame::javaScriptWindowObjectCleared, this,
-            &ExamRenLi::examJs);
-    connect(webbutton->page()->mainFrame(), &QWebFrame::javaScriptWindowObjectCleared, this,
-            &ExamRenLi::webbuttonJs);
-    examScripts = new PageScriptQueue(webExam, this);
-    cardScripts = new PageScriptQueue(webbutton, this);
+    auto *bridge = new ExamBridge(this);
+    webExam->publish(QStringLiteral("myjstest"), bridge);
+    webbutton->publish(QStringLiteral("myjstest"), bridge);
 
     baseZoom = static_cast<int>(webExam->zoomFactor());
 
@@ -130,29 +123,19 @@ void ExamRenLi::applyCollectArtwork(bool favourite)
                                                           QStringLiteral(":/image/exam/sc12.png")));
 }
 
-void ExamRenLi::examJs()
-{
-    webExam->page()->mainFrame()->addToJavaScriptWindowObject(QStringLiteral("myjstest"), this);
-}
-
-void ExamRenLi::webbuttonJs()
-{
-    webbutton->page()->mainFrame()->addToJavaScriptWindowObject(QStringLiteral("myjstest"), this);
-}
-
 void ExamRenLi::runInExam(const QString &script)
 {
-    examScripts->run(script);
+    webExam->runScript(script);
 }
 
 void ExamRenLi::runInCard(const QString &script)
 {
-    cardScripts->run(script);
+    webbutton->runScript(script);
 }
 
 bool ExamRenLi::pagesLoading() const
 {
-    return examScripts->loading() || cardScripts->loading();
+    return webExam->loading() || webbutton->loading();
 }
 
 ExamQuestion *ExamRenLi::currentQuestion() const
@@ -200,38 +183,15 @@ void ExamRenLi::resizeEvent(QResizeEvent *event)
     event->accept();
 }
 
-bool ExamRenLi::eventFilter(QObject *watched, QEvent *event)
+void ExamRenLi::arrowKeyJs(int step)
 {
-    if (watched != webExam && watched != webbutton)
-        return QWidget::eventFilter(watched, event);
-    if (WebViewGuard::swallows(event, {webExam, webbutton}))
-        return true;
-    // A page long enough to scroll would take the arrows for itself; they
+    // The page keeps the arrows for itself inside a text box; elsewhere they
     // move between questions, and scrolling stays with the wheel, the page
     // keys and the scroll bar.
-    if (movesBetweenQuestions(watched, event)) {
-        keyPressEvent(static_cast<QKeyEvent *>(event));
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-bool ExamRenLi::movesBetweenQuestions(QObject *view, QEvent *event) const
-{
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    const auto *key = static_cast<QKeyEvent *>(event);
-    if ((key->key() != Qt::Key_Left && key->key() != Qt::Key_Right) || key->modifiers() != Qt::NoModifier)
-        return false;
-    // In a blank or an essay box the arrows move the caret, as the candidate
-    // editing the text expects.
-    static const QString typingInTextBox = QStringLiteral(
-        "(function () { var e = document.activeElement; if (!e) return false;"
-        " var tag = (e.tagName || '').toLowerCase();"
-        " return tag === 'textarea' || e.isContentEditable"
-        " || (tag === 'input' && /^(text|search|number|email|url|tel|password)$/i.test(e.type || 'text')); })()");
-    QWebFrame *frame = static_cast<QWebView *>(view)->page()->mainFrame();
-    return !frame->evaluateJavaScript(typingInTextBox).toBool();
+    if (step < 0)
+        on_pbOn_clicked();
+    else if (step > 0)
+        on_pbUp_clicked();
 }
 
 // ---- Show, load, close --------------------------------------------------
@@ -251,7 +211,22 @@ void ExamRenLi::showEvent(QShowEvent *event)
 
 void ExamRenLi::closeEvent(QCloseEvent *event)
 {
-    commitTypedAnswers();
+    // The first close records what is typed; the close goes on once that is
+    // done (at once on an engine that answers at once).
+    if (!closeFlushed) {
+        insideCloseEvent = true;
+        flushTypedAnswers([this]() {
+            closeFlushed = true;
+            if (!insideCloseEvent)
+                close();
+        });
+        insideCloseEvent = false;
+        if (!closeFlushed) {
+            event->ignore();
+            return;
+        }
+    }
+    closeFlushed = false;
     if (attempts->active()) {
         // A run without a single answer or flag goes without asking.
         const bool answered = paper && !AttemptSnapshot::capture(*paper, paperId, examStatus, {}, 0, 0).entries.isEmpty();
@@ -331,9 +306,9 @@ void ExamRenLi::timerShowExam()
     paper->startTime = QTime::currentTime().addSecs(-usedBefore);
     if (!resumed)
         runStartedAt = QDateTime::currentDateTime();
+    // The pages report every keystroke in a blank or an essay box, so the
+    // capture holds what is typed without asking the page.
     attempts->begin(paperId, examStatus, [this]() {
-        // What is being typed counts too.
-        commitTypedAnswers();
         return paper ? AttemptSnapshot::capture(*paper, paperId, examStatus, runStartedAt, secondsSinceStart(),
                                                 currentIndex)
                      : AttemptSnapshot();
@@ -380,7 +355,7 @@ void ExamRenLi::buildCardPage()
 {
     if (!paper || !pageBuilder)
         return;
-    cardScripts->setHtml(pageBuilder->cardPage(*paper));
+    webbutton->setHtml(pageBuilder->cardPage(*paper));
 }
 
 void ExamRenLi::buildQuestionPage()
@@ -393,7 +368,7 @@ void ExamRenLi::buildQuestionPage()
     applyCollectArtwork(question->isCollect);
     checkBox->setChecked(question->marked);
     pageLast = currentIndex;
-    examScripts->setHtml(pageBuilder->questionPage(*paper, currentIndex, currentSection));
+    webExam->setHtml(pageBuilder->questionPage(*paper, currentIndex, currentSection));
 
     checkBox->setEnabled(!paper->handedIn);
     // Each section is introduced once per attempt, the first time it is
@@ -452,13 +427,41 @@ void ExamRenLi::showCurrentQuestion()
         showMarksOnPage();
 }
 
-void ExamRenLi::commitTypedAnswers()
+void ExamRenLi::flushTypedAnswers(std::function<void()> then)
 {
     // A page still loading has nothing typed in it yet.
-    if (!paper || paper->handedIn || examScripts->loading())
+    if (afterFlush.isEmpty() && (!paper || paper->handedIn || webExam->loading())) {
+        then();
         return;
-    webExam->page()->mainFrame()->evaluateJavaScript(
-        QStringLiteral("if (typeof commitTypedAnswers === 'function') commitTypedAnswers();"));
+    }
+    afterFlush.append(std::move(then));
+    if (afterFlush.size() > 1)
+        return;
+    for (QWidget *way : {static_cast<QWidget *>(pbOn), static_cast<QWidget *>(pbUp), static_cast<QWidget *>(assignment)})
+        way->setEnabled(false);
+    webExam->runScript(QStringLiteral("typeof typedAnswers === 'function' ? typedAnswers() : ''"),
+                       [this](const QVariant &value) {
+                           recordTypedAnswers(value.toString());
+                           for (QWidget *way : {static_cast<QWidget *>(pbOn), static_cast<QWidget *>(pbUp),
+                                                static_cast<QWidget *>(assignment)})
+                               way->setEnabled(true);
+                           const auto waiting = afterFlush;
+                           afterFlush.clear();
+                           for (const auto &next : waiting)
+                               next();
+                       });
+}
+
+void ExamRenLi::recordTypedAnswers(const QString &json)
+{
+    const QJsonObject typed = QJsonDocument::fromJson(json.toUtf8()).object();
+    const QJsonObject blanks = typed.value(QStringLiteral("blanks")).toObject();
+    for (auto it = blanks.constBegin(); it != blanks.constEnd(); ++it)
+        setAsQuestionJs(it.key(), it.value().toString());
+    for (const QJsonValue &essay : typed.value(QStringLiteral("essays")).toArray()) {
+        const QJsonArray box = essay.toArray();
+        setEssayTextJs(box.at(0).toString(), box.at(1).toInt(), box.at(2).toString());
+    }
 }
 
 void ExamRenLi::setCandidateNumber(const QString &number)
@@ -529,10 +532,17 @@ void ExamRenLi::setEssayTextJs(QString tname, int box, QString text)
 
 void ExamRenLi::moveTo(int index)
 {
-    commitTypedAnswers();
-    currentIndex = index;
-    showCurrentQuestion();
-    attempts->changed();
+    // A move asked for while the page is still answering the last way out is
+    // not made twice.
+    if (flushingTypedAnswers())
+        return;
+    flushTypedAnswers([this, index]() {
+        if (!paper || index < 0 || index >= static_cast<int>(paper->questions.size()))
+            return;
+        currentIndex = index;
+        showCurrentQuestion();
+        attempts->changed();
+    });
 }
 
 void ExamRenLi::refuseMove(const QString &text)
@@ -575,10 +585,10 @@ void ExamRenLi::setLocationJs(QString, int sequence)
 
 // ---- Flag -------------------------------------------------------------------
 
-void ExamRenLi::shoucang(QString tid, int n)
+bool ExamRenLi::shoucang(QString tid, int n)
 {
     if (!paper)
-        return;
+        return false;
     for (int i = pageFirst; i <= pageLast && i < static_cast<int>(paper->questions.size()); ++i) {
         ExamQuestion &question = *paper->questions[static_cast<size_t>(i)];
         if (question.id != tid)
@@ -589,8 +599,9 @@ void ExamRenLi::shoucang(QString tid, int n)
         if (!paper->handedIn)
             runInCard(PageCalls::cardFlag(question, n != 0));
         attempts->changed();
-        return;
+        return true;
     }
+    return false;
 }
 
 void ExamRenLi::on_checkBox_clicked()
@@ -675,10 +686,11 @@ void ExamRenLi::examJiShi()
         lexamTimeTo->setText(ResultsPage::countdownLabel(0));
         // Time is up: the paper is handed in as it stands, without asking,
         // and a hand-in question still open is answered by the clock.
-        commitTypedAnswers();
-        if (handInQuestion)
-            handInQuestion->reject();
-        startGrading();
+        flushTypedAnswers([this]() {
+            if (handInQuestion)
+                handInQuestion->reject();
+            startGrading();
+        });
     }
 }
 
@@ -702,15 +714,23 @@ bool ExamRenLi::confirm(const QString &body)
 void ExamRenLi::on_assignment_clicked()
 {
     // Handed in already: the results are shown again without asking anew.
-    if (!paper || !paper->handedIn) {
-        commitTypedAnswers();
+    if (paper && paper->handedIn) {
+        startGrading();
+        return;
+    }
+    if (flushingTypedAnswers())
+        return;
+    flushTypedAnswers([this]() {
+        // Time may have run out while the page answered.
+        if (paper && paper->handedIn)
+            return;
         const QString reminder = paper ? PaperGrader::handInReminder(*paper) : QString();
         if (!reminder.isEmpty() && !confirm(reminder))
             return;
         if (!confirm(QStringLiteral("<p align='center' style='width:400px; height:40; line-height:40;'><h1>你确定要交卷吗？</h1></p>")))
             return;
-    }
-    startGrading();
+        startGrading();
+    });
 }
 
 void ExamRenLi::startGrading()
@@ -805,6 +825,12 @@ void ExamRenLi::del_question(QString id)
         clearPages();
         return;
     }
+    // Only a question of this practice leaves the book: a page never reaches
+    // the rows of another paper.
+    const bool ours = std::any_of(paper->questions.cbegin(), paper->questions.cend(),
+                                  [&id](const auto &question) { return question->id == id; });
+    if (!ours)
+        return;
     if (!WriteFailurePrompt::saveOrAsk(this, WriteFailurePrompt::Write::BookRemoval,
                                        [id]() { return WrongBook::remove(id); })
         || !paper)
@@ -835,8 +861,8 @@ void ExamRenLi::clearPages()
     // Nothing is left of the run to take up again.
     attempts->discard();
     paper.reset();
-    examScripts->setHtml(QStringLiteral("<html><bady></html></bady>"));
-    cardScripts->setHtml(QString());
+    webExam->setHtml(QStringLiteral("<html><bady></html></bady>"));
+    webbutton->setHtml(QString());
 }
 
 void ExamRenLi::restoreCardStates()

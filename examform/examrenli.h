@@ -10,19 +10,19 @@
 #include <QSet>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class CalculatorLauncher;
 class Determine;
 class AttemptController;
 class ExamPageBuilder;
-class PageScriptQueue;
 class QTimer;
 
 // The window of one practice run (formal paper, wrong-question practice or
 // favourites practice): one question at a time in webExam, the answer card in
-// webbutton, the counts and the exam bar. Its public slots are the bridge
-// object "myjstest" of both pages.
+// webbutton, the counts and the exam bar. Both pages reach the window through
+// the bridge object "myjstest" (ExamBridge).
 class ExamRenLi : public QWidget, public Ui::ExamRenLi, public WindowDragger
 {
     Q_OBJECT
@@ -82,9 +82,14 @@ public:
     void updateLabels();
     // The number the candidate logged in with, in the information strip.
     void setCandidateNumber(const QString &number);
-    // Records what is typed in the page's blanks and essay boxes before the
-    // page is left (moves, jumps, hand-in, close).
-    void commitTypedAnswers();
+    // Records what the page's blanks and essay boxes hold, then runs then:
+    // every way out of the page (move, jump, hand-in, close) goes through it.
+    // The page answers later on some engines; meanwhile the ways out wait
+    // (buttons disabled, moves ignored), and what asked to follow runs once
+    // the answer is in, in order.
+    void flushTypedAnswers(std::function<void()> then);
+    // A flush is waiting for the page's answer.
+    bool flushingTypedAnswers() const { return !afterFlush.isEmpty(); }
     // The question at currentIndex; null without one.
     ExamQuestion *currentQuestion() const;
 
@@ -93,13 +98,14 @@ signals:
     void meHide();
 
 public slots:
-    void examJs();
-    void webbuttonJs();
     void setAsQuestionJs(QString tname, QString value);
     // An essay box's text changed (box 0 is the question's first box).
     void setEssayTextJs(QString tname, int box, QString text);
     void setLocationJs(QString tname, int sequence);
-    void shoucang(QString tid, int n);
+    // The flag of a question on the page; false when none was changed.
+    bool shoucang(QString tid, int n);
+    // Left (-1) or Right (1) pressed in a page outside a text box.
+    void arrowKeyJs(int step);
     void againQuestion();
     void jsXZBF(QString id);
     void del_question(QString id);
@@ -119,7 +125,6 @@ private slots:
     void on_pbCollect_clicked();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -144,8 +149,10 @@ private:
     bool confirm(const QString &body);
     // Marking starts 50 ms from now; the results popup follows.
     void startGrading();
-    // Left or Right typed in a page: false when it belongs to a text box there.
-    bool movesBetweenQuestions(QObject *view, QEvent *event) const;
+    // Records the value of the page's typedAnswers().
+    void recordTypedAnswers(const QString &json);
+    // Hands in after the answers typed so far are recorded.
+    void flushAndGrade();
     // Right/wrong on every card entry and question mark.
     void showMarksEverywhere();
     // Card entries of a rebuilt card in the states of their questions.
@@ -161,8 +168,11 @@ private:
     void saveHandIn();
 
     std::unique_ptr<ExamPageBuilder> pageBuilder;
-    PageScriptQueue *examScripts = nullptr;
-    PageScriptQueue *cardScripts = nullptr;
+    // What waits for the flush under way.
+    QList<std::function<void()>> afterFlush;
+    // The close under way has recorded the typed answers.
+    bool closeFlushed = false;
+    bool insideCloseEvent = false;
     CalculatorLauncher *calculator = nullptr;
     // The hand-in question on screen; time running out closes it.
     QPointer<Determine> handInQuestion;

@@ -3,22 +3,19 @@
 #include "constants.h"
 #include "guidepage.h"
 #include "pagetext.h"
-#include "webviewguard.h"
+#include "pageview.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <QWebView>
 
 GuideDialog::GuideDialog(QWidget *parent)
     : QDialog(parent)
-    , m_view(new QWebView(this))
+    , m_view(new PageView(this))
 {
     setWindowTitle(QStringLiteral("操作演示 - ") + productTitle);
     setStyleSheet(QStringLiteral("QDialog{background-color:#addeec;}"));
     resize(1080, 760);
 
-    m_view->setContextMenuPolicy(Qt::NoContextMenu);
-    m_view->installEventFilter(this);
     m_view->setHtml(GuidePage::html(appFileUrlBase()));
 
     auto *close = new QPushButton(QStringLiteral("我知道了"), this);
@@ -32,11 +29,4 @@ GuideDialog::GuideDialog(QWidget *parent)
     layout->setContentsMargins(8, 8, 8, 10);
     layout->addWidget(m_view, 1);
     layout->addWidget(close, 0, Qt::AlignCenter);
-}
-
-bool GuideDialog::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_view && WebViewGuard::swallows(event, {m_view}))
-        return true;
-    return QDialog::eventFilter(watched, event);
 }

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-class QWebView;
+class PageView;
 
 // "操作演示" of the candidate screen: how the exam window is used, with a
 // picture of it, before the exam starts.
@@ -12,10 +12,8 @@ class GuideDialog : public QDialog
 public:
     explicit GuideDialog(QWidget *parent = nullptr);
 
-    QWebView *view() const { return m_view; }
-
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    PageView *view() const { return m_view; }
 
 private:
-    QWebView *m_view = nullptr;
+    PageView *m_view = nullptr;
 };

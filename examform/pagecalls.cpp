@@ -48,6 +48,11 @@ QString PageCalls::call(const QString &function, const QStringList &arguments)
     return script + QLatin1Char(')');
 }
 
+QString PageCalls::favouriteAnswer(const QString &questionId, int n, bool stored)
+{
+    return call(QStringLiteral("scAnswered"), {questionId, QString::number(n), stored ? QStringLiteral("1") : QString()});
+}
+
 QString PageCalls::sequence(const QStringList &calls)
 {
     return calls.join(QLatin1Char(';'));

@@ -32,6 +32,10 @@ public:
     // Question page after marking: explanation shown and right/wrong mark set.
     static QStringList pageResult(const ExamQuestion &question);
 
+    // The program's answer to a favourite button of the page: the button
+    // changes only when the change was stored.
+    static QString favouriteAnswer(const QString &questionId, int n, bool stored);
+
     // The calls run one after another by a single script.
     static QString sequence(const QStringList &calls);
 

@@ -8,16 +8,13 @@
 #include "favouritestore.h"
 #include "maximisebuttons.h"
 #include "questionsearch.h"
+#include "searchbridge.h"
 #include "searchresultpage.h"
-#include "webviewguard.h"
 #include "writefailureprompt.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QWebFrame>
-#include <QWebSettings>
-#include <QWebView>
 #include <algorithm>
 
 SoQuestion::SoQuestion(QWidget *parent)
@@ -36,18 +33,15 @@ SoQuestion::SoQuestion(QWidget *parent)
     setWindowTitle(productTitle);
     bRest->hide();
 
-    soWebView->installEventFilter(this);
-    soWebView->settings()->setAttribute(QWebSettings::JavascriptEnabled, true);
-    connect(soWebView->page()->mainFrame(), &QWebFrame::javaScriptWindowObjectCleared,
-            this, &SoQuestion::soWebViewJs);
-    connect(soWebView, &QWebView::loadFinished, this, &SoQuestion::resultPageLoaded);
+    soWebView->publish(QStringLiteral("myjstest"), new SearchBridge(this));
+    connect(soWebView, &PageView::pageReady, this, &SoQuestion::resultPageReady);
     connect(lineEdit, &QLineEdit::returnPressed, this, &SoQuestion::on_soButton_clicked);
     searchTimer.setSingleShot(true);
     connect(&searchTimer, &QTimer::timeout, this, &SoQuestion::continueSearch);
     blockTimer.setSingleShot(true);
     connect(&blockTimer, &QTimer::timeout, this, &SoQuestion::appendNextBlock);
     // One page serves every search; its scripts load while the user types.
-    soWebView->setHtml(SearchResultPage::shell(AppPaths::current().pageDir()), QUrl());
+    soWebView->setHtml(SearchResultPage::shell(AppPaths::current().pageDir()));
 }
 
 SoQuestion::~SoQuestion()
@@ -55,7 +49,6 @@ SoQuestion::~SoQuestion()
     // The web view is deleted after this object has stopped being a
     // SoQuestion and may still report a load: nothing may reach us then.
     disconnect(soWebView, nullptr, this, nullptr);
-    disconnect(soWebView->page()->mainFrame(), nullptr, this, nullptr);
 }
 
 void SoQuestion::applyButtonStyles()
@@ -65,11 +58,6 @@ void SoQuestion::applyButtonStyles()
     ButtonArtwork::applyToTitleStrip(bClose, bMax, bRest, bMin);
     soButton->setStyleSheet(ButtonArtwork::pressable(QStringLiteral(":/image/search/search1.png"),
                                                      QStringLiteral(":/image/search/search2.png")));
-}
-
-void SoQuestion::soWebViewJs()
-{
-    soWebView->page()->mainFrame()->addToJavaScriptWindowObject(QStringLiteral("myjstest"), this);
 }
 
 void SoQuestion::soQuestionJS()
@@ -115,10 +103,10 @@ void SoQuestion::on_soButton_clicked()
     const QString keyword = lineEdit->text();
     if (keyword.isEmpty())
         return;
-    startSearch(keyword);
+    runSearch(keyword);
 }
 
-void SoQuestion::startSearch(const QString &keyword)
+void SoQuestion::runSearch(const QString &keyword)
 {
     stopSearch();
     const QString problem = QuestionSearch::keywordProblem(keyword);
@@ -133,6 +121,7 @@ void SoQuestion::startSearch(const QString &keyword)
 
 void SoQuestion::stopSearch()
 {
+    ++searchSerial;
     searchTimer.stop();
     blockTimer.stop();
     waitingScript.clear();
@@ -170,6 +159,13 @@ void SoQuestion::continueSearch()
             SearchResultPage::messageLine(QStringLiteral("检索没有完成：") + search->error()), QString(), false));
         return;
     }
+    buildResultPage();
+}
+
+void SoQuestion::buildResultPage()
+{
+    if (!search || search->status() != QuestionSearch::Status::Done)
+        return;
     resultPaper = std::make_unique<ExamPaper>();
     nextHit = 0;
     const QString block = renderNextBlock();
@@ -185,16 +181,15 @@ void SoQuestion::showInPage(const QString &script)
         return;
     }
     waitingScript.clear();
-    soWebView->page()->mainFrame()->evaluateJavaScript(script);
+    soWebView->runScript(script);
     emit resultsShown();
-    if (morePending() && nearEnd())
-        blockTimer.start(0);
+    appendWhenNearEnd();
 }
 
-void SoQuestion::resultPageLoaded(bool ok)
+void SoQuestion::resultPageReady()
 {
-    pageLoaded = ok;
-    if (ok && !waitingScript.isEmpty())
+    pageLoaded = true;
+    if (!waitingScript.isEmpty())
         showInPage(QString(waitingScript));
 }
 
@@ -211,9 +206,17 @@ QString SoQuestion::renderNextBlock()
     return block;
 }
 
-bool SoQuestion::nearEnd()
+void SoQuestion::appendWhenNearEnd()
 {
-    return soWebView->page()->mainFrame()->evaluateJavaScript(SearchResultPage::nearEndScript()).toBool();
+    if (!morePending())
+        return;
+    // The answer may come after another search began: only the search asked
+    // for gets more hits.
+    const int asked = searchSerial;
+    soWebView->runScript(SearchResultPage::nearEndScript(), [this, asked](const QVariant &nearEnd) {
+        if (searchSerial == asked && nearEnd.toBool() && morePending() && !blockTimer.isActive())
+            blockTimer.start(0);
+    });
 }
 
 void SoQuestion::moreResults()
@@ -228,17 +231,9 @@ void SoQuestion::appendNextBlock()
     if (!morePending())
         return;
     const QString block = renderNextBlock();
-    soWebView->page()->mainFrame()->evaluateJavaScript(SearchResultPage::appendScript(block, morePending()));
+    soWebView->runScript(SearchResultPage::appendScript(block, morePending()));
     // A tall window may show the end of the new block too.
-    if (morePending() && nearEnd())
-        blockTimer.start(0);
-}
-
-bool SoQuestion::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == soWebView && WebViewGuard::swallows(event, {soWebView}))
-        return true;
-    return QWidget::eventFilter(watched, event);
+    appendWhenNearEnd();
 }
 
 void SoQuestion::mousePressEvent(QMouseEvent *event)

@@ -27,8 +27,11 @@ public:
     ~SoQuestion() override;
 
     // Starts a search for keyword, replacing the current one; a keyword that
-    // cannot be searched is refused with a message in the page.
-    void startSearch(const QString &keyword);
+    // cannot be searched is refused with a message in the page. The hits are
+    // found over the next turns of the event loop; buildResultPage follows.
+    void runSearch(const QString &keyword);
+    // Shows the count of the hits and their first block in the page.
+    void buildResultPage();
     // A search is finding hits, or its first block waits for the page.
     bool searching() const;
     // Hits of the current search not yet on the page.
@@ -37,8 +40,6 @@ public:
     int hitCount() const;
     // The hits shown so far, rendered; null before the first results.
     const ExamPaper *results() const { return resultPaper.get(); }
-
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
     // Time each turn of the event loop spends finding hits before input gets in.
     int searchStepMs = 30;
@@ -50,7 +51,6 @@ signals:
     void resultsShown();
 
 public slots:
-    void soWebViewJs();
     void soQuestionJS();
     // Favourite button of a result: n 1 makes question tid a favourite, 0 clears
     // it. False when nothing was stored: the button keeps its look.
@@ -62,7 +62,7 @@ private slots:
     void on_bMax_clicked();
     void on_bRest_clicked();
     void on_soButton_clicked();
-    void resultPageLoaded(bool ok);
+    void resultPageReady();
     void continueSearch();
     void appendNextBlock();
 
@@ -79,7 +79,8 @@ private:
     void applyButtonStyles();
     void stopSearch();
     void showInPage(const QString &script);
-    bool nearEnd();
+    // Asks the page whether its end is in view and, if so, adds the next block.
+    void appendWhenNearEnd();
     // Renders the next block of hits into the results; its page HTML.
     QString renderNextBlock();
 
@@ -91,6 +92,8 @@ private:
     QTimer searchTimer;
     QTimer blockTimer;
     bool pageLoaded = false;
+    // Counts searches, so that a late answer of the page finds its own.
+    int searchSerial = 0;
     // The first results of a search made before the page had loaded.
     QString waitingScript;
 };

@@ -8,6 +8,7 @@
 #include "examdatedialog.h"
 #include "generatedpaperstore.h"
 #include "historystore.h"
+#include "homebridge.h"
 #include "homepages.h"
 #include "importedpaperstore.h"
 #include "paperdrawdialog.h"
@@ -20,14 +21,11 @@
 #include "subjectscope.h"
 #include "subject.h"
 #include "subjectstore.h"
-#include "webviewguard.h"
 
 #include <QDate>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimerEvent>
-#include <QWebFrame>
-#include <QWebSettings>
 
 namespace {
 
@@ -68,11 +66,7 @@ Fwelcome::Fwelcome(QWidget *parent)
     setAutoFillBackground(true);
     setWindowFlags(Qt::FramelessWindowHint);
     setAttribute(Qt::WA_TranslucentBackground, false);
-    mainWebView->installEventFilter(this);
-    mainWebView->setContextMenuPolicy(Qt::NoContextMenu);
-    mainWebView->settings()->setAttribute(QWebSettings::JavascriptEnabled, true);
-    connect(mainWebView->page()->mainFrame(), &QWebFrame::javaScriptWindowObjectCleared,
-            this, &Fwelcome::mainWebViewJs);
+    mainWebView->publish(QStringLiteral("myjstest"), new HomeBridge(this));
     registerHomeActions();
     showStartPage();
     subjectCheckTimerId = startTimer(50, Qt::CoarseTimer);
@@ -84,7 +78,7 @@ void Fwelcome::showPage(const QString &html)
 {
     if (html.isNull())
         return;
-    mainWebView->setHtml(html, QUrl());
+    mainWebView->setHtml(html);
 }
 
 void Fwelcome::showStartPage()
@@ -315,11 +309,6 @@ void Fwelcome::runSubjectDialog()
     dialog.exec();
 }
 
-void Fwelcome::mainWebViewJs()
-{
-    mainWebView->page()->mainFrame()->addToJavaScriptWindowObject(QStringLiteral("myjstest"), this);
-}
-
 void Fwelcome::openkaojuang(QString examid)
 {
     emit showExam(examid, 0);
@@ -392,9 +381,3 @@ void Fwelcome::timerEvent(QTimerEvent *event)
         runSubjectDialog();
 }
 
-bool Fwelcome::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == mainWebView && WebViewGuard::swallows(event, {mainWebView}))
-        return true;
-    return QObject::eventFilter(watched, event);
-}

@@ -22,8 +22,6 @@ public:
     explicit Fwelcome(QWidget *parent = nullptr);
     ~Fwelcome() override;
 
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
     // The day the review plan and the drawn papers are made for.
     const Clock *clock = &Clock::system();
 
@@ -36,7 +34,6 @@ signals:
     void showHistory(qint64 historyId);
 
 public slots:
-    void mainWebViewJs();
     void openkaojuang(QString examid);
     void showErrorPaper(QString paperid);
     void showshoucang(QString typeId);

@@ -33,16 +33,32 @@ function lockAnswers() {
     $("input[type=text], textarea").attr("readonly", "readonly");
 }
 
-// Reports what is typed in the page's text boxes (blanks, essay boxes) as
-// leaving each box would. The program calls it before the page is left, so
-// that text typed just before a move or a hand-in is kept.
-function commitTypedAnswers() {
+// While typedAnswers gathers the blanks, settiankong puts them here instead
+// of reporting them.
+var typedBlanks = null;
+
+// What the page's text boxes hold, for the program to record before the page
+// is left (a move, a jump, the hand-in, closing): the answer of every fill-in
+// question that has text or reported before, and the text of every essay box,
+// as JSON {"blanks": {id: joined}, "essays": [[id, box, text]]}. The program
+// reads it from the call's value, so nothing depends on when reports arrive.
+function typedAnswers() {
+    var answers = { blanks: {}, essays: [] };
     if (answersLocked)
-        return;
-    $("input[type=text], textarea").each(function () {
-        if (typeof this.onblur === "function")
-            this.onblur();
+        return JSON.stringify(answers);
+    typedBlanks = answers.blanks;
+    try {
+        $("input[type=text]").each(function () {
+            if (typeof this.onblur === "function")
+                this.onblur();
+        });
+    } finally {
+        typedBlanks = null;
+    }
+    $("textarea").each(function () {
+        answers.essays.push([this.id, essayBoxes(this.id).index(this), this.value]);
     });
+    return JSON.stringify(answers);
 }
 
 // Shared steps of the questions with one chosen button: single choice,
@@ -153,6 +169,11 @@ function settiankong(id, hid, vs) {
     });
     var joined = joinBlanks(texts);
     var last = box.getAttribute(tiankongReportedAttr);
+    if (typedBlanks !== null) {
+        if (anyText || last !== null)
+            typedBlanks[String(id)] = joined;
+        return;
+    }
     if (last === null ? !anyText : last === joined)
         return;
     box.setAttribute(tiankongReportedAttr, joined);
@@ -182,15 +203,38 @@ function essayBoxes(hid) {
     });
 }
 
-// Every change of an essay box is reported at once, so that a move, a jump or
-// the hand-in finds the text typed so far.
+// Every change of an essay box or a blank is reported at once, so that the
+// program always holds the text typed so far.
 document.addEventListener("input", function (event) {
     var box = event.target;
-    if (!box || box.tagName !== "TEXTAREA" || typeof myjstest === "undefined"
-        || typeof myjstest.setEssayTextJs !== "function")
+    if (!box || typeof myjstest === "undefined")
         return;
-    myjstest.setEssayTextJs(box.id, essayBoxes(box.id).index(box), box.value);
+    if (box.tagName === "TEXTAREA" && typeof myjstest.setEssayTextJs === "function")
+        myjstest.setEssayTextJs(box.id, essayBoxes(box.id).index(box), box.value);
+    else if (box.tagName === "INPUT" && box.type === "text" && typeof box.onblur === "function")
+        box.onblur();
 }, false);
+
+// True while the focus is in a box that takes typed text.
+function typingInTextBox() {
+    var e = document.activeElement;
+    if (!e)
+        return false;
+    var tag = (e.tagName || "").toLowerCase();
+    return tag === "textarea" || e.isContentEditable
+        || (tag === "input" && /^(text|search|number|email|url|tel|password)$/i.test(e.type || "text"));
+}
+
+// Left and Right move between questions wherever the page is scrolled; in a
+// blank or an essay box they move the caret, as someone editing expects.
+document.addEventListener("keydown", function (event) {
+    var step = event.keyCode === 37 ? -1 : event.keyCode === 39 ? 1 : 0;
+    if (!step || event.altKey || event.ctrlKey || event.metaKey || event.shiftKey || typingInTextBox()
+        || typeof myjstest === "undefined" || typeof myjstest.arrowKeyJs !== "function")
+        return;
+    event.preventDefault();
+    myjstest.arrowKeyJs(step);
+}, true);
 
 // Writes a stored essay text back into box number index of a rebuilt page.
 function setWendaText(hid, index, text) {
@@ -211,17 +255,23 @@ function show_hide(id, divid) {
     }
 }
 
-// Favourite toggle. The button keeps its look when the window answers false
-// (nothing was stored).
+// Favourite buttons waiting for the program's answer, by question id.
+var favouriteButtons = {};
+
+// Favourite toggle: the program answers through scAnswered.
 function sc(id, tid, n, div_id) {
-    var button = elementById(id);
-    if (button.hasClass("but_showcang")) {
-        if (myjstest.shoucang(tid, 1) !== false)
-            button.attr("class", "but_hidecang");
-    } else {
-        if (myjstest.shoucang(tid, 0) !== false)
-            button.attr("class", "but_showcang");
-    }
+    favouriteButtons[String(tid)] = String(id);
+    myjstest.shoucang(tid, elementById(id).hasClass("but_showcang") ? 1 : 0);
+}
+
+// The program's answer to a favourite toggle: n 1 made question tid a
+// favourite, 0 cleared it. The button keeps its look when nothing was stored.
+function scAnswered(tid, n, stored) {
+    var id = favouriteButtons[String(tid)];
+    delete favouriteButtons[String(tid)];
+    if (id === undefined || !stored)
+        return;
+    elementById(id).attr("class", String(n) === "1" ? "but_hidecang" : "but_showcang");
 }
 
 // An answer card entry was clicked.

@@ -2,12 +2,14 @@
 
 #include "dbconnection.h"
 #include "pagetext.h"
+#include "pageview.h"
 #include "schemamigration.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -16,8 +18,8 @@
 #include <QSqlQuery>
 #include <QTextEdit>
 #include <QTimer>
-#include <QWebFrame>
 #include <QWidget>
+#include <unistd.h>
 
 namespace TestSupport {
 
@@ -65,11 +67,54 @@ QString programPage(const QString &inlineScript, const QString &body)
         + QStringLiteral("</script></head><body>") + body + QStringLiteral("</body></html>");
 }
 
-void RecordingBridge::attachTo(QWebFrame *frame)
+void prepareTestProcess()
 {
-    QObject::connect(frame, &QWebFrame::javaScriptWindowObjectCleared, this, [this, frame]() {
-        frame->addToJavaScriptWindowObject(QStringLiteral("myjstest"), this);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
+        qputenv("QT_QUICK_BACKEND", "software");
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    PageView::prepareProcess();
+}
+
+bool waitForPage(PageView *view, int timeoutMs)
+{
+    if (!view->loading())
+        return true;
+    QEventLoop loop;
+    QObject::connect(view, &PageView::pageReady, &loop, &QEventLoop::quit);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    return !view->loading();
+}
+
+QVariant pageValue(PageView *view, const QString &script, int timeoutMs)
+{
+    QEventLoop loop;
+    bool answered = false;
+    QVariant value;
+    view->runScript(script, [&](const QVariant &result) {
+        value = result;
+        answered = true;
+        loop.quit();
     });
+    if (!answered) {
+        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return answered ? value : QVariant();
+}
+
+bool loadPage(PageView *view, const QString &html, int timeoutMs)
+{
+    view->setHtml(html);
+    return waitForPage(view, timeoutMs);
+}
+
+void RecordingBridge::attachTo(PageView *view)
+{
+    view->publish(QStringLiteral("myjstest"), this);
 }
 
 void RecordingBridge::record(const char *name, const QStringList &args)
@@ -77,9 +122,12 @@ void RecordingBridge::record(const char *name, const QStringList &args)
     calls << QLatin1String(name) + QLatin1Char('(') + args.join(QLatin1Char(',')) + QLatin1Char(')');
 }
 
-void ScriptErrorPage::javaScriptConsoleMessage(const QString &message, int line, const QString &)
+ScriptErrorLog::ScriptErrorLog(PageView *view)
+    : QObject(view)
 {
-    scriptErrors << QStringLiteral("line %1: %2").arg(line).arg(message);
+    connect(view, &PageView::scriptMessage, this, [this](const QString &message, int line) {
+        scriptErrors << QStringLiteral("line %1: %2").arg(line).arg(message);
+    });
 }
 
 // Splits a script into statements at ";" that end a line, which is how the

@@ -6,20 +6,19 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QWebPage>
+#include <QVariant>
 #include <QtTest>
 #include <functional>
 #include <memory>
 
-class QWebFrame;
+class PageView;
 class QWidget;
 
 // Runs a QtTest class on the offscreen platform unless the caller chose one.
 #define TESSERA_TEST_MAIN(TestClass)                                   \
     int main(int argc, char *argv[])                                   \
     {                                                                  \
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))            \
-            qputenv("QT_QPA_PLATFORM", "offscreen");                   \
+        TestSupport::prepareTestProcess();                             \
         QApplication app(argc, argv);                                  \
         app.setAttribute(Qt::AA_Use96Dpi, true);                       \
         TestClass tc;                                                  \
@@ -28,6 +27,22 @@ class QWidget;
     }
 
 namespace TestSupport {
+
+// What a test program sets before its application object exists: the
+// offscreen platform unless another is chosen, and what the web engine needs
+// there (software drawing; no sandbox for root, in tests only).
+void prepareTestProcess();
+
+// Waits (at most timeoutMs) until the page set last in view is ready; false
+// when it is not.
+bool waitForPage(PageView *view, int timeoutMs = 10000);
+
+// The value of script run in view's page, waited for (at most timeoutMs; an
+// invalid value then). Every test reads its pages through this one wait.
+QVariant pageValue(PageView *view, const QString &script, int timeoutMs = 10000);
+
+// Sets html in view and waits until it is ready.
+bool loadPage(PageView *view, const QString &html, int timeoutMs = 10000);
 
 // Path of a file in the source tree (data/schema.sql, ...).
 QString sourcePath(const QString &relative);
@@ -83,9 +98,8 @@ class RecordingBridge : public QObject
 public:
     QStringList calls;
 
-    // Registers the bridge as "myjstest" in frame, again whenever the frame's
-    // window object is cleared.
-    void attachTo(QWebFrame *frame);
+    // Publishes the bridge as "myjstest" to view's pages.
+    void attachTo(PageView *view);
 
 public slots:
     void setAsQuestionJs(const QString &id, const QString &value) { record("setAsQuestionJs", {id, value}); }
@@ -113,15 +127,13 @@ private:
     void record(const char *name, const QStringList &args);
 };
 
-// A web page that keeps its script messages ("line N: message"), so that a
+// Keeps the script messages of a page view ("line N: message"), so that a
 // test can fail on any script error.
-class ScriptErrorPage : public QWebPage
+class ScriptErrorLog : public QObject
 {
 public:
+    explicit ScriptErrorLog(PageView *view);
     QStringList scriptErrors;
-
-protected:
-    void javaScriptConsoleMessage(const QString &message, int line, const QString &sourceId) override;
 };
 
 // A connection of its own to a database file, opened at once and closed and

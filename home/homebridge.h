@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+class Fwelcome;
+
+// The bridge object "myjstest" of the home page: what the page's scripts may
+// ask of the home form, and nothing else of it.
+class HomeBridge : public QObject
+{
+    Q_OBJECT
+public:
+    explicit HomeBridge(Fwelcome *form);
+
+public slots:
+    void openkaojuang(const QString &examid);
+    void showErrorPaper(const QString &paperid);
+    void showshoucang(const QString &typeId);
+    void zhentiJS();
+    void moniJS();
+    void cuotiJS();
+    void qingchuJS();
+    void sotiJS();
+    void shoucangJS();
+    void switchSubject();
+    void homeAction(const QString &key);
+    void dailyPractice();
+    void practiseList(const QString &which);
+    void deleteGeneratedPaper(const QString &paperId);
+    void deleteImportedPaper(const QString &paperId);
+    void openHistoryAttempt(const QString &historyId);
+
+private:
+    QPointer<Fwelcome> m_form;
+};
