@@ -45,19 +45,26 @@ QVector<ExamQuestion *> AnswerRecorder::record(ExamPaper &paper, const QString &
     return firstAnswers;
 }
 
-bool AnswerRecorder::recordEssayText(ExamPaper &paper, const QString &tname, int box, const QString &text)
+QVector<ExamQuestion *> AnswerRecorder::recordEssayText(ExamPaper &paper, const QString &tname, int box,
+                                                        const QString &text, bool *changed)
 {
+    QVector<ExamQuestion *> firstAnswers;
+    *changed = false;
     if (tname.isEmpty() || box < 0)
-        return false;
-    bool changed = false;
+        return firstAnswers;
     for (const auto &question : paper.questions) {
         if (question->type != ExamQuestion::Essay || question->tname != tname
             || box >= question->optionIds.size())
             continue;
         while (question->essayTexts.size() <= box)
             question->essayTexts << QString();
-        changed = changed || question->essayTexts[box] != text;
+        *changed = *changed || question->essayTexts[box] != text;
         question->essayTexts[box] = text;
+        if (!question->answered && !text.trimmed().isEmpty()) {
+            question->answered = true;
+            paper.answeredCount += 1;
+            firstAnswers << question.get();
+        }
     }
-    return changed;
+    return firstAnswers;
 }

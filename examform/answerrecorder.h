@@ -20,9 +20,11 @@ public:
                                           const QString &value);
 
     // Keeps the text typed into essay box number box (0 for the first) of the
-    // essay whose answer field is tname. The self-assessment alone decides
-    // whether the essay is answered. True when a text changed.
-    static bool recordEssayText(ExamPaper &paper, const QString &tname, int box, const QString &text);
+    // essay whose answer field is tname; changed tells whether a text changed.
+    // Text answers an essay as the self-assessment does. Returns the essays
+    // answered for the first time.
+    static QVector<ExamQuestion *> recordEssayText(ExamPaper &paper, const QString &tname, int box,
+                                                   const QString &text, bool *changed);
 
     // Whether a reported value holds an answer for a question of this type.
     static bool holdsAnswer(int type, const QString &value);

@@ -507,10 +507,27 @@ void ExamRenLi::setAsQuestionJs(QString tname, QString value)
     const bool changes = std::any_of(paper->questions.cbegin(), paper->questions.cend(), [&](const auto &question) {
         return question->tname == tname && question->userAnswer != value;
     });
-    const QVector<ExamQuestion *> firstAnswers = AnswerRecorder::record(*paper, tname, value);
+    showFirstAnswers(AnswerRecorder::record(*paper, tname, value));
+    if (changes)
+        attempts->changed();
+}
+
+void ExamRenLi::setEssayTextJs(QString tname, int box, QString text)
+{
+    if (!paper || paper->handedIn)
+        return;
+    bool changed = false;
+    // Text typed into an essay box answers it, without waiting for 自评.
+    showFirstAnswers(AnswerRecorder::recordEssayText(*paper, tname, box, text, &changed));
+    if (changed)
+        attempts->changed();
+}
+
+void ExamRenLi::showFirstAnswers(const QVector<ExamQuestion *> &firstAnswers)
+{
     for (ExamQuestion *question : firstAnswers) {
         // A flagged entry keeps its flag look until the flag is cleared.
-        if (paper->handedIn || question->marked)
+        if (question->marked)
             continue;
         runInCard(PageCalls::cardAnswered(*question));
         if (question == currentQuestion())
@@ -518,14 +535,6 @@ void ExamRenLi::setAsQuestionJs(QString tname, QString value)
     }
     if (!firstAnswers.isEmpty())
         updateLabels();
-    if (changes)
-        attempts->changed();
-}
-
-void ExamRenLi::setEssayTextJs(QString tname, int box, QString text)
-{
-    if (paper && !paper->handedIn && AnswerRecorder::recordEssayText(*paper, tname, box, text))
-        attempts->changed();
 }
 
 // ---- Moving -----------------------------------------------------------------
@@ -870,12 +879,15 @@ void ExamRenLi::restoreCardStates()
     for (const auto &question : paper->questions) {
         if (paper->handedIn) {
             runInCard(PageCalls::cardResult(*question));
-        } else if (question->marked) {
-            runInCard(PageCalls::cardFlag(*question, true));
-        } else if (question->answered) {
-            runInCard(PageCalls::cardAnswered(*question));
-            runInCard(PageCalls::cardLeft(*question));
+            continue;
         }
+        // A flagged entry shows its flag and, like any other, whether it holds an answer.
+        if (question->marked)
+            runInCard(PageCalls::cardFlag(*question, true));
+        else if (question->answered)
+            runInCard(PageCalls::cardAnswered(*question));
+        if (question->answered)
+            runInCard(PageCalls::cardLeft(*question));
     }
 }
 

@@ -149,6 +149,8 @@ private:
     bool confirm(const QString &body);
     // Marking starts 50 ms from now; the results popup follows.
     void startGrading();
+    // Card entries and counts of questions that have just got their first answer.
+    void showFirstAnswers(const QVector<ExamQuestion *> &firstAnswers);
     // Records the value of the page's typedAnswers().
     void recordTypedAnswers(const QString &json);
     // Hands in after the answers typed so far are recorded.

@@ -87,9 +87,11 @@ void PaperGrader::markQuestion(ExamQuestion &question)
     question.isRight = isRightAnswer(question.type, question.userAnswer, question.answer);
     question.score = question.isRight ? question.cent : 0.0;
     // A fill-in whose blanks were typed and then cleared again counts as not
-    // answered, like one that was never touched.
+    // answered, like one that was never touched; an essay with text but no
+    // self-assessment is answered, and not right.
     const bool unanswered = question.type == ExamQuestion::FillIn ? blanksAllEmpty(question.userAnswer)
-                                               : question.userAnswer.isEmpty();
+        : question.type == ExamQuestion::Essay                    ? question.userAnswer.isEmpty() && !question.hasTypedEssay()
+                                                                  : question.userAnswer.isEmpty();
     if (question.isRight)
         question.status = 0;
     else

@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include "answerrecorder.h"
 #include "answersheet.h"
 #include "blankanswer.h"
 #include "entryremoval.h"
@@ -126,6 +127,46 @@ private slots:
         QTest::newRow("fill-in blanks all cleared") << 4 << "x|y" << " | " << 2 << 0.0;
         QTest::newRow("fill-in one blank typed") << 4 << "x|y" << "x|" << 1 << 0.0;
         QTest::newRow("essay cannot answer") << 5 << "A" << "B" << 1 << 0.0;
+    }
+
+    // Text typed into an essay answers it at once; the self-assessment alone
+    // decides whether it is right.
+    void essayTextAnswers_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("assessment");
+        QTest::addColumn<bool>("answered");
+        QTest::addColumn<int>("status");
+
+        QTest::newRow("text, no assessment") << "运算器、控制器" << "" << true << 1;
+        QTest::newRow("text, assessed right") << "运算器、控制器" << "A" << true << 0;
+        QTest::newRow("only spaces") << "   " << "" << false << 2;
+        QTest::newRow("no text, assessed wrong") << "" << "B" << true << 1;
+        QTest::newRow("nothing") << "" << "" << false << 2;
+    }
+
+    void essayTextAnswers()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, assessment);
+        QFETCH(bool, answered);
+        QFETCH(int, status);
+        PaperBuilder builder;
+        builder.section(QStringLiteral("简答题"), 1, 5);
+        ExamQuestion *essay = builder.question(ExamQuestion::Essay, QStringLiteral("A"), QString());
+        essay->tname = QStringLiteral("ti5_1");
+        essay->optionIds = {QStringLiteral("wen_1_0")};
+        bool changed = false;
+        const QVector<ExamQuestion *> first =
+            AnswerRecorder::recordEssayText(builder.paper, essay->tname, 0, text, &changed);
+        QCOMPARE(changed, !text.isEmpty());
+        QCOMPARE(first.size(), text.trimmed().isEmpty() ? 0 : 1);
+        if (!assessment.isEmpty())
+            AnswerRecorder::record(builder.paper, essay->tname, assessment);
+        QCOMPARE(essay->answered, answered);
+        QCOMPARE(builder.paper.answeredCount, answered ? 1 : 0);
+        PaperGrader::markQuestion(*essay);
+        QCOMPARE(essay->status, status);
     }
 
     void questionStatus()
