@@ -21,7 +21,56 @@ QString helpText()
         .arg(productTitle);
 }
 
+// Qt's application options: the ones with a value take it as the next
+// argument or after "=".
+struct ToolkitOption
+{
+    const char *name;
+    bool takesValue;
+};
+
+const ToolkitOption toolkitOptions[] = {
+    {"-platform", true},  {"-platformpluginpath", true}, {"-platformtheme", true}, {"-plugin", true},
+    {"-qwindowgeometry", true}, {"-qwindowicon", true}, {"-qwindowtitle", true}, {"-geometry", true},
+    {"-title", true},     {"-icon", true},     {"-name", true},     {"-display", true},
+    {"-style", true},     {"-stylesheet", true}, {"-session", true}, {"-qmljsdebugger", true},
+    {"-reverse", false},  {"-widgetcount", false}, {"-nograb", false}, {"-dograb", false},
+    {"-sync", false},     {"-testability", false},
+};
+
+const ToolkitOption *toolkitOption(const QString &argument, bool *valueAttached)
+{
+    // Qt takes "--platform" as "-platform" too.
+    const QString given = argument.startsWith(QLatin1String("--")) ? argument.mid(1) : argument;
+    for (const ToolkitOption &option : toolkitOptions) {
+        const QLatin1String name(option.name);
+        if (given == name) {
+            *valueAttached = false;
+            return &option;
+        }
+        if (option.takesValue && given.startsWith(QString(name) + QLatin1Char('='))) {
+            *valueAttached = true;
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
 } // namespace
+
+QStringList CommandLine::withoutToolkitOptions(const QStringList &arguments)
+{
+    QStringList own;
+    for (int i = 0; i < arguments.size(); ++i) {
+        bool valueAttached = false;
+        const ToolkitOption *option = toolkitOption(arguments.at(i), &valueAttached);
+        if (!option)
+            own.append(arguments.at(i));
+        else if (option->takesValue && !valueAttached)
+            ++i;
+    }
+    return own;
+}
 
 CommandLine CommandLine::parse(const QStringList &arguments)
 {

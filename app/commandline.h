@@ -10,8 +10,13 @@ class CommandLine
 public:
     enum class Action { Run, Help, Version, Refuse };
 
-    // arguments: without the program name, after Qt took its own options.
+    // arguments: without the program name and without Qt's own options.
     static CommandLine parse(const QStringList &arguments);
+
+    // The arguments less the options Qt's application object takes itself
+    // (-platform NAME, -style=NAME, -reverse, ...), so that the program's own
+    // answer comes before Qt needs a display.
+    static QStringList withoutToolkitOptions(const QStringList &arguments);
 
     Action action() const { return m_action; }
     // The help, the version line or the refusal, ending with a newline.

@@ -2,40 +2,42 @@
 #include "backupstore.h"
 #include "commandline.h"
 #include "datafilegate.h"
+#include "focusring.h"
 #include "frontwindow.h"
 #include "mainwindow.h"
 #include "migrationnotice.h"
 #include "pageview.h"
+#include "qttranslations.h"
 #include "singleinstance.h"
 
 #include <QApplication>
+#include <QDebug>
 #include <QIcon>
 
 int main(int argc, char *argv[])
 {
-    // --help and --version answer before any display is needed.
+    // --help, --version and a refusal answer before any display is needed;
+    // Qt's own options are left to Qt.
     QStringList given;
     for (int i = 1; i < argc; ++i)
         given.append(QString::fromLocal8Bit(argv[i]));
-    const CommandLine early = CommandLine::parse(given);
-    if (early.action() == CommandLine::Action::Help || early.action() == CommandLine::Action::Version)
-        return early.print();
+    const CommandLine line = CommandLine::parse(CommandLine::withoutToolkitOptions(given));
+    if (line.action() != CommandLine::Action::Run)
+        return line.print();
 
     // The user's data folder is named after the program (~/.local/share/tessera).
     QCoreApplication::setApplicationName(QStringLiteral("tessera"));
     PageView::prepareProcess();
     QApplication application(argc, argv);
-    // Qt has taken its own options (-platform, -session, ...) out by now.
-    const CommandLine line = CommandLine::parse(QCoreApplication::arguments().mid(1));
-    if (line.action() != CommandLine::Action::Run)
-        return line.print();
+    QtTranslations::install();
+    FocusRing::followApplicationFocus();
     QGuiApplication::setDesktopFileName(AppPaths::desktopId);
     QApplication::setWindowIcon(QIcon::fromTheme(AppPaths::desktopId, QIcon(QStringLiteral(":/image/appicon.png"))));
 
     const AppPaths &paths = AppPaths::current();
     SingleInstance instance(paths.dataDir());
     if (!instance.claim()) {
-        qInfo("tessera is already running on this data folder: its window comes forward");
+        qInfo().noquote() << QStringLiteral("职考通已在使用这个数据文件夹，它的窗口已移到最前。");
         return 0;
     }
     if (paths.installed()) {

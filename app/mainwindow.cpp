@@ -9,12 +9,14 @@
 #include "infoform.h"
 #include "loginform.h"
 #include "maximisebuttons.h"
+#include "papertitle.h"
 #include "soquestion.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <cstdlib>
 
 MainWindow::MainWindow(QWidget *parent)
@@ -29,6 +31,10 @@ MainWindow::MainWindow(QWidget *parent)
     DbConnection::instance(appDirPath, true);
     applyButtonStyles();
     bRest->hide();
+    // The title strip keeps its place when 返回首页 is hidden on the start page.
+    QSizePolicy homePolicy = pb_home->sizePolicy();
+    homePolicy.setRetainSizeWhenHidden(true);
+    pb_home->setSizePolicy(homePolicy);
     topWidget->setStyleSheet(QStringLiteral("border-image:url(:/image/top.png);"));
     label->setStyleSheet(QStringLiteral("border-image:url(:/image/mlogo.png);"));
     connect(bMin, &QPushButton::clicked, this, &MainWindow::showMinimized);
@@ -174,6 +180,9 @@ void MainWindow::showHome()
     connect(home, &Fwelcome::showSo, this, &MainWindow::openSo);
     connect(home, &Fwelcome::showHistory, this, &MainWindow::openReview);
     connect(this, &MainWindow::my_refresh, home, &Fwelcome::my_refresh01);
+    // 返回首页 only where it leads somewhere: not on the start page itself.
+    connect(home, &Fwelcome::pageShown, pb_home, [this](bool startPage) { pb_home->setVisible(!startPage); });
+    pb_home->setVisible(!home->onStartPage);
     home->show();
 }
 
@@ -190,9 +199,19 @@ void MainWindow::childShow()
     } else {
         setGeometry(placeBeforeChild);
         show();
+        // A window manager may place a window anew when it is mapped again
+        // (at the screen's corner, or cascaded): once on screen it goes back.
+        returnToPlace();
+        QTimer::singleShot(0, this, &MainWindow::returnToPlace);
     }
     raise();
     activateWindow();
+}
+
+void MainWindow::returnToPlace()
+{
+    if (isVisible() && !isMaximized() && !isMinimized() && geometry() != placeBeforeChild && placeBeforeChild.isValid())
+        setGeometry(placeBeforeChild);
 }
 
 void MainWindow::childHide()
@@ -213,6 +232,7 @@ void MainWindow::createLoginForm()
     loginForm = new LoginForm;
     connect(loginForm, &LoginForm::mainHide, this, &MainWindow::childHide);
     connect(loginForm, &LoginForm::showInfo, this, &MainWindow::infoShow);
+    connect(loginForm, &LoginForm::back, this, &MainWindow::leaveSimulatedTest);
 }
 
 void MainWindow::dropLoginForm()
@@ -261,9 +281,20 @@ void MainWindow::infoShow()
         infoForm = new InfoForm;
         connect(infoForm, &InfoForm::showLogin, this, &MainWindow::loginShow);
         connect(infoForm, &InfoForm::showExam, this, &MainWindow::examPaperShow);
+        connect(infoForm, &InfoForm::back, this, &MainWindow::leaveSimulatedTest);
     }
     infoForm->setCandidateNumber(candidateNumber);
+    DbConnection *connection = DbConnection::instance(appDirPath, true);
+    if (connection->opened)
+        infoForm->setPaperName(PaperTitle::of(connection->database(), currentPaperId));
     infoForm->show();
+}
+
+void MainWindow::leaveSimulatedTest()
+{
+    dropLoginForm();
+    dropInfoForm();
+    childShow();
 }
 
 void MainWindow::examPaperShow()

@@ -35,6 +35,8 @@ public slots:
     void loginShow();
     void infoShow();
     void examPaperShow();
+    // The login or candidate screen's way back: home, as it was left.
+    void leaveSimulatedTest();
     void openExam(QString id, int status);
     void openSo();
     // Opens a handed-in attempt (exam_history id) for review, as right after
@@ -61,6 +63,8 @@ private:
     // Gives the home form the whole content area.
     void fitContent();
     void applyButtonStyles();
+    // Puts the window back where it stood before a child window took its place.
+    void returnToPlace();
     // A new exam window for the current paper and status, or for the review of
     // a handed-in attempt.
     void startExamWindow(qint64 reviewedHistoryId = 0);

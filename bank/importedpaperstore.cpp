@@ -2,6 +2,7 @@
 
 #include "backupstore.h"
 #include "markedpapers.h"
+#include "papertitle.h"
 #include "questionremoval.h"
 #include "resultstore.h"
 #include "sqltransaction.h"
@@ -32,6 +33,18 @@ bool questionsOf(SqlTransaction &group, const QString &paperId, QStringList *ids
 int ImportedPaperStore::count(QSqlDatabase db, const QString &subjectId)
 {
     return MarkedPapers::count(db, markerTable, subjectId);
+}
+
+ImportedPaperStore::Summary ImportedPaperStore::summary(QSqlDatabase db, const QString &paperId)
+{
+    Summary summary;
+    summary.name = PaperTitle::of(db, paperId);
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("select count(*) from import_question where paperId=:id"));
+    query.bindValue(QStringLiteral(":id"), paperId);
+    if (query.exec() && query.next())
+        summary.questions = query.value(0).toInt();
+    return summary;
 }
 
 WriteOutcome ImportedPaperStore::remove(QSqlDatabase db, const QString &paperId)

@@ -13,6 +13,15 @@ public:
     // The imported papers of a subject; of every subject when subjectId is empty.
     static int count(QSqlDatabase db, const QString &subjectId);
 
+    // What a confirmation names: the paper's name and how many questions it
+    // brought in (an empty name when there is no such paper).
+    struct Summary
+    {
+        QString name;
+        int questions = 0;
+    };
+    static Summary summary(QSqlDatabase db, const QString &paperId);
+
     // Deletes an imported paper after a backup ("delete"), in one
     // transaction: its sections, result, unfinished run and record of
     // attempts, its import keys, and its questions with their book,

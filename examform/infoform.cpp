@@ -1,7 +1,10 @@
 #include "infoform.h"
 
 #include "buttonartwork.h"
+#include "enterkey.h"
 #include "guidedialog.h"
+
+#include <QKeyEvent>
 
 InfoForm::InfoForm(QWidget *parent)
     : QWidget(parent)
@@ -15,6 +18,14 @@ InfoForm::InfoForm(QWidget *parent)
                                                         QStringLiteral(":/image/other/cxdl2.png")));
     pushButton_3->setStyleSheet(ButtonArtwork::hoverLit(QStringLiteral(":/image/other/ks1.png"),
                                                         QStringLiteral(":/image/other/ks2.png")));
+    pushButton->setToolTip(QStringLiteral("操作演示"));
+    pushButton_2->setToolTip(QStringLiteral("重新登录（Esc）"));
+    pushButton_3->setToolTip(QStringLiteral("开始考试（回车）"));
+    connect(bBack, &QPushButton::clicked, this, &InfoForm::back);
+    setTabOrder(pushButton_3, pushButton_2);
+    setTabOrder(pushButton_2, pushButton);
+    setTabOrder(pushButton, bBack);
+    pushButton_3->setFocus();
 }
 
 void InfoForm::setCandidateNumber(const QString &number)
@@ -22,9 +33,20 @@ void InfoForm::setCandidateNumber(const QString &number)
     lNumber->setText(number);
 }
 
-// The real test centre's screen has this control; in practice it does nothing.
-void InfoForm::formHide()
+void InfoForm::setPaperName(const QString &name)
 {
+    if (!name.trimmed().isEmpty())
+        lPaper->setText(name.trimmed());
+}
+
+void InfoForm::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape)
+        emit showLogin();
+    else if (EnterKey::isEnter(event))
+        EnterKey::press(this, [this] { emit showExam(); });
+    else
+        QWidget::keyPressEvent(event);
 }
 
 // "操作演示": how the exam window is used.

@@ -1,7 +1,9 @@
 #include "loginform.h"
 
 #include "buttonartwork.h"
+#include "enterkey.h"
 
+#include <QKeyEvent>
 #include <QMessageBox>
 
 LoginForm::LoginForm(QWidget *parent)
@@ -14,6 +16,12 @@ LoginForm::LoginForm(QWidget *parent)
                                                       QStringLiteral(":/image/other/dl2.png")));
     pushButton_2->setStyleSheet(ButtonArtwork::hoverLit(QStringLiteral(":/image/other/zdkh1.png"),
                                                         QStringLiteral(":/image/other/zdkh2.png")));
+    pushButton->setToolTip(QStringLiteral("登录（回车）"));
+    connect(bBack, &QPushButton::clicked, this, &LoginForm::back);
+    setTabOrder(lineEdit, pushButton);
+    setTabOrder(pushButton, pushButton_2);
+    setTabOrder(pushButton_2, bBack);
+    lineEdit->setFocus();
 }
 
 QString LoginForm::candidateNumber() const
@@ -25,6 +33,16 @@ void LoginForm::showEvent(QShowEvent *event)
 {
     emit mainHide();
     QWidget::showEvent(event);
+}
+
+void LoginForm::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape)
+        emit back();
+    else if (EnterKey::isEnter(event))
+        EnterKey::press(this, [this] { on_pushButton_clicked(); });
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void LoginForm::on_pushButton_clicked()

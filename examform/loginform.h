@@ -5,7 +5,8 @@
 #include <QWidget>
 
 // The test centre's login screen of a simulated test. Any number leads on to
-// the candidate screen, which shows it; an empty one is refused.
+// the candidate screen, which shows it; an empty one is refused. Enter logs
+// in; 返回 and Escape go back to where the candidate came from.
 class LoginForm : public QWidget, public Ui::LoginForm
 {
     Q_OBJECT
@@ -18,9 +19,12 @@ public:
 signals:
     void mainHide();
     void showInfo();
+    // The candidate leaves the simulated test before logging in.
+    void back();
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private slots:
     void on_pushButton_clicked();

@@ -74,16 +74,18 @@ Fwelcome::Fwelcome(QWidget *parent)
 
 Fwelcome::~Fwelcome() = default;
 
-void Fwelcome::showPage(const QString &html)
+void Fwelcome::showPage(const QString &html, bool startPage)
 {
     if (html.isNull())
         return;
     mainWebView->setHtml(html);
+    onStartPage = startPage;
+    emit pageShown(startPage);
 }
 
 void Fwelcome::showStartPage()
 {
-    showPage(HomePages::startPage(currentHomeActions()));
+    showPage(HomePages::startPage(currentHomeActions()), true);
 }
 
 void Fwelcome::addHomeAction(const QString &key, const QString &label, const QString &hint,
@@ -237,9 +239,12 @@ void Fwelcome::deleteGeneratedPaper(QString paperId)
 
 void Fwelcome::deleteImportedPaper(QString paperId)
 {
+    const ImportedPaperStore::Summary paper = ImportedPaperStore::summary(database(), paperId);
     deletePaper(QStringLiteral("导入记录"),
-                QStringLiteral("删除这套导入的试卷？它的题目、成绩和成绩记录，这些题的错题、收藏和复习记录都会删除"
-                               "（随机组卷里用到的题保留）。删除前会先备份，可用“恢复备份”找回。"),
+                QStringLiteral("删除导入的试卷“%1”（%2道题）？它的题目、成绩和成绩记录，这些题的错题、收藏和复习记录都会删除"
+                               "（随机组卷里用到的题保留）。删除前会先备份，可用“恢复备份”找回。")
+                    .arg(paper.name)
+                    .arg(paper.questions),
                 [&paperId] { return ImportedPaperStore::remove(database(), paperId); },
                 &HomePages::importedPaperList);
 }
@@ -248,6 +253,7 @@ void Fwelcome::deletePaper(const QString &title, const QString &question, const 
                            QString (*list)())
 {
     QMessageBox box(QMessageBox::Question, title, question);
+    box.setTextFormat(Qt::PlainText); // the question names an imported paper as it was typed
     QPushButton *removeButton = box.addButton(QStringLiteral("删除"), QMessageBox::DestructiveRole);
     box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
     box.exec();

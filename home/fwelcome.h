@@ -24,6 +24,8 @@ public:
 
     // The day the review plan and the drawn papers are made for.
     const Clock *clock = &Clock::system();
+    // Whether the page in view is the start page.
+    bool onStartPage = false;
 
 signals:
     // status 0: a paper id (formal paper); 3: the wrong-question practice id;
@@ -32,6 +34,8 @@ signals:
     void showSo();
     // A handed-in attempt (exam_history id) to open for review.
     void showHistory(qint64 historyId);
+    // A page was shown: the start page or another (a list, a record).
+    void pageShown(bool startPage);
 
 public slots:
     void openkaojuang(QString examid);
@@ -64,7 +68,7 @@ protected:
 
 private:
     // Shows a built page; a null page (database closed) leaves the view as it is.
-    void showPage(const QString &html);
+    void showPage(const QString &html, bool startPage = false);
     void showStartPage();
     // Shows the page build makes from the program's connection; nothing while
     // the database is closed.

@@ -159,7 +159,7 @@ private slots:
             // A second start hands over to the running program and ends.
             env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
             const Outcome second = runProgram(program, {}, env, 30000);
-            QVERIFY2(second.exitCode == 0 && second.output.contains(QLatin1String("already running")),
+            QVERIFY2(second.exitCode == 0 && second.output.contains(QStringLiteral("已在使用")),
                      qPrintable(second.output));
             QVERIFY(first.running());
         }
@@ -188,7 +188,7 @@ private slots:
             QVERIFY2(contents.contains(QStringLiteral(" ./usr/") + file), qPrintable(file));
         const QString depends = runProgram(QStringLiteral("dpkg-deb"), {"-f", package, "Depends"}).output;
         for (const char *dependency : {"libqt5webkit5", "libqt5network5", "libqt5sql5-sqlite", "libjs-jquery", "libjs-jquery-flot",
-                                       "fonts-noto-cjk", "gstreamer1.0-plugins-good"})
+                                       "fonts-noto-cjk", "gstreamer1.0-plugins-good", "qttranslations5-l10n"})
             QVERIFY2(depends.contains(QLatin1String(dependency)), dependency);
         const Outcome lintian = runProgram(QStringLiteral("lintian"), {"--fail-on", "error", package});
         QVERIFY2(lintian.exitCode == 0, qPrintable(lintian.output));

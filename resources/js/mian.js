@@ -329,11 +329,15 @@ function showshoucang(tid) {
 }
 
 // A row of the home lists opens its entry wherever it is clicked, not only on
-// the name: the row's name keeps the handler, a click elsewhere runs it.
+// the name: the row's name keeps the handler, a click elsewhere runs it. A
+// click on a link of the row (删除) does only what the link says.
 document.addEventListener('click', function (event) {
     var row = event.target;
-    while (row && row.nodeName !== 'LI')
+    while (row && row.nodeName !== 'LI') {
+        if (row.nodeName === 'A')
+            return;
         row = row.parentNode;
+    }
     if (!row || !row.parentNode || !row.parentNode.parentNode
         || (' ' + row.parentNode.parentNode.className + ' ').indexOf(' con_box2 ') < 0)
         return;
