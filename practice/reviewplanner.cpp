@@ -34,19 +34,30 @@ bool ReviewPlanner::moreUrgent(const ReviewCard &a, const ReviewCard &b) const
     return a.questionId < b.questionId;
 }
 
+bool ReviewPlanner::reviewedToday(const ReviewCard &card) const
+{
+    return !card.isNew() && card.lastReview == m_today;
+}
+
 QStringList ReviewPlanner::todaysReviews(const QVector<ReviewCard> &book) const
 {
     QVector<ReviewCard> due;
     QVector<ReviewCard> later;
-    for (const ReviewCard &card : book)
-        (isDue(card) ? due : later).append(card);
+    int doneToday = 0;
+    for (const ReviewCard &card : book) {
+        if (reviewedToday(card))
+            ++doneToday;
+        else
+            (isDue(card) ? due : later).append(card);
+    }
     std::sort(due.begin(), due.end(), [this](const ReviewCard &a, const ReviewCard &b) { return moreUrgent(a, b); });
 
+    // The day's share counts the reviews already done today.
     int count = due.size();
     const int days = daysLeft();
     if (days > 0) {
         const int quota = (book.size() + days - 1) / days;
-        count = qMax(count, qMin(quota, book.size()));
+        count = qMax(count, qMin(quota, book.size()) - doneToday);
     }
     // Pulled forward: the soonest due first, then as the urgency order says.
     std::sort(later.begin(), later.end(), [this](const ReviewCard &a, const ReviewCard &b) {

@@ -19,7 +19,9 @@
 // With one, the book is spread over the days left: at least
 // ceil(book size / days left) questions a day, filled up after the due ones
 // with those due soonest, so that every question of the book is seen before
-// the exam. Due questions are never held back.
+// the exam; the reviews already done today count towards that share. Due
+// questions are never held back. A question reviewed today is not listed
+// again that day, however it was answered.
 class ReviewPlanner
 {
 public:
@@ -33,6 +35,7 @@ public:
     QStringList todaysReviews(const QVector<ReviewCard> &book) const;
 
     bool isDue(const ReviewCard &card) const;
+    bool reviewedToday(const ReviewCard &card) const;
 
 private:
     bool moreUrgent(const ReviewCard &a, const ReviewCard &b) const;

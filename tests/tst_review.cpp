@@ -290,7 +290,8 @@ private slots:
         const QDate day(2025, 5, 1);
         QVector<ReviewCard> book;
         for (int i = 0; i < bookSize; ++i)
-            book << cardReviewed(QString::number(i), day.addDays(i < dueNow ? -30 : 0), i < dueNow ? 2 : 60);
+            // Reviewed yesterday, not today: a question reviewed today is not listed again that day.
+            book << cardReviewed(QString::number(i), day.addDays(i < dueNow ? -30 : -1), i < dueNow ? 2 : 60);
         const ReviewPlanner planner(MemoryModel(), day, day.addDays(examInDays));
         QCOMPARE(planner.daysLeft(), examInDays);
         QCOMPARE(planner.todaysReviews(book).size(), today);
