@@ -20,3 +20,16 @@ QString BankQuestion::typeName(int type)
     default: return QString();
     }
 }
+
+QString BankQuestion::typeTitle(int type)
+{
+    switch (type) {
+    case SingleChoice: return QStringLiteral("单项选择题");
+    case MultipleChoice: return QStringLiteral("多项选择题");
+    case CaseStudy: return QStringLiteral("案例分析题");
+    default: {
+        const QString name = typeName(type);
+        return name.isEmpty() ? QStringLiteral("其他题型") : name + QStringLiteral("题");
+    }
+    }
+}

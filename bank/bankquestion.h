@@ -30,5 +30,9 @@ struct BankQuestion
     // The chapter the question is filed under: the named chapter, else the
     // last part of its category path.
     QString chapterName() const;
+    // The one naming of question types: "单选" ... "简答", "案例" (empty for
+    // an unknown type), and as a title "单项选择题", "多项选择题", "判断题",
+    // "填空题", "简答题", "案例分析题" (sections, charts and results alike).
     static QString typeName(int type);
+    static QString typeTitle(int type);
 };

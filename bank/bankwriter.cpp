@@ -61,16 +61,10 @@ QString subjectIdNamed(QSqlDatabase db, const QString &name)
 const int sectionOrder[] = {BankQuestion::SingleChoice, BankQuestion::MultipleChoice, BankQuestion::TrueFalse,
                             BankQuestion::FillIn, BankQuestion::Essay, BankQuestion::CaseStudy};
 
+// The section of a type is named as the type everywhere else.
 QString categoryName(int type)
 {
-    switch (type) {
-    case BankQuestion::SingleChoice: return QStringLiteral("单项选择题");
-    case BankQuestion::MultipleChoice: return QStringLiteral("多项选择题");
-    case BankQuestion::TrueFalse: return QStringLiteral("判断题");
-    case BankQuestion::FillIn: return QStringLiteral("填空题");
-    case BankQuestion::Essay: return QStringLiteral("简答题");
-    default: return QStringLiteral("案例分析题");
-    }
+    return BankQuestion::typeTitle(type == BankQuestion::Unknown ? int(BankQuestion::CaseStudy) : type);
 }
 
 QString number(double value)

@@ -3,6 +3,7 @@
 #include "attemptstore.h"
 #include "constants.h"
 #include "dbconnection.h"
+#include "masteryrule.h"
 #include "pagetext.h"
 #include "reviewstore.h"
 #include "subjectscope.h"
@@ -158,6 +159,12 @@ QString wrongAnswerCount(const QString &paperId)
 QString listTools(const QStringList &links)
 {
     return QStringLiteral("<li class=\"list_tools\">") + links.join(QString()) + QStringLiteral("</li>");
+}
+
+// The row of a list with nothing in it: says so and what fills it.
+QString emptyEntry(const QString &what, const QString &fillsIt)
+{
+    return QStringLiteral("<li class=\"empty_li\"><b>") + what + QStringLiteral("</b>") + fillsIt + QStringLiteral("</li>");
 }
 
 QString toolLink(const QString &call, const QString &label)
@@ -364,6 +371,10 @@ QString HomePages::stubbornList()
     }
     const QString header = QStringLiteral(
         "<li class=\"bt_li\"><h4 class=\"mc\">顽固错题：先读懂解析，再动手练习</h4><h4 class=\"sl\">答错次数</h4></li>");
+    if (entries.isEmpty())
+        return listPage(header,
+                        emptyEntry(QStringLiteral("暂无顽固错题。"),
+                                   QStringLiteral("错题本里答错 %1 次以上的题会列在这里。").arg(MasteryRule::stubbornLapses)));
     return listPage(header + listTools({toolLink(QStringLiteral("myjstest.practiseList('stubborn');"),
                                                  QStringLiteral("练习这些题"))}),
                     entries);
@@ -386,6 +397,9 @@ QString HomePages::masteredList()
     const QString header = QStringLiteral(
         "<li class=\"bt_li\"><h4 class=\"mc\">已掌握：再答错一次即回到错题本</h4><h4 class=\"sl\">掌握日期</h4>"
         "<h4 class=\"sl\">下次复习</h4></li>");
+    if (entries.isEmpty())
+        return listPage(header, emptyEntry(QStringLiteral("暂无已掌握的题。"),
+                                           QStringLiteral("错题本里的题复习时一再答对、记得足够牢后，会移到这里。")));
     return listPage(header + listTools({toolLink(QStringLiteral("myjstest.practiseList('mastered');"),
                                                  QStringLiteral("练习这些题"))}),
                     entries);

@@ -11,24 +11,34 @@
 
 namespace {
 
+// In the program's palette and faces (css/maincss.css): a white sheet with
+// the lists' header strip, striped rows and pill links.
 const QString style = QStringLiteral(
-    "body{margin:0;padding:16px 24px;font-family:sans-serif;font-size:14px;color:#333;background:#fff;}"
-    "h2{margin:0 0 12px;color:#2c7f8f;font-size:20px;}"
-    "h3{margin:18px 0 6px;color:#2c7f8f;font-size:15px;}"
-    ".summary{margin:0 0 8px;color:#555;}"
-    ".empty{padding:40px 0;text-align:center;color:#777;font-size:16px;}"
-    ".empty a,.chart_empty a{color:#d35400;}"
+    "body{margin:0;padding:18px 28px;font-size:14px;background:#f4fafb;}"
+    "h2{margin:0 0 12px;font-size:20px;}"
+    "h3{margin:18px 0 6px;font-size:15px;}"
+    ".summary{margin:0 0 10px;color:#5b7a82;}"
+    ".empty{padding:40px 0;text-align:center;color:#5b7a82;font-size:16px;}"
+    "a.pill,.empty a{display:inline-block;padding:2px 14px;border:1px solid #7ebfcc;border-radius:14px;"
+    "color:#1f6272;background:#fff;text-decoration:none;}"
+    "a.pill:hover,.empty a:hover{border-color:#f39c12;color:#d35400;}"
+    ".chart_empty a{color:#d35400;}"
     ".chart{width:760px;height:220px;}"
     ".chart_empty{margin:6px 0 12px;color:#888;}"
     ".legend{margin:4px 0 0 40px;font-size:12px;color:#555;}"
     ".legend .key{margin-right:16px;white-space:nowrap;}"
     ".legend i{display:inline-block;width:10px;height:10px;margin-right:4px;vertical-align:-1px;}"
-    "table.history{border-collapse:collapse;width:100%;}"
-    "table.history th{background:#addeec;padding:6px;text-align:left;}"
-    "table.history td{border-bottom:1px solid #e4f4f8;padding:6px;}"
+    "table.history{border-collapse:separate;border-spacing:0;width:100%;background:#fff;border:1px solid #c5dfe6;"
+    "border-radius:8px;box-shadow:0 2px 10px rgba(31,98,114,0.10);}"
+    "table.history th{background:#6bb6c6;background:linear-gradient(#7ebfcc,#5aaebf);color:#fff;font-weight:bold;"
+    "padding:10px 12px;text-align:left;letter-spacing:1px;}"
+    "table.history td{border-bottom:1px solid #e3eef1;padding:9px 12px;white-space:nowrap;}"
+    "table.history td.paper{white-space:normal;}"
+    "table.history tr.attempt:nth-child(odd) td{background:#f7fbfc;}"
     "table.history tr.attempt{cursor:pointer;}"
     "table.history tr.attempt:hover td{background:#e4f4f8;}"
-    ".passed{color:#2e8b57;}.failed{color:#c0392b;}"
+    "table.history tr:last-child td{border-bottom:0;}"
+    ".passed{color:#3aa657;font-weight:bold;}.failed{color:#d9483b;font-weight:bold;}"
     "table.strip{border-collapse:separate;border-spacing:3px;}"
     "table.strip td{width:14px;height:14px;background:#eef3f4;}"
     "table.strip td.d1{background:#addeec;}table.strip td.d2{background:#7ebfcc;}"
@@ -44,7 +54,8 @@ QString head(const QString &extraScripts)
 {
     const QString base = appFileUrlBase();
     return QStringLiteral("<!DOCTYPE html><html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" />"
-                          "<style type=\"text/css\">")
+                          "<link href=\"")
+        + base + QStringLiteral("css/maincss.css\" rel=\"stylesheet\" type=\"text/css\"/><style type=\"text/css\">")
         + style + QStringLiteral("</style><script type=\"text/javascript\" src=\"") + base
         + QStringLiteral("js/jQuery.js\"></script>") + extraScripts
         + QStringLiteral("<script type=\"text/javascript\">") + bridgeScript
@@ -68,13 +79,13 @@ QString historyRow(const HistoryRecord &record)
     const bool passed = record.score >= record.passCent;
     return QStringLiteral("<tr class=\"attempt\" onclick=\"openHistory('") + QString::number(record.id)
         + QStringLiteral("');\"><td>") + record.handedInAt.toString(QStringLiteral("yyyy-MM-dd HH:mm"))
-        + QStringLiteral("</td><td>") + record.paperName + QStringLiteral("</td><td class=\"")
+        + QStringLiteral("</td><td class=\"paper\">") + record.paperName + QStringLiteral("</td><td class=\"")
         + (passed ? QStringLiteral("passed") : QStringLiteral("failed")) + QStringLiteral("\">")
         + AnswerSheet::number(record.score) + QStringLiteral(" / ") + AnswerSheet::number(record.totalCent)
         + QStringLiteral("</td><td>") + ResultsPage::clockText(record.useSecond) + QStringLiteral("</td><td>")
         + QStringLiteral("%1 / %2 / %3").arg(record.rightCount).arg(record.wrongCount).arg(record.unansweredCount)
-        + QStringLiteral("</td><td><a href=\"javascript:openHistory('") + QString::number(record.id)
-        + QStringLiteral("');\">查看</a></td></tr>");
+        // The row's click opens the attempt, also from the link (once) and by the keyboard.
+        + QStringLiteral("</td><td><a class=\"pill\" href=\"javascript:void(0);\">查看</a></td></tr>");
 }
 
 QJsonArray accuracyJson(const QVector<StatisticsFigures::Accuracy> &groups)
@@ -152,31 +163,43 @@ const QString chartScript = QStringLiteral(
     "var grid={borderWidth:1,borderColor:'#ccc',margin:{left:8,top:8,right:16}};"
     "function percent(v){return v+'%';}"
     "function ticksOf(list,key){var t=[];for(var i=0;i<list.length;i++){t.push([i,list[i][key]]);}return t;}"
+    // One slot per entry, and room for at least six: one or two entries get a
+    // labelled slot each rather than the whole width.
+    "function slots(list,key){return {ticks:ticksOf(list,key),min:-0.5,max:Math.max(list.length,6)-0.5,autoScale:'none'};}"
+    // Counts are whole numbers: no tick between two of them.
+    "var countAxis={min:0,tickDecimals:0,minTickSize:1};"
+    // Room for the longest label, measured in the chart's own font.
+    "function labelRoom(id,labels){var m=$('<span></span>').css({position:'absolute',visibility:'hidden','white-space':'nowrap',"
+    " font:$('#'+id).css('font')}).appendTo('body');var w=0;"
+    " for(var i=0;i<labels.length;i++){m.text(labels[i]);w=Math.max(w,m.width());}m.remove();return Math.ceil(w)+12;}"
     "function legend(id,series){var h='';for(var i=0;i<series.length;i++){"
     " h+='<span class=\\'key\\'><i style=\\'background:'+series[i].color+'\\'></i>'+series[i].label+'</span>';}"
     " $('#'+id).after('<div class=\\'legend\\'>'+h+'</div>');}"
-    "function drawAccuracy(id,groups){if(!$('#'+id).length)return;var d=[],t=[];"
+    "function drawAccuracy(id,groups){if(!$('#'+id).length)return;var d=[],t=[],names=[];"
     " for(var i=0;i<groups.length;i++){var y=groups.length-1-i;d.push([groups[i].percent,y]);"
-    " t.push([y,groups[i].name+' '+groups[i].right+'/'+groups[i].total]);}"
+    " var name=groups[i].name+' '+groups[i].right+'/'+groups[i].total;t.push([y,name]);names.push(name);}"
     " $('#'+id).css('height',Math.max(100,groups.length*28+40)+'px');"
     " $.plot('#'+id,[{data:d,color:'#7ebfcc'}],{series:{bars:{show:true,horizontal:true,barWidth:0.6,align:'center',fill:0.9}},"
-    " xaxis:{min:0,max:100,autoScale:'none',tickFormatter:percent},yaxis:{ticks:t,autoScale:'none',min:-0.5,max:groups.length-0.5},grid:grid});}"
+    " xaxis:{min:0,max:100,autoScale:'none',tickFormatter:percent},"
+    " yaxis:{ticks:t,autoScale:'none',min:-0.5,max:groups.length-0.5,labelWidth:labelRoom(id,names)},grid:grid});}"
     "$(function(){"
     "var f=figures;"
-    "if($('#scores').length){var s=[];for(var i=0;i<f.scores.length;i++){var d=[];"
+    "if($('#scores').length){var s=[],n=0;for(var i=0;i<f.scores.length;i++){var d=[];"
     " for(var k=0;k<f.scores[i].percents.length;k++){d.push([k+1,f.scores[i].percents[k]]);}"
-    " s.push({label:f.scores[i].name,data:d,color:palette[i%palette.length]});}"
+    " n=Math.max(n,d.length);s.push({label:f.scores[i].name,data:d,color:palette[i%palette.length]});}"
+    " var tries=[];for(var k=1;k<=n;k++){tries.push([k,'第'+k+'次']);}"
     " $.plot('#scores',s,{series:{lines:{show:true},points:{show:true}},legend:{show:false},"
-    " yaxis:{min:0,max:100,autoScale:'none',tickFormatter:percent},xaxis:{min:1,tickDecimals:0,minTickSize:1},grid:grid});"
+    " yaxis:{min:0,max:100,autoScale:'none',tickFormatter:percent},"
+    " xaxis:{ticks:tries,min:0.5,max:Math.max(n,6)+0.5,autoScale:'none'},grid:grid});"
     " legend('scores',s);}"
     "drawAccuracy('types',f.types);drawAccuracy('chapters',f.chapters);"
     "if($('#times').length){var used=[],allowed=[];for(var i=0;i<f.times.length;i++){used.push([i,f.times[i].used]);allowed.push([i,f.times[i].allowed]);}"
     " var ts=[{label:'用时（分钟）',data:used,color:'#7ebfcc',bars:{show:true,barWidth:0.6,align:'center',fill:0.9}},"
     " {label:'规定时间（分钟）',data:allowed,color:'#d35400',lines:{show:true},points:{show:true}}];"
-    " $.plot('#times',ts,{legend:{show:false},xaxis:{ticks:ticksOf(f.times,'day')},yaxis:{min:0},grid:grid});legend('times',ts);}"
+    " $.plot('#times',ts,{legend:{show:false},xaxis:slots(f.times,'day'),yaxis:{min:0},grid:grid});legend('times',ts);}"
     "if($('#book').length){var b=[];for(var i=0;i<f.book.length;i++){b.push([i,f.book[i].count]);}"
     " $.plot('#book',[{data:b,color:'#c0392b',lines:{show:true,fill:0.15},points:{show:true}}],"
-    " {xaxis:{ticks:ticksOf(f.book,'day')},yaxis:{min:0,tickDecimals:0},grid:grid});}"
+    " {xaxis:slots(f.book,'day'),yaxis:countAxis,grid:grid});}"
     "});");
 
 } // namespace

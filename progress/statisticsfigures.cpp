@@ -1,5 +1,6 @@
 #include "statisticsfigures.h"
 
+#include "bankquestion.h"
 #include "storedtime.h"
 #include "subjectscope.h"
 
@@ -98,7 +99,7 @@ void readAccuracy(StatisticsFigures &figures, QSqlDatabase db, const SubjectScop
     QMap<QString, StatisticsFigures::Accuracy> types;
     QMap<QString, StatisticsFigures::Accuracy> chapters;
     while (query.next()) {
-        const QString type = StatisticsFigures::typeName(query.value(0).toInt());
+        const QString type = BankQuestion::typeTitle(query.value(0).toInt());
         const QString chapter = query.value(1).toString();
         const int count = query.value(3).toInt();
         const int right = query.value(2).toInt() == 1 ? count : 0;
@@ -124,14 +125,3 @@ StatisticsFigures StatisticsFigures::compute(QSqlDatabase db, const SubjectScope
     return figures;
 }
 
-QString StatisticsFigures::typeName(int type)
-{
-    switch (type) {
-    case 1: return QStringLiteral("单选题");
-    case 2: return QStringLiteral("多选题");
-    case 3: return QStringLiteral("判断题");
-    case 4: return QStringLiteral("填空题");
-    case 5: return QStringLiteral("问答题");
-    default: return QStringLiteral("其他题型");
-    }
-}

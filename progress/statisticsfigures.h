@@ -65,7 +65,4 @@ public:
     int daysPractised = 0;          // days with a hand-in, ever
 
     static StatisticsFigures compute(QSqlDatabase db, const SubjectScope &scope, const QDate &today);
-
-    // The name of a question type (1 单选题 ... 5 问答题).
-    static QString typeName(int type);
 };

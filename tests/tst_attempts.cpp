@@ -459,7 +459,7 @@ private slots:
         QTest::addColumn<QString>("figure");
         QTest::addColumn<QString>("expected");
         QTest::newRow("score over attempts per paper") << "scores" << "Edge paper:50,100 Keys:20";
-        QTest::newRow("accuracy by type, weakest first") << "types" << "单选题 1/3,填空题 1/2,多选题 2/3,判断题 2/2";
+        QTest::newRow("accuracy by type, weakest first") << "types" << "单项选择题 1/3,填空题 1/2,多项选择题 2/3,判断题 2/2";
         QTest::newRow("accuracy by category when no chapter") << "chapters" << "单项选择题 1/4,案例分析题 3/4,判断题 2/2";
         QTest::newRow("time used against allowed, timed only") << "times" << "1800/3600,3000/3600";
         QTest::newRow("book over time, unknown sizes left out") << "book" << "3,1";
