@@ -19,6 +19,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QSqlQuery>
+#include <QVector>
 
 namespace {
 
@@ -103,18 +104,33 @@ void exportBank(QWidget *parent)
 
 void print(QWidget *parent)
 {
-    const auto list = papers();
-    QStringList items{QStringLiteral("错题本")};
-    for (const auto &paper : list) {
-        items << paper.second + QStringLiteral("（只有题目）");
-        items << paper.second + QStringLiteral("（含答案和解析）");
+    // What can be printed: the wrong-question book and every paper, each with
+    // its answers left out (papers only), after each question, or as a key at the end.
+    using Answers = PrintDocument::Answers;
+    struct Choice
+    {
+        QString label;
+        QString paperId; // empty: the wrong-question book
+        Answers answers;
+    };
+    const QString afterEach = QStringLiteral("（每题后附答案和解析）");
+    const QString keyAtEnd = QStringLiteral("（答案和解析集中在末尾）");
+    QVector<Choice> choices{{QStringLiteral("错题本") + afterEach, QString(), Answers::AfterEach},
+                            {QStringLiteral("错题本") + keyAtEnd, QString(), Answers::KeyAtEnd}};
+    for (const auto &paper : papers()) {
+        choices.append({paper.second + QStringLiteral("（只有题目）"), paper.first, Answers::None});
+        choices.append({paper.second + afterEach, paper.first, Answers::AfterEach});
+        choices.append({paper.second + keyAtEnd, paper.first, Answers::KeyAtEnd});
     }
+    QStringList items;
+    for (const Choice &choice : choices)
+        items << choice.label;
     bool chosen = false;
     const QString item = QInputDialog::getItem(parent, QStringLiteral("打印"), QStringLiteral("打印什么："), items,
                                                0, false, &chosen);
     if (!chosen)
         return;
-    const int index = items.indexOf(item);
+    const Choice &choice = choices.at(qMax(0, items.indexOf(item)));
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(item);
     QPrintDialog dialog(&printer, parent);
@@ -122,8 +138,8 @@ void print(QWidget *parent)
     if (dialog.exec() != QDialog::Accepted)
         return;
     PrintDocument document(database(), appDirPath);
-    const QString html = index <= 0 ? document.wrongBook(SubjectStore::currentSubjectId())
-                                    : document.paper(list.at((index - 1) / 2).first, (index - 1) % 2 == 1);
+    const QString html = choice.paperId.isEmpty() ? document.wrongBook(SubjectStore::currentSubjectId(), choice.answers)
+                                                  : document.paper(choice.paperId, choice.answers);
     if (!PagePrinter::print(html, QUrl::fromLocalFile(appDirPath), &printer, 60000, parent))
         tell(parent, QStringLiteral("无法打印：页面没有准备好。"));
     else if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())

@@ -3,20 +3,51 @@
 #include "exampaper.h"
 #include "pagetext.h"
 #include "paperloader.h"
+#include "printquestion.h"
 #include "subjectscope.h"
 
 #include <QSqlQuery>
 
 namespace {
 
-// What the screen needs and paper does not: the buttons under a question, the
-// answer card marks; and the rule that keeps a question on one page.
+// Paper, not screen: white, black text, compact, no colours of the program.
 const char *const printStyle =
-    ".print_q{page-break-inside:avoid;margin:0 0 14px 0;}"
-    ".print_q .keep_bar,.print_q .right_bar,.print_q input[type=hidden]{display:none;}"
-    ".print_q .show_an{display:block !important;}"
-    "h1.print_title{font-size:20px;text-align:center;}"
-    "h2.print_section{font-size:16px;page-break-after:avoid;}";
+    "body{background:#fff;color:#000;margin:0;font-size:13pt;line-height:1.5;}"
+    "h1.print_title{font-size:17pt;text-align:center;margin:0 0 10pt;color:#000;}"
+    "h2.print_section{font-size:13pt;margin:12pt 0 6pt;color:#000;page-break-after:avoid;}"
+    ".print_q{page-break-inside:avoid;margin:0 0 9pt;}"
+    ".pq_stem b{margin-right:4pt;}"
+    ".pq_material{margin:0 0 6pt;padding:4pt 0;border-top:1px solid #000;border-bottom:1px solid #000;}"
+    ".pq_options{margin:3pt 0 0 16pt;}"
+    ".pq_blanks{margin:3pt 0 0 16pt;}"
+    ".pq_blank{display:inline-block;width:130pt;border-bottom:1px solid #000;margin-right:8pt;height:14pt;}"
+    ".pq_lines{margin:4pt 0 0 16pt;}"
+    ".pq_line{height:22pt;border-bottom:1px solid #888;}"
+    ".pq_answer{margin:4pt 0 0 16pt;padding-left:6pt;border-left:2pt solid #888;}"
+    ".pq_key{page-break-before:always;}"
+    ".pq_key .pq_answer{margin:0 0 6pt 0;}"
+    "img{max-width:100%;}";
+
+// A question, a case's material before its first part, and where wanted its answer.
+QString printedQuestion(const ExamQuestion &question, bool withAnswer, QString *lastMaterial,
+                        const QString &appDirSlash)
+{
+    QString html = QStringLiteral("<div class=\"print_q\">");
+    if (question.type == ExamQuestion::Composite) {
+        *lastMaterial = question.title;
+        return html + QStringLiteral("<div class=\"pq_material\"><b>") + QString::number(question.number)
+            + QStringLiteral(".</b> ") + question.title + QStringLiteral("</div></div>");
+    }
+    if (question.leafNo > 0 && !question.material.isEmpty() && question.material != *lastMaterial) {
+        *lastMaterial = question.material;
+        html += QStringLiteral("<div class=\"pq_material\"><b>") + QString::number(question.number)
+            + QStringLiteral(".</b> ") + question.material + QStringLiteral("</div>");
+    }
+    html += PrintQuestion::question(question, appDirSlash);
+    if (withAnswer)
+        html += PrintQuestion::answer(question, appDirSlash);
+    return html + QStringLiteral("</div>");
+}
 
 } // namespace
 
@@ -26,9 +57,11 @@ PrintDocument::PrintDocument(QSqlDatabase db, const QString &appDirSlash)
 {
 }
 
-QString PrintDocument::paperBody(const ExamPaper &paper, bool withAnswers)
+QString PrintDocument::paperBody(const ExamPaper &paper, Answers answers, const QString &appDirSlash)
 {
     QString body;
+    QString key;
+    QString lastMaterial;
     for (std::size_t i = 0; i < paper.questions.size(); ++i) {
         const ExamQuestion &question = *paper.questions[i];
         for (const auto &section : paper.sections) {
@@ -36,16 +69,16 @@ QString PrintDocument::paperBody(const ExamPaper &paper, bool withAnswers)
                 body += QStringLiteral("<h2 class=\"print_section\">") + section->captionName
                     + QStringLiteral("</h2>");
         }
-        QString answer = QStringLiteral("</div>"); // closes the question block
-        if (withAnswers) {
-            answer = question.answerHtml;
-            // An answer without explanation leaves its bold open, which on a
-            // page of many questions would run into the next ones.
-            if (!answer.contains(QLatin1String("</b>")))
-                answer.insert(answer.indexOf(QLatin1String("</div>")), QLatin1String("</b>"));
-        }
-        body += QStringLiteral("<div class=\"print_q\">") + question.html + answer + QStringLiteral("</div>");
+        body += printedQuestion(question, answers == Answers::AfterEach, &lastMaterial, appDirSlash);
+        if (answers == Answers::KeyAtEnd && question.type != ExamQuestion::Composite)
+            key += QStringLiteral("<div class=\"print_q\"><b>")
+                + (question.leafNo > 0 ? PrintQuestion::label(question).prepend(QString::number(question.number))
+                                       : PrintQuestion::label(question))
+                + QStringLiteral("</b>") + PrintQuestion::answer(question, appDirSlash) + QStringLiteral("</div>");
     }
+    if (!key.isEmpty())
+        body += QStringLiteral("<div class=\"pq_key\"><h2 class=\"print_section\">参考答案与解析</h2>") + key
+            + QStringLiteral("</div>");
     return body;
 }
 
@@ -62,13 +95,13 @@ QString PrintDocument::page(const QString &title, const QString &body) const
         + QStringLiteral("</h1>") + body + QStringLiteral("</body></html>");
 }
 
-QString PrintDocument::paper(const QString &paperId, bool withAnswers)
+QString PrintDocument::paper(const QString &paperId, Answers answers)
 {
     const auto loaded = PaperLoader(m_db, 0, m_appDirSlash).loadFormalPaper(paperId);
-    return page(loaded->name, paperBody(*loaded, withAnswers));
+    return page(loaded->name, paperBody(*loaded, answers, m_appDirSlash));
 }
 
-QString PrintDocument::wrongBook(const QString &subjectId)
+QString PrintDocument::wrongBook(const QString &subjectId, Answers answers)
 {
     const SubjectScope scope(subjectId);
     QSqlQuery papers(m_db);
@@ -82,7 +115,7 @@ QString PrintDocument::wrongBook(const QString &subjectId)
             if (practice->questions.empty())
                 continue;
             body += QStringLiteral("<h1 class=\"print_title\">") + papers.value(1).toString().toHtmlEscaped()
-                + QStringLiteral("</h1>") + paperBody(*practice, true);
+                + QStringLiteral("</h1>") + paperBody(*practice, answers, m_appDirSlash);
         }
     }
     return page(QStringLiteral("错题本"), body);
