@@ -65,6 +65,7 @@ ExamRenLi::ExamRenLi(int, int, int, int, int, QWidget *parent)
     mediaDirSlash = AppPaths::current().dataDir();
     applyButtonArtwork();
     setWindowTitle(productTitle);
+    labelTitle->setText(productTitle);
     bRest->hide();
 
     auto *bridge = new ExamBridge(this);
