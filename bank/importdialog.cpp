@@ -1,5 +1,6 @@
 #include "importdialog.h"
 
+#include "dialogframe.h"
 #include "bankfile.h"
 #include "importpreview.h"
 #include "subjectstore.h"
@@ -25,6 +26,7 @@ ImportDialog::ImportDialog(const QString &path, QSqlDatabase db, const QString &
     , m_imageDir(imageDir)
 {
     setWindowTitle(QStringLiteral("导入题库"));
+    DialogFrame::apply(this);
     resize(620, 520);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_bank = BankFile::read(path);

@@ -43,7 +43,16 @@ QString countsText(const ImportCounts &counts)
 
 QString paperNameOf(const QString &path)
 {
-    return QFileInfo(path).completeBaseName();
+    // "questions.aiken.txt" is the paper "questions": every format suffix at
+    // the end goes, other dots stay ("2023.v2.gift" is "2023.v2").
+    static const QStringList formatSuffixes{QStringLiteral("txt"),  QStringLiteral("gift"), QStringLiteral("aiken"),
+                                            QStringLiteral("xml"),  QStringLiteral("moodle"), QStringLiteral("csv"),
+                                            QStringLiteral("tsv"),  QStringLiteral("xlsx")};
+    QString name = QFileInfo(path).fileName();
+    for (int dot = name.lastIndexOf(QLatin1Char('.')); dot > 0 && formatSuffixes.contains(name.mid(dot + 1).toLower());
+         dot = name.lastIndexOf(QLatin1Char('.')))
+        name.truncate(dot);
+    return name;
 }
 
 QString fileFilter()

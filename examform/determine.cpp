@@ -3,6 +3,8 @@
 #include "centredonparent.h"
 #include "constants.h"
 
+#include <QTextDocument>
+
 Determine::Determine(QWidget *parent)
     : QDialog(parent)
 {
@@ -24,6 +26,13 @@ Determine::Determine(QWidget *parent)
 void Determine::showEvent(QShowEvent *event)
 {
     textEdit->setHtml(body);
+    // A scroll bar only when the text does not fit the box.
+    const int inside = 2 * textEdit->frameWidth();
+    textEdit->document()->setTextWidth(textEdit->width() - inside);
+    textEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    textEdit->setVerticalScrollBarPolicy(textEdit->document()->size().height() <= textEdit->height() - inside
+                                             ? Qt::ScrollBarAlwaysOff
+                                             : Qt::ScrollBarAsNeeded);
     QDialog::showEvent(event);
 }
 

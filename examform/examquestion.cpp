@@ -205,13 +205,10 @@ QString ExamQuestion::appendChoiceButtons(Variant variant, int slots)
     } else if (type == TrueFalse) {
         prefix = QLatin1String("ti3_"); group = QLatin1String("pan_"); handler = QLatin1String("setpanduan");
     }
-    // The button text after the letter; leaves use their own look.
+    // The button text after the letter: "A." everywhere, case-study parts
+    // too; a part's multiple choice keeps the round buttons.
     QLatin1String valueEnd(".&nbsp;\" class=\"button_01\" /> <label for=\"");
-    if (variant == Variant::Leaf && type == MultipleChoice)
-        valueEnd = QLatin1String("\" class=\"button_01\" /> <label for=\"");
-    else if (variant == Variant::Leaf)
-        valueEnd = QLatin1String("&nbsp;\" class=\"button_01\" /> <label for=\"");
-    else if (type == MultipleChoice)
+    if (type == MultipleChoice && variant != Variant::Leaf)
         valueEnd = QLatin1String(".&nbsp;\" class=\"button_03\" /> <label for=\"");
 
     const QString seqText = QString::number(seq);
@@ -260,7 +257,7 @@ QString ExamQuestion::appendEssayBoxes(int slots)
             + QLatin1String("\" cols='50' rows='2' > </textarea>");
         html += QStringLiteral("<p><font color=\"red\">自评：</font> <p><input type=\"button\" id=\"") + baseId
             + QLatin1String("1\" name=\"") + name + QLatin1String("\" onclick=\"setwenda('") + baseId
-            + QLatin1String("1','") + tname + QStringLiteral("','A');\" class=\"button_01\"/ >我会作 &nbsp;");
+            + QLatin1String("1','") + tname + QStringLiteral("','A');\" class=\"button_01\"/ >我会做 &nbsp;");
         html += QLatin1String("</p>   <P><input type=\"button\" id=\"") + baseId + QLatin1String("2\" name=\"")
             + name + QLatin1String("\" onclick=\"setwenda('") + baseId + QLatin1String("2','") + tname
             + QStringLiteral("','B');\" class=\"button_01\"/ >我不会</p>  </p>");
@@ -310,8 +307,11 @@ void ExamQuestion::buildAnswerHtml(Variant variant, const QString &appDirSlash)
         : QStringLiteral("\" name=\"jiexi\"  class=\"show_an\" style=\"display:none\" > <b>答案：");
     // The blanks of a fill-in answer are numbered, in the exam window and the search alike.
     answerHtml += type == FillIn ? BlankAnswer::readable(answer) : answer;
+    // Closed also without an explanation: an open bold tag ran into every
+    // question after it (the search's later hits).
+    answerHtml += QLatin1String("</b>");
     if (!analysis.isEmpty())
-        answerHtml += QStringLiteral("</b><br/>解析：") + analysis;
+        answerHtml += QStringLiteral("<br/>解析：") + analysis;
     answerHtml += QLatin1String("</div>");
     rewriteImages(answerHtml, appDirSlash);
     // Closes the question block opened by the stem.

@@ -1,5 +1,6 @@
 #include "guidedialog.h"
 
+#include "dialogframe.h"
 #include "constants.h"
 #include "guidepage.h"
 #include "pagetext.h"
@@ -13,6 +14,7 @@ GuideDialog::GuideDialog(QWidget *parent)
     , m_view(new PageView(this))
 {
     setWindowTitle(QStringLiteral("操作演示 - ") + productTitle);
+    DialogFrame::apply(this);
     setStyleSheet(QStringLiteral("QDialog{background-color:#addeec;}"));
     resize(1080, 760);
 

@@ -161,7 +161,9 @@ QString cardLabels(const ExamPaper &paper, Test test)
         if (question->type != ExamQuestion::Composite && test(*question))
             labels << question->cardLabel();
     }
-    return labels.join(QLatin1Char(','));
+    // "、" lets a long list wrap between labels; "1,2,3" would read as one
+    // number and break inside a label.
+    return labels.join(QStringLiteral("、"));
 }
 
 } // namespace

@@ -2,6 +2,9 @@
 
 #include "centredonparent.h"
 
+#include <QTextDocument>
+#include <QtMath>
+
 Prompt::Prompt(QWidget *parent)
     : QDialog(parent)
 {
@@ -21,6 +24,13 @@ void Prompt::showEvent(QShowEvent *event)
 {
     lcaption->setText(caption);
     textEdit->setHtml(body);
+    // As tall as the text: one line gets a small box, a long text scrolls.
+    QTextDocument *document = textEdit->document();
+    const int margins = layout()->contentsMargins().left() + layout()->contentsMargins().right();
+    document->setTextWidth(width() - margins - 2 * textEdit->frameWidth());
+    const int textHeight = qCeil(document->size().height()) + 2 * textEdit->frameWidth();
+    textEdit->setFixedHeight(qBound(textEdit->fontMetrics().height() * 2, textHeight, maximumTextHeight));
+    adjustSize();
     QDialog::showEvent(event);
 }
 

@@ -16,6 +16,9 @@ public:
     QString caption;
     QString body;
 
+    // Past this the text scrolls.
+    static constexpr int maximumTextHeight = 420;
+
 protected:
     void showEvent(QShowEvent *event) override;
 

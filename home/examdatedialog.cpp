@@ -1,5 +1,7 @@
 #include "examdatedialog.h"
 
+#include "dialogframe.h"
+
 #include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -11,6 +13,7 @@ ExamDateDialog::ExamDateDialog(const QDate &current, const QDate &today, QWidget
     , date(current)
 {
     setWindowTitle(QStringLiteral("考试日期"));
+    DialogFrame::apply(this);
     setStyleSheet(QStringLiteral("QDialog{background-color: #addeec;}"));
     dateEdit = new QDateEdit(this);
     dateEdit->setCalendarPopup(true);

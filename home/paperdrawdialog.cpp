@@ -1,5 +1,6 @@
 #include "paperdrawdialog.h"
 
+#include "dialogframe.h"
 #include "dbconnection.h"
 #include "constants.h"
 #include "generatedpaperstore.h"
@@ -38,6 +39,7 @@ PaperDrawDialog::PaperDrawDialog(const QString &subjectId, const QDate &today, Q
     , m_drawer(DrawingBank::candidates(database(), subjectId))
 {
     setWindowTitle(QStringLiteral("随机组卷"));
+    DialogFrame::apply(this);
     setStyleSheet(QStringLiteral("QDialog{background-color: #addeec;}"));
     resize(560, 600);
 

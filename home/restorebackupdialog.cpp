@@ -1,5 +1,7 @@
 #include "restorebackupdialog.h"
 
+#include "dialogframe.h"
+
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QLabel>
@@ -39,6 +41,7 @@ RestoreBackupDialog::RestoreBackupDialog(const QString &dbPath, QWidget *parent)
     , backups(BackupStore::list(dbPath))
 {
     setWindowTitle(QStringLiteral("恢复备份"));
+    DialogFrame::apply(this);
     setStyleSheet(QStringLiteral("QDialog{background-color: #addeec;}"));
     resize(560, 320);
     auto *layout = new QVBoxLayout(this);

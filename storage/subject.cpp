@@ -1,5 +1,6 @@
 #include "subject.h"
 
+#include "dialogframe.h"
 #include "subjectstore.h"
 
 #include <QCloseEvent>
@@ -10,7 +11,7 @@ Subject::Subject(QWidget *parent)
     : QDialog(parent)
 {
     setupUi(this);
-    setWindowFlags(Qt::Dialog);
+    DialogFrame::apply(this);
     setWindowTitle(QStringLiteral("科目选择"));
     // The ground of the program's other dialogs.
     setStyleSheet(QStringLiteral("QDialog#Subject{background-color: #addeec;}"));

@@ -442,12 +442,12 @@ private slots:
         // Entries: 1, stem of 2, 2.1, 2.2, 3.
         QTest::newRow("all answered, none flagged") << "1_111" << "0_000" << QString();
         QTest::newRow("case-study parts as on the card")
-            << "1_001" << "0_000" << unanswered + QStringLiteral("2.1,2.2<h3></p>");
+            << "1_001" << "0_000" << unanswered + QStringLiteral("2.1、2.2<h3></p>");
         QTest::newRow("unanswered and flagged")
             << "0_111" << "0_100" << unanswered + QStringLiteral("1<h3></p><p ><h3>已标记：2.1</h3></p>");
         QTest::newRow("only flagged")
             << "1_111" << "1_001"
-            << QStringLiteral("<p align='center'><h1>你还有标记待查的试题</h1></p><p ><h3>已标记：1,3</h3></p>");
+            << QStringLiteral("<p align='center'><h1>你还有标记待查的试题</h1></p><p ><h3>已标记：1、3</h3></p>");
     }
 
     void handInReminder()

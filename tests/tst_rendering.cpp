@@ -268,10 +268,10 @@ void RenderingTest::exactFragmentInFormalPaper_data()
     QTest::newRow("essay: hidden field always empty") << 5
         << stem + QStringLiteral(R"(<input type='hidden' id='ti5_3' value=''/>)") + options
            + QStringLiteral(R"(<textarea id="ti5_3" cols='50' rows='2' > </textarea>)")
-           + QStringLiteral(R"(<p><font color="red">自评：</font> <p><input type="button" id="wen_3_01" name="wen_3" onclick="setwenda('wen_3_01','ti5_3','A');" class="button_01"/ >我会作 &nbsp;)")
+           + QStringLiteral(R"(<p><font color="red">自评：</font> <p><input type="button" id="wen_3_01" name="wen_3" onclick="setwenda('wen_3_01','ti5_3','A');" class="button_01"/ >我会做 &nbsp;)")
            + QStringLiteral(R"(</p>   <P><input type="button" id="wen_3_02" name="wen_3" onclick="setwenda('wen_3_02','ti5_3','B');" class="button_01"/ >我不会</p>  </p>)")
            + QStringLiteral(R"(<textarea id="ti5_3" cols='50' rows='2' > </textarea>)")
-           + QStringLiteral(R"(<p><font color="red">自评：</font> <p><input type="button" id="wen_3_11" name="wen_3" onclick="setwenda('wen_3_11','ti5_3','A');" class="button_01"/ >我会作 &nbsp;)")
+           + QStringLiteral(R"(<p><font color="red">自评：</font> <p><input type="button" id="wen_3_11" name="wen_3" onclick="setwenda('wen_3_11','ti5_3','A');" class="button_01"/ >我会做 &nbsp;)")
            + QStringLiteral(R"(</p>   <P><input type="button" id="wen_3_12" name="wen_3" onclick="setwenda('wen_3_12','ti5_3','B');" class="button_01"/ >我不会</p>  </p>)")
            + result + bar + barEnd
         << answer << QStringLiteral("ti5_3")
@@ -496,15 +496,15 @@ void RenderingTest::variants_data()
     QTest::newRow("leaf stem with material and child number")
         << "leaf" << 1 << false
         << QStringList{QStringLiteral(R"(<div id="div_ti7"  class="content"> <p>5.&nbsp;Case<br>(3)&nbsp;Stem</p> )"),
-                       QStringLiteral(R"(value="A&nbsp;" class="button_01" />)")}
+                       QStringLiteral(R"(value="A.&nbsp;" class="button_01" />)")}
         << QStringLiteral("sc_ti1_7_1");
-    QTest::newRow("leaf multiple choice: bare letters")
+    QTest::newRow("leaf multiple choice: letters with a point")
         << "leaf" << 2 << false
-        << QStringList{QStringLiteral(R"(onclick="setduoxuan('ti2_7_0','hduo_7','A');" value="A" class="button_01" />)")}
+        << QStringList{QStringLiteral(R"(onclick="setduoxuan('ti2_7_0','hduo_7','A');" value="A.&nbsp;" class="button_01" />)")}
         << QStringLiteral("sc_ti2_7_1");
     QTest::newRow("leaf true or false")
         << "leaf" << 3 << false
-        << QStringList{QStringLiteral(R"(value="B&nbsp;" class="button_01" /> <label for="ti3_7_1" >)")}
+        << QStringList{QStringLiteral(R"(value="B.&nbsp;" class="button_01" /> <label for="ti3_7_1" >)")}
         << QStringLiteral("sc_ti3_7_1");
     QTest::newRow("leaf that is itself composite")
         << "leaf" << 6 << false
@@ -643,15 +643,15 @@ void RenderingTest::answerBlock_data()
     QTest::addColumn<QString>("analysis");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("no explanation leaves the bold tag open")
+    QTest::newRow("no explanation: the bold tag is closed all the same")
         << QStringLiteral("AB") << QString()
-        << QStringLiteral(R"(<div id="div_da1" name="jiexi"  class="show_an" style="display:none" > <b>答案：AB</div></div>)");
+        << QStringLiteral(R"(<div id="div_da1" name="jiexi"  class="show_an" style="display:none" > <b>答案：AB</b></div></div>)");
     QTest::newRow("markup passes unescaped")
         << QStringLiteral("<i>x</i> & y") << QStringLiteral("<table><tr><td>1&lt;2</td></tr></table>")
         << QStringLiteral(R"(<div id="div_da1" name="jiexi"  class="show_an" style="display:none" > <b>答案：<i>x</i> & y</b><br/>解析：<table><tr><td>1&lt;2</td></tr></table></div></div>)");
     QTest::newRow("empty answer")
         << QString() << QString()
-        << QStringLiteral(R"(<div id="div_da1" name="jiexi"  class="show_an" style="display:none" > <b>答案：</div></div>)");
+        << QStringLiteral(R"(<div id="div_da1" name="jiexi"  class="show_an" style="display:none" > <b>答案：</b></div></div>)");
 }
 
 void RenderingTest::answerBlock()

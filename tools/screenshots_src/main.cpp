@@ -77,7 +77,7 @@ QWidget *openExamThroughLogin(ScreenshotSession &session, ModalAnswerer &modals,
         return nullptr;
     // The candidate screen and the exam window show the number typed here.
     if (auto *number = login->findChild<QLineEdit *>(QStringLiteral("lineEdit")))
-        number->setText(QStringLiteral("2024017"));
+        number->setText(QStringLiteral("1001"));
     ScreenshotSession::click(login, QStringLiteral("pushButton"));
     ScreenshotSession::settle(800);
     QWidget *info = ScreenshotSession::topLevel("InfoForm");
