@@ -11,10 +11,12 @@
 
 namespace {
 
-// In the program's palette and faces (css/maincss.css): a white sheet with
+// In the program's palette and faces (as css/maincss.css): a white sheet with
 // the lists' header strip, striped rows and pill links.
 const QString style = QStringLiteral(
-    "body{margin:0;padding:18px 28px;font-size:14px;background:#f4fafb;}"
+    "body{margin:0;padding:18px 28px;font-family:'宋体','Noto Sans CJK SC',sans-serif;font-size:14px;color:#21414a;"
+    "background:#f4fafb;}"
+    "h2,h3{font-family:'黑体','Noto Sans CJK SC',sans-serif;color:#1f6272;}"
     "h2{margin:0 0 12px;font-size:20px;}"
     "h3{margin:18px 0 6px;font-size:15px;}"
     ".summary{margin:0 0 10px;color:#5b7a82;}"
@@ -23,7 +25,9 @@ const QString style = QStringLiteral(
     "color:#1f6272;background:#fff;text-decoration:none;}"
     "a.pill:hover,.empty a:hover{border-color:#f39c12;color:#d35400;}"
     ".chart_empty a{color:#d35400;}"
-    ".chart{width:760px;height:220px;}"
+    // The charts measure their labels in their own text size: the page's
+    // taller lines made the labels' boxes overlap and hid them.
+    ".chart{width:760px;height:220px;line-height:1.2;font-size:12px;}"
     ".chart_empty{margin:6px 0 12px;color:#888;}"
     ".legend{margin:4px 0 0 40px;font-size:12px;color:#555;}"
     ".legend .key{margin-right:16px;white-space:nowrap;}"
@@ -54,8 +58,7 @@ QString head(const QString &extraScripts)
 {
     const QString base = appFileUrlBase();
     return QStringLiteral("<!DOCTYPE html><html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" />"
-                          "<link href=\"")
-        + base + QStringLiteral("css/maincss.css\" rel=\"stylesheet\" type=\"text/css\"/><style type=\"text/css\">")
+                          "<style type=\"text/css\">")
         + style + QStringLiteral("</style><script type=\"text/javascript\" src=\"") + base
         + QStringLiteral("js/jQuery.js\"></script>") + extraScripts
         + QStringLiteral("<script type=\"text/javascript\">") + bridgeScript
@@ -164,8 +167,10 @@ const QString chartScript = QStringLiteral(
     "function percent(v){return v+'%';}"
     "function ticksOf(list,key){var t=[];for(var i=0;i<list.length;i++){t.push([i,list[i][key]]);}return t;}"
     // One slot per entry, and room for at least six: one or two entries get a
-    // labelled slot each rather than the whole width.
-    "function slots(list,key){return {ticks:ticksOf(list,key),min:-0.5,max:Math.max(list.length,6)-0.5,autoScale:'none'};}"
+    // labelled slot each rather than the whole width. The room is made by an
+    // unseen series at both ends (fixed axis ends left the labels undrawn).
+    "function slots(list,key){var t=ticksOf(list,key);for(var i=t.length;i<6;i++){t.push([i,' ']);}return {ticks:t};}"
+    "function room(first,last){return {data:[[first,0],[last,0]],lines:{show:false},points:{show:false},bars:{show:false},color:'rgba(0,0,0,0)'};}"
     // Counts are whole numbers: no tick between two of them.
     "var countAxis={min:0,tickDecimals:0,minTickSize:1};"
     // Room for the longest label, measured in the chart's own font.
@@ -187,18 +192,18 @@ const QString chartScript = QStringLiteral(
     "if($('#scores').length){var s=[],n=0;for(var i=0;i<f.scores.length;i++){var d=[];"
     " for(var k=0;k<f.scores[i].percents.length;k++){d.push([k+1,f.scores[i].percents[k]]);}"
     " n=Math.max(n,d.length);s.push({label:f.scores[i].name,data:d,color:palette[i%palette.length]});}"
-    " var tries=[];for(var k=1;k<=n;k++){tries.push([k,'第'+k+'次']);}"
-    " $.plot('#scores',s,{series:{lines:{show:true},points:{show:true}},legend:{show:false},"
+    " var tries=[];for(var k=1;k<=Math.max(n,6);k++){tries.push([k,k<=n?'第'+k+'次':' ']);}"
+    " $.plot('#scores',s.concat([room(0.5,Math.max(n,6)+0.5)]),{series:{lines:{show:true},points:{show:true}},legend:{show:false},"
     " yaxis:{min:0,max:100,autoScale:'none',tickFormatter:percent},"
-    " xaxis:{ticks:tries,min:0.5,max:Math.max(n,6)+0.5,autoScale:'none'},grid:grid});"
+    " xaxis:{ticks:tries},grid:grid});"
     " legend('scores',s);}"
     "drawAccuracy('types',f.types);drawAccuracy('chapters',f.chapters);"
     "if($('#times').length){var used=[],allowed=[];for(var i=0;i<f.times.length;i++){used.push([i,f.times[i].used]);allowed.push([i,f.times[i].allowed]);}"
     " var ts=[{label:'用时（分钟）',data:used,color:'#7ebfcc',bars:{show:true,barWidth:0.6,align:'center',fill:0.9}},"
     " {label:'规定时间（分钟）',data:allowed,color:'#d35400',lines:{show:true},points:{show:true}}];"
-    " $.plot('#times',ts,{legend:{show:false},xaxis:slots(f.times,'day'),yaxis:{min:0},grid:grid});legend('times',ts);}"
+    " $.plot('#times',ts.concat([room(-0.5,Math.max(f.times.length,6)-0.5)]),{legend:{show:false},xaxis:slots(f.times,'day'),yaxis:{min:0},grid:grid});legend('times',ts);}"
     "if($('#book').length){var b=[];for(var i=0;i<f.book.length;i++){b.push([i,f.book[i].count]);}"
-    " $.plot('#book',[{data:b,color:'#c0392b',lines:{show:true,fill:0.15},points:{show:true}}],"
+    " $.plot('#book',[{data:b,color:'#c0392b',lines:{show:true,fill:0.15},points:{show:true}},room(-0.5,Math.max(f.book.length,6)-0.5)],"
     " {xaxis:slots(f.book,'day'),yaxis:countAxis,grid:grid});}"
     "});");
 

@@ -249,9 +249,9 @@ private slots:
         window.openExam(QStringLiteral("km1p1"), 0);
         LoginForm *login = visibleWindow<LoginForm>();
         QVERIFY(login);
+        login->activateWindow();
         QApplication::setActiveWindow(login);
-        QVERIFY(QTest::qWaitForWindowActive(login));
-        QCOMPARE(QApplication::focusWidget(), login->lineEdit);
+        QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget() == login->lineEdit, 15000);
         QVERIFY(FocusRing::current() && FocusRing::current()->target() == login->lineEdit);
 
         // Tab reaches the login button and the ring goes round it.
@@ -536,8 +536,9 @@ private slots:
         for (const char *chart : {"scores", "times", "book"})
             QVERIFY2(!TestSupport::pageValue(&view, ticks.arg(QLatin1String(chart), QStringLiteral("X"))).toString().isEmpty(),
                      chart);
-        QCOMPARE(TestSupport::pageValue(&view, ticks.arg(QStringLiteral("times"), QStringLiteral("X"))).toString(),
-                 QStringLiteral("12-01"));
+        QVERIFY(TestSupport::pageValue(&view, ticks.arg(QStringLiteral("times"), QStringLiteral("X")))
+                    .toString()
+                    .startsWith(QStringLiteral("12-01|")));
         QStringList book = TestSupport::pageValue(&view, ticks.arg(QStringLiteral("book"), QStringLiteral("Y")))
                                      .toString()
                                      .split(QLatin1Char('|'));
