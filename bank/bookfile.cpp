@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
@@ -59,6 +60,30 @@ QString withoutPageNumbers(QString text)
     return text.replace(pageNumber, QString());
 }
 
+// PDF text often gives a character as the radical of the same shape (the
+// font maps both to one glyph): the ideograph the reader sees is meant.
+QString withIdeographs(QString text)
+{
+    static const QHash<ushort, QChar> simplified{
+        {0x2EC5, QChar(0x89C1)}, {0x2EC6, QChar(0x89D2)}, {0x2EC9, QChar(0x8D1D)}, {0x2ECB, QChar(0x8F66)},
+        {0x2ED0, QChar(0x9485)}, {0x2ED3, QChar(0x957F)}, {0x2ED4, QChar(0x95E8)}, {0x2ED9, QChar(0x97E6)},
+        {0x2EDA, QChar(0x9875)}, {0x2EDB, QChar(0x98CE)}, {0x2EDC, QChar(0x98DE)}, {0x2EE0, QChar(0x9963)},
+        {0x2EE2, QChar(0x9A6C)}, {0x2EE5, QChar(0x9C7C)}, {0x2EE6, QChar(0x9E1F)}, {0x2EE7, QChar(0x5364)},
+        {0x2EE8, QChar(0x9EA6)}, {0x2EE9, QChar(0x9EC4)}, {0x2EEC, QChar(0x9F50)}, {0x2EEE, QChar(0x9F7F)},
+        {0x2EF0, QChar(0x9F99)}, {0x2EF3, QChar(0x9F9F)}};
+    for (int i = 0; i < text.size(); ++i) {
+        const ushort c = text.at(i).unicode();
+        if (c >= 0x2F00 && c <= 0x2FD5) {
+            const QString ideograph = QString(text.at(i)).normalized(QString::NormalizationForm_KC);
+            if (ideograph.size() == 1)
+                text[i] = ideograph.at(0);
+        } else if (c >= 0x2E80 && c < 0x2F00) {
+            text[i] = simplified.value(c, text.at(i));
+        }
+    }
+    return text;
+}
+
 ParsedBank failed(const QString &format, const QString &reason)
 {
     ParsedBank bank;
@@ -106,7 +131,7 @@ ParsedBank parse(const QByteArray &bytes, const QString &format)
         const BookConverter::Result text = BookConverter::pdfToText(path);
         if (!text.error.isEmpty())
             return failed(format, text.error);
-        return BookRecogniser::recogniseText(withoutPageNumbers(QString::fromUtf8(text.bytes)), format);
+        return BookRecogniser::recogniseText(withIdeographs(withoutPageNumbers(QString::fromUtf8(text.bytes))), format);
     }
     const BookConverter::Result converted = BookConverter::wordToDocx(path);
     if (!converted.error.isEmpty())
