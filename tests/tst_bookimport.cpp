@@ -543,6 +543,28 @@ private slots:
         QVERIFY2(bank.problems.first().reason.contains(package), qPrintable(bank.problems.first().reason));
     }
 
+    // Damaged Word documents: a mutated document.xml never crashes the reader,
+    // and whatever it makes of it is a bank the writer can take.
+    void wordFuzz()
+    {
+        const QString document = QString::fromUtf8(wordDocument());
+        const QStringList tokens{"<w:p>", "</w:p>", "<w:r>", "<w:t>", "</w:t>", "<w:br/>", "<w:tc>", "<m:oMath>",
+                                 "<a:blip r:embed=\"rIdPic\"/>", "<v:imagedata r:id=\"nothing\"/>", "<w:numId w:val=\"7\"/>",
+                                 "<w:ilvl w:val=\"9\"/>", "<w:delText>", "&amp;", "&#0;", "1．", "A．", "答案："};
+        TestSupport::SeededFuzz fuzz(300, 4000);
+        while (fuzz.next()) {
+            const QString mutated = fuzz.mutate(document, tokens);
+            const QByteArray bytes = zipOf({{"word/document.xml", mutated.toUtf8()},
+                                            {"word/_rels/document.xml.rels",
+                                             "<Relationships><Relationship Id=\"rIdPic\" Target=\"media/p.png\"/></Relationships>"},
+                                            {"word/media/p.png", pngPicture()}});
+            const ParsedBank bank = BankFile::parse(bytes, QStringLiteral("docx"));
+            for (const BankQuestion &q : bank.questions)
+                QVERIFY2(q.type >= BankQuestion::SingleChoice && q.type <= BankQuestion::CaseStudy,
+                         qPrintable(fuzz.describe(mutated)));
+        }
+    }
+
     void recogniserFuzz()
     {
         const QString seed = QString::fromUtf8(
