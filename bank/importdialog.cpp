@@ -36,7 +36,7 @@ ImportDialog::ImportDialog(const QString &path, QSqlDatabase db, const QString &
     , m_imageDir(imageDir)
 {
     setWindowTitle(QStringLiteral("导入题库"));
-    resize(680, 640);
+    resize(680, 720);
 
     auto *layout = new QVBoxLayout(this);
     sourceTabs = new QTabWidget(this);
@@ -81,7 +81,7 @@ ImportDialog::ImportDialog(const QString &path, QSqlDatabase db, const QString &
     form->addRow(QStringLiteral("导入后："), changesLabel);
     layout->addLayout(form);
 
-    auto *views = new QTabWidget(this);
+    auto *views = m_views = new QTabWidget(this);
     questionsView = new QPlainTextEdit(views);
     questionsView->setReadOnly(true);
     questionsView->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -94,7 +94,7 @@ ImportDialog::ImportDialog(const QString &path, QSqlDatabase db, const QString &
     problemsLayout->addWidget(m_problemsTitle);
     problemsLayout->addWidget(problemsView, 1);
     views->addTab(problemsPage, QStringLiteral("问题和未识别的行"));
-    layout->addWidget(views, 2);
+    layout->addWidget(views, 1);
     skipBadBox = new QCheckBox(QStringLiteral("跳过有问题的题目"), this);
     layout->addWidget(skipBadBox);
     progressBar = new QProgressBar(this);
@@ -172,6 +172,8 @@ void ImportDialog::showBank()
     m_problemsTitle->setText(problems.isEmpty() ? QStringLiteral("没有发现问题。")
                                                 : QStringLiteral("发现的问题（%1 处错误）：").arg(shown.errorCount()));
     problemsView->setPlainText(problems.join(QLatin1Char('\n')));
+    m_views->setTabText(1, problems.isEmpty() ? QStringLiteral("问题和未识别的行")
+                                              : QStringLiteral("问题和未识别的行（%1）").arg(problems.size()));
     skipBadBox->setEnabled(shown.errorCount() > 0);
     updatePlan();
 }

@@ -66,6 +66,7 @@ private:
     QString m_imageDir;
     QLabel *m_fileLabel = nullptr;
     QLabel *m_problemsTitle = nullptr;
+    QTabWidget *m_views = nullptr;
     ParsedBank m_fileBank;
     ParsedBank m_pasteBank;
     QTimer m_pasteTimer;
