@@ -410,6 +410,25 @@ private slots:
         QCOMPARE(again.added + again.changed + again.gone, 0);
     }
 
+    // Older documents place pictures as VML; a picture alone in an option is the option.
+    void wordPictureInOption()
+    {
+        const QByteArray document =
+            "<w:document xmlns:w=\"w\" xmlns:v=\"v\" xmlns:r=\"r\"><w:body>" + paragraph(run("1．哪个是图？"))
+            + paragraph(run("A．") + "<w:r><w:pict><v:shape><v:imagedata r:id=\"rIdOld\"/></v:shape></w:pict></w:r>")
+            + paragraph(run("B．文字")) + paragraph(run("答案：A"))
+            + "</w:body></w:document>";
+        const ParsedBank bank = BankFile::parse(
+            zipOf({{"word/document.xml", document},
+                   {"word/_rels/document.xml.rels",
+                    "<Relationships><Relationship Id=\"rIdOld\" Target=\"media/old.png\"/></Relationships>"},
+                   {"word/media/old.png", pngPicture()}}),
+            QStringLiteral("docx"));
+        QCOMPARE(bank.images.size(), 1);
+        QCOMPARE(describeAll(bank),
+                 QStringList{QStringLiteral("1 哪个是图？ [<img src=\"/%1\"/>;文字] =A").arg(bank.images.first().name)});
+    }
+
     void damagedWord_data()
     {
         QTest::addColumn<QByteArray>("bytes");
