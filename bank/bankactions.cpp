@@ -6,7 +6,6 @@
 #include "constants.h"
 #include "dbconnection.h"
 #include "importdialog.h"
-#include "importpreview.h"
 #include "pageprinter.h"
 #include "printdocument.h"
 #include "subjectscope.h"
@@ -62,11 +61,8 @@ namespace BankActions {
 
 bool importFile(QWidget *parent)
 {
-    const QString path = QFileDialog::getOpenFileName(parent, QStringLiteral("导入题库"), QString(),
-                                                      ImportPreview::fileFilter());
-    if (path.isEmpty())
-        return false;
-    ImportDialog dialog(path, database(), imageDir(), parent);
+    // The dialog chooses the file, or takes pasted text.
+    ImportDialog dialog(QString(), database(), imageDir(), parent);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     // The imported paper shows at once: its subject becomes the current one.

@@ -2,6 +2,8 @@
 
 #include "aikenparser.h"
 #include "banktext.h"
+#include "bookfile.h"
+#include "bookrecogniser.h"
 #include "csvreader.h"
 #include "giftparser.h"
 #include "moodlexmlparser.h"
@@ -23,12 +25,16 @@ constexpr qint64 largestFile = 512ll * 1024 * 1024;
 
 QStringList BankFile::formats()
 {
-    return {QStringLiteral("gift"), QStringLiteral("aiken"), QStringLiteral("xml"), QStringLiteral("csv"),
-            QStringLiteral("xlsx")};
+    return QStringList{QStringLiteral("gift"), QStringLiteral("aiken"), QStringLiteral("xml"), QStringLiteral("csv"),
+                       QStringLiteral("xlsx")}
+        + BookFile::formats();
 }
 
 QString BankFile::detectFormat(const QByteArray &bytes, const QString &fileName)
 {
+    const QString book = BookFile::detectFormat(bytes, fileName);
+    if (!book.isEmpty())
+        return book;
     if (bytes.startsWith("PK\x03\x04"))
         return QStringLiteral("xlsx");
     const QString text = BankText::decode(bytes.left(64 * 1024));
@@ -48,6 +54,8 @@ QString BankFile::detectFormat(const QByteArray &bytes, const QString &fileName)
         return QStringLiteral("aiken");
     if (gift && !aiken)
         return QStringLiteral("gift");
+    if (BookRecogniser::looksLikeBook(text))
+        return QStringLiteral("book");
     const QString suffix = QFileInfo(fileName).suffix().toLower();
     if (suffix == QLatin1String("gift"))
         return QStringLiteral("gift");
@@ -55,7 +63,9 @@ QString BankFile::detectFormat(const QByteArray &bytes, const QString &fileName)
         return QStringLiteral("csv");
     if (suffix == QLatin1String("xml"))
         return QStringLiteral("xml");
-    return gift ? QStringLiteral("gift") : QString();
+    if (gift)
+        return QStringLiteral("gift");
+    return suffix == QLatin1String("txt") ? QStringLiteral("book") : QString();
 }
 
 ParsedBank BankFile::parse(const QByteArray &bytes, const QString &format, const QString &baseDir)
@@ -71,8 +81,10 @@ ParsedBank BankFile::parse(const QByteArray &bytes, const QString &format, const
         bank = SheetParser::parse(CsvReader::read(bytes), format, baseDir);
     } else if (format == QLatin1String("xlsx")) {
         bank = SheetParser::parse(XlsxReader::read(bytes), format, baseDir);
+    } else if (BookFile::formats().contains(format)) {
+        bank = BookFile::parse(bytes, format);
     } else {
-        bank.addError(0, QStringLiteral("认不出文件的格式（可用 gift、aiken、xml、csv、xlsx）"));
+        bank.addError(0, QStringLiteral("认不出文件的格式（可用 gift、aiken、xml、csv、xlsx、docx、doc、wps、pdf 或题本文本）"));
         return bank;
     }
     // Problems in file order, whenever a parser found them.

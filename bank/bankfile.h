@@ -6,7 +6,8 @@
 #include <QString>
 
 // Reads a question file of any of the known formats: "gift", "aiken", "xml"
-// (Moodle XML), "csv" and "xlsx" (the spreadsheet template). The format is
+// (Moodle XML), "csv" and "xlsx" (the spreadsheet template), and question
+// books (BookFile: "book" text, "docx", "doc", "wps", "pdf"). The format is
 // recognised from the content when none is given.
 class BankFile
 {

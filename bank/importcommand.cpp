@@ -183,7 +183,7 @@ int ImportCommand::run(const QStringList &arguments, const QString &defaultDb, Q
         {QStringLiteral("subject"), QStringLiteral("科目名称；没有这个科目时新建"), QStringLiteral("NAME")},
         {QStringLiteral("paper"), QStringLiteral("试卷名称（默认：文件名）"), QStringLiteral("NAME")},
         {QStringLiteral("minutes"), QStringLiteral("考试时间，分钟（默认 60）"), QStringLiteral("N")},
-        {QStringLiteral("format"), QStringLiteral("文件格式 gift|aiken|xml|csv|xlsx（默认：从内容识别）"),
+        {QStringLiteral("format"), QStringLiteral("文件格式 gift|aiken|xml|csv|xlsx|book|docx|doc|wps|pdf（默认：从内容识别）"),
          QStringLiteral("FORMAT")},
         {QStringLiteral("dry-run"), QStringLiteral("只检查并报告，不写入")},
         {QStringLiteral("skip-bad"), QStringLiteral("跳过有问题的题目，导入其余的")},

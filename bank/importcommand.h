@@ -5,7 +5,7 @@
 
 // The command line importer:
 //   tessera-import [--db PATH] [--subject NAME] [--paper NAME] [--minutes N]
-//                  [--format gift|aiken|xml|csv|xlsx] [--dry-run] [--skip-bad] FILE...
+//                  [--format gift|aiken|xml|csv|xlsx|book|docx|doc|wps|pdf] [--dry-run] [--skip-bad] FILE...
 //   tessera-import [--db PATH] [--subject NAME] [--paper NAME] --export FILE
 //   tessera-import --template FILE.xlsx|FILE.csv
 // Each file is one paper, written in one transaction; messages name the file

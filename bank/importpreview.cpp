@@ -1,8 +1,56 @@
 #include "importpreview.h"
 
+#include "banktext.h"
+
 #include <QFileInfo>
 
+namespace {
+
+QString answerText(const BankQuestion &q)
+{
+    switch (q.type) {
+    case BankQuestion::SingleChoice:
+    case BankQuestion::MultipleChoice:
+        return q.answerLetters;
+    case BankQuestion::TrueFalse:
+        return q.answerLetters == QLatin1String("A") ? QStringLiteral("正确") : QStringLiteral("错误");
+    case BankQuestion::FillIn: {
+        QStringList blanks;
+        for (const QStringList &blank : q.blanks)
+            blanks << blank.join(QStringLiteral(" 或 "));
+        return blanks.join(QStringLiteral("；"));
+    }
+    default:
+        return q.explanationHtml.isEmpty() ? QStringLiteral("（无）") : QStringLiteral("（见解析）");
+    }
+}
+
+QString questionLine(const BankQuestion &q, const QString &indent)
+{
+    QString stem = BankText::htmlToPlain(q.stemHtml).simplified();
+    if (stem.size() > 40)
+        stem = stem.left(40) + QStringLiteral("…");
+    QString line = indent + (q.line > 0 ? QStringLiteral("第 %1 行 ").arg(q.line) : QString())
+        + QStringLiteral("［%1］").arg(BankQuestion::typeName(q.type)) + stem;
+    if (q.type != BankQuestion::CaseStudy)
+        line += QStringLiteral("　答案：") + answerText(q);
+    return line;
+}
+
+} // namespace
+
 namespace ImportPreview {
+
+QStringList questionLines(const ParsedBank &bank)
+{
+    QStringList lines;
+    for (const BankQuestion &q : bank.questions) {
+        lines << questionLine(q, QString());
+        for (const BankQuestion &part : q.parts)
+            lines << questionLine(part, QStringLiteral("　　"));
+    }
+    return lines;
+}
 
 QString typeSummary(const ParsedBank &bank)
 {
@@ -57,8 +105,9 @@ QString paperNameOf(const QString &path)
 
 QString fileFilter()
 {
-    return QStringLiteral("题库文件 (*.gift *.txt *.xml *.csv *.xlsx);;GIFT (*.gift *.txt);;Moodle XML (*.xml);;"
-                          "表格 (*.csv *.xlsx);;所有文件 (*)");
+    return QStringLiteral("题库文件 (*.gift *.txt *.xml *.csv *.xlsx *.docx *.doc *.wps *.pdf);;"
+                          "Word、WPS 题本 (*.docx *.doc *.wps);;PDF 题本 (*.pdf);;文本 (*.txt *.gift);;"
+                          "Moodle XML (*.xml);;表格 (*.csv *.xlsx);;所有文件 (*)");
 }
 
 } // namespace ImportPreview

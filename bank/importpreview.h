@@ -11,6 +11,9 @@ namespace ImportPreview {
 
 // "单选 12 · 多选 5 · 判断 8", the types the file holds, parts counted by type.
 QString typeSummary(const ParsedBank &bank);
+// One line per question: where it starts, its type, the start of its stem and
+// its answer; a case's parts indented under it.
+QStringList questionLines(const ParsedBank &bank);
 // One line per problem: "第 12 行：reason", notes marked "（提示）".
 QStringList problemLines(const ParsedBank &bank);
 // What the import does to the paper: a new paper, or the changes to the one

@@ -12,6 +12,7 @@
 #include "autosavemeasure.h"
 #include "benchbank.h"
 #include "benchcontext.h"
+#include "bookimportmeasure.h"
 #include "constants.h"
 #include "dbconnection.h"
 #include "examwindowmeasures.h"
@@ -148,6 +149,10 @@ int main(int argc, char *argv[])
                 report(AutosaveMeasure(context).autosave());
             if (wanted(QStringLiteral("import")))
                 report(ImportMeasure(context).import());
+            if (wanted(QStringLiteral("import_docx"))) {
+                for (const MeasureResult &result : BookImportMeasure(context).importDocx())
+                    report(result);
+            }
             if (wanted(QStringLiteral("startup")))
                 report(StartupMeasure(context).startup());
             first = false;

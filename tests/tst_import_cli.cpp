@@ -41,8 +41,17 @@ private slots:
         QTest::newRow("format given overrides the content")
             << QStringList{"--db", "DB", "--subject", "s", "--format", "aiken", "FILE"} << sound << false << 1
             << "错误" << -1;
-        QTest::newRow("unknown format") << QStringList{"--db", "DB", "--format", "pdf", "FILE"} << sound << false
-                                        << 2 << "pdf" << -1;
+        QTest::newRow("unknown format") << QStringList{"--db", "DB", "--format", "odt", "FILE"} << sound << false
+                                        << 2 << "odt" << -1;
+        const QByteArray book = "一、单项选择题\n1．甲\nA．x  B．y\n答案：B\n二、判断题\n1．乙（√）\n";
+        QTest::newRow("a question book in text")
+            << QStringList{"--db", "DB", "--subject", "s", "FILE"} << book << false << 0 << "新增 2" << 2;
+        QTest::newRow("a question book, dry run")
+            << QStringList{"--db", "DB", "--subject", "s", "--dry-run", "--format", "book", "FILE"} << book << false
+            << 0 << "2 道题" << -1;
+        QTest::newRow("a question book with an unanswered question names its line")
+            << QStringList{"--db", "DB", "--subject", "s", "FILE"} << book + "2．丙\n" << false << 1
+            << "bank.gift:7: 错误: 判断题没有答案" << -1;
         QTest::newRow("several subjects, none named")
             << QStringList{"--db", "DB", "FILE"} << sound << true << 2 << "--subject" << -1;
         QTest::newRow("no database") << QStringList{"--db", "DB.missing", "FILE"} << sound << false << 1
