@@ -95,7 +95,8 @@ QString paperNameOf(const QString &path)
     // the end goes, other dots stay ("2023.v2.gift" is "2023.v2").
     static const QStringList formatSuffixes{QStringLiteral("txt"),  QStringLiteral("gift"), QStringLiteral("aiken"),
                                             QStringLiteral("xml"),  QStringLiteral("moodle"), QStringLiteral("csv"),
-                                            QStringLiteral("tsv"),  QStringLiteral("xlsx")};
+                                            QStringLiteral("tsv"),  QStringLiteral("xlsx"), QStringLiteral("docx"),
+                                            QStringLiteral("doc"),  QStringLiteral("wps"),  QStringLiteral("pdf")};
     QString name = QFileInfo(path).fileName();
     for (int dot = name.lastIndexOf(QLatin1Char('.')); dot > 0 && formatSuffixes.contains(name.mid(dot + 1).toLower());
          dot = name.lastIndexOf(QLatin1Char('.')))

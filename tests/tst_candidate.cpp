@@ -564,6 +564,7 @@ private slots:
         QTest::newRow("gift") << "/home/me/第三章.gift" << "第三章";
         QTest::newRow("dots in the name stay") << "/tmp/2023.v2.gift" << "2023.v2";
         QTest::newRow("upper-case suffix") << "/tmp/Bank.XLSX" << "Bank";
+        QTest::newRow("Word book") << "/tmp/第二章.docx" << "第二章";
         QTest::newRow("no suffix") << "/tmp/questions" << "questions";
         QTest::newRow("hidden-looking name") << "/tmp/.gift" << ".gift";
     }
