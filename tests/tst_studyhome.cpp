@@ -68,8 +68,9 @@ private slots:
         QTest::newRow("day of the lapses") << 0 << 0 << QStringList{"今日复习<span class=\"badge\">0 题", stubborn}
                                            << "还有";
         QTest::newRow("next day") << 1 << 0 << QStringList{"今日复习<span class=\"badge\">2 题"} << "还有";
-        QTest::newRow("exam ahead spreads the book") << 0 << 1
-                                                     << QStringList{"今日复习<span class=\"badge\">2 题",
+        // Both lapses were reviewed today: the exam's share waits for tomorrow.
+        QTest::newRow("exam ahead, book reviewed today") << 0 << 1
+                                                     << QStringList{"今日复习<span class=\"badge\">0 题",
                                                                     "考试日期<span class=\"badge\">还有 1 天"}
                                                      << "";
         QTest::newRow("exam passed") << 5 << -2 << QStringList{"已掌握<span class=\"badge\">1"} << "还有";
