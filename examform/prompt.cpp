@@ -30,7 +30,10 @@ void Prompt::showEvent(QShowEvent *event)
     document->setTextWidth(width() - margins - 2 * textEdit->frameWidth());
     const int textHeight = qCeil(document->size().height()) + 2 * textEdit->frameWidth();
     textEdit->setFixedHeight(qBound(textEdit->fontMetrics().height() * 2, textHeight, maximumTextHeight));
+    // The dialog was centred at its former size: it keeps that centre.
+    const QPoint centre = frameGeometry().center();
     adjustSize();
+    move(pos() + centre - frameGeometry().center());
     QDialog::showEvent(event);
 }
 
