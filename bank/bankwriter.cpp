@@ -3,6 +3,7 @@
 #include "backupstore.h"
 
 #include "banktext.h"
+#include "htmlsanitiser.h"
 #include "questionidlist.h"
 #include "questionkeys.h"
 #include "questionremoval.h"
@@ -85,6 +86,14 @@ QString stored(const QString &text)
     return text.isNull() ? QStringLiteral("") : text;
 }
 
+// A text of the file as it is stored and shown: through the import sanitiser.
+// Keys and content digests are made from the file's own texts, so that a file
+// imported before the sanitiser existed is still found unchanged.
+QString shown(const QString &text)
+{
+    return stored(HtmlSanitiser::clean(text));
+}
+
 // The writes of one import, inside its transaction.
 class PaperStore
 {
@@ -153,7 +162,7 @@ bool PaperStore::prepareCategories(const QVector<const BankQuestion *> &question
 
 bool PaperStore::chapterOf(const BankQuestion &question, QString *chapterId)
 {
-    const QString name = question.chapterName();
+    const QString name = shown(question.chapterName());
     chapterId->clear();
     if (name.isEmpty())
         return true;
@@ -189,7 +198,7 @@ bool PaperStore::writePaper(QString *paperId, bool exists)
             return false;
     }
     const QVariantMap values{{QStringLiteral(":id"), *paperId},
-                             {QStringLiteral(":name"), m_request.paperName},
+                             {QStringLiteral(":name"), shown(m_request.paperName)},
                              {QStringLiteral(":s"), subjectId},
                              {QStringLiteral(":time"), m_request.minutes},
                              {QStringLiteral(":type"), typeId}};
@@ -240,19 +249,19 @@ bool PaperStore::writeQuestion(const BankQuestion &q, const QString &id, bool ex
     const bool materialInTitle = !parentId.isEmpty();
     QVariantMap values{{QStringLiteral(":id"), id},
                        {QStringLiteral(":type"), q.type},
-                       {QStringLiteral(":title"), stored(materialInTitle ? parentStem : q.stemHtml)},
-                       {QStringLiteral(":titleImage"), stored(q.stemHtml)},
-                       {QStringLiteral(":o1"), stored(options.at(0))},
-                       {QStringLiteral(":o2"), stored(options.at(1))},
-                       {QStringLiteral(":o3"), stored(options.at(2))},
-                       {QStringLiteral(":o4"), stored(options.at(3))},
-                       {QStringLiteral(":o5"), stored(options.at(4))},
+                       {QStringLiteral(":title"), shown(materialInTitle ? parentStem : q.stemHtml)},
+                       {QStringLiteral(":titleImage"), shown(q.stemHtml)},
+                       {QStringLiteral(":o1"), shown(options.at(0))},
+                       {QStringLiteral(":o2"), shown(options.at(1))},
+                       {QStringLiteral(":o3"), shown(options.at(2))},
+                       {QStringLiteral(":o4"), shown(options.at(3))},
+                       {QStringLiteral(":o5"), shown(options.at(4))},
                        {QStringLiteral(":length"), optionLength},
-                       {QStringLiteral(":answer"), stored(answer)},
-                       {QStringLiteral(":analysis"), stored(q.explanationHtml)},
+                       {QStringLiteral(":answer"), shown(answer)},
+                       {QStringLiteral(":analysis"), shown(q.explanationHtml)},
                        {QStringLiteral(":cent"), q.type == BankQuestion::CaseStudy ? 0.0 : q.marks},
                        {QStringLiteral(":difficulty"), q.difficulty > 0 ? q.difficulty : 1.0},
-                       {QStringLiteral(":source"), stored(m_request.sourceName)},
+                       {QStringLiteral(":source"), shown(m_request.sourceName)},
                        {QStringLiteral(":chapter"), stored(chapterId)},
                        {QStringLiteral(":parent"), stored(parentId)},
                        {QStringLiteral(":category"), categoryId},

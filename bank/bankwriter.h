@@ -44,7 +44,10 @@ struct ImportOutcome
 // for each type and chapters from the file's categories. A file imported
 // before (same subject, same file name) updates its paper in place, matching
 // questions by their stable keys, so that results, the wrong-question book and
-// favourites stay attached. All rows of one file are written in one transaction.
+// favourites stay attached. Every text of the file (stems, options, answers,
+// explanations, chapters, the paper's name) is stored as HtmlSanitiser leaves
+// it: opening a bank file never runs its code. All rows of one file are
+// written in one transaction.
 class BankWriter
 {
 public:

@@ -67,20 +67,17 @@ void SoQuestion::soQuestionJS()
 
 bool SoQuestion::shoucang(const QString &tid, int n)
 {
-    QString category;
-    if (n != 0) {
-        // A favourite is filed under its question's category, known only for
-        // the current results; an id outside them changes nothing, so that
-        // isCollect and exam_Collect never disagree.
-        if (!resultPaper)
-            return false;
-        const auto &hits = resultPaper->questions;
-        const auto hit = std::find_if(hits.cbegin(), hits.cend(),
-                                      [&tid](const auto &question) { return question->id == tid; });
-        if (hit == hits.cend())
-            return false;
-        category = (*hit)->fuleixingid;
-    }
+    // Only a hit on the page changes: a favourite is filed under its
+    // question's category, known only for the current results, and an id
+    // outside them, added or cleared, changes nothing.
+    if (!resultPaper)
+        return false;
+    const auto &hits = resultPaper->questions;
+    const auto hit = std::find_if(hits.cbegin(), hits.cend(),
+                                  [&tid](const auto &question) { return question->id == tid; });
+    if (hit == hits.cend())
+        return false;
+    const QString category = n != 0 ? (*hit)->fuleixingid : QString();
     return WriteFailurePrompt::saveOrAsk(this, WriteFailurePrompt::Write::Favourite, [=]() {
                return FavouriteStore::setFavourite(tid, category, n != 0);
            }).saved();

@@ -1,5 +1,6 @@
 #include "schemasteps.h"
 
+#include "importedtexts.h"
 #include "practiceschema.h"
 
 #include <QSqlQuery>
@@ -173,6 +174,8 @@ const QVector<SchemaMigration::Step> &all()
         {3, QStringLiteral("错题复习与随机组卷"), PracticeSchema::apply},
         {4, QStringLiteral("试题检索索引"), questionTitleIndex},
         {5, QStringLiteral("作答保存与成绩记录"), attemptsKept},
+        // Version 6: rows that earlier imports wrote lose their scripts.
+        {6, QStringLiteral("清理导入题目中的脚本"), ImportedTexts::sanitise},
     };
     return steps;
 }

@@ -5,6 +5,7 @@
 #include "guidedialog.h"
 #include "infoform.h"
 #include "loginform.h"
+#include "pageview.h"
 #include "prompt.h"
 
 #include <QLabel>
@@ -12,8 +13,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QWebFrame>
-#include <QWebView>
 #include <QTextEdit>
 
 class DialogsTest : public QObject
@@ -209,9 +208,9 @@ private slots:
         TestSupport::answerNextModal([&guideSeen](QWidget *modal) {
             auto *guide = qobject_cast<GuideDialog *>(modal);
             if (guide) {
-                QWebFrame *frame = guide->view()->page()->mainFrame();
-                QTRY_VERIFY(frame->evaluateJavaScript(QStringLiteral("document.images[0].complete")).toBool());
-                guideSeen = frame->evaluateJavaScript(QStringLiteral(
+                PageView *view = guide->view();
+                QTRY_VERIFY(TestSupport::pageValue(view, QStringLiteral("document.images[0].complete")).toBool());
+                guideSeen = TestSupport::pageValue(view, QStringLiteral(
                     "document.images[0].naturalWidth > 0 ? document.querySelectorAll('.mark').length + '/' + "
                     "document.querySelectorAll('ol li').length : 'no picture'")).toString();
             }

@@ -7,6 +7,8 @@
 #include "infoform.h"
 #include "loginform.h"
 #include "mainwindow.h"
+#include "pagetext.h"
+#include "pageview.h"
 #include "subjectstore.h"
 #include "examrenli.h"
 #include "answersheet.h"
@@ -21,14 +23,12 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTimer>
-#include <QWebElement>
-#include <QWebFrame>
 
 namespace {
 
-QString evaluate(QWebView *view, const QString &script)
+QString evaluate(PageView *view, const QString &script)
 {
-    return view->page()->mainFrame()->evaluateJavaScript(script).toString();
+    return TestSupport::pageValue(view, script).toString();
 }
 
 // Answers every modal the run opens: a yes/no question with the chosen answer,
@@ -112,6 +112,15 @@ T *visibleWindow()
     return found;
 }
 
+// The visible window of a kind once one is there (a page's call may reach the
+// program later); null when none comes within five seconds.
+template <class T>
+T *awaitedWindow()
+{
+    QTest::qWaitFor([]() { return visibleWindow<T>() != nullptr; }, 5000);
+    return visibleWindow<T>();
+}
+
 Fwelcome *homeForm(MainWindow &window)
 {
     const QList<Fwelcome *> forms = window.showForm->findChildren<Fwelcome *>(QString(), Qt::FindDirectChildrenOnly);
@@ -121,14 +130,11 @@ Fwelcome *homeForm(MainWindow &window)
 // The list entry of a paper on the home page, as "right/wrong" counts.
 QString paperCounts(Fwelcome *home, const QString &paperId)
 {
-    const QWebElement entry = home->mainWebView->page()->mainFrame()->findFirstElement(
-        QStringLiteral("span[onclick=\"showkaojuang('%1');\"]").arg(paperId));
-    if (entry.isNull())
-        return QString();
-    QStringList counts;
-    for (const QWebElement &count : entry.parent().parent().findAll(QStringLiteral("span.sl")).toList())
-        counts << count.toPlainText();
-    return counts.join(QLatin1Char('/'));
+    return evaluate(home->mainWebView, QStringLiteral(
+        "(function () { var entry = document.querySelector('span[onclick=\"showkaojuang(\\'%1\\');\"]');"
+        " if (!entry) return '';"
+        " return Array.prototype.map.call(entry.parentNode.parentNode.querySelectorAll('span.sl'),"
+        " function (e) { return e.textContent; }).join('/'); })()").arg(jsEscape(paperId)));
 }
 
 // Clicks the option with the given letter index of a question in the page.
@@ -277,7 +283,7 @@ private slots:
         window.countdownTimer->stop();
         ExamQuestion &first = *window.paper->questions.front();
         clickOption(window, first, 0);
-        QCOMPARE(first.userAnswer, QStringLiteral("A"));
+        QTRY_COMPARE_WITH_TIMEOUT(first.userAnswer, QStringLiteral("A"), 5000);
         window.assignment->click();
         QTRY_VERIFY_WITH_TIMEOUT(window.paper->handedIn, 10000);
         window.showAnswerForm();
@@ -286,8 +292,8 @@ private slots:
                                   QStringLiteral("true"), 5000);
 
         clickOption(window, first, 2);
-        window.webExam->setFocus();
-        QTest::keyClick(window.webExam, Qt::Key_B);
+        window.webExam->inputWidget()->setFocus();
+        QTest::keyClick(window.webExam->inputWidget(), Qt::Key_B);
         QVERIFY(waitUntilSettled(window));
         QCOMPARE(first.userAnswer, QStringLiteral("A"));
         QCOMPARE(evaluate(window.webExam, QStringLiteral("document.getElementById('%1').value").arg(first.tname)),
@@ -343,7 +349,9 @@ private slots:
         QVERIFY(waitUntilSettled(window));
         const int before = answerer.prompts.size();
         evaluate(window.webExam, QStringLiteral("againQuestion()"));
+        QTRY_VERIFY_WITH_TIMEOUT(window.paper && !window.paper->handedIn, 10000);
         QVERIFY(waitUntilReady(window));
+        QTRY_VERIFY_WITH_TIMEOUT(answerer.prompts.size() >= before + firstLoad.size(), 10000);
         QTest::qWait(300);
         QCOMPARE(answerer.prompts.mid(before), firstLoad);
         window.countdownTimer->stop();
@@ -640,8 +648,16 @@ private slots:
         window.show();
         QVERIFY(waitUntilReady(window));
         window.countdownTimer->stop();
-        if (!chosen.isEmpty())
+        if (!chosen.isEmpty()) {
             evaluate(window.webExam, QStringLiteral("setXZBF('%1')").arg(chosen));
+            const auto choiceHeard = [&]() {
+                for (const auto &section : window.paper->sections)
+                    if (section->id == chosen && section->chosen)
+                        return true;
+                return false;
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(choiceHeard(), 5000);
+        }
         ExamQuestion &essay = *window.paper->questions.back();
         QCOMPARE(essay.id, QStringLiteral("km1q080"));
         window.setAsQuestionJs(essay.tname, QStringLiteral("A"));
@@ -705,15 +721,15 @@ private slots:
         main.show();
         Fwelcome *home = homeForm(main);
         QVERIFY(home);
-        QWebFrame *homeFrame = home->mainWebView->page()->mainFrame();
         QTRY_VERIFY_WITH_TIMEOUT(evaluate(home->mainWebView, QStringLiteral("typeof zhenti")) == QLatin1String("function"), 10000);
         evaluate(home->mainWebView, QStringLiteral("zhenti()"));
         QTRY_COMPARE_WITH_TIMEOUT(paperCounts(home, countdownPaper), QStringLiteral("0/0"), 10000);
 
         // The user clicks the paper's name.
-        homeFrame->findFirstElement(QStringLiteral("span[onclick=\"showkaojuang('%1');\"]").arg(countdownPaper))
-            .evaluateJavaScript(QStringLiteral("this.click()"));
-        LoginForm *login = visibleWindow<LoginForm>();
+        home->mainWebView->runScript(
+            QStringLiteral("document.querySelector('span[onclick=\"showkaojuang(\\'%1\\');\"]').click()")
+                .arg(jsEscape(countdownPaper)));
+        LoginForm *login = awaitedWindow<LoginForm>();
         QVERIFY(login);
         login->pushButton->click();
         InfoForm *info = visibleWindow<InfoForm>();
@@ -736,9 +752,11 @@ private slots:
         exam->setLocationJs(QString(), right.seq);
         QVERIFY(waitUntilSettled(*exam));
         clickOption(*exam, right, letterIndex(right.answer));
+        QTRY_VERIFY_WITH_TIMEOUT(right.answered, 5000);
         exam->setLocationJs(QString(), wrong.seq);
         QVERIFY(waitUntilSettled(*exam));
         clickOption(*exam, wrong, (letterIndex(wrong.answer) + 1) % 4);
+        QTRY_VERIFY_WITH_TIMEOUT(wrong.answered, 5000);
         QVERIFY(right.answered && wrong.answered);
 
         exam->assignment->click();

@@ -7,6 +7,7 @@
 #include "bankreader.h"
 #include "banktext.h"
 #include "bankwriter.h"
+#include "htmlsanitiser.h"
 #include "importedpaperstore.h"
 #include "papergrader.h"
 #include "paperloader.h"
@@ -14,6 +15,7 @@
 #include "subjectscope.h"
 
 #include <QCryptographicHash>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -161,6 +163,91 @@ private slots:
             QVERIFY2(outcome.ok, qPrintable(outcome.error));
             QCOMPARE(storedQuestions(outcome.paperId), original);
         }
+    }
+
+    // The example files hold only formatting: the sanitiser leaves every text
+    // of them as it is, so their keys, digests and stored rows are as before.
+    void cleanFilesPassTheSanitiserUnchanged_data()
+    {
+        QTest::addColumn<QString>("file");
+        for (const char *file : {"安全与计算机.gift", "职业健康.aiken.txt", "安全与计算机.xml", "安全与计算机.csv",
+                                 "安全与计算机.xlsx", "题库模板.xlsx", "题库模板.csv"})
+            QTest::newRow(file) << QString::fromUtf8(file);
+    }
+
+    void cleanFilesPassTheSanitiserUnchanged()
+    {
+        QFETCH(QString, file);
+        const ParsedBank bank = BankFile::read(example(file));
+        QVERIFY(!bank.questions.isEmpty());
+        QVector<BankQuestion> all;
+        for (const BankQuestion &q : bank.questions)
+            all << q << q.parts;
+        for (const BankQuestion &q : all) {
+            const QStringList texts = QStringList{q.stemHtml, q.explanationHtml, BankText::joinBlanks(q.blanks),
+                                                  q.chapterName()} + q.optionsHtml;
+            for (const QString &text : texts)
+                QCOMPARE(HtmlSanitiser::clean(text), text);
+        }
+    }
+
+    // A bank file's scripts never reach data.db: each text keeps its words
+    // and formatting, the rest of the file stays as it was, and importing the
+    // same file again finds every question unchanged.
+    void hostileBankIsStoredClean_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("csv") << "csv" << QByteArray(
+            "题号,题型,题干,选项A,选项B,选项C,选项D,选项E,答案,解析,分值,章节,分类,难度,所属案例\n"
+            "h1,单选,\"<img src=x onerror=\"\"myjstest.del_question('km1q002')\"\">题干一\","
+            "<script>alert(1)</script>甲,<b onclick=\"\"x()\"\">乙</b>,丙,丁,,A,"
+            "\"<iframe src=\"\"javascript:alert(1)\"\"></iframe>解析\",1,<svg onload=alert(1)>章节,,1,\n"
+            "h2,填空,\"<a href=\"\"jav&#x09;ascript:alert(1)\"\">题干二</a>____\",,,,,,<img src=x onerror=alert(2)>答,,1,"
+            "章节,,1,\n");
+        QTest::newRow("gift") << "gift" << QByteArray(
+            "::g1::<img src\\=x onerror\\=alert(1)>题干三 {=<b onclick\\=x()>对</b> ~<script>alert(2)</script>错}\n\n"
+            "::g2::<IFRAME SRC\\=\"javascript\\:alert(3)\"></IFRAME>题干四 {T}\n");
+    }
+
+    void hostileBankIsStoredClean()
+    {
+        QFETCH(QString, format);
+        QFETCH(QByteArray, content);
+        Db db(TestSupport::sampleBankSql());
+        const QStringList before = allRows();
+        QTemporaryDir images;
+        const ParsedBank bank = BankFile::parse(content, format);
+        QCOMPARE(bank.errorCount(), 0);
+        ImportRequest r = request(QStringLiteral("hostile.") + format, images.path());
+        r.paperName = QStringLiteral("<img src=x onerror=alert(1)>试卷");
+        BankWriter writer(database());
+        const ImportOutcome outcome = writer.write(bank, r);
+        QVERIFY2(outcome.ok, qPrintable(outcome.error));
+
+        static const QRegularExpression code(
+            QStringLiteral("<script|<iframe|<svg|<a\\b|\\son[a-z]+\\s*=|javascript"),
+            QRegularExpression::CaseInsensitiveOption);
+        const QString mine = QStringLiteral("'%1'").arg(outcome.subjectId);
+        const QStringList stored
+            = Db::column("select title||titleImage||option1||option2||option3||option4||option5||answer||analysis "
+                         "from exam_question where subjectid=" + mine)
+            + Db::column("select name from exam_chapter where subjectid=" + mine)
+            + Db::column("select name||asname from exam_paper where subjectId=" + mine);
+        QVERIFY(stored.size() >= 3);
+        for (const QString &text : stored)
+            QVERIFY2(!code.match(text).hasMatch(), qPrintable(text));
+        const QStringList stems = Db::column("select titleImage from exam_question where subjectid=" + mine);
+        for (const QString &stem : stems)
+            QVERIFY2(stem.contains(QStringLiteral("题干")), qPrintable(stem));
+        QCOMPARE(Db::column("select name from exam_paper where subjectId=" + mine), QStringList{"试卷"});
+
+        const QStringList after = allRows();
+        for (const QString &row : before)
+            QVERIFY2(after.contains(row), qPrintable(row));
+        const ImportCounts again = writer.plan(bank, r);
+        QCOMPARE(QList<int>({again.added, again.changed, again.gone}), QList<int>({0, 0, 0}));
+        QCOMPARE(again.unchanged, stems.size());
     }
 
     void failedImportLeavesDatabaseAsItWas_data()

@@ -5,6 +5,7 @@
 #include "infoform.h"
 #include "loginform.h"
 #include "mainwindow.h"
+#include "pageview.h"
 #include "soquestion.h"
 
 #include <QAbstractButton>
@@ -15,9 +16,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
-#include <QWebElement>
-#include <QWebFrame>
-#include <QWebView>
 
 namespace {
 
@@ -55,7 +53,8 @@ Fwelcome *homeForm(MainWindow &window)
 
 bool showsStartPage(Fwelcome *home)
 {
-    return home && !home->mainWebView->page()->mainFrame()->findFirstElement(QStringLiteral(".top_p")).isNull();
+    return home
+        && TestSupport::pageValue(home->mainWebView, QStringLiteral("document.querySelector('.top_p') !== null")).toBool();
 }
 
 void sendMouse(QWidget *window, QEvent::Type type, const QPoint &global, Qt::MouseButton button,

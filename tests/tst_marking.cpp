@@ -155,7 +155,7 @@ private slots:
         builder.section(QStringLiteral("简答题"), 1, 5);
         ExamQuestion *essay = builder.question(ExamQuestion::Essay, QStringLiteral("A"), QString());
         essay->tname = QStringLiteral("ti5_1");
-        essay->optionIds = {QStringLiteral("wen_1_0")};
+        essay->optionIds = QStringList{QStringLiteral("wen_1_0")};
         bool changed = false;
         const QVector<ExamQuestion *> first =
             AnswerRecorder::recordEssayText(builder.paper, essay->tname, 0, text, &changed);

@@ -81,6 +81,47 @@ QString scalarText(QSqlDatabase db, const QString &sql)
     return query.exec(sql) && query.next() ? query.value(0).toString() : QStringLiteral("<none>");
 }
 
+// What an import stored before imports were sanitised: a paper with a
+// section, a chapter of its own, a question filed there and one filed under a
+// shipped chapter; and shipped rows whose trusted HTML the sanitiser would
+// otherwise change.
+const QStringList importedBeforeSanitising{
+    "INSERT INTO exam_paper(id,name,asname,subjectId) VALUES('ip','<img src=x onerror=alert(1)>导入','导入<script>x</script>','km1')",
+    "INSERT INTO exam_paper_static(id,paperId,subjectid,captionName) VALUES('ips','ip','km1','单项选择题<svg onload=alert(1)>')",
+    "INSERT INTO exam_chapter(id,subjectid,name) VALUES('ic','km1','<svg onload=alert(1)>章')",
+    "INSERT INTO exam_question(id,questionTypeid,title,titleImage,option1,option2,option5,answer,analysis,source,chapterId,subjectid) "
+    "VALUES('iq',1,'<img src=x onerror=\"myjstest.del_question(''km1q002'')\">题干','<img src=x onerror=alert(1)>题干',"
+    "'<script>alert(1)</script>甲','<b onclick=\"x()\">乙</b>',NULL,'A','<iframe src=\"javascript:alert(1)\"></iframe>解析','bank.csv','ic','km1')",
+    "INSERT INTO exam_question(id,questionTypeid,title,titleImage,answer,chapterId,subjectid) "
+    "VALUES('iq2',4,'<a href=\"javascript:alert(1)\">填</a>____','填____','<img src=x onerror=alert(2)>答','km1c1','km1')",
+    "INSERT INTO import_paper(paperId,subjectId,sourceName,format) VALUES('ip','km1','bank.csv','csv')",
+    "INSERT INTO import_question(paperId,questionKey,questionId,contentHash) VALUES('ip','h:1','iq','x')",
+    "INSERT INTO import_question(paperId,questionKey,questionId,contentHash) VALUES('ip','h:2','iq2','y')",
+    "UPDATE exam_question SET title=title||'<span class=\"hint\" onclick=\"myjstest.showAnswerForm()\">提示</span>' WHERE id='km1q001'",
+    "UPDATE exam_chapter SET name='<span class=\"c\">计算机系统组成</span>' WHERE id='km1c1'",
+};
+
+// Every row of the tables an import writes, but the imported ones.
+QStringList shippedRows(QSqlDatabase db)
+{
+    const QStringList tables{
+        "exam_question where id not in ('iq','iq2')", "exam_chapter where id<>'ic'", "exam_paper where id<>'ip'",
+        "exam_paper_static where id<>'ips'"};
+    QStringList rows;
+    for (const QString &table : tables) {
+        QSqlQuery query(db);
+        if (!query.exec(QStringLiteral("select * from ") + table))
+            return {QStringLiteral("unreadable ") + table};
+        while (query.next()) {
+            QStringList values;
+            for (int i = 0; i < query.record().count(); ++i)
+                values << query.value(i).toString();
+            rows << values.join(QLatin1Char('|'));
+        }
+    }
+    return rows;
+}
+
 } // namespace
 
 class MigrationTest : public QObject
@@ -166,6 +207,62 @@ private slots:
         query.bindValue(QStringLiteral(":id"), question);
         QVERIFY(query.exec() && query.next());
         QCOMPARE(query.value(0).toString(), subject);
+    }
+
+    // A file whose earlier imports stored scripts: opening it cleans the
+    // imported rows (and the search index with them); the shipped bank stays.
+    void importedRowsLoseTheirScripts_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("stem") << "select title from exam_question where id='iq'" << "题干";
+        QTest::newRow("shown stem") << "select titleImage from exam_question where id='iq'" << "题干";
+        QTest::newRow("option") << "select option1 from exam_question where id='iq'" << "甲";
+        QTest::newRow("formatting kept") << "select option2 from exam_question where id='iq'" << "<b>乙</b>";
+        QTest::newRow("NULL stays NULL") << "select ifnull(option5,'null') from exam_question where id='iq'" << "null";
+        QTest::newRow("explanation") << "select analysis from exam_question where id='iq'" << "解析";
+        QTest::newRow("fill-in answer") << "select answer from exam_question where id='iq2'" << "答";
+        QTest::newRow("link") << "select title from exam_question where id='iq2'" << "填____";
+        QTest::newRow("paper name") << "select name||'/'||asname from exam_paper where id='ip'" << "导入/导入";
+        QTest::newRow("section caption") << "select captionName from exam_paper_static where id='ips'" << "单项选择题";
+        QTest::newRow("chapter of the import") << "select name from exam_chapter where id='ic'" << "章";
+        QTest::newRow("search index") << "select count(*) from question_title_index where question_title_index "
+                                         "match '\"onerror\"'" << "0";
+        QTest::newRow("chapter shared with the shipped bank")
+            << "select name from exam_chapter where id='km1c1'" << "<span class=\"c\">计算机系统组成</span>";
+        QTest::newRow("shipped HTML") << "select substr(title,-7) from exam_question where id='km1q001'"
+                                      << "</span>";
+    }
+
+    void importedRowsLoseTheirScripts()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, expected);
+        const QString path = dir.filePath(QStringLiteral("imported.db"));
+        static QStringList shippedBefore;
+        if (!QFile::exists(path)) {
+            QVERIFY(TestSupport::writeDatabaseFile(path, TestSupport::sampleBankSql()));
+            TestSupport::FileConnection file(path);
+            QVector<SchemaMigration::Step> earlier;
+            for (const SchemaMigration::Step &step : SchemaMigration::steps()) {
+                if (step.version < 6)
+                    earlier << step;
+            }
+            QCOMPARE(SchemaMigration::migrate(file.database(), earlier).toVersion, 5);
+            for (const QString &statement : importedBeforeSanitising)
+                QVERIFY2(QSqlQuery(file.database()).exec(statement), qPrintable(statement));
+            shippedBefore = shippedRows(file.database());
+            const SchemaMigration::Result result = SchemaMigration::migrate(file.database());
+            QCOMPARE(result.outcome, SchemaMigration::Outcome::Migrated);
+            QCOMPARE(result.fromVersion, 5);
+            QVERIFY(result.toVersion >= 6);
+        }
+        TestSupport::FileConnection file(path);
+        QCOMPARE(shippedRows(file.database()), shippedBefore);
+        if (sql.contains(QLatin1String("question_title_index"))
+            && scalarText(file.database(), "select count(*) from sqlite_master where name='question_title_index'") == "0")
+            QSKIP("this SQLite has no full-text index");
+        QCOMPARE(scalarText(file.database(), sql), expected);
     }
 
     void secondRunChangesNothing()

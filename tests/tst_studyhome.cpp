@@ -9,13 +9,13 @@
 #include "fwelcome.h"
 #include "generatedpaperstore.h"
 #include "homepages.h"
+#include "pageview.h"
 #include "paperloader.h"
 #include "reviewstore.h"
 #include "subjectstore.h"
 
 #include <QApplication>
 #include <QSignalSpy>
-#include <QWebFrame>
 
 using TestSupport::FreshDatabase;
 
@@ -36,7 +36,7 @@ const QString reviewSql = QStringLiteral(
 
 QString pageText(Fwelcome &form)
 {
-    return form.mainWebView->page()->mainFrame()->toHtml();
+    return TestSupport::pageValue(form.mainWebView, QStringLiteral("document.documentElement.outerHTML")).toString();
 }
 
 } // namespace

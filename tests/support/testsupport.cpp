@@ -12,6 +12,8 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSqlError>
@@ -110,6 +112,29 @@ bool loadPage(PageView *view, const QString &html, int timeoutMs)
 {
     view->setHtml(html);
     return waitForPage(view, timeoutMs);
+}
+
+QRect elementRect(PageView *view, const QString &selector, int timeoutMs)
+{
+    const QString quoted = QString::fromUtf8(QJsonDocument(QJsonArray{selector}).toJson(QJsonDocument::Compact));
+    const QVariantList box = pageValue(view, QStringLiteral(
+        "(function(){var e=document.querySelector(%1[0]);if(!e)return [];"
+        "var r=e.getBoundingClientRect();return [r.left,r.top,r.width,r.height];})()").arg(quoted), timeoutMs).toList();
+    if (box.size() != 4)
+        return QRect();
+    // Page pixels grow with the zoom factor on the way to the widget.
+    const qreal zoom = view->zoomFactor();
+    return QRectF(box[0].toReal() * zoom, box[1].toReal() * zoom, box[2].toReal() * zoom, box[3].toReal() * zoom)
+        .toAlignedRect();
+}
+
+bool clickElement(PageView *view, const QString &selector, int timeoutMs)
+{
+    const QRect box = elementRect(view, selector, timeoutMs);
+    if (box.isEmpty())
+        return false;
+    QTest::mouseClick(view->inputWidget(), Qt::LeftButton, Qt::NoModifier, box.center());
+    return true;
 }
 
 void RecordingBridge::attachTo(PageView *view)

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QProcess>
+#include <QRect>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -43,6 +44,14 @@ QVariant pageValue(PageView *view, const QString &script, int timeoutMs = 10000)
 
 // Sets html in view and waits until it is ready.
 bool loadPage(PageView *view, const QString &html, int timeoutMs = 10000);
+
+// The box of the first element that selector matches in view's page, in the
+// coordinates of view->inputWidget(); an empty box when nothing matches.
+QRect elementRect(PageView *view, const QString &selector, int timeoutMs = 10000);
+
+// Clicks the left button at the centre of that element, as a user would;
+// false when nothing matches.
+bool clickElement(PageView *view, const QString &selector, int timeoutMs = 10000);
 
 // Path of a file in the source tree (data/schema.sql, ...).
 QString sourcePath(const QString &relative);
