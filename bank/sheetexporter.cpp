@@ -43,7 +43,7 @@ private:
         // writes no XLSX (the export says so) rather than crash.
         return;
 #endif
-        m_handle = dlopen("libxlsxwriter.so.4", RTLD_NOW | RTLD_LOCAL | RTLD_DEEPBIND);
+        m_handle = dlopen(TESSERA_XLSXWRITER_SONAME, RTLD_NOW | RTLD_LOCAL | RTLD_DEEPBIND);
         if (!m_handle)
             return;
         const auto bind = [this](auto &function, const char *name) {

@@ -3,6 +3,7 @@
 #include "exampagebuilder.h"
 #include "examrenli.h"
 #include "pageloadwaiter.h"
+#include "pageview.h"
 #include "paperanswers.h"
 #include "paperfloors.h"
 #include "paperloader.h"
@@ -14,8 +15,6 @@
 #include <QDeadlineTimer>
 #include <QTimer>
 #include <QTimerEvent>
-#include <QWebSettings>
-#include <QWebView>
 
 namespace {
 
@@ -37,10 +36,10 @@ bool runUntil(const std::function<bool()> &done, int timeoutMs = 60000)
 class HandInWatch : public QObject
 {
 public:
-    explicit HandInWatch(ExamRenLi &window) : m_window(window)
+    explicit HandInWatch(ExamRenLi &window) : m_window(window), m_drawing(window.webExam->inputWidget())
     {
         window.installEventFilter(this);
-        window.webExam->installEventFilter(this);
+        m_drawing->installEventFilter(this);
         m_clock.start();
     }
     double gradingStarted = -1;
@@ -53,7 +52,7 @@ protected:
         if (watched == &m_window && event->type() == QEvent::Timer && m_window.gradeTimerId != 0
             && static_cast<QTimerEvent *>(event)->timerId() == m_window.gradeTimerId)
             gradingStarted = now();
-        if (watched == m_window.webExam && event->type() == QEvent::Paint && gradingStarted >= 0
+        if (watched == m_drawing && event->type() == QEvent::Paint && gradingStarted >= 0
             && m_window.paper && m_window.paper->handedIn && popupPainted < 0)
             m_paintSeen = true;
         return QObject::eventFilter(watched, event);
@@ -69,6 +68,8 @@ public:
 
 private:
     ExamRenLi &m_window;
+    // Where the engine draws the question page.
+    QWidget *m_drawing;
     QElapsedTimer m_clock;
     bool m_paintSeen = false;
 };
@@ -77,12 +78,10 @@ private:
 
 ExamWindowMeasures::ExamWindowMeasures(const BenchContext &context) : m_context(context)
 {
-    m_floorView = std::make_unique<QWebView>();
-    m_secondFloorView = std::make_unique<QWebView>();
-    for (QWebView *view : {m_floorView.get(), m_secondFloorView.get()}) {
-        view->settings()->setAttribute(QWebSettings::JavascriptEnabled, true);
+    m_floorView = std::make_unique<PageView>();
+    m_secondFloorView = std::make_unique<PageView>();
+    for (PageView *view : {m_floorView.get(), m_secondFloorView.get()})
         view->show();
-    }
 }
 
 ExamWindowMeasures::~ExamWindowMeasures() = default;
@@ -133,13 +132,13 @@ QVector<int> ExamWindowMeasures::moveStarts(const ExamPaper &paper, int count)
     return starts;
 }
 
-double ExamWindowMeasures::showInFloorView(QWebView &view, const QString &html, const QSize &size)
+double ExamWindowMeasures::showInFloorView(PageView &view, const QString &html, const QSize &size)
 {
     view.resize(size);
     PageLoadWaiter loaded(&view);
     QElapsedTimer timer;
     timer.start();
-    view.setHtml(html, QUrl());
+    view.setHtml(html);
     if (!loaded.waitPainted())
         return -1;
     return elapsedMs(timer);

@@ -9,13 +9,13 @@
 
 class ExamPaper;
 class ExamRenLi;
-class QWebView;
+class PageView;
 
 // The exam window on the generated paper, timed as the candidate waits:
 // opening the paper until its first question and card are painted, moving to
 // the next question, and handing in until the results popup is painted. Each
 // against the same database work with prepared statements and the identical
-// page texts in bare web views of the same size.
+// page texts in bare page views of the same size.
 class ExamWindowMeasures
 {
 public:
@@ -31,12 +31,12 @@ private:
     bool openWindow();
     bool waitForScripts(ExamRenLi &window);
     static QVector<int> moveStarts(const ExamPaper &paper, int count);
-    double showInFloorView(QWebView &view, const QString &html, const QSize &size);
+    double showInFloorView(PageView &view, const QString &html, const QSize &size);
 
     const BenchContext &m_context;
     ModalDismisser m_dismisser;
     std::unique_ptr<ExamRenLi> m_window;
-    std::unique_ptr<QWebView> m_floorView;
-    std::unique_ptr<QWebView> m_secondFloorView;
+    std::unique_ptr<PageView> m_floorView;
+    std::unique_ptr<PageView> m_secondFloorView;
     bool m_opened = false;
 };

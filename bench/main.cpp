@@ -17,6 +17,7 @@
 #include "dbconnection.h"
 #include "examwindowmeasures.h"
 #include "importmeasure.h"
+#include "pageview.h"
 #include "searchmeasure.h"
 #include "startupmeasure.h"
 

@@ -2,6 +2,7 @@
 
 #include "exampaper.h"
 #include "pageloadwaiter.h"
+#include "pageview.h"
 #include "searchresultpage.h"
 #include "soquestion.h"
 
@@ -10,10 +11,8 @@
 #include <QFile>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QWebFrame>
-#include <QWebSettings>
-#include <QWebView>
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -42,9 +41,9 @@ long residentKb()
 class ResultsPaintWatch : public QObject
 {
 public:
-    explicit ResultsPaintWatch(SoQuestion &window) : m_window(window)
+    explicit ResultsPaintWatch(SoQuestion &window) : m_drawing(window.soWebView->inputWidget())
     {
-        window.soWebView->installEventFilter(this);
+        m_drawing->installEventFilter(this);
         connect(&window, &SoQuestion::resultsShown, this, [this] { m_shown = true; });
     }
     bool shown() const { return m_shown; }
@@ -53,13 +52,14 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == m_window.soWebView && event->type() == QEvent::Paint && m_shown)
+        if (watched == m_drawing && event->type() == QEvent::Paint && m_shown)
             m_painted = true;
         return QObject::eventFilter(watched, event);
     }
 
 private:
-    SoQuestion &m_window;
+    // Where the engine draws the result page.
+    QWidget *m_drawing;
     bool m_shown = false;
     bool m_painted = false;
 };
@@ -90,14 +90,13 @@ double SearchMeasure::likeQuery(const QString &keyword) const
 
 double SearchMeasure::showInBareView(const QString &page) const
 {
-    QWebView view;
-    view.settings()->setAttribute(QWebSettings::JavascriptEnabled, true);
+    PageView view;
     view.resize(1100, 700);
     view.show();
     PageLoadWaiter loaded(&view);
     QElapsedTimer timer;
     timer.start();
-    view.setHtml(page, QUrl());
+    view.setHtml(page);
     if (!loaded.waitPainted())
         return -1;
     return elapsedMs(timer);
@@ -112,13 +111,21 @@ MeasureResult SearchMeasure::search(const QString &label, const QString &keyword
     window.show();
     // The window's page and its scripts are ready before the user searches.
     const QDeadlineTimer ready(30000);
-    const auto scriptsReady = [&window] {
-        return window.soWebView->page()->mainFrame()->evaluateJavaScript(
-                   QStringLiteral("document.readyState + typeof soShow")) == QLatin1String("completefunction");
-    };
-    while (!scriptsReady() && !ready.hasExpired())
+    // Asked again and again until the page says so; each answer may come later.
+    auto scriptsReady = std::make_shared<bool>(false);
+    auto asking = std::make_shared<bool>(false);
+    while (!*scriptsReady && !ready.hasExpired()) {
+        if (!*asking) {
+            *asking = true;
+            window.soWebView->runScript(QStringLiteral("document.readyState + typeof soShow"),
+                                        [scriptsReady, asking](const QVariant &state) {
+                                            *asking = false;
+                                            *scriptsReady = state.toString() == QLatin1String("completefunction");
+                                        });
+        }
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
-    if (!scriptsReady()) {
+    }
+    if (!*scriptsReady) {
         result.failed = true;
         return result;
     }

@@ -5,8 +5,8 @@
 
 // Start-up as the user waits for it: from starting the process to the first
 // painted frame of the loaded start page, each run a fresh process; against a
-// program of QtWebKit alone (tessera_bench_bare) showing the same page text in
-// a web view of the same size.
+// program of the web engine alone (tessera_bench_bare) showing the same page
+// text in a web view of the same size.
 class StartupMeasure
 {
 public:

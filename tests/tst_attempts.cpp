@@ -12,6 +12,7 @@
 #include "homepages.h"
 #include "historystore.h"
 #include "papergrader.h"
+#include "pageview.h"
 #include "paperloader.h"
 #include "progresspages.h"
 #include "resultstore.h"
@@ -25,7 +26,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSqlQuery>
-#include <QWebFrame>
 #include <csignal>
 
 namespace {
@@ -116,6 +116,13 @@ bool windowReady(ExamRenLi &window)
         return window.paper && window.paper->startTime.isValid() && window.attempts->active()
             && !window.pagesLoading();
     }, 15000);
+}
+
+// Waits until the window has done what it was asked: a move or a close waits
+// for the page's typed answers first.
+bool windowSettled(ExamRenLi &window)
+{
+    return QTest::qWaitFor([&window]() { return !window.flushingTypedAnswers() && !window.pagesLoading(); }, 10000);
 }
 
 } // namespace
@@ -285,8 +292,11 @@ private slots:
             window.setAsQuestionJs(entry(*window.paper, QStringLiteral("a1"))->tname, QStringLiteral("B"));
             window.setAsQuestionJs(entry(*window.paper, QStringLiteral("f1"))->tname, QStringLiteral("x|"));
             window.setLocationJs(QString(), 5);
-            window.shoucang(QStringLiteral("t1"), 1);
+            QVERIFY(windowSettled(window));
+            QVERIFY(window.shoucang(QStringLiteral("t1"), 1));
             window.close();
+            QVERIFY(windowSettled(window));
+            QVERIFY(!window.isVisible());
             QVERIFY(answers.boxTexts.last().contains(QStringLiteral("保留本次作答")));
         }
         // The time used so far, as a kill would leave it.
@@ -343,6 +353,7 @@ private slots:
         if (!button.isEmpty())
             window.shoucang(window.currentQuestion()->id, 1);
         window.close();
+        QVERIFY(windowSettled(window));
         QCOMPARE(answers.boxTexts.filter(QStringLiteral("保留本次作答")).size(), button.isEmpty() ? 0 : 1);
         QCOMPARE(window.isVisible(), stillOpen);
         QCOMPARE(window.attempts->active(), stillOpen);
@@ -524,13 +535,12 @@ private slots:
         QCOMPARE(figures.days.last().date, QDate(2026, 3, 5));
 
         // The page draws its charts with flot in a web view, without script errors.
-        TestSupport::ScriptErrorPage page;
-        QSignalSpy loaded(&page, &QWebPage::loadFinished);
-        page.mainFrame()->setHtml(ProgressPages::statisticsPage(figures));
-        QTRY_VERIFY_WITH_TIMEOUT(loaded.count() > 0, 10000);
+        PageView view;
+        TestSupport::ScriptErrorLog log(&view);
+        QVERIFY(TestSupport::loadPage(&view, ProgressPages::statisticsPage(figures)));
         QTRY_COMPARE_WITH_TIMEOUT(
-            page.mainFrame()->evaluateJavaScript(QStringLiteral("$('div.chart canvas.flot-base').length")).toInt(), 5, 10000);
-        QVERIFY2(page.scriptErrors.isEmpty(), qPrintable(page.scriptErrors.join(QLatin1Char('\n'))));
+            TestSupport::pageValue(&view, QStringLiteral("$('div.chart canvas.flot-base').length")).toInt(), 5, 10000);
+        QVERIFY2(log.scriptErrors.isEmpty(), qPrintable(log.scriptErrors.join(QLatin1Char('\n'))));
     }
 };
 
@@ -540,8 +550,7 @@ int main(int argc, char *argv[])
         QCoreApplication app(argc, argv);
         return runAttemptWriterChild(QString::fromLocal8Bit(argv[2]));
     }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    TestSupport::prepareTestProcess();
     QApplication app(argc, argv);
     app.setAttribute(Qt::AA_Use96Dpi, true);
     AttemptsTest test;

@@ -44,6 +44,12 @@ Outcome installTo(const QString &prefix)
                       {QStringLiteral("--install"), QStringLiteral(TESSERA_BUILD_DIR), QStringLiteral("--prefix"), prefix});
 }
 
+bool isInstalled(const QString &debianPackage)
+{
+    const Outcome status = runProgram(QStringLiteral("dpkg-query"), {"-W", "-f", "${Status}", debianPackage});
+    return status.exitCode == 0 && status.output.contains(QLatin1String("install ok installed"));
+}
+
 // What an installation holds, relative to its prefix.
 QStringList installedFiles()
 {
@@ -187,9 +193,27 @@ private slots:
         for (const QString &file : installedFiles())
             QVERIFY2(contents.contains(QStringLiteral(" ./usr/") + file), qPrintable(file));
         const QString depends = runProgram(QStringLiteral("dpkg-deb"), {"-f", package, "Depends"}).output;
-        for (const char *dependency : {"libqt5webkit5", "libqt5network5", "libqt5sql5-sqlite", "libjs-jquery", "libjs-jquery-flot",
-                                       "fonts-noto-cjk", "gstreamer1.0-plugins-good", "qttranslations5-l10n"})
-            QVERIFY2(depends.contains(QLatin1String(dependency)), dependency);
+        QStringList wanted = {"libqt5network5", "libqt5sql5-sqlite", "libjs-jquery", "libjs-jquery-flot", "fonts-noto-cjk",
+                              "qttranslations5-l10n"};
+        // The package needs the engine it was built with, and only that one:
+        // the other may not exist in the release it installs on.
+        const bool webEngine = QLatin1String(TESSERA_BUILT_WEB_ENGINE) == QLatin1String("webengine");
+        if (webEngine)
+            wanted << "libqt5webenginewidgets5" << "libqt5webchannel5";
+        else
+            wanted << "libqt5webkit5" << "gstreamer1.0-plugins-good";
+        for (const QString &dependency : qAsConst(wanted))
+            QVERIFY2(depends.contains(dependency), qPrintable(dependency + QStringLiteral(" in ") + depends));
+        const QString otherEngine = webEngine ? QStringLiteral("libqt5webkit") : QStringLiteral("libqt5webengine");
+        QVERIFY2(!depends.contains(otherEngine), qPrintable(depends));
+        // Built here, it installs here: every dependency (one of its
+        // alternatives) is a package this system has installed.
+        for (const QString &dependency : depends.trimmed().split(QLatin1Char(','))) {
+            bool satisfied = false;
+            for (const QString &alternative : dependency.split(QLatin1Char('|')))
+                satisfied = satisfied || isInstalled(alternative.trimmed().section(QLatin1Char(' '), 0, 0));
+            QVERIFY2(satisfied, qPrintable(dependency));
+        }
         const Outcome lintian = runProgram(QStringLiteral("lintian"), {"--fail-on", "error", package});
         QVERIFY2(lintian.exitCode == 0, qPrintable(lintian.output));
     }

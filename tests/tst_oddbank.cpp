@@ -11,6 +11,7 @@
 #include "examrenli.h"
 #include "homepages.h"
 #include "papergrader.h"
+#include "pageview.h"
 #include "paperloader.h"
 #include "papernavigation.h"
 #include "questionsearch.h"
@@ -26,7 +27,6 @@
 #include <QJsonDocument>
 #include <QSet>
 #include <QSqlQuery>
-#include <QWebFrame>
 
 // Every path that reads the bank, run over banks with one kind of odd data
 // each: nothing may crash or hang, the output stays usable and the user's own
@@ -93,9 +93,17 @@ QString plainQuestions()
 const QString plainIds = QStringLiteral(
     R"([{"qid":"a"},{"qid":"b"},{"qid":"c","leaf":[{"qid":"c1"},{"qid":"c2"}]}])");
 
-QString evaluate(QWebView *view, const QString &script)
+QString evaluate(PageView *view, const QString &script)
 {
-    return view->page()->mainFrame()->evaluateJavaScript(script).toString();
+    return TestSupport::pageValue(view, script).toString();
+}
+
+// Waits until the window has done what it was asked: moves, the hand-in and
+// closing wait for the page's typed answers first, then for the new pages.
+bool settled(ExamRenLi &window, int timeoutMs = 10000)
+{
+    return QTest::qWaitFor([&window]() { return !window.flushingTypedAnswers() && !window.pagesLoading(); },
+                           timeoutMs);
 }
 
 int nonComposite(const ExamPaper &paper, size_t from, size_t to)
@@ -540,19 +548,23 @@ private slots:
                 const ExamQuestion &entry = *window.paper->questions[size_t(i)];
                 window.setAsQuestionJs(entry.tname, QStringLiteral("x|'\"</script>|\n|z|w"));
                 window.setLocationJs(QString(), entry.seq);
+                QVERIFY(settled(window));
             }
-            QMetaObject::invokeMethod(&window, "on_pbUp_clicked");
-            QMetaObject::invokeMethod(&window, "on_pbOn_clicked");
-            QMetaObject::invokeMethod(&window, "on_pbOn_clicked");
-            window.setLocationJs(QString(), 3);
-            window.setLocationJs(QString(), 1000);
+            for (const char *move : {"on_pbUp_clicked", "on_pbOn_clicked", "on_pbOn_clicked"}) {
+                QMetaObject::invokeMethod(&window, move);
+                QVERIFY(settled(window));
+            }
+            for (int sequence : {3, 1000}) {
+                window.setLocationJs(QString(), sequence);
+                QVERIFY(settled(window));
+            }
             QTest::keyClick(&window, Qt::Key_A);
             QTest::keyClick(&window, Qt::Key_Z);
             QMetaObject::invokeMethod(&window, "on_pbCollect_clicked");
             QMetaObject::invokeMethod(&window, "on_pbCollect_clicked");
             if (mode == 3 && !window.paper->questions.empty())
                 window.del_question(window.paper->questions.back()->id);
-            QVERIFY(QTest::qWaitFor([&window]() { return !window.pagesLoading(); }, 10000));
+            QVERIFY(settled(window));
             // Hand-in: every yes/no question answered "yes", anything else closed.
             closer = std::make_unique<TestSupport::ModalCloser>([](QWidget *modal) {
                 auto *determine = qobject_cast<Determine *>(modal);
@@ -565,7 +577,7 @@ private slots:
             if (markable)
                 QVERIFY(QTest::qWaitFor([&window]() { return window.paper && window.paper->handedIn; }, 10000));
             closer.reset();
-            QVERIFY(QTest::qWaitFor([&window]() { return !window.pagesLoading(); }, 10000));
+            QVERIFY(settled(window));
             if (markable && mode == 0) {
                 QSqlQuery stored(database());
                 stored.prepare(QStringLiteral("select count(*) from exam_answer where paperId=:id"));
@@ -578,7 +590,7 @@ private slots:
                 TestSupport::ModalCloser reviewCloser;
                 window.showAnswerForm();
                 QMetaObject::invokeMethod(&window, "on_pbUp_clicked");
-                QVERIFY(QTest::qWaitFor([&window]() { return !window.pagesLoading(); }, 10000));
+                QVERIFY(settled(window));
                 // Answering again loads the same odd paper afresh.
                 window.againQuestion();
                 QVERIFY(QTest::qWaitFor([&window]() {
@@ -590,6 +602,7 @@ private slots:
             // Closing mid-paper asks whether to keep the run.
             TestSupport::ModalCloser closeQuestion;
             window.close();
+            QVERIFY(settled(window));
         }
 
         // The search window deletes itself when closed, as it does in the program.
@@ -600,9 +613,9 @@ private slots:
             search.lineEdit->setText(word);
             search.soButton->click();
             QVERIFY(search.results());
-            QVERIFY(QTest::qWaitFor([&search]() {
-                return evaluate(search.soWebView, QStringLiteral("document.readyState")) == QLatin1String("complete");
-            }, 10000));
+            QVERIFY(QTest::qWaitFor([&search]() { return !search.searching(); }, 10000));
+            QTRY_COMPARE_WITH_TIMEOUT(evaluate(search.soWebView, QStringLiteral("document.readyState")),
+                                      QStringLiteral("complete"), 10000);
         }
         if (search.results() && !search.results()->questions.empty()) {
             const QString id = search.results()->questions.front()->id;

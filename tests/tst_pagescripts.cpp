@@ -1,34 +1,42 @@
 #include "testsupport.h"
 #include "pagetext.h"
+#include "pageview.h"
 
 #include <QApplication>
-#include <QWebFrame>
-#include <QWebPage>
-#include <QWebView>
 
 class PageScriptsTest : public QObject
 {
     Q_OBJECT
 
 private:
-    QWebView *view = nullptr;
-    TestSupport::ScriptErrorPage *page = nullptr;
+    PageView *view = nullptr;
+    TestSupport::ScriptErrorLog *log = nullptr;
     TestSupport::RecordingBridge *bridge = nullptr;
+    TestSupport::BridgeBarrier *barrier = nullptr;
 
     // Loads a page like the program's, with the library and home functions inline.
     void load(const QString &body)
     {
         const QString library = readTextFile(QStringLiteral(":/js/mian.js")) + QLatin1Char('\n')
             + readTextFile(QStringLiteral(":/js/jijin.js"));
-        view->setHtml(TestSupport::programPage(library, body), QUrl(appFileUrlBase()));
-        QTRY_VERIFY_WITH_TIMEOUT(js("typeof jQuery + typeof Popup + typeof SWFObject + typeof setduoxuan")
-                                     == QLatin1String("functionfunctionfunctionfunction"), 10000);
+        QVERIFY(TestSupport::loadPage(view, TestSupport::programPage(library, body)));
+        QCOMPARE(js("typeof jQuery + typeof Popup + typeof SWFObject + typeof setduoxuan"),
+                 QStringLiteral("functionfunctionfunctionfunction"));
+        QVERIFY(barrier->wait());
         bridge->calls.clear();
     }
 
     QString js(const QString &script)
     {
-        return view->page()->mainFrame()->evaluateJavaScript(script).toString();
+        return TestSupport::pageValue(view, script).toString();
+    }
+
+    // The calls the page made so far, once they have all reached the bridge.
+    QStringList calls()
+    {
+        if (!barrier->wait())
+            return {QStringLiteral("page did not answer")};
+        return bridge->calls;
     }
 
     // The classes of an element, sorted, so that their order does not matter.
@@ -43,23 +51,23 @@ private:
 private slots:
     void init()
     {
-        view = new QWebView;
-        page = new TestSupport::ScriptErrorPage;
-        view->setPage(page);
-        view->settings()->setAttribute(QWebSettings::JavascriptEnabled, true);
+        view = new PageView;
+        log = new TestSupport::ScriptErrorLog(view);
         view->resize(1000, 700);
         bridge = new TestSupport::RecordingBridge;
-        bridge->attachTo(page->mainFrame());
+        bridge->attachTo(view);
+        barrier = new TestSupport::BridgeBarrier(view);
     }
 
     void cleanup()
     {
-        const QStringList errors = page->scriptErrors;
+        const QStringList errors = log->scriptErrors;
         delete view;
         delete bridge;
         view = nullptr;
-        page = nullptr;
+        log = nullptr;
         bridge = nullptr;
+        barrier = nullptr;
         QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('\n'))));
     }
 
@@ -76,7 +84,7 @@ private slots:
             js(QStringLiteral("document.getElementById('ti2_4_%1').click()").arg(i));
 
         QCOMPARE(js(QStringLiteral("document.getElementById('hduo_4').value")), QStringLiteral("AB"));
-        QCOMPARE(bridge->calls, QStringList({"setAsQuestionJs(hduo_4,C)", "setAsQuestionJs(hduo_4,CA)",
+        QCOMPARE(calls(), QStringList({"setAsQuestionJs(hduo_4,C)", "setAsQuestionJs(hduo_4,CA)",
                                              "setAsQuestionJs(hduo_4,A)", "setAsQuestionJs(hduo_4,AB)"}));
         QCOMPARE(classesOf("ti2_4_0"), QStringLiteral("button_03 button_04"));
         QCOMPARE(classesOf("ti2_4_1"), QStringLiteral("button_03 button_04"));
@@ -84,7 +92,7 @@ private slots:
 
         // Taking back the last letter reports an empty answer.
         js("setduoxuan('ti2_4_0','hduo_4','A'); setduoxuan('ti2_4_1','hduo_4','B');");
-        QCOMPARE(bridge->calls.mid(4), QStringList({"setAsQuestionJs(hduo_4,B)", "setAsQuestionJs(hduo_4,)"}));
+        QCOMPARE(calls().mid(4), QStringList({"setAsQuestionJs(hduo_4,B)", "setAsQuestionJs(hduo_4,)"}));
         QCOMPARE(js(QStringLiteral("document.getElementById('hduo_4').value")), QString());
     }
 
@@ -108,7 +116,7 @@ private slots:
         js("document.getElementById('b_0').click(); document.getElementById('b_2').click();");
 
         QCOMPARE(js("document.getElementById('h_1').value"), QStringLiteral("C"));
-        QCOMPARE(bridge->calls, QStringList({"setAsQuestionJs(h_1,A)", "setAsQuestionJs(h_1,C)"}));
+        QCOMPARE(calls(), QStringList({"setAsQuestionJs(h_1,A)", "setAsQuestionJs(h_1,C)"}));
         QCOMPARE(classesOf("b_0"), QStringLiteral("button_01"));
         QCOMPARE(classesOf("b_1"), QStringLiteral("button_01"));
         QCOMPARE(classesOf("b_2"), QStringLiteral("button_01 button_02"));
@@ -152,7 +160,7 @@ private slots:
                               : QStringLiteral("<div id='e' class='%1'></div>").arg(before));
         js(call);
         QCOMPARE(classesOf("e"), after);
-        QVERIFY(bridge->calls.isEmpty());
+        QVERIFY(calls().isEmpty());
     }
 
     void missingElementIsHarmless()
@@ -160,7 +168,7 @@ private slots:
         load(QStringLiteral("<div id='e'></div>"));
         js("showCent('nothing','0'); biaoji('nothing','t','1','d'); setdanxuan('nothing','nohid','A');"
            "settiankong('nothing','nothing','A'); setTiankongAnswer('nothing','a|b'); showJieXi_idToname('nothing');");
-        QCOMPARE(bridge->calls, QStringList({"setAsQuestionJs(nohid,A)"}));
+        QCOMPARE(calls(), QStringList({"setAsQuestionJs(nohid,A)"}));
     }
 
     void showHideToggles()
@@ -174,23 +182,32 @@ private slots:
         QCOMPARE(classesOf("btn"), QStringLiteral("but"));
     }
 
+    // The button follows the program's answer (scAnswered), and keeps its
+    // look when nothing was stored.
     void favouriteToggle_data()
     {
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("report");
+        QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("after");
-        QTest::newRow("set") << "but_showcang x" << "shoucang(q7,1)" << "but_hidecang";
-        QTest::newRow("clear") << "but_hidecang" << "shoucang(q7,0)" << "but_showcang";
+        QTest::newRow("set") << "but_showcang x" << "shoucang(q7,1)" << "scAnswered('q7',1,true)" << "but_hidecang";
+        QTest::newRow("clear") << "but_hidecang" << "shoucang(q7,0)" << "scAnswered('q7',0,true)" << "but_showcang";
+        QTest::newRow("set, nothing stored") << "but_showcang x" << "shoucang(q7,1)" << "scAnswered('q7',1,false)"
+                                             << "but_showcang x";
+        QTest::newRow("answer for another question") << "but_showcang" << "shoucang(q7,1)"
+                                                     << "scAnswered('q8',1,true)" << "but_showcang";
     }
 
     void favouriteToggle()
     {
         QFETCH(QString, before);
         QFETCH(QString, report);
+        QFETCH(QString, answer);
         QFETCH(QString, after);
         load(QStringLiteral("<input type='button' id='fav' class='%1'/>").arg(before));
         js("sc('fav','q7','1','d')");
-        QCOMPARE(bridge->calls, QStringList({report}));
+        QCOMPARE(calls(), QStringList({report}));
+        js(answer);
         QCOMPARE(classesOf("fav"), after);
     }
 
@@ -236,7 +253,7 @@ private slots:
         QFETCH(QString, report);
         load(QString());
         js(call);
-        QCOMPARE(bridge->calls, QStringList({report}));
+        QCOMPARE(calls(), QStringList({report}));
     }
 
     void optionalSectionChoice()
@@ -246,7 +263,7 @@ private slots:
         js("setXZBF('x2')");
         QCOMPARE(classesOf("x1"), QStringLiteral("but_a"));
         QCOMPARE(classesOf("x2"), QStringLiteral("but_a but_a_x"));
-        QCOMPARE(bridge->calls, QStringList({"jsXZBF(x2)"}));
+        QCOMPARE(calls(), QStringList({"jsXZBF(x2)"}));
     }
 
     void scorePopups_data()
@@ -281,7 +298,7 @@ private slots:
         // The answer-sheet button closes the popup before calling the program.
         js("showAnswerForm()");
         QCOMPARE(js("$('.popup_dialog').length + $('.popup_overlay').length"), QStringLiteral("0"));
-        QCOMPARE(bridge->calls, QStringList({"showAnswerForm()"}));
+        QCOMPARE(calls(), QStringList({"showAnswerForm()"}));
     }
 
     void popupCloseButton()
@@ -386,7 +403,7 @@ private slots:
         QStringList expected;
         for (const QString &text : reports)
             expected << QStringLiteral("setAsQuestionJs(ti4_5,%1)").arg(text);
-        QCOMPARE(bridge->calls, expected);
+        QCOMPARE(calls(), expected);
         QCOMPARE(js("$.map($('input[name=kong_5]'), function (e) { return e.value; }).join('|')"), finalTexts);
         QCOMPARE(js("document.getElementById('ti4_6').value"), QStringLiteral("other"));
     }

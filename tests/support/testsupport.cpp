@@ -147,6 +147,20 @@ void RecordingBridge::record(const char *name, const QStringList &args)
     calls << QLatin1String(name) + QLatin1Char('(') + args.join(QLatin1Char(',')) + QLatin1Char(')');
 }
 
+BridgeBarrier::BridgeBarrier(PageView *view)
+    : QObject(view)
+    , m_view(view)
+{
+    view->publish(QStringLiteral("testBarrier"), this);
+}
+
+bool BridgeBarrier::wait(int timeoutMs)
+{
+    const int mark = ++m_mark;
+    m_view->runScript(QStringLiteral("testBarrier.reached(%1)").arg(mark));
+    return QTest::qWaitFor([this, mark] { return m_reached == mark; }, timeoutMs);
+}
+
 ScriptErrorLog::ScriptErrorLog(PageView *view)
     : QObject(view)
 {

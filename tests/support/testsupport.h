@@ -136,6 +136,27 @@ private:
     void record(const char *name, const QStringList &args);
 };
 
+// Lets a test wait until the bridge calls a page made so far have arrived:
+// published to the view (as "testBarrier", before its page is set) beside
+// the page's bridge, it answers a call of its own that comes back after
+// them.
+class BridgeBarrier : public QObject
+{
+    Q_OBJECT
+public:
+    explicit BridgeBarrier(PageView *view);
+    // False when the calls did not arrive within timeoutMs.
+    bool wait(int timeoutMs = 10000);
+
+public slots:
+    void reached(int mark) { m_reached = mark; }
+
+private:
+    PageView *m_view;
+    int m_mark = 0;
+    int m_reached = 0;
+};
+
 // Keeps the script messages of a page view ("line N: message"), so that a
 // test can fail on any script error.
 class ScriptErrorLog : public QObject

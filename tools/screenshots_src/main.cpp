@@ -17,6 +17,7 @@
 #include "modalanswerer.h"
 #include "pagepreview.h"
 #include "pagetext.h"
+#include "pageview.h"
 #include "practicetour.h"
 #include "progresspages.h"
 #include "statisticsfigures.h"
@@ -36,8 +37,6 @@
 #include <QLineEdit>
 #include <QTextStream>
 #include <QTimer>
-#include <QWebFrame>
-#include <QWebView>
 #include <functional>
 #include <tuple>
 
@@ -49,19 +48,18 @@ const QString searchWord = QStringLiteral("计算机");
 const QString emptySearchWord = QStringLiteral("量子纠缠");
 const QString longSearchWord = QStringLiteral("下列");
 
-// Shows a page in a bare web view of the given size and pictures it, after
+// Shows a page in a bare page view of the given size and pictures it, after
 // running each script in turn (one picture per script when names are given).
 void previewPage(ScreenshotSession &session, const QString &html, QSize size,
                  const QList<QPair<QString, QString>> &scriptsAndNames)
 {
-    QWebView view;
-    view.settings()->setAttribute(QWebSettings::JavascriptEnabled, true);
+    PageView view;
     view.resize(size);
     view.setHtml(html);
     view.show();
     ScreenshotSession::settle(pageLoadMs);
     for (const auto &step : scriptsAndNames) {
-        view.page()->mainFrame()->evaluateJavaScript(step.first);
+        view.runScript(step.first);
         ScreenshotSession::settle(400);
         session.capture(&view, step.second);
     }
@@ -353,6 +351,7 @@ void tourMigrationNotice(ScreenshotSession &session, MainWindow &main)
 
 int main(int argc, char *argv[])
 {
+    PageView::prepareProcess();
     QApplication application(argc, argv);
     QTextStream err(stderr);
     if (argc != 3) {
@@ -365,7 +364,9 @@ int main(int argc, char *argv[])
         ::exit(3);
     });
 
-    ScreenshotSession session(QString::fromLocal8Bit(argv[1]));
+    // Pictures of Qt WebEngine sit beside those of QtWebKit, to be compared.
+    const bool webEngine = PageView::engineName() == QLatin1String("Qt WebEngine");
+    ScreenshotSession session(QString::fromLocal8Bit(argv[1]), webEngine ? QStringLiteral("-webengine") : QString());
     PracticeTour::seed(DbConnection::instance(QString::fromLocal8Bit(argv[2]) + "/", true)->database());
     seedAfterOpen(QString::fromLocal8Bit(argv[2]));
     appDirPath = QCoreApplication::applicationDirPath() + "/";

@@ -1,5 +1,7 @@
 #include "screenshotsession.h"
 
+#include "pageview.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPixmap>
@@ -7,14 +9,18 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTextStream>
-#include <QWebFrame>
-#include <QWebView>
 #include <QWidget>
 
-ScreenshotSession::ScreenshotSession(const QString &outputDir)
+ScreenshotSession::ScreenshotSession(const QString &outputDir, const QString &nameSuffix)
     : m_dir(outputDir)
+    , m_suffix(nameSuffix)
 {
     m_dir.mkpath(QStringLiteral("."));
+}
+
+QString ScreenshotSession::filePath(const QString &name) const
+{
+    return m_dir.filePath(name + m_suffix + QStringLiteral(".png"));
 }
 
 void ScreenshotSession::settle(int ms)
@@ -32,7 +38,7 @@ bool ScreenshotSession::capture(QWidget *widget, const QString &name)
         out << "skipped " << name << " (screen not available)\n";
         return false;
     }
-    const QString file = m_dir.filePath(name + QStringLiteral(".png"));
+    const QString file = filePath(name);
     if (!widget->grab().save(file, "PNG")) {
         out << "could not write " << file << '\n';
         return false;
@@ -67,7 +73,7 @@ bool ScreenshotSession::captureOverWindow(QWidget *dialog, const QString &name)
         return capture(dialog, name);
     const QRect area = window->frameGeometry().united(dialog->frameGeometry());
     const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
-    const QString file = m_dir.filePath(name + QStringLiteral(".png"));
+    const QString file = filePath(name);
     if (shot.isNull() || !shot.save(file, "PNG"))
         return capture(dialog, name);
     m_saved << name;
@@ -91,9 +97,9 @@ bool ScreenshotSession::invoke(QObject *target, const char *member)
 
 bool ScreenshotSession::runScript(QObject *root, const QString &viewName, const QString &script)
 {
-    QWebView *view = root ? root->findChild<QWebView *>(viewName) : nullptr;
+    PageView *view = root ? root->findChild<PageView *>(viewName) : nullptr;
     if (!view)
         return false;
-    view->page()->mainFrame()->evaluateJavaScript(script);
+    view->runScript(script);
     return true;
 }

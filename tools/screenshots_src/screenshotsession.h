@@ -13,12 +13,14 @@ class QWidget;
 class ScreenshotSession
 {
 public:
-    explicit ScreenshotSession(const QString &outputDir);
+    // Pictures are saved as name + nameSuffix + ".png" in outputDir.
+    explicit ScreenshotSession(const QString &outputDir, const QString &nameSuffix = QString());
 
     // Runs the event loop for ms milliseconds (pages load, timers fire).
     static void settle(int ms);
 
-    // Saves widget (a window or any child) as name.png; false when it is null.
+    // Saves widget (a window or any child) as name.png (with the session's
+    // suffix); false when it is null.
     bool capture(QWidget *widget, const QString &name);
 
     // Saves a dialog as it shows over its window (the screen area of both);
@@ -37,12 +39,16 @@ public:
     // Calls a slot or invokable by name; false when the object has none.
     static bool invoke(QObject *target, const char *member);
 
-    // Runs script in the page of the web view named viewName inside root.
+    // Runs script in the page of the page view named viewName inside root
+    // (once its page is ready).
     static bool runScript(QObject *root, const QString &viewName, const QString &script);
 
     QStringList saved() const { return m_saved; }
 
 private:
+    QString filePath(const QString &name) const;
+
     QDir m_dir;
+    QString m_suffix;
     QStringList m_saved;
 };

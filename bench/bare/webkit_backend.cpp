@@ -1,6 +1,8 @@
-// tessera_bench_bare: the floor of the start-up measure. A program of QtWebKit
-// alone that shows an HTML file in a web view of the given size and, once the
-// loaded page is painted, prints "painted peak_rss_kb=N" and ends.
+// tessera_bench_bare on QtWebKit: the floor of the start-up measure. A program
+// of QtWebKit alone that shows an HTML file in a web view of the given size
+// and, once the loaded page is painted, prints "painted peak_rss_kb=N" (its
+// peak resident memory) and ends. webengine_backend.cpp is the same on Qt
+// WebEngine.
 //
 //   tessera_bench_bare PAGE.html WIDTH HEIGHT
 
