@@ -22,7 +22,8 @@ bool changedRows(QSqlDatabase db, const QString &table, const QStringList &colum
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT rowid, %1 FROM %2 WHERE %3").arg(columns.join(QLatin1Char(',')), table, rows)))
+    const QString select = QStringLiteral("SELECT rowid, %1 FROM %2 WHERE %3");
+    if (!query.exec(select.arg(columns.join(QLatin1Char(',')), table, rows)))
         return false;
     while (query.next()) {
         CleanedRow row{query.value(0).toLongLong(), {}};
@@ -52,7 +53,8 @@ bool writeRows(QSqlDatabase db, const QString &table, const QStringList &columns
     for (const QString &column : columns)
         assignments << column + QStringLiteral("=?");
     QSqlQuery update(db);
-    if (!update.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(table, assignments.join(QLatin1Char(',')))))
+    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?");
+    if (!update.prepare(sql.arg(table, assignments.join(QLatin1Char(',')))))
         return false;
     for (const CleanedRow &row : rows) {
         for (int c = 0; c < row.values.size(); ++c)
