@@ -16,8 +16,9 @@
 
 namespace {
 
-// Files larger than this are refused rather than read into memory.
-constexpr qint64 largestFile = 512ll * 1024 * 1024;
+// Files larger than this are refused rather than read into memory: with the
+// bound on each part of a zipped file, an import stays within a few hundred MB.
+constexpr qint64 largestFile = 64ll * 1024 * 1024;
 
 } // namespace
 
@@ -61,10 +62,11 @@ QString BankFile::detectFormat(const QByteArray &bytes, const QString &fileName)
 ParsedBank BankFile::parse(const QByteArray &bytes, const QString &format, const QString &baseDir)
 {
     ParsedBank bank;
+    int badLine = 0;
     if (format == QLatin1String("gift")) {
-        bank = GiftParser::parse(BankText::decode(bytes), baseDir);
+        bank = GiftParser::parse(BankText::decode(bytes, nullptr, &badLine), baseDir);
     } else if (format == QLatin1String("aiken")) {
-        bank = AikenParser::parse(BankText::decode(bytes));
+        bank = AikenParser::parse(BankText::decode(bytes, nullptr, &badLine));
     } else if (format == QLatin1String("xml")) {
         bank = MoodleXmlParser::parse(bytes, baseDir);
     } else if (format == QLatin1String("csv")) {
@@ -75,6 +77,9 @@ ParsedBank BankFile::parse(const QByteArray &bytes, const QString &format, const
         bank.addError(0, QStringLiteral("认不出文件的格式（可用 gift、aiken、xml、csv、xlsx）"));
         return bank;
     }
+    if (badLine > 0)
+        bank.addError(badLine, BankText::undecodableText());
+    bank.refuseControlCharacters();
     // Problems in file order, whenever a parser found them.
     std::stable_sort(bank.problems.begin(), bank.problems.end(),
                      [](const BankProblem &a, const BankProblem &b) { return a.line < b.line; });
@@ -91,7 +96,7 @@ ParsedBank BankFile::read(const QString &path, const QString &format)
     }
     if (file.size() > largestFile) {
         ParsedBank bank;
-        bank.addError(0, QStringLiteral("文件太大（超过 512 MB）"));
+        bank.addError(0, QStringLiteral("文件太大（题库文件最大 64 MiB）"));
         return bank;
     }
     const QByteArray bytes = file.readAll();

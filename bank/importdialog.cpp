@@ -81,6 +81,7 @@ ImportDialog::ImportDialog(const QString &path, QSqlDatabase db, const QString &
     connect(importButton, &QPushButton::clicked, this, &ImportDialog::runImport);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(subjectBox, &QComboBox::currentTextChanged, this, &ImportDialog::updatePlan);
+    connect(paperEdit, &QLineEdit::textChanged, this, &ImportDialog::updatePlan);
     connect(skipBadBox, &QCheckBox::toggled, this, &ImportDialog::updateImportButton);
     updatePlan();
 }
@@ -107,12 +108,13 @@ void ImportDialog::updatePlan()
     const ImportRequest r = request();
     const BankWriter writer(m_db);
     const QString subjectId = writer.subjectOf(r);
-    if (!m_planned || subjectId != m_plannedSubject) {
+    if (!m_planned || subjectId != m_plannedSubject || r.paperName != m_plannedPaper) {
         m_plan = writer.plan(m_bank, r);
         m_plannedSubject = subjectId;
+        m_plannedPaper = r.paperName;
         m_planned = true;
     }
-    QString text = ImportPreview::changeSummary(m_plan);
+    QString text = ImportPreview::changeSummary(m_plan, r.paperName);
     if (!r.newSubjectName.isEmpty())
         text += QStringLiteral("；新建科目“%1”").arg(r.newSubjectName);
     changesLabel->setText(text);
@@ -123,6 +125,7 @@ void ImportDialog::updateImportButton()
 {
     const ImportRequest r = request();
     importButton->setEnabled(!m_bank.questions.isEmpty() && (m_bank.errorCount() == 0 || r.skipBad)
+                             && m_plan.refusal.isEmpty() && !r.paperName.isEmpty()
                              && !(r.subjectId.isEmpty() && r.newSubjectName.isEmpty()));
 }
 

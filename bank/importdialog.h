@@ -49,8 +49,9 @@ private:
     QSqlDatabase m_db;
     QString m_imageDir;
     ParsedBank m_bank;
-    // The plan depends only on the subject: kept while the subject stays.
+    // The plan depends only on the subject and the paper's name: kept while they stay.
     ImportCounts m_plan;
     QString m_plannedSubject;
+    QString m_plannedPaper;
     bool m_planned = false;
 };

@@ -27,7 +27,7 @@ QString XmlNode::childText(const QString &childName) const
     return node ? node->text.trimmed() : QString();
 }
 
-XmlNode XmlNode::parse(const QByteArray &bytes, int *errorLine, QString *errorText)
+XmlNode XmlNode::parse(const QByteArray &bytes, int *errorLine, QString *errorText, QVector<int> *unread)
 {
     XmlNode document;
     QVector<XmlNode *> path{&document};
@@ -53,6 +53,8 @@ XmlNode XmlNode::parse(const QByteArray &bytes, int *errorLine, QString *errorTe
                 path.removeLast();
         } else if (reader.isCharacters()) {
             path.last()->text += reader.text();
+        } else if (reader.isEntityReference() && unread) {
+            unread->append(int(reader.lineNumber()));
         }
     }
     if (errorLine)
