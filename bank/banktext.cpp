@@ -68,6 +68,34 @@ int firstBadUtf8(const QByteArray &bytes)
     return -1;
 }
 
+// Whether every byte belongs to a well-formed GB18030 sequence: one byte up
+// to 0x7F; a lead 0x81–0xFE with a second byte 0x40–0x7E or 0x80–0xFE; or a
+// lead, a digit, a lead and a digit.
+bool wholeGb18030(const QByteArray &bytes)
+{
+    const auto in = [](uchar c, uchar low, uchar high) { return c >= low && c <= high; };
+    const int size = bytes.size();
+    for (int i = 0; i < size;) {
+        const uchar lead = uchar(bytes.at(i));
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        if (!in(lead, 0x81, 0xFE) || i + 1 >= size)
+            return false;
+        const uchar second = uchar(bytes.at(i + 1));
+        if (in(second, 0x40, 0x7E) || in(second, 0x80, 0xFE)) {
+            i += 2;
+        } else if (in(second, 0x30, 0x39) && i + 3 < size && in(uchar(bytes.at(i + 2)), 0x81, 0xFE)
+                   && in(uchar(bytes.at(i + 3)), 0x30, 0x39)) {
+            i += 4;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Inline markdown on text that is already escaped.
 QString markdownInline(QString text)
 {
@@ -145,7 +173,7 @@ QString decode(const QByteArray &bytes, QString *encoding, int *badLine)
         if (invalid > 0) {
             int gbInvalid = 0;
             const QString gb = decodeWith("GB18030", bytes, &gbInvalid);
-            if (gbInvalid == 0) {
+            if (gbInvalid == 0 && wholeGb18030(bytes)) {
                 text = gb;
                 name = QStringLiteral("GB18030");
             } else {

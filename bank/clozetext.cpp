@@ -54,8 +54,12 @@ namespace ClozeText {
 
 bool fits(const BankQuestion &q)
 {
+    // Reading a cloze text back gives the bank's own marker: other markers
+    // ("____") would not come back as they were.
     return q.type == BankQuestion::FillIn && q.blanks.size() > 1
-        && BankText::countBlankMarks(q.stemHtml) == q.blanks.size();
+        && BankText::countBlankMarks(q.stemHtml) == q.blanks.size()
+        && q.stemHtml.count(BankText::blankMarker()) == q.blanks.size()
+        && !q.stemHtml.contains(BankText::blankMarker() + QLatin1Char('_'));
 }
 
 QString write(const QString &stemHtml, const QList<QStringList> &blanks)

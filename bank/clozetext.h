@@ -12,7 +12,7 @@ struct BankQuestion;
 namespace ClozeText {
 
 // Whether a question is written as cloze: a fill-in of several blanks whose
-// stem marks where each goes.
+// stem marks where each goes with the bank's marker ("______").
 bool fits(const BankQuestion &question);
 
 // The stem with each blank marker replaced by its blank; blanks without a

@@ -27,7 +27,8 @@ ZipPart::ZipPart(QuaZip *zip, const QString &name, qint64 bound)
         m_status = Status::Damaged;
         return;
     }
-    QIODevice::open(QIODevice::ReadOnly);
+    // Unbuffered: every read reaches readData, which counts and bounds it.
+    QIODevice::open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 }
 
 ZipPart::~ZipPart()
