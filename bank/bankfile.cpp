@@ -19,6 +19,9 @@ namespace {
 // Files larger than this are refused rather than read into memory: with the
 // bound on each part of a zipped file, an import stays within a few hundred MB.
 constexpr qint64 largestFile = 64ll * 1024 * 1024;
+// A text file is held three times over while it is read (bytes, text,
+// questions): past this size an import would take more than 300 MB.
+constexpr qint64 largestText = 24ll * 1024 * 1024;
 
 } // namespace
 
@@ -101,5 +104,10 @@ ParsedBank BankFile::read(const QString &path, const QString &format)
     }
     const QByteArray bytes = file.readAll();
     const QString chosen = format.isEmpty() ? detectFormat(bytes, path) : format;
+    if (chosen != QLatin1String("xlsx") && bytes.size() > largestText) {
+        ParsedBank bank;
+        bank.addError(0, QStringLiteral("文件太大（文本的题库文件最大 24 MiB，请分成几个文件）"));
+        return bank;
+    }
     return parse(bytes, chosen, QFileInfo(path).absolutePath());
 }

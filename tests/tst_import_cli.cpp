@@ -106,6 +106,9 @@ private slots:
             << QStringList{"--db", "DB", "--subject", "s", "FILE"} << thousands << false << 0 << "已写入 2000/2500"
             << 2500;
         QTest::newRow("no file") << QStringList{"--db", "DB"} << sound << false << 2 << "FILE" << -1;
+        QTest::newRow("a text file past 24 MiB is refused")
+            << QStringList{"--db", "DB", "--subject", "s", "FILE"} << sound.repeated(25 * 1024 * 1024 / sound.size())
+            << false << 1 << "文本的题库文件最大 24 MiB" << -1;
     }
 
     void run()
