@@ -5,6 +5,7 @@
 #include "banktext.h"
 #include "blankanswer.h"
 #include "csvreader.h"
+#include "importpreview.h"
 #include "giftexporter.h"
 #include "moodlexmlexporter.h"
 #include "xlsxreader.h"
@@ -458,6 +459,31 @@ private slots:
         QCOMPARE(back.errorCount(), 0);
         QCOMPARE(back.questions.value(0).blanks, q.blanks);
         QCOMPARE(back.questions.value(0).stemHtml, stem);
+    }
+
+    // The preview lists every problem with its line, and counts the
+    // questions the bank cannot hold apart from the file's faults.
+    void previewLines_data()
+    {
+        addColumns();
+        QTest::addColumn<QString>("types");
+        QTest::newRow("a question of six options")
+            << u8("Kept {T}\n\n::Six::Pick {=1 ~2 ~3 ~4 ~5 ~6}") << QStringList()
+            << QStringList{"第 3 行：题目“Six”有6个选项，题库每题最多五个（A–E），未导入（不能保存的题目）"}
+            << "判断 1；1 道题题库不能保存，不导入";
+        QTest::newRow("a link to a file not brought in")
+            << u8("[html]Hear <a href=\"@@PLUGINFILE@@/bonjour.mp3\">this</a> {T}") << QStringList()
+            << QStringList{"第 1 行：链接的文件“bonjour.mp3”不随题库导入，已去掉这个链接（提示）"} << "判断 1";
+    }
+    void previewLines()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, problems);
+        QFETCH(QString, types);
+        const ParsedBank bank = BankFile::parse(file, QStringLiteral("gift"));
+        QCOMPARE(ImportPreview::problemLines(bank), problems);
+        QCOMPARE(ImportPreview::typeSummary(bank), types);
+        QCOMPARE(bank.errorCount(), 0);
     }
 
     void csvEncodings_data()
