@@ -76,13 +76,18 @@ bool QuestionReader::fill(BankQuestion &question, const XmlNode &node, const QSt
             return false;
         }
         const bool single = node.childText(QStringLiteral("single")) != QLatin1String("false");
+        double positiveSum = 0;
         for (int i = 0; i < answers.size(); ++i) {
             const QChar letter('A' + i);
             // A single choice takes only the full-credit option; partial
-            // credit does not exist in the bank.
+            // credit does not exist in the bank, which the preview says.
             const double weight = fraction(answers.at(i));
             if (single ? weight >= 100 : weight > 0)
                 question.answerLetters += letter;
+            if (single && weight > 0 && weight < 100)
+                m_bank.addNote(answers.at(i)->line, QStringLiteral("选项 %1 只得 %2%，题库没有部分得分，按错误选项导入")
+                                                        .arg(letter).arg(weight));
+            positiveSum += weight > 0 ? weight : 0;
             question.optionsHtml << html(answers.at(i));
             const QString feedback = html(answers.at(i)->child(QStringLiteral("feedback")));
             if (!feedback.isEmpty())
@@ -92,6 +97,9 @@ bool QuestionReader::fill(BankQuestion &question, const XmlNode &node, const QSt
             m_bank.addError(node.line, QStringLiteral("选择题没有正确选项"));
             return false;
         }
+        if (!single && qAbs(positiveSum - 100) > 1)
+            m_bank.addNote(node.line, QStringLiteral("多选题正确选项的分值之和是 %1%，不是 100%：按全部选对才得分导入")
+                                          .arg(positiveSum));
         question.type = single && question.answerLetters.size() == 1 ? BankQuestion::SingleChoice
                                                                      : BankQuestion::MultipleChoice;
     } else if (type == QLatin1String("truefalse")) {
@@ -124,8 +132,12 @@ bool QuestionReader::fill(BankQuestion &question, const XmlNode &node, const QSt
             const QString feedback = html(answer->child(QStringLiteral("feedback")));
             if (!feedback.isEmpty())
                 explanation << BankText::htmlToPlain(html(answer)).toHtmlEscaped() + QStringLiteral("：") + feedback;
-            if (fraction(answer) < 100)
+            if (fraction(answer) < 100) {
+                if (fraction(answer) > 0)
+                    m_bank.addNote(answer->line, QStringLiteral("答案“%1”只得 %2%，题库没有部分得分，不算正确答案")
+                                                     .arg(BankText::htmlToPlain(html(answer))).arg(fraction(answer)));
                 continue;
+            }
             if (!BankText::mergeAnswer(&question.blanks, BankText::splitBlanks(BankText::htmlToPlain(html(answer))))) {
                 m_bank.addError(answer->line, QStringLiteral("各个可接受答案的空数（“|”分隔）不一致"));
                 return false;

@@ -229,7 +229,17 @@ private slots:
                       "<questiontext format=\"plain_text\"><text>x &lt; y</text></questiontext><single>false</single>"
                       "<answer fraction=\"50\"><text>a</text></answer><answer fraction=\"-100\"><text>b</text></answer>"
                       "<answer fraction=\"50\"><text>c</text></answer></question></quiz>"
-            << QStringList{"1 <p>Pick</p> [a;b] =A #why m2 kid1", "2 x &lt; y [a;b;c] =AC kn2"} << QStringList();
+            << QStringList{"1 <p>Pick</p> [a;b] =A #why m2 kid1", "2 x &lt; y [a;b;c] =AC kn2"}
+            << QStringList{"3 note: 选项 B 只得 50%"};
+        QTest::newRow("partial credit reported")
+            << head + "<question type=\"multichoice\"><questiontext><text>M</text></questiontext><single>false</single>"
+                      "<answer fraction=\"25\"><text>a</text></answer><answer fraction=\"25\"><text>b</text></answer>"
+                      "<answer fraction=\"-100\"><text>c</text></answer></question>\n"
+                      "<question type=\"shortanswer\"><questiontext><text>S</text></questiontext>"
+                      "<answer fraction=\"100\"><text>Nazareth</text></answer>\n"
+                      "<answer fraction=\"75\"><text>Nazereth</text></answer></question></quiz>"
+            << QStringList{"2 M [a;b;c] =AB", "4 S =Nazareth"}
+            << QStringList{"3 note: 多选题正确选项的分值之和是 50%，不是 100%", "5 note: 答案“Nazereth”只得 75%"};
         QTest::newRow("truefalse, shortanswer, essay, category")
             << head + "<question type=\"category\"><category><text>$course$/top/安全/消防</text></category></question>"
                       "<question type=\"truefalse\"><questiontext><text>T?</text></questiontext>"
@@ -241,7 +251,7 @@ private slots:
                       "<graderinfo format=\"html\"><text>ref</text></graderinfo></question></quiz>"
             << QStringList{QString::fromUtf8("3 T? =B c安全 / 消防"), QString::fromUtf8("4 <em>S</em> =x¦y c安全 / 消防"),
                            QString::fromUtf8("5 E #ref c安全 / 消防")}
-            << QStringList();
+            << QStringList{"3 note: 答案“z”只得 20%"};
         QTest::newRow("base64 image renamed by content")
             << head + "<question type=\"essay\"><questiontext><text><![CDATA[<img alt=\"p\" src=\"@@PLUGINFILE@@/a%20b.png\">]]></text>"
                       "<file name=\"a b.png\" path=\"/\" encoding=\"base64\">iVBORw==</file></questiontext></question>"
