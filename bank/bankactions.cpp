@@ -93,9 +93,18 @@ void exportBank(QWidget *parent)
     const int index = items.indexOf(item);
     const QVector<BankQuestion> questions = index <= 0 ? reader.subject(SubjectStore::currentSubjectId())
                                                        : reader.paper(list.at(index - 1).first);
-    tell(parent, BankExport::write(path, questions, imageDir())
-                     ? QStringLiteral("已导出 %1 道题到 %2。").arg(questions.size()).arg(path)
-                     : QStringLiteral("无法写入 %1。").arg(path));
+    if (questions.isEmpty()) {
+        tell(parent, QStringLiteral("没有找到可导出的题目，未写入文件。"));
+        return;
+    }
+    QStringList ownForm;
+    if (!BankExport::write(path, questions, imageDir(), &ownForm)) {
+        tell(parent, QStringLiteral("无法写入 %1。").arg(path));
+        return;
+    }
+    const QString own = BankExport::ownFormText(ownForm);
+    tell(parent, QStringLiteral("已导出 %1 道题到 %2。").arg(questions.size()).arg(path)
+                     + (own.isEmpty() ? QString() : QLatin1Char('\n') + own));
 }
 
 void print(QWidget *parent)

@@ -18,8 +18,12 @@
 
 namespace {
 
-// Files larger than this are refused rather than read into memory.
-constexpr qint64 largestFile = 512ll * 1024 * 1024;
+// Files larger than this are refused rather than read into memory: with the
+// bound on each part of a zipped file, an import stays within a few hundred MB.
+constexpr qint64 largestFile = 64ll * 1024 * 1024;
+// A text file is held three times over while it is read (bytes, text,
+// questions): past this size an import would take more than 300 MB.
+constexpr qint64 largestText = 24ll * 1024 * 1024;
 
 } // namespace
 
@@ -71,10 +75,11 @@ QString BankFile::detectFormat(const QByteArray &bytes, const QString &fileName)
 ParsedBank BankFile::parse(const QByteArray &bytes, const QString &format, const QString &baseDir)
 {
     ParsedBank bank;
+    int badLine = 0;
     if (format == QLatin1String("gift")) {
-        bank = GiftParser::parse(BankText::decode(bytes), baseDir);
+        bank = GiftParser::parse(BankText::decode(bytes, nullptr, &badLine), baseDir);
     } else if (format == QLatin1String("aiken")) {
-        bank = AikenParser::parse(BankText::decode(bytes));
+        bank = AikenParser::parse(BankText::decode(bytes, nullptr, &badLine));
     } else if (format == QLatin1String("xml")) {
         bank = MoodleXmlParser::parse(bytes, baseDir);
     } else if (format == QLatin1String("csv")) {
@@ -87,6 +92,9 @@ ParsedBank BankFile::parse(const QByteArray &bytes, const QString &format, const
         bank.addError(0, QStringLiteral("认不出文件的格式（可用 gift、aiken、xml、csv、xlsx、docx、doc、wps、pdf 或题本文本）"));
         return bank;
     }
+    if (badLine > 0)
+        bank.addError(badLine, BankText::undecodableText());
+    bank.refuseControlCharacters();
     // Problems in file order, whenever a parser found them.
     std::stable_sort(bank.problems.begin(), bank.problems.end(),
                      [](const BankProblem &a, const BankProblem &b) { return a.line < b.line; });
@@ -103,10 +111,15 @@ ParsedBank BankFile::read(const QString &path, const QString &format)
     }
     if (file.size() > largestFile) {
         ParsedBank bank;
-        bank.addError(0, QStringLiteral("文件太大（超过 512 MB）"));
+        bank.addError(0, QStringLiteral("文件太大（题库文件最大 64 MiB）"));
         return bank;
     }
     const QByteArray bytes = file.readAll();
     const QString chosen = format.isEmpty() ? detectFormat(bytes, path) : format;
+    if (chosen != QLatin1String("xlsx") && bytes.size() > largestText) {
+        ParsedBank bank;
+        bank.addError(0, QStringLiteral("文件太大（文本的题库文件最大 24 MiB，请分成几个文件）"));
+        return bank;
+    }
     return parse(bytes, chosen, QFileInfo(path).absolutePath());
 }

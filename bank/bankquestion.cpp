@@ -4,8 +4,36 @@ QString BankQuestion::chapterName() const
 {
     if (!chapter.trimmed().isEmpty())
         return chapter.trimmed();
-    const QStringList path = category.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    return path.isEmpty() ? QString() : path.last().trimmed();
+    return chapterOfCategory(category);
+}
+
+QString BankQuestion::chapterOfCategory(const QString &path)
+{
+    // "//" is a "/" inside a name.
+    QStringList names;
+    QString name;
+    for (int i = 0; i <= path.size(); ++i) {
+        if (i < path.size() && path.at(i) == QLatin1Char('/') && i + 1 < path.size()
+            && path.at(i + 1) == QLatin1Char('/')) {
+            name += QLatin1Char('/');
+            ++i;
+        } else if (i == path.size() || path.at(i) == QLatin1Char('/')) {
+            if (!name.trimmed().isEmpty())
+                names << name.trimmed();
+            name.clear();
+        } else {
+            name += path.at(i);
+        }
+    }
+    return names.join(QStringLiteral(" / "));
+}
+
+QString BankQuestion::categoryOfChapter(const QString &chapterName)
+{
+    QStringList names = chapterName.split(QStringLiteral(" / "));
+    for (QString &name : names)
+        name = name.trimmed().replace(QLatin1Char('/'), QLatin1String("//"));
+    return names.join(QLatin1Char('/'));
 }
 
 QString BankQuestion::typeName(int type)

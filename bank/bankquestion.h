@@ -27,9 +27,13 @@ struct BankQuestion
     int line = 0;                  // 1-based line (or row) where the question starts
     QVector<BankQuestion> parts;   // case study: its questions
 
-    // The chapter the question is filed under: the named chapter, else the
-    // last part of its category path.
+    // The chapter the question is filed under: the named chapter, else its
+    // category path with " / " between the names ("Iota / Kappa / Lambda").
     QString chapterName() const;
+    // A category path ("Iota/Kappa/Lambda", "//" a "/" inside a name) as a
+    // chapter name, and back.
+    static QString chapterOfCategory(const QString &path);
+    static QString categoryOfChapter(const QString &chapterName);
     // The one naming of question types: "单选" ... "简答", "案例" (empty for
     // an unknown type), and as a title "单项选择题", "多项选择题", "判断题",
     // "填空题", "简答题", "案例分析题" (sections, charts and results alike).

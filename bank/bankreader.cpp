@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QStringList>
 #include <QVariant>
 
 namespace {
@@ -25,9 +26,14 @@ BankReader::BankReader(QSqlDatabase db)
     : m_db(db)
     , m_question(db)
 {
-    m_question.prepare(QStringLiteral("select q.*, c.name as chapterName, k.questionKey from exam_question q "
-                                      "left join exam_chapter c on c.id=q.chapterId "
-                                      "left join import_question k on k.questionId=q.id where q.id=:id"));
+    // A bank no import has touched (the shipped one, opened read-only) has
+    // no table of import keys: its questions are keyed by their ids.
+    const bool keyed = db.tables().contains(QStringLiteral("import_question"));
+    m_question.prepare(QStringLiteral("select q.*, c.name as chapterName, %1 as questionKey from exam_question q "
+                                      "left join exam_chapter c on c.id=q.chapterId %2 where q.id=:id")
+                           .arg(keyed ? QStringLiteral("k.questionKey") : QStringLiteral("''"),
+                                keyed ? QStringLiteral("left join import_question k on k.questionId=q.id")
+                                      : QString()));
 }
 
 bool BankReader::readQuestion(const QString &id, bool leaf, BankQuestion *q)
@@ -74,18 +80,59 @@ void BankReader::appendPaper(const QString &paperId, QVector<BankQuestion> &ques
             if (seen.contains(entry.qid) || !readQuestion(entry.qid, false, &question))
                 continue;
             seen.insert(entry.qid);
-            for (int i = 0; i < entry.leafIds.size(); ++i) {
-                BankQuestion part;
-                if (readQuestion(entry.leafIds.at(i), true, &part)) {
-                    if (part.key.isEmpty())
-                        part.key = QString::number(i + 1);
-                    question.parts.append(part);
-                }
-            }
-            if (question.type == BankQuestion::CaseStudy && question.parts.isEmpty())
-                continue; // a stem that asks nothing
-            questions.append(question);
+            appendQuestion(question, entry.leafIds, questions);
         }
+    }
+}
+
+void BankReader::appendQuestion(BankQuestion &question, const QStringList &partIds,
+                                QVector<BankQuestion> &questions)
+{
+    for (int i = 0; i < partIds.size(); ++i) {
+        BankQuestion part;
+        if (readQuestion(partIds.at(i), true, &part)) {
+            if (part.key.isEmpty())
+                part.key = QString::number(i + 1);
+            question.parts.append(part);
+        }
+    }
+    if (question.type == BankQuestion::CaseStudy && question.parts.isEmpty())
+        return; // a stem that asks nothing
+    questions.append(question);
+}
+
+// Questions of the subject that no paper lists: those its chapters or
+// categories (or, once migrated, its own subject column) name.
+void BankReader::appendUnlisted(const QString &subjectId, QVector<BankQuestion> &questions, QSet<QString> &seen)
+{
+    const bool ownColumn = m_db.record(QStringLiteral("exam_question")).contains(QStringLiteral("subjectid"));
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("select q.id from exam_question q "
+                                 "left join exam_chapter c on c.id=q.chapterId "
+                                 "left join exam_dic_fuleixing f on f.id=q.fuleixingid "
+                                 "where ifnull(q.relationship,'')='' and (c.subjectid=:s or f.subjectid=:s%1) "
+                                 "order by q.sortNo, q.rowid")
+                      .arg(ownColumn ? QStringLiteral(" or q.subjectid=:s") : QString()));
+    query.bindValue(QStringLiteral(":s"), subjectId);
+    if (!query.exec())
+        return;
+    QStringList ids;
+    while (query.next())
+        ids << query.value(0).toString();
+    QSqlQuery parts(m_db);
+    parts.prepare(QStringLiteral("select id from exam_question where relationship=:p order by sortNo, rowid"));
+    for (const QString &id : qAsConst(ids)) {
+        BankQuestion question;
+        if (seen.contains(id) || !readQuestion(id, false, &question))
+            continue;
+        seen.insert(id);
+        QStringList partIds;
+        parts.bindValue(QStringLiteral(":p"), id);
+        if (parts.exec()) {
+            while (parts.next())
+                partIds << parts.value(0).toString();
+        }
+        appendQuestion(question, partIds, questions);
     }
 }
 
@@ -108,5 +155,6 @@ QVector<BankQuestion> BankReader::subject(const QString &subjectId)
         while (papers.next())
             appendPaper(papers.value(0).toString(), questions, seen);
     }
+    appendUnlisted(subjectId, questions, seen);
     return questions;
 }

@@ -2,6 +2,7 @@
 
 #include "bankquestion.h"
 
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -17,11 +18,14 @@ public:
     explicit BankReader(QSqlDatabase db);
 
     QVector<BankQuestion> paper(const QString &paperId);
-    // Every paper of a subject, in list order; a question in two papers once.
+    // Every question of a subject: its papers' in list order (a question in
+    // two papers once), then those no paper lists.
     QVector<BankQuestion> subject(const QString &subjectId);
 
 private:
     void appendPaper(const QString &paperId, QVector<BankQuestion> &questions, QSet<QString> &seen);
+    void appendUnlisted(const QString &subjectId, QVector<BankQuestion> &questions, QSet<QString> &seen);
+    void appendQuestion(BankQuestion &question, const QStringList &partIds, QVector<BankQuestion> &questions);
     bool readQuestion(const QString &id, bool leaf, BankQuestion *question);
 
     QSqlDatabase m_db;

@@ -30,6 +30,72 @@ QString decodeWith(const char *codecName, const QByteArray &bytes, int *invalid)
     return text;
 }
 
+// The offset of the first byte that is not part of a well-formed UTF-8
+// sequence (overlong forms, surrogates and values past U+10FFFF included); -1
+// when there is none.
+int firstBadUtf8(const QByteArray &bytes)
+{
+    const int size = bytes.size();
+    for (int i = 0; i < size;) {
+        const uchar lead = uchar(bytes.at(i));
+        int length = 0;
+        uint low = 0x80, high = 0xBF; // range of the second byte
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return i;
+        }
+        if (i + length > size)
+            return i;
+        for (int k = 1; k < length; ++k) {
+            const uchar next = uchar(bytes.at(i + k));
+            if (k == 1 ? (next < low || next > high) : (next < 0x80 || next > 0xBF))
+                return i;
+        }
+        i += length;
+    }
+    return -1;
+}
+
+// Whether every byte belongs to a well-formed GB18030 sequence: one byte up
+// to 0x7F; a lead 0x81–0xFE with a second byte 0x40–0x7E or 0x80–0xFE; or a
+// lead, a digit, a lead and a digit.
+bool wholeGb18030(const QByteArray &bytes)
+{
+    const auto in = [](uchar c, uchar low, uchar high) { return c >= low && c <= high; };
+    const int size = bytes.size();
+    for (int i = 0; i < size;) {
+        const uchar lead = uchar(bytes.at(i));
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        if (!in(lead, 0x81, 0xFE) || i + 1 >= size)
+            return false;
+        const uchar second = uchar(bytes.at(i + 1));
+        if (in(second, 0x40, 0x7E) || in(second, 0x80, 0xFE)) {
+            i += 2;
+        } else if (in(second, 0x30, 0x39) && i + 3 < size && in(uchar(bytes.at(i + 2)), 0x81, 0xFE)
+                   && in(uchar(bytes.at(i + 3)), 0x30, 0x39)) {
+            i += 4;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Inline markdown on text that is already escaped.
 QString markdownInline(QString text)
 {
@@ -88,14 +154,16 @@ QString markdownBlock(const QStringList &lines)
 
 namespace BankText {
 
-QString decode(const QByteArray &bytes, QString *encoding)
+QString decode(const QByteArray &bytes, QString *encoding, int *badLine)
 {
     QString name;
     QString text;
     int invalid = 0;
+    int bad = -1;
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         name = QStringLiteral("UTF-8");
         text = decodeWith("UTF-8", bytes.mid(3), &invalid);
+        bad = firstBadUtf8(bytes);
     } else if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
         name = QStringLiteral("UTF-16");
         text = decodeWith("UTF-16", bytes, &invalid);
@@ -105,15 +173,34 @@ QString decode(const QByteArray &bytes, QString *encoding)
         if (invalid > 0) {
             int gbInvalid = 0;
             const QString gb = decodeWith("GB18030", bytes, &gbInvalid);
-            if (gbInvalid <= invalid) {
+            if (gbInvalid == 0 && wholeGb18030(bytes)) {
                 text = gb;
                 name = QStringLiteral("GB18030");
+            } else {
+                bad = firstBadUtf8(bytes);
             }
         }
     }
     if (encoding)
         *encoding = name;
+    if (badLine)
+        *badLine = bad < 0 ? 0 : int(bytes.left(bad).count('\n')) + 1;
     return normaliseLineEnds(text);
+}
+
+QString undecodableText()
+{
+    return QStringLiteral("文件既不是有效的 UTF-8，也不是有效的 GB18030：这一行有无法解码的字节（请另存为 UTF-8）");
+}
+
+bool hasControlCharacter(const QString &text)
+{
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        if ((u < 0x20 && u != '\t' && u != '\n' && u != '\r') || u == 0x7F)
+            return true;
+    }
+    return false;
 }
 
 QString plainToHtml(const QString &text)

@@ -12,7 +12,15 @@ namespace BankText {
 // The text of a file: UTF-8 with or without byte-order mark, UTF-16 with a
 // byte-order mark, else GB18030 (what older spreadsheet programs write).
 // Line ends come out as "\n". encoding, when given, names the one used.
-QString decode(const QByteArray &bytes, QString *encoding = nullptr);
+// GB18030 is taken only when the whole file is valid GB18030; a file valid in
+// neither is decoded as UTF-8 with replacement characters, and badLine (when
+// given) is set to the 1-based line of its first undecodable byte (else 0).
+QString decode(const QByteArray &bytes, QString *encoding = nullptr, int *badLine = nullptr);
+// The problem reported at decode's badLine.
+QString undecodableText();
+// Whether a text holds a control character other than tab and line ends
+// (NUL, escape, DEL ...): no question text may.
+bool hasControlCharacter(const QString &text);
 
 // Plain text as HTML: special characters escaped, line ends as <br/>.
 QString plainToHtml(const QString &text);

@@ -192,7 +192,7 @@ bool PaperStore::writePaper(QString *paperId, bool exists)
             return false;
     }
     const QVariantMap values{{QStringLiteral(":id"), *paperId},
-                             {QStringLiteral(":name"), shown(m_request.paperName)},
+                             {QStringLiteral(":name"), shown(m_request.paperName.trimmed())},
                              {QStringLiteral(":s"), subjectId},
                              {QStringLiteral(":time"), m_request.minutes},
                              {QStringLiteral(":type"), typeId}};
@@ -337,13 +337,36 @@ QString BankWriter::subjectOf(const ImportRequest &request) const
     return request.subjectId.isEmpty() ? subjectNamed(request.newSubjectName) : request.subjectId;
 }
 
-QString BankWriter::existingPaper(const QString &subjectId, const QString &sourceName) const
+QString BankWriter::existingPaper(const QString &subjectId, const QString &paperName, QString *refusal) const
 {
+    refusal->clear();
     if (subjectId.isEmpty())
         return QString();
-    return firstValue(m_db, QStringLiteral("select p.paperId from import_paper p join exam_paper e on e.id=p.paperId "
-                                           "where p.subjectId=:s and p.sourceName=:n"),
-                      {{QStringLiteral(":s"), subjectId}, {QStringLiteral(":n"), sourceName}}).toString();
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("select id from exam_paper where subjectId=:s and name=:n"));
+    query.bindValue(QStringLiteral(":s"), subjectId);
+    query.bindValue(QStringLiteral(":n"), shown(paperName.trimmed()));
+    QStringList ids;
+    if (query.exec()) {
+        while (query.next())
+            ids << query.value(0).toString();
+    }
+    if (ids.isEmpty())
+        return QString();
+    if (ids.size() > 1) {
+        *refusal = QStringLiteral("科目中已有 %1 套名为“%2”的试卷，不知更新哪一套：请换一个试卷名称")
+                       .arg(ids.size()).arg(paperName.trimmed());
+        return QString();
+    }
+    // On a file the migration has not brought up to date no paper is imported.
+    const bool imported = m_db.tables().contains(QStringLiteral("import_paper"))
+        && firstValue(m_db, QStringLiteral("select 1 from import_paper where paperId=:p"),
+                      {{QStringLiteral(":p"), ids.first()}}).isValid();
+    if (!imported) {
+        *refusal = QStringLiteral("科目中已有试卷“%1”，它不是从文件导入的：请换一个试卷名称").arg(paperName.trimmed());
+        return QString();
+    }
+    return ids.first();
 }
 
 QHash<QString, BankWriter::Stored> BankWriter::storedKeys(const QString &paperId) const
@@ -387,8 +410,11 @@ ImportCounts BankWriter::plan(const ParsedBank &bank, const ImportRequest &reque
 {
     // Writes nothing: on a file the migration has not brought up to date the
     // tables of keys are missing, and then every question is new.
-    const QString paperId = existingPaper(subjectOf(request), request.sourceName);
-    return count(flatten(bank), paperId, storedKeys(paperId));
+    QString refusal;
+    const QString paperId = existingPaper(subjectOf(request), request.paperName, &refusal);
+    ImportCounts counts = count(flatten(bank), paperId, storedKeys(paperId));
+    counts.refusal = refusal;
+    return counts;
 }
 
 ImportOutcome BankWriter::write(const ParsedBank &bank, const ImportRequest &request,
@@ -408,6 +434,10 @@ ImportOutcome BankWriter::write(const ParsedBank &bank, const ImportRequest &req
         return fail(QStringLiteral("试卷名称不能为空"));
     if (request.subjectId.isEmpty() && request.newSubjectName.trimmed().isEmpty())
         return fail(QStringLiteral("没有选择科目"));
+    QString refusal;
+    existingPaper(subjectOf(request), request.paperName, &refusal);
+    if (!refusal.isEmpty())
+        return fail(refusal);
     // A copy of the file as it was, which "恢复备份" can bring back.
     const WriteOutcome backup = BackupStore::backup(m_db, m_db.databaseName(), QStringLiteral("import"));
     if (!backup)
@@ -440,7 +470,9 @@ ImportOutcome BankWriter::write(const ParsedBank &bank, const ImportRequest &req
     if (!store.prepareCategories(questions))
         return fail(QStringLiteral("无法写入题目分类"));
 
-    QString paperId = existingPaper(store.subjectId, request.sourceName);
+    QString paperId = existingPaper(store.subjectId, request.paperName, &refusal);
+    if (!refusal.isEmpty())
+        return fail(refusal);
     const bool paperExists = !paperId.isEmpty();
     QHash<QString, Stored> stored = storedKeys(paperId);
     outcome.counts = count(entries, paperId, stored);

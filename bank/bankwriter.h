@@ -13,7 +13,7 @@ struct ImportRequest
     QString newSubjectName;   // a subject to create (or the one of that name)
     QString paperName;
     int minutes = 60;
-    QString sourceName;       // the file's name: with the subject it finds the paper again
+    QString sourceName;       // the file's name, kept with the paper
     bool skipBad = false;     // import the sound questions of a file with problems
     QString imageDir;         // where the pictures go: img/ beside data.db
 };
@@ -26,6 +26,7 @@ struct ImportCounts
     int unchanged = 0;
     int gone = 0;
     QString paperId;          // the paper updated in place; "" for a new one
+    QString refusal;          // why the paper's name cannot be written to; "" when it can
 };
 
 struct ImportOutcome
@@ -41,13 +42,15 @@ struct ImportOutcome
 // UUID ids, sections by question type (single, multiple, true/false,
 // fill-in, essay, case study) with their quantity, marks and questionIds
 // JSON, the paper's full marks from its sections, categories of the subject
-// for each type and chapters from the file's categories. A file imported
-// before (same subject, same file name) updates its paper in place, matching
-// questions by their stable keys, so that results, the wrong-question book and
-// favourites stay attached. Every text of the file (stems, options, answers,
-// explanations, chapters, the paper's name) is stored as HtmlSanitiser leaves
-// it: opening a bank file never runs its code. All rows of one file are
-// written in one transaction.
+// for each type and chapters from the file's categories. A paper is known by
+// its subject and name: importing into the name of a paper imported before
+// updates it in place (whatever the file is called), matching questions by
+// their stable keys, so that results, the wrong-question book and favourites
+// stay attached; the name of a paper that was not imported is refused, so
+// that one subject never holds two papers of one name. Every text of the file
+// (stems, options, answers, explanations, chapters, the paper's name) is
+// stored as HtmlSanitiser leaves it: opening a bank file never runs its code.
+// All rows of one file are written in one transaction.
 class BankWriter
 {
 public:
@@ -72,7 +75,9 @@ private:
     struct Entry;
     struct Stored;
     QVector<Entry> flatten(const ParsedBank &bank) const;
-    QString existingPaper(const QString &subjectId, const QString &sourceName) const;
+    // The imported paper of that name to update ("" for a new one); refusal
+    // says why the name cannot be used.
+    QString existingPaper(const QString &subjectId, const QString &paperName, QString *refusal) const;
     QHash<QString, Stored> storedKeys(const QString &paperId) const;
     ImportCounts count(const QVector<Entry> &entries, const QString &paperId, QHash<QString, Stored> stored) const;
 

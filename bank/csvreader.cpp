@@ -24,12 +24,27 @@ QChar separatorOf(const QString &text)
     return tabs > commas ? QLatin1Char('\t') : QLatin1Char(',');
 }
 
+// Cells a spreadsheet program would take as a formula, and cells that begin
+// with the apostrophe that protects them (so that one round trip is exact).
+bool needsProtection(const QString &cell)
+{
+    return !cell.isEmpty() && QStringLiteral("=+-@'").contains(cell.at(0));
+}
+
+QString unprotected(const QString &cell)
+{
+    return cell.startsWith(QLatin1Char('\'')) && needsProtection(cell.mid(1)) ? cell.mid(1) : cell;
+}
+
 } // namespace
 
 SheetTable CsvReader::read(const QByteArray &bytes)
 {
     SheetTable table;
-    const QString text = BankText::decode(bytes);
+    int badLine = 0;
+    const QString text = BankText::decode(bytes, nullptr, &badLine);
+    if (badLine > 0)
+        table.problems.append({badLine, BankText::undecodableText(), BankProblem::Error});
     const QChar separator = separatorOf(text);
     SheetRow row;
     QString field;
@@ -39,7 +54,7 @@ SheetTable CsvReader::read(const QByteArray &bytes)
     int quoteLine = 0;
     row.line = 1;
     const auto endField = [&]() {
-        row.cells << field;
+        row.cells << unprotected(field);
         field.clear();
         fieldStarted = false;
     };
@@ -96,7 +111,8 @@ QByteArray CsvReader::write(const QVector<QStringList> &rows)
     QString text;
     for (const QStringList &row : rows) {
         QStringList cells;
-        for (const QString &cell : row) {
+        for (const QString &text : row) {
+            const QString cell = needsProtection(text) ? QLatin1Char('\'') + text : text;
             if (cell.contains(needsQuotes)
                 || cell.startsWith(QLatin1Char(' ')) || cell.endsWith(QLatin1Char(' '))) {
                 QString quoted = cell;

@@ -79,7 +79,8 @@ QString GiftExporter::write(const QVector<BankQuestion> &questions)
     for (const BankQuestion &q : questions) {
         if (q.chapterName() != chapter) {
             chapter = q.chapterName();
-            out += QStringLiteral("$CATEGORY: ") + chapter + QLatin1String("\n\n");
+            out += QStringLiteral("$CATEGORY: $course$/top/") + BankQuestion::categoryOfChapter(chapter)
+                + QLatin1String("\n\n");
         }
         QString title = q.key;
         if (q.type == BankQuestion::CaseStudy && title.isEmpty())

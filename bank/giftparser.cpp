@@ -81,6 +81,8 @@ private:
     QString m_category;
     Format m_format = Format::Moodle;
     BankQuestion m_case;       // a case study waiting for its parts
+    QString m_opening;         // the question being read, as messages name it
+    int m_openingLine = 0;
     bool m_caseOpen = false;
 };
 
@@ -207,6 +209,8 @@ void BlockParser::parseBlock(const QString &rawBlock, int firstLine, double mark
 
     const QString before = block.mid(start, open - start);
     const QString after = block.mid(close + 1);
+    m_opening = title.isEmpty() ? ParsedBank::openingOf(restoreEscapes(before)) : title;
+    m_openingLine = questionLine;
     const bool middle = !after.trimmed().isEmpty();
 
     BankQuestion question;
@@ -335,8 +339,15 @@ bool BlockParser::fillAnswers(BankQuestion &question, const QString &answerText,
         question.type = BankQuestion::FillIn;
         QList<QStringList> blanks;
         for (const AnswerItem &item : items) {
-            if (item.weighted && item.weight < 100)
+            if (item.weighted && item.weight < 100) {
+                // The bank has no partial credit: such an answer counts as
+                // wrong, and the preview says so.
+                if (item.weight > 0)
+                    m_bank.addNote(line, QStringLiteral("答案“%1”只得 %2%，题库没有部分得分，不算正确答案")
+                                             .arg(restoreEscapes(item.text).trimmed())
+                                             .arg(item.weight));
                 continue;
+            }
             if (!BankText::mergeAnswer(&blanks, BankText::splitBlanks(restoreEscapes(item.text)))) {
                 m_bank.addError(line, QStringLiteral("各个可接受答案的空数（“|”分隔）不一致"));
                 return false;
@@ -351,9 +362,10 @@ bool BlockParser::fillAnswers(BankQuestion &question, const QString &answerText,
             return false;
         }
         question.blanks = blanks;
+        // Each answer's feedback under the answer it is about.
         for (const AnswerItem &item : items) {
             if (!item.feedback.trimmed().isEmpty())
-                explanation << html(item.feedback, line);
+                explanation << html(item.text, line) + QStringLiteral("：") + html(item.feedback, line);
         }
         return finish();
     }
@@ -369,17 +381,31 @@ bool BlockParser::fillAnswers(BankQuestion &question, const QString &answerText,
         return false;
     }
     if (items.size() > 5) {
-        m_bank.addError(line, QStringLiteral("选择题有%1个选项，题库每题最多五个（A–E）").arg(items.size()));
+        m_bank.addRefusal(m_openingLine, ParsedBank::tooManyOptions(m_opening, items.size()));
         return false;
     }
     if (equals == 0 && positive == 0) {
         m_bank.addError(line, QStringLiteral("选择题没有正确选项（用“=”或正分值“~%50%”标出）"));
         return false;
     }
-    // One "=" option: single choice, partial weights counting as wrong. No
-    // "=": a multiple choice whose options of positive weight are right.
+    // One "=" option: single choice, partial weights counting as wrong (said
+    // in a note). No "=": a multiple choice whose options of positive weight
+    // are right, all of them needed; weights that do not add up to 100% are
+    // said in a note, since the bank marks the question all or nothing.
     const bool single = equals == 1;
     question.type = single ? BankQuestion::SingleChoice : BankQuestion::MultipleChoice;
+    double positiveSum = 0;
+    for (const AnswerItem &item : items) {
+        if (item.weighted && item.weight > 0 && item.weight < 100 && equals > 0)
+            m_bank.addNote(line, QStringLiteral("选项“%1”只得 %2%，题库没有部分得分，按错误选项导入")
+                                     .arg(restoreEscapes(item.text).trimmed())
+                                     .arg(item.weight));
+        if (item.weighted && item.weight > 0)
+            positiveSum += item.weight;
+    }
+    if (equals == 0 && qAbs(positiveSum - 100) > 1)
+        m_bank.addNote(line, QStringLiteral("多选题正确选项的分值之和是 %1%，不是 100%：按全部选对才得分导入")
+                                 .arg(positiveSum));
     for (int i = 0; i < items.size(); ++i) {
         const AnswerItem &item = items.at(i);
         const QChar letter('A' + i);

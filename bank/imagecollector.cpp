@@ -60,7 +60,7 @@ QString ImageCollector::resolve(const QString &html, int line, const QHash<QStri
                                            QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression webAddress(QStringLiteral("^[a-zA-Z][a-zA-Z0-9+.-]*://"));
     if (!html.contains(QLatin1String("<img"), Qt::CaseInsensitive))
-        return html;
+        return dropDeadLinks(html, line);
 
     QString result;
     int last = 0;
@@ -112,5 +112,47 @@ QString ImageCollector::resolve(const QString &html, int line, const QHash<QStri
         result += QLatin1String("<img src=\"/") + name + QLatin1Char('"') + attributes + QLatin1Char('>');
     }
     result += html.midRef(last);
-    return result;
+    return dropDeadLinks(result, line);
+}
+
+QString ImageCollector::dropDeadLinks(const QString &html, int line)
+{
+    static const QRegularExpression anchor(
+        QStringLiteral("<a\\b[^>]*\\bhref\\s*=\\s*[\"']@@PLUGINFILE@@/([^\"']*)[\"'][^>]*>(.*?)</a\\s*>"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression media(
+        QStringLiteral("<(audio|video|object)\\b[^>]*>.*?</\\1\\s*>|<(?:source|embed|track)\\b[^>]*>"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression pluginFile(QStringLiteral("@@PLUGINFILE@@/([^\"'\\s>]*)"));
+    if (!html.contains(QLatin1String("@@PLUGINFILE@@")))
+        return html;
+    const auto report = [this, line](const QString &fileName) {
+        m_bank.addNote(line, QStringLiteral("链接的文件“%1”不随题库导入，已去掉这个链接")
+                                 .arg(QUrl::fromPercentEncoding(fileName.toUtf8())));
+    };
+    // A link keeps its text; a player of a file that is not there goes.
+    QString result;
+    int last = 0;
+    QRegularExpressionMatchIterator it = anchor.globalMatch(html);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch match = it.next();
+        result += html.midRef(last, match.capturedStart() - last);
+        result += match.capturedRef(2);
+        report(match.captured(1));
+        last = match.capturedEnd();
+    }
+    result += html.midRef(last);
+    QString text;
+    last = 0;
+    it = media.globalMatch(result);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch match = it.next();
+        const QRegularExpressionMatch file = pluginFile.match(match.captured(0));
+        text += result.midRef(last, (file.hasMatch() ? match.capturedStart() : match.capturedEnd()) - last);
+        if (file.hasMatch())
+            report(file.captured(1));
+        last = match.capturedEnd();
+    }
+    text += result.midRef(last);
+    return text;
 }

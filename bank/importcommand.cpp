@@ -32,7 +32,9 @@ void reportProblems(const QString &file, const ParsedBank &bank, QTextStream &er
 {
     for (const BankProblem &problem : bank.problems) {
         err << file << QLatin1Char(':') << problem.line << QLatin1String(": ")
-            << (problem.severity == BankProblem::Error ? QStringLiteral("错误") : QStringLiteral("提示"))
+            << (problem.severity == BankProblem::Error   ? QStringLiteral("错误")
+                : problem.severity == BankProblem::Refused ? QStringLiteral("不能保存")
+                                                             : QStringLiteral("提示"))
             << QLatin1String(": ") << problem.reason << Qt::endl;
     }
 }
@@ -68,11 +70,18 @@ int exportBank(QSqlDatabase db, const QCommandLineParser &parser, QTextStream &o
     } else {
         questions = reader.subject(subjectId);
     }
-    if (!BankExport::write(path, questions, BankWriter::imageDirOf(db.databaseName()))) {
+    if (questions.isEmpty()) {
+        err << QStringLiteral("没有找到可导出的题目，未写入 %1").arg(path) << Qt::endl;
+        return 1;
+    }
+    QStringList ownForm;
+    if (!BankExport::write(path, questions, BankWriter::imageDirOf(db.databaseName()), &ownForm)) {
         err << QStringLiteral("无法写入 %1").arg(path) << Qt::endl;
         return 1;
     }
     out << QStringLiteral("已导出 %1 道题到 %2").arg(questions.size()).arg(path) << Qt::endl;
+    if (!ownForm.isEmpty())
+        out << BankExport::ownFormText(ownForm) << Qt::endl;
     return 0;
 }
 
@@ -122,12 +131,15 @@ int importFiles(QSqlDatabase db, const QCommandLineParser &parser, QTextStream &
         if (parser.isSet(QStringLiteral("dry-run"))) {
             const ImportCounts counts = writer.plan(bank, request);
             const int total = counts.added + counts.changed + counts.unchanged;
-            const bool sound = bank.errorCount() == 0 || request.skipBad;
-            out << path << QStringLiteral(": %1 道题（%2），%3，试卷“%4”%5")
-                               .arg(total).arg(ImportPreview::countsText(counts))
-                               .arg(bank.errorCount() > 0 ? QStringLiteral("%1 处问题").arg(bank.errorCount())
-                                                          : QStringLiteral("没有问题"))
-                               .arg(request.paperName)
+            const bool sound = (bank.errorCount() == 0 || request.skipBad) && counts.refusal.isEmpty();
+            out << path << QStringLiteral(": %1 道题，%2；%3%4")
+                               .arg(total)
+                               .arg(bank.refusedCount() > 0
+                                        ? QStringLiteral("%1 处问题，%2 道题不能保存")
+                                              .arg(bank.errorCount()).arg(bank.refusedCount())
+                                        : bank.errorCount() > 0 ? QStringLiteral("%1 处问题").arg(bank.errorCount())
+                                                                : QStringLiteral("没有问题"))
+                               .arg(ImportPreview::changeSummary(counts, request.paperName))
                                .arg(sound ? QStringLiteral("，可以导入") : QStringLiteral("，不能导入"))
                 << Qt::endl;
             status = sound && total > 0 ? status : 1;
@@ -163,10 +175,15 @@ int importFiles(QSqlDatabase db, const QCommandLineParser &parser, QTextStream &
             status = 1;
             continue;
         }
-        out << path << QStringLiteral(": 已导入试卷“%1”（%2）").arg(request.paperName, ImportPreview::countsText(outcome.counts))
+        out << path
+            << (outcome.counts.paperId.isEmpty() ? QStringLiteral(": 已导入试卷“%1”（%2）")
+                                                 : QStringLiteral(": 已更新试卷“%1”（%2）"))
+                   .arg(request.paperName, ImportPreview::countsText(outcome.counts))
             << Qt::endl;
         if (bank.errorCount() > 0)
             out << path << QStringLiteral(": 跳过了 %1 道有问题的题目（见上）").arg(bank.errorCount()) << Qt::endl;
+        if (bank.refusedCount() > 0)
+            out << path << QStringLiteral(": %1 道题题库不能保存，未导入（见上）").arg(bank.refusedCount()) << Qt::endl;
     }
     return status;
 }

@@ -202,12 +202,13 @@ void ImportDialog::updatePlan()
     const ImportRequest r = request();
     const BankWriter writer(m_db);
     const QString plannedFor = writer.subjectOf(r) + QLatin1Char('\n') + r.sourceName + QLatin1Char('\n')
-        + QString::number(m_generation) + QLatin1Char('\n') + QString::number(sourceTabs->currentIndex());
+        + r.paperName + QLatin1Char('\n') + QString::number(m_generation) + QLatin1Char('\n')
+        + QString::number(sourceTabs->currentIndex());
     if (plannedFor != m_plannedFor) {
         m_plan = writer.plan(bank(), r);
         m_plannedFor = plannedFor;
     }
-    QString text = bank().questions.isEmpty() ? QString() : ImportPreview::changeSummary(m_plan);
+    QString text = bank().questions.isEmpty() ? QString() : ImportPreview::changeSummary(m_plan, r.paperName);
     if (!r.newSubjectName.isEmpty())
         text += QStringLiteral("；新建科目“%1”").arg(r.newSubjectName);
     changesLabel->setText(text);
@@ -218,7 +219,7 @@ void ImportDialog::updateImportButton()
 {
     const ImportRequest r = request();
     importButton->setEnabled(!bank().questions.isEmpty() && (bank().errorCount() == 0 || r.skipBad)
-                             && !r.paperName.isEmpty()
+                             && m_plan.refusal.isEmpty() && !r.paperName.isEmpty()
                              && !(r.subjectId.isEmpty() && r.newSubjectName.isEmpty()));
 }
 

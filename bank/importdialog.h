@@ -70,7 +70,7 @@ private:
     ParsedBank m_fileBank;
     ParsedBank m_pasteBank;
     QTimer m_pasteTimer;
-    // The plan depends on the subject, the source and its questions: kept while they stay.
+    // The plan depends on the subject, the source, its questions and the paper's name: kept while they stay.
     ImportCounts m_plan;
     QString m_plannedFor;
     int m_generation = 0;

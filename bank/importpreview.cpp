@@ -60,7 +60,10 @@ QString typeSummary(const ParsedBank &bank)
         if (counts.value(type) > 0)
             parts << BankQuestion::typeName(type) + QLatin1Char(' ') + QString::number(counts.value(type));
     }
-    return parts.isEmpty() ? QStringLiteral("没有可导入的题目") : parts.join(QStringLiteral(" · "));
+    QString text = parts.isEmpty() ? QStringLiteral("没有可导入的题目") : parts.join(QStringLiteral(" · "));
+    if (bank.refusedCount() > 0)
+        text += QStringLiteral("；%1 道题题库不能保存，不导入").arg(bank.refusedCount());
+    return text;
 }
 
 QStringList problemLines(const ParsedBank &bank)
@@ -71,16 +74,20 @@ QStringList problemLines(const ParsedBank &bank)
         line += problem.reason;
         if (problem.severity == BankProblem::Note)
             line += QStringLiteral("（提示）");
+        else if (problem.severity == BankProblem::Refused)
+            line += QStringLiteral("（不能保存的题目）");
         lines << line;
     }
     return lines;
 }
 
-QString changeSummary(const ImportCounts &counts)
+QString changeSummary(const ImportCounts &counts, const QString &paperName)
 {
+    if (!counts.refusal.isEmpty())
+        return counts.refusal;
     if (counts.paperId.isEmpty())
-        return QStringLiteral("新建试卷，%1 道题").arg(counts.added);
-    return QStringLiteral("更新以前从这个文件导入的试卷：") + countsText(counts);
+        return QStringLiteral("新建试卷“%1”，%2 道题").arg(paperName.trimmed()).arg(counts.added);
+    return QStringLiteral("更新试卷“%1”：").arg(paperName.trimmed()) + countsText(counts);
 }
 
 QString countsText(const ImportCounts &counts)

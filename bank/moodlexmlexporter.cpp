@@ -1,6 +1,7 @@
 #include "moodlexmlexporter.h"
 
 #include "banktext.h"
+#include "clozetext.h"
 
 #include <QDir>
 #include <QFile>
@@ -77,15 +78,18 @@ void Writer::question(const BankQuestion &q, const QString &idnumber)
 {
     static const char *const types[] = {"", "multichoice", "multichoice", "truefalse", "shortanswer", "essay",
                                         "description"};
+    // Several blanks: the cloze type, each blank in the text where it goes.
+    const bool cloze = ClozeText::fits(q);
     m_xml.writeStartElement(QStringLiteral("question"));
-    m_xml.writeAttribute(QStringLiteral("type"), QLatin1String(types[qBound(0, q.type, 6)]));
+    m_xml.writeAttribute(QStringLiteral("type"), cloze ? QStringLiteral("multianswer")
+                                                       : QLatin1String(types[qBound(0, q.type, 6)]));
     m_xml.writeStartElement(QStringLiteral("name"));
     const QString name = idnumber.isEmpty() ? BankText::htmlToPlain(q.stemHtml).left(40) : idnumber;
     m_xml.writeTextElement(QStringLiteral("text"), name);
     m_xml.writeEndElement();
     if (!idnumber.isEmpty())
         m_xml.writeTextElement(QStringLiteral("idnumber"), idnumber);
-    htmlElement(QStringLiteral("questiontext"), q.stemHtml);
+    htmlElement(QStringLiteral("questiontext"), cloze ? ClozeText::write(q.stemHtml, q.blanks) : q.stemHtml);
     if (!q.explanationHtml.isEmpty())
         htmlElement(QStringLiteral("generalfeedback"), q.explanationHtml);
     m_xml.writeTextElement(QStringLiteral("defaultgrade"), number(q.type == BankQuestion::CaseStudy ? 0 : q.marks));
@@ -106,6 +110,8 @@ void Writer::question(const BankQuestion &q, const QString &idnumber)
         answer(q.answerLetters == QLatin1String("A") ? 0 : 100, QStringLiteral("false"));
         break;
     case BankQuestion::FillIn:
+        if (cloze)
+            break;
         m_xml.writeTextElement(QStringLiteral("usecase"), QStringLiteral("0"));
         for (const QString &text : BankText::wholeAnswers(q.blanks))
             answer(100, text.toHtmlEscaped());
@@ -133,7 +139,7 @@ void Writer::document(const QVector<BankQuestion> &questions)
             m_xml.writeStartElement(QStringLiteral("question"));
             m_xml.writeAttribute(QStringLiteral("type"), QStringLiteral("category"));
             m_xml.writeStartElement(QStringLiteral("category"));
-            m_xml.writeTextElement(QStringLiteral("text"), QStringLiteral("$course$/top/") + chapter);
+            m_xml.writeTextElement(QStringLiteral("text"), QStringLiteral("$course$/top/") + BankQuestion::categoryOfChapter(chapter));
             m_xml.writeEndElement();
             m_xml.writeEndElement();
         }

@@ -1,6 +1,7 @@
 #include "moodlexmlparser.h"
 
 #include "banktext.h"
+#include "clozetext.h"
 #include "imagecollector.h"
 #include "xmlnode.h"
 
@@ -62,20 +63,31 @@ bool QuestionReader::fill(BankQuestion &question, const XmlNode &node, const QSt
     const QVector<const XmlNode *> answers = node.childrenNamed(QStringLiteral("answer"));
     QStringList explanation{html(node.child(QStringLiteral("generalfeedback")))};
     if (type == QLatin1String("multichoice")) {
-        if (answers.size() < 2 || answers.size() > 5) {
-            m_bank.addError(node.line, answers.size() < 2
-                                ? QStringLiteral("选择题至少要有两个选项")
-                                : QStringLiteral("选择题有%1个选项，题库每题最多五个（A–E）").arg(answers.size()));
+        if (answers.size() < 2) {
+            m_bank.addError(node.line, QStringLiteral("选择题至少要有两个选项"));
+            return false;
+        }
+        if (answers.size() > 5) {
+            const XmlNode *name = node.child(QStringLiteral("name"));
+            const QString opening = name ? name->childText(QStringLiteral("text")) : QString();
+            m_bank.addRefusal(node.line, ParsedBank::tooManyOptions(
+                                             opening.isEmpty() ? ParsedBank::openingOf(question.stemHtml) : opening,
+                                             answers.size()));
             return false;
         }
         const bool single = node.childText(QStringLiteral("single")) != QLatin1String("false");
+        double positiveSum = 0;
         for (int i = 0; i < answers.size(); ++i) {
             const QChar letter('A' + i);
             // A single choice takes only the full-credit option; partial
-            // credit does not exist in the bank.
+            // credit does not exist in the bank, which the preview says.
             const double weight = fraction(answers.at(i));
             if (single ? weight >= 100 : weight > 0)
                 question.answerLetters += letter;
+            if (single && weight > 0 && weight < 100)
+                m_bank.addNote(answers.at(i)->line, QStringLiteral("选项 %1 只得 %2%，题库没有部分得分，按错误选项导入")
+                                                        .arg(letter).arg(weight));
+            positiveSum += weight > 0 ? weight : 0;
             question.optionsHtml << html(answers.at(i));
             const QString feedback = html(answers.at(i)->child(QStringLiteral("feedback")));
             if (!feedback.isEmpty())
@@ -85,25 +97,47 @@ bool QuestionReader::fill(BankQuestion &question, const XmlNode &node, const QSt
             m_bank.addError(node.line, QStringLiteral("选择题没有正确选项"));
             return false;
         }
+        if (!single && qAbs(positiveSum - 100) > 1)
+            m_bank.addNote(node.line, QStringLiteral("多选题正确选项的分值之和是 %1%，不是 100%：按全部选对才得分导入")
+                                          .arg(positiveSum));
         question.type = single && question.answerLetters.size() == 1 ? BankQuestion::SingleChoice
                                                                      : BankQuestion::MultipleChoice;
     } else if (type == QLatin1String("truefalse")) {
         question.type = BankQuestion::TrueFalse;
         for (const XmlNode *answer : answers) {
-            if (fraction(answer) >= 100) {
-                const QString word = answer->childText(QStringLiteral("text")).toLower();
-                question.answerLetters = word == QLatin1String("true") ? QStringLiteral("A") : QStringLiteral("B");
-            }
+            const bool truth = answer->childText(QStringLiteral("text")).toLower() == QLatin1String("true");
+            if (fraction(answer) >= 100)
+                question.answerLetters = truth ? QStringLiteral("A") : QStringLiteral("B");
+            const QString feedback = html(answer->child(QStringLiteral("feedback")));
+            if (!feedback.isEmpty())
+                explanation << (truth ? QStringLiteral("正确：") : QStringLiteral("错误：")) + feedback;
         }
         if (question.answerLetters.isEmpty()) {
             m_bank.addError(node.line, QStringLiteral("判断题没有标出正确答案"));
             return false;
         }
+    } else if (type == QLatin1String("multianswer")) {
+        // Several blanks, each in the text where it goes.
+        question.type = BankQuestion::FillIn;
+        QString reason;
+        QString stem;
+        if (!ClozeText::read(question.stemHtml, &stem, &question.blanks, &reason)) {
+            m_bank.addError(node.line, reason);
+            return false;
+        }
+        question.stemHtml = stem;
     } else if (type == QLatin1String("shortanswer")) {
         question.type = BankQuestion::FillIn;
         for (const XmlNode *answer : answers) {
-            if (fraction(answer) < 100)
+            const QString feedback = html(answer->child(QStringLiteral("feedback")));
+            if (!feedback.isEmpty())
+                explanation << BankText::htmlToPlain(html(answer)).toHtmlEscaped() + QStringLiteral("：") + feedback;
+            if (fraction(answer) < 100) {
+                if (fraction(answer) > 0)
+                    m_bank.addNote(answer->line, QStringLiteral("答案“%1”只得 %2%，题库没有部分得分，不算正确答案")
+                                                     .arg(BankText::htmlToPlain(html(answer))).arg(fraction(answer)));
                 continue;
+            }
             if (!BankText::mergeAnswer(&question.blanks, BankText::splitBlanks(BankText::htmlToPlain(html(answer))))) {
                 m_bank.addError(answer->line, QStringLiteral("各个可接受答案的空数（“|”分隔）不一致"));
                 return false;
@@ -137,7 +171,8 @@ void QuestionReader::closeCase()
 void QuestionReader::read(const XmlNode &quiz)
 {
     static const QStringList supported = {QStringLiteral("multichoice"), QStringLiteral("truefalse"),
-                                          QStringLiteral("shortanswer"), QStringLiteral("essay")};
+                                          QStringLiteral("shortanswer"), QStringLiteral("essay"),
+                                          QStringLiteral("multianswer")};
     for (const XmlNode *node : quiz.childrenNamed(QStringLiteral("question"))) {
         const QString type = node->attributes.value(QStringLiteral("type"));
         if (type == QLatin1String("category")) {
@@ -203,7 +238,10 @@ ParsedBank MoodleXmlParser::parse(const QByteArray &bytes, const QString &baseDi
     bank.format = QStringLiteral("xml");
     int errorLine = 0;
     QString errorText;
-    const XmlNode document = XmlNode::parse(bytes, &errorLine, &errorText);
+    QVector<int> unread;
+    const XmlNode document = XmlNode::parse(bytes, &errorLine, &errorText, &unread);
+    for (const int line : qAsConst(unread))
+        bank.addError(line, QStringLiteral("外部实体不被读取：这里引用的外部实体（文件或网址）的内容不会导入，请把它写进文件"));
     ImageCollector images(bank, baseDir);
     const XmlNode *quiz = document.child(QStringLiteral("quiz"));
     if (quiz) {

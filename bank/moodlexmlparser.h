@@ -6,7 +6,8 @@
 #include <QString>
 
 // Reads Moodle XML: multichoice (single and multiple), truefalse,
-// shortanswer, essay, category elements, texts in html, plain_text, markdown
+// shortanswer, multianswer (cloze) of short-answer blanks as a fill-in of
+// several blanks, essay, category elements, texts in html, plain_text, markdown
 // and moodle_auto_format, general feedback, default grade, CDATA and base64
 // files. A description is skipped with a note, unless it is the stem of a
 // case study: a description whose idnumber (or name) is T, followed by

@@ -242,7 +242,8 @@ bool RowReader::readQuestion(const SheetRow &row, BankQuestion &question)
             return false;
         }
         if (question.optionsHtml.size() > 5) {
-            m_bank.addError(line, QStringLiteral("选择题有%1个选项，题库每题最多五个（A–E）").arg(question.optionsHtml.size()));
+            m_bank.addRefusal(line, ParsedBank::tooManyOptions(ParsedBank::openingOf(question.stemHtml),
+                                                               question.optionsHtml.size()));
             return false;
         }
     } else {

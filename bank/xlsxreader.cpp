@@ -1,40 +1,13 @@
 #include "xlsxreader.h"
 
+#include "zippart.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QXmlStreamReader>
 #include <quazip.h>
-#include <quazipfile.h>
 
 namespace {
-
-// A member larger than this is not read: a workbook of questions never needs it.
-constexpr quint64 largestMember = 256ull * 1024 * 1024;
-
-class Workbook
-{
-public:
-    explicit Workbook(QuaZip &zip) : m_zip(zip) {}
-
-    // The member's bytes; false when it is missing, too large or unreadable.
-    bool member(const QString &name, QByteArray *bytes)
-    {
-        if (!m_zip.setCurrentFile(name, QuaZip::csInsensitive))
-            return false;
-        QuaZipFileInfo64 info;
-        if (!m_zip.getCurrentFileInfo(&info) || info.uncompressedSize > largestMember)
-            return false;
-        QuaZipFile file(&m_zip);
-        if (!file.open(QIODevice::ReadOnly))
-            return false;
-        *bytes = file.read(qint64(info.uncompressedSize) + 1);
-        file.close();
-        return file.getZipError() == UNZ_OK;
-    }
-
-private:
-    QuaZip &m_zip;
-};
 
 QString attributeEndingIn(const QXmlStreamAttributes &attributes, const QString &name)
 {
@@ -113,11 +86,10 @@ SheetTable XlsxReader::read(const QByteArray &bytes)
     QuaZip zip(&buffer);
     if (!zip.open(QuaZip::mdUnzip))
         return fail(QStringLiteral("不是 XLSX 文件：无法作为压缩包打开"));
-    Workbook workbook(zip);
-
     QByteArray xml;
-    if (!workbook.member(QStringLiteral("xl/workbook.xml"), &xml))
-        return fail(QStringLiteral("XLSX 文件缺少 xl/workbook.xml"));
+    QString problem;
+    if (!ZipPart::readAll(&zip, QStringLiteral("xl/workbook.xml"), &xml, &problem))
+        return fail(QStringLiteral("不是 XLSX 工作簿：") + problem);
     QString sheetRelation;
     for (QXmlStreamReader reader(xml); !reader.atEnd() && sheetRelation.isEmpty();) {
         if (reader.readNext() == QXmlStreamReader::StartElement && reader.name() == QLatin1String("sheet"))
@@ -126,7 +98,7 @@ SheetTable XlsxReader::read(const QByteArray &bytes)
 
     QString sheetPath;
     QString sharedPath = QStringLiteral("xl/sharedStrings.xml");
-    if (workbook.member(QStringLiteral("xl/_rels/workbook.xml.rels"), &xml)) {
+    if (ZipPart::readAll(&zip, QStringLiteral("xl/_rels/workbook.xml.rels"), &xml, nullptr)) {
         for (QXmlStreamReader reader(xml); !reader.atEnd();) {
             if (reader.readNext() != QXmlStreamReader::StartElement
                 || reader.name() != QLatin1String("Relationship"))
@@ -139,20 +111,30 @@ SheetTable XlsxReader::read(const QByteArray &bytes)
                 sharedPath = target;
         }
     }
+    xml.clear();
     if (sheetPath.isEmpty())
         sheetPath = QStringLiteral("xl/worksheets/sheet1.xml");
 
+    // Both large parts are read as streams, each under the bound.
     QStringList shared;
-    if (workbook.member(sharedPath, &xml)) {
-        for (QXmlStreamReader reader(xml); !reader.atEnd();) {
-            if (reader.readNext() == QXmlStreamReader::StartElement && reader.name() == QLatin1String("si"))
-                shared << richText(reader);
+    {
+        ZipPart part(&zip, sharedPath);
+        if (part.status() != ZipPart::Status::Missing) {
+            for (QXmlStreamReader reader(&part); !reader.atEnd();) {
+                if (reader.readNext() == QXmlStreamReader::StartElement && reader.name() == QLatin1String("si"))
+                    shared << richText(reader);
+            }
+            if (part.status() != ZipPart::Status::Open)
+                return fail(part.problem());
         }
     }
 
-    if (!workbook.member(sheetPath, &xml))
+    ZipPart part(&zip, sheetPath);
+    if (part.status() == ZipPart::Status::Missing)
         return fail(QStringLiteral("XLSX 文件缺少第一张工作表（%1）").arg(sheetPath));
-    QXmlStreamReader reader(xml);
+    if (part.status() != ZipPart::Status::Open)
+        return fail(part.problem());
+    QXmlStreamReader reader(&part);
     SheetRow row;
     int rowNumber = 0;
     QString cellType;
@@ -201,6 +183,10 @@ SheetTable XlsxReader::read(const QByteArray &bytes)
                     table.rows.append(row);
             }
         }
+    }
+    if (part.status() != ZipPart::Status::Open) {
+        table.rows.clear();
+        return fail(part.problem());
     }
     if (reader.hasError())
         table.problems.append({rowNumber, QStringLiteral("工作表的 XML 有错：%1").arg(reader.errorString()),

@@ -27,11 +27,13 @@ QString XmlNode::childText(const QString &childName) const
     return node ? node->text.trimmed() : QString();
 }
 
-XmlNode XmlNode::parse(const QByteArray &bytes, int *errorLine, QString *errorText)
+XmlNode XmlNode::parse(const QByteArray &bytes, int *errorLine, QString *errorText, QVector<int> *unread)
 {
     XmlNode document;
     QVector<XmlNode *> path{&document};
     QXmlStreamReader reader(bytes);
+    QList<QByteArray> external;    // "&name;" of each external entity the document declares
+    int dtdLine = 0;
     // Nesting deeper than any bank file needs is refused rather than followed.
     constexpr int deepest = 256;
     while (!reader.atEnd()) {
@@ -53,7 +55,31 @@ XmlNode XmlNode::parse(const QByteArray &bytes, int *errorLine, QString *errorTe
                 path.removeLast();
         } else if (reader.isCharacters()) {
             path.last()->text += reader.text();
+        } else if (reader.isEntityReference() && unread) {
+            unread->append(int(reader.lineNumber()));
+        } else if (reader.isDTD() && unread) {
+            // The reader passes over references to external entities without
+            // a word: they are found in the text, each line once.
+            for (const QXmlStreamEntityDeclaration &entity : reader.entityDeclarations()) {
+                if (!entity.systemId().isEmpty() || !entity.publicId().isEmpty())
+                    external << QByteArray("&") + entity.name().toUtf8() + ';';
+            }
+            if (!external.isEmpty())
+                dtdLine = int(reader.lineNumber());
         }
+    }
+    if (unread && !external.isEmpty()) {
+        const QList<QByteArray> lines = bytes.split('\n');
+        for (int i = 0; i < lines.size(); ++i) {
+            for (const QByteArray &reference : qAsConst(external)) {
+                if (lines.at(i).contains(reference)) {
+                    unread->append(i + 1);
+                    break;
+                }
+            }
+        }
+        if (unread->isEmpty())
+            unread->append(dtdLine);
     }
     if (errorLine)
         *errorLine = reader.hasError() ? int(reader.lineNumber()) : 0;

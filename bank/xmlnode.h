@@ -21,6 +21,9 @@ struct XmlNode
     QString childText(const QString &childName) const;
 
     // Reads a document. On malformed XML the tree holds what came before the
-    // fault and errorLine/errorText say where and what.
-    static XmlNode parse(const QByteArray &bytes, int *errorLine, QString *errorText);
+    // fault and errorLine/errorText say where and what. References to
+    // entities that are not read (external ones) are left out of the text;
+    // unread, when given, gets the line of each.
+    static XmlNode parse(const QByteArray &bytes, int *errorLine, QString *errorText,
+                         QVector<int> *unread = nullptr);
 };

@@ -53,8 +53,8 @@ MeasureResult ImportMeasure::import()
             const auto ourRun = [&] {
                 ImportRequest request;
                 request.newSubjectName = QStringLiteral("导入科目");
-                request.paperName = QStringLiteral("导入试卷");
                 request.sourceName = QStringLiteral("file%1.gift").arg(++run);
+                request.paperName = QStringLiteral("导入试卷%1").arg(run);
                 request.imageDir = dir.filePath(QStringLiteral("img"));
                 QElapsedTimer timer;
                 timer.start();

@@ -1,7 +1,13 @@
 #include "testsupport.h"
 
+#include "bankfile.h"
+
 #include <QCryptographicHash>
+#include <QFile>
 #include <QProcess>
+#include <quazip.h>
+#include <quazipfile.h>
+#include <sys/resource.h>
 
 // tessera-import run as the user runs it, on a database of its own.
 namespace {
@@ -9,6 +15,49 @@ namespace {
 int questionCount(const QString &dbPath)
 {
     return TestSupport::FileConnection(dbPath).scalar(QStringLiteral("select count(*) from exam_question"));
+}
+
+// A one-question workbook whose sheet and shared strings are padded with
+// blanks (between elements, where XML allows them) to the given sizes: a
+// small file that expands to many megabytes.
+bool writePaddedWorkbook(const QString &path, qint64 sheetPadding, qint64 stringsPadding)
+{
+    QuaZip zip(path);
+    if (!zip.open(QuaZip::mdCreate))
+        return false;
+    const auto member = [&zip](const char *name, const QByteArray &head, qint64 padding, const QByteArray &tail) {
+        QuaZipFile file(&zip);
+        if (!file.open(QIODevice::WriteOnly, QuaZipNewInfo(QLatin1String(name))))
+            return false;
+        file.write(head);
+        const QByteArray blanks(1 << 20, ' ');
+        for (qint64 left = padding; left > 0; left -= blanks.size())
+            file.write(blanks.constData(), qMin<qint64>(left, blanks.size()));
+        file.write(tail);
+        file.close();
+        return file.getZipError() == 0;
+    };
+    const bool ok = member("xl/workbook.xml", "<workbook><sheets><sheet r:id=\"rId1\" xmlns:r=\"r\"/></sheets></workbook>", 0, "")
+        && member("xl/_rels/workbook.xml.rels",
+                  "<Relationships><Relationship Id=\"rId1\" Target=\"worksheets/sheet1.xml\"/></Relationships>", 0, "")
+        && member("xl/sharedStrings.xml", QString::fromUtf8("<sst><si><t>题干</t></si><si><t>答案</t></si>").toUtf8(),
+                  stringsPadding, "</sst>")
+        && member("xl/worksheets/sheet1.xml",
+                  QString::fromUtf8("<worksheet><sheetData><row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c>"
+                                    "<c r=\"B1\" t=\"s\"><v>1</v></c></row><row r=\"2\"><c r=\"A2\" t=\"inlineStr\">"
+                                    "<is><t>天是蓝的</t></is></c><c r=\"B2\" t=\"inlineStr\"><is><t>对</t></is></c></row>")
+                      .toUtf8(),
+                  sheetPadding, "</sheetData></worksheet>");
+    zip.close();
+    return ok && zip.getZipError() == 0;
+}
+
+// The largest resident size of the child processes waited for so far, in MB.
+long childPeakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return usage.ru_maxrss / 1024;
 }
 
 } // namespace
@@ -38,6 +87,9 @@ private slots:
         QTest::newRow("skip-bad imports the rest")
             << QStringList{"--db", "DB", "--subject", "s", "--skip-bad", "FILE"} << faulty << false << 0
             << "跳过了 1 道" << 1;
+        QTest::newRow("a question of six options is refused, the rest imported")
+            << QStringList{"--db", "DB", "--subject", "s", "FILE"} << QByteArray("Six {=1 ~2 ~3 ~4 ~5 ~6}\n\nQ2 {T}\n")
+            << false << 0 << "1 道题题库不能保存" << 1;
         QTest::newRow("format given overrides the content")
             << QStringList{"--db", "DB", "--subject", "s", "--format", "aiken", "FILE"} << sound << false << 1
             << "错误" << -1;
@@ -63,6 +115,9 @@ private slots:
             << QStringList{"--db", "DB", "--subject", "s", "FILE"} << thousands << false << 0 << "已写入 2000/2500"
             << 2500;
         QTest::newRow("no file") << QStringList{"--db", "DB"} << sound << false << 2 << "FILE" << -1;
+        QTest::newRow("a text file past 24 MiB is refused")
+            << QStringList{"--db", "DB", "--subject", "s", "FILE"} << sound.repeated(25 * 1024 * 1024 / sound.size())
+            << false << 1 << "文本的题库文件最大 24 MiB" << -1;
     }
 
     void run()
@@ -98,6 +153,88 @@ private slots:
         } else {
             QCOMPARE(questionCount(dbPath), questions);
         }
+    }
+
+    // A small XLSX that expands past the bound of a part is refused saying
+    // so; one just within it is read as a stream; neither takes much memory.
+    void spreadsheetBomb_data()
+    {
+        QTest::addColumn<qint64>("sheetPadding");
+        QTest::addColumn<qint64>("stringsPadding");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        const qint64 mib = 1024 * 1024;
+        QTest::newRow("a sheet expanding to 250 MiB") << 250 * mib << qint64(0) << 1 << "展开后超过 64 MiB";
+        QTest::newRow("shared strings expanding to 100 MiB") << qint64(0) << 100 * mib << 1 << "展开后超过 64 MiB";
+        QTest::newRow("a sheet of 60 MiB") << 60 * mib << qint64(0) << 0 << "新增 1";
+    }
+
+    void spreadsheetBomb()
+    {
+        QFETCH(qint64, sheetPadding);
+        QFETCH(qint64, stringsPadding);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString dbPath = dir.filePath(QStringLiteral("data.db"));
+        QVERIFY(TestSupport::writeDatabaseFile(dbPath));
+        const QString book = dir.filePath(QStringLiteral("bomb.xlsx"));
+        QVERIFY(writePaddedWorkbook(book, sheetPadding, stringsPadding));
+        QVERIFY(QFileInfo(book).size() < 1024 * 1024);
+        QProcess process;
+        process.start(QStringLiteral(TESSERA_BIN_DIR "/tessera-import"), {"--db", dbPath, "--subject", "s", book});
+        QVERIFY(process.waitForFinished(120000));
+        const QString output = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+        QCOMPARE(process.exitCode(), status);
+        QVERIFY2(output.contains(message), qPrintable(output));
+        QVERIFY2(childPeakMegabytes() < 300, qPrintable(QString::number(childPeakMegabytes())));
+    }
+
+    // The bank as shipped has never been migrated: export still finds every
+    // question of the subject, and an export that finds none fails.
+    void exportShippedBank_data()
+    {
+        QTest::addColumn<QString>("subject");
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("gift") << "计算机基础知识" << "gift" << 0 << "已导出";
+        QTest::newRow("moodle xml") << "计算机基础知识" << "xml" << 0 << "已导出";
+        QTest::newRow("csv") << "计算机基础知识" << "csv" << 0 << "已导出";
+#ifndef TESSERA_SANITIZE
+        QTest::newRow("xlsx") << "计算机基础知识" << "xlsx" << 0 << "已导出";
+#endif
+        QTest::newRow("a subject without questions") << "空科目" << "gift" << 1 << "没有找到可导出的题目";
+    }
+
+    void exportShippedBank()
+    {
+        QFETCH(QString, subject);
+        QFETCH(QString, suffix);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString dbPath = dir.filePath(QStringLiteral("data.db"));
+        QVERIFY(TestSupport::writeDatabaseFile(
+            dbPath, TestSupport::sampleBankSql() + QStringLiteral("\nINSERT INTO exam_subject(id,name) VALUES('km9','空科目');")));
+        const int shipped = TestSupport::FileConnection(dbPath).scalar(
+            QStringLiteral("select count(*) from exam_question where id like 'km1%' and ifnull(relationship,'')=''"));
+        QVERIFY(shipped > 0);
+        const QString target = dir.filePath(QStringLiteral("x.") + suffix);
+        QProcess process;
+        process.start(QStringLiteral(TESSERA_BIN_DIR "/tessera-import"),
+                      {"--db", dbPath, "--subject", subject, "--export", target});
+        QVERIFY(process.waitForFinished(30000));
+        const QString output = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+        QCOMPARE(process.exitCode(), status);
+        QVERIFY2(output.contains(message), qPrintable(output));
+        if (status != 0) {
+            QVERIFY(!QFile::exists(target));
+            return;
+        }
+        QVERIFY2(output.contains(QStringLiteral("已导出 %1 道题").arg(shipped)), qPrintable(output));
+        const ParsedBank back = BankFile::read(target);
+        QCOMPARE(back.questions.size(), shipped);
     }
 };
 

@@ -9,15 +9,19 @@
 #include "bankwriter.h"
 #include "htmlsanitiser.h"
 #include "importedpaperstore.h"
+#include "importpreview.h"
 #include "papergrader.h"
 #include "paperloader.h"
 #include "questionsearch.h"
 #include "subjectscope.h"
 
 #include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTextCodec>
 
 // Imported files stored as papers: every example file runs end to end and
 // comes back from its exports; a failed import leaves data.db as it was; a
@@ -45,7 +49,7 @@ ImportRequest request(const QString &source, const QString &imageDir)
 {
     ImportRequest r;
     r.newSubjectName = QStringLiteral("导入科目");
-    r.paperName = QStringLiteral("导入试卷");
+    r.paperName = source;        // one paper per file, as the importer names them
     r.sourceName = source;
     r.imageDir = imageDir;
     return r;
@@ -248,6 +252,49 @@ private slots:
         const ImportCounts again = writer.plan(bank, r);
         QCOMPARE(QList<int>({again.added, again.changed, again.gone}), QList<int>({0, 0, 0}));
         QCOMPARE(again.unchanged, stems.size());
+    // GIFT, CSV and XLSX exports carry their pictures in a folder beside the
+    // file; importing the file elsewhere finds them there, and a picture
+    // taken out of the folder is reported at its line.
+    void exportsCarryTheirPictures_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<bool>("removed");
+        for (const char *format : exportFormats) {
+            if (QByteArray(format) == "xml")
+                continue;
+            QTest::newRow(format) << QString::fromLatin1(format) << false;
+            QTest::newRow(QByteArray(format) + ", a picture taken out") << QString::fromLatin1(format) << true;
+        }
+    }
+
+    void exportsCarryTheirPictures()
+    {
+        QFETCH(QString, format);
+        QFETCH(bool, removed);
+        Db db;
+        QTemporaryDir here, there;
+        const QByteArray gift = "[html]Sign <img src=\"data:image/png;base64,iVBORw0KGgo=\"> {T}\n\nPlain {F}\n";
+        const ImportOutcome imported = BankWriter(database()).write(
+            BankFile::parse(gift, QStringLiteral("gift")), request(QStringLiteral("pic.gift"), here.filePath("img")));
+        QVERIFY2(imported.ok, qPrintable(imported.error));
+        const QVector<BankQuestion> questions = BankReader(database()).paper(imported.paperId);
+        const QString path = there.filePath(QStringLiteral("导出.") + format);
+        QVERIFY(BankExport::write(path, questions, here.filePath("img")));
+        const QString picture = QDir(there.filePath(QStringLiteral("导出_img"))).filePath(
+            questions.first().stemHtml.section('"', 1, 1).mid(1));
+        QVERIFY2(QFile::exists(picture), qPrintable(picture));
+        if (removed)
+            QVERIFY(QFile::remove(picture));
+        const ParsedBank back = BankFile::read(path);
+        QCOMPARE(back.images.size(), removed ? 0 : 1);
+        QCOMPARE(back.problems.size(), removed ? 1 : 0);
+        if (removed) {
+            QVERIFY(back.problems.first().line > 0);
+            QVERIFY(back.problems.first().reason.contains(QStringLiteral("找不到图片")));
+        } else {
+            QCOMPARE(back.questions.first().stemHtml, questions.first().stemHtml);
+            QCOMPARE(back.images.first().bytes, TestSupport::fileBytes(here.filePath("img/") + back.images.first().name));
+        }
     }
 
     void failedImportLeavesDatabaseAsItWas_data()
@@ -328,6 +375,59 @@ private slots:
                  QStringList{"Kept, reworded"});
         QCOMPARE(Db::column("select questionId from error_answer"), QStringList{kept});
         QCOMPARE(Db::scalar("select count(*) from exam_question"), 5);
+    }
+
+    // A paper is known by its subject and name, not by the file's name: the
+    // same questions saved under another name and encoding update it; a name
+    // that would make a second paper of that name is refused.
+    void paperKnownByName_data()
+    {
+        QTest::addColumn<QString>("paper");
+        QTest::addColumn<QString>("extraSql");   // SUBJECT stands for the subject's id
+        QTest::addColumn<QString>("summary");
+        QTest::addColumn<int>("papers");
+        QTest::newRow("same name, another file and encoding")
+            << "隐藏CSV" << QString() << "更新试卷“隐藏CSV”：新增 0，修改 0，未变 2，删除 0" << 1;
+        QTest::newRow("another name makes another paper") << "另一份" << QString() << "新建试卷“另一份”，2 道题" << 2;
+        QTest::newRow("the name of a paper that was not imported")
+            << "手工卷" << "insert into exam_paper(id,name,subjectId) values('manual','手工卷','SUBJECT')"
+            << "科目中已有试卷“手工卷”，它不是从文件导入的" << 2;
+        QTest::newRow("two papers of that name already")
+            << "隐藏CSV" << "insert into exam_paper(id,name,subjectId) values('dup','隐藏CSV','SUBJECT')"
+            << "科目中已有 2 套名为“隐藏CSV”的试卷" << 2;
+    }
+
+    void paperKnownByName()
+    {
+        QFETCH(QString, paper);
+        QFETCH(QString, extraSql);
+        QFETCH(QString, summary);
+        QFETCH(int, papers);
+        Db db;
+        QTemporaryDir images;
+        BankWriter writer(database());
+        const QString csv = QStringLiteral("题号,题型,题干,答案\n1,判断,天是蓝的,对\n2,填空,____是红的,火\n");
+        ImportRequest first = request(QStringLiteral("隐藏.csv"), images.path());
+        first.paperName = QStringLiteral("隐藏CSV");
+        const ImportOutcome imported = writer.write(BankFile::parse(csv.toUtf8(), QStringLiteral("csv")), first);
+        QVERIFY2(imported.ok, qPrintable(imported.error));
+        if (!extraSql.isEmpty())
+            QVERIFY(Db::exec(QString(extraSql).replace(QLatin1String("SUBJECT"), imported.subjectId)));
+
+        const ParsedBank again =
+            BankFile::parse(QTextCodec::codecForName("GB18030")->fromUnicode(csv), QStringLiteral("csv"));
+        ImportRequest second = request(QStringLiteral("另存为.csv"), images.path());
+        second.subjectId = imported.subjectId;
+        second.paperName = paper;
+        const ImportCounts planned = writer.plan(again, second);
+        QVERIFY2(ImportPreview::changeSummary(planned, paper).startsWith(summary),
+                 qPrintable(ImportPreview::changeSummary(planned, paper)));
+        const ImportOutcome outcome = writer.write(again, second);
+        QCOMPARE(outcome.ok, planned.refusal.isEmpty());
+        QCOMPARE(Db::scalar(QStringLiteral("select count(*) from exam_paper where subjectId='%1'").arg(imported.subjectId)),
+                 papers);
+        if (outcome.ok && !planned.paperId.isEmpty())
+            QCOMPARE(outcome.paperId, imported.paperId);
     }
 
     // A question the file no longer has leaves with its records, unless a
