@@ -64,10 +64,12 @@ WriteOutcome NoteStore::save(QSqlDatabase db, const SubjectScope &scope, const Q
     group.exec(QStringLiteral("delete from question_note where questionId=:id")
                    + scope.andClause(QStringLiteral("subjectid")),
                values);
+    // '' rather than NULL: the column is part of the key.
+    const QString subject = scope.filters() ? scope.subjectId() : QStringLiteral("");
     if (!text.trimmed().isEmpty())
         group.exec(QStringLiteral("insert or replace into question_note(questionId,subjectid,note,changedAt) "
                                   "values(:id,:subject,:note,:changedAt)"),
-                   {{QStringLiteral(":id"), questionId}, {QStringLiteral(":subject"), scope.subjectId()},
+                   {{QStringLiteral(":id"), questionId}, {QStringLiteral(":subject"), subject},
                     {QStringLiteral(":note"), text}, {QStringLiteral(":changedAt"), changedAt.toString(dateFormat)}});
     return group.finish();
 }
