@@ -231,7 +231,7 @@ private slots:
         QVERIFY(first.ok);
         const SubjectScope scope(first.subjectId);
         const auto idOf = [](const QString &key) {
-            return Db::column(QStringLiteral("select questionId from import_question where questionKey='%1'").arg(key))
+            return Db::column(QStringLiteral("select questionId from import_question where questionKey='k:%1'").arg(key))
                 .value(0);
         };
         const QString id = idOf(title);
