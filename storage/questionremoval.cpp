@@ -56,6 +56,7 @@ bool QuestionRemoval::remove(SqlTransaction &group, const QStringList &ids)
              "delete from exam_Collect where questionid in (select value from json_each(:ids))",
              "delete from review_card where questionId in (select value from json_each(:ids))",
              "delete from review_log where questionId in (select value from json_each(:ids))",
+             "delete from question_note where questionId in (select value from json_each(:ids))",
              "delete from import_question where questionId in (select value from json_each(:ids))",
              "delete from exam_question where id in (select value from json_each(:ids))"}) {
         if (!group.exec(QLatin1String(statement), values))

@@ -16,6 +16,6 @@ public:
     static bool unlisted(SqlTransaction &group, const QStringList &ids, const QString &exceptPaperId,
                          QStringList *result);
     // Deletes the questions, their book and mastered rows, favourites, review
-    // cards and log, and import keys.
+    // cards and log, notes and import keys.
     static bool remove(SqlTransaction &group, const QStringList &ids);
 };

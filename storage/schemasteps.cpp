@@ -164,6 +164,19 @@ bool attemptsKept(QSqlDatabase db)
     return true;
 }
 
+// Version 7: the candidate's notes on questions, one per question and subject
+// (the subject chosen when it was written; '' when the bank had one). Keyed by
+// the question's id: a re-import updates its questions in place, so the note
+// follows its question.
+bool questionNotes(QSqlDatabase db)
+{
+    return exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS question_note (questionId TEXT NOT NULL, "
+                                   "subjectid TEXT NOT NULL DEFAULT '', note TEXT NOT NULL, changedAt TEXT NOT NULL, "
+                                   "PRIMARY KEY (questionId, subjectid))"))
+        && exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS idx_question_note_changed "
+                                   "ON question_note(subjectid, changedAt)"));
+}
+
 } // namespace
 
 const QVector<SchemaMigration::Step> &all()
@@ -176,6 +189,7 @@ const QVector<SchemaMigration::Step> &all()
         {5, QStringLiteral("作答保存与成绩记录"), attemptsKept},
         // Version 6: rows that earlier imports wrote lose their scripts.
         {6, QStringLiteral("清理导入题目中的脚本"), ImportedTexts::sanitise},
+        {7, QStringLiteral("试题笔记"), questionNotes},
     };
     return steps;
 }
