@@ -368,6 +368,22 @@ private slots:
         }
     }
 
+    // The exam window shows the controller's save problem, and only while
+    // there is one.
+    void examWindowShowsTheSaveProblem()
+    {
+        TestSupport::FreshDatabase db(bank);
+        QVERIFY(db.ok());
+        ExamRenLi window(0, 0, 1024, 740, 1);
+        QVERIFY(!window.saveProblemLabel->isVisibleTo(&window));
+        const QString problem = QStringLiteral("答案暂时无法保存：磁盘空间不足。程序会继续尝试。");
+        emit window.attempts->saveProblemChanged(problem);
+        QVERIFY(window.saveProblemLabel->isVisibleTo(&window));
+        QCOMPARE(window.saveProblemLabel->text(), problem);
+        emit window.attempts->saveProblemChanged(QString());
+        QVERIFY(!window.saveProblemLabel->isVisibleTo(&window));
+    }
+
     void runComesBackInAFreshWindow()
     {
         TestSupport::FreshDatabase db(bank);
