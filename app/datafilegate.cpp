@@ -4,7 +4,9 @@
 #include "backupstore.h"
 #include "constants.h"
 #include "datafilecheck.h"
+#include "datafilelog.h"
 #include "dbconnection.h"
+#include "messageboxtexts.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -19,11 +21,14 @@ namespace {
 
 using State = DataFileCheck::State;
 
-// Shows text with the offered way out (none: only "退出"); true when the user
-// takes it.
-bool offer(const QString &text, const QString &wayOut)
+// Shows text with the offered way out (none: only "退出") and the details, if
+// any, behind the box's details button; true when the user takes it.
+bool offer(const QString &text, const QString &wayOut, const QString &details = QString())
 {
+    const MessageBoxTexts chineseButtons;
     QMessageBox box(QMessageBox::Warning, productTitle, text);
+    if (!details.isEmpty())
+        box.setDetailedText(details);
     QAbstractButton *take = wayOut.isEmpty() ? nullptr : box.addButton(wayOut, QMessageBox::AcceptRole);
     box.addButton(QStringLiteral("退出"), QMessageBox::RejectRole);
     box.exec();
@@ -56,13 +61,17 @@ bool admit(const QString &dbPath, const QString &sampleBankPath)
     const DataFileCheck::Result result = DataFileCheck::examine(
         dbPath, BackupStore::backedUpOn(dbPath, QDate::currentDate()) ? DataFileCheck::Depth::RecordTables
                                                                       : DataFileCheck::Depth::WholeFile);
-    const QString text = DataFileCheck::message(result, dbPath);
+    QString text = DataFileCheck::message(result, dbPath);
+    // The database's own lines go to the log and behind the details button,
+    // never into the message.
+    if (!result.details.isEmpty() && DataFileLog::append(dbPath, result.problem, result.details))
+        text += QStringLiteral("\n检查的详细结果已记入 %1。").arg(QDir::toNativeSeparators(DataFileLog::pathFor(dbPath)));
     WriteOutcome repaired;
     switch (result.state) {
     case State::Usable:
         return true;
     case State::ReadOnly:
-        return offer(text, QStringLiteral("只读打开"));
+        return offer(text, QStringLiteral("只读打开"), result.details);
     case State::Missing:
         if (!offer(text, QStringLiteral("用示例题库新建")))
             return false;
@@ -72,18 +81,22 @@ bool admit(const QString &dbPath, const QString &sampleBankPath)
     case State::NotADatabase: {
         const QString backup = BackupStore::newestSound(dbPath);
         if (backup.isEmpty()) {
-            offer(text + QStringLiteral("\n没有找到完好的备份。"), QString());
+            offer(text + QStringLiteral("\n没有找到完好的备份。"), QString(), result.details);
             return false;
         }
         const QString taken = QFileInfo(backup).fileName();
-        if (!offer(text + QStringLiteral("\n最近一份完好的备份：%1。").arg(taken), QStringLiteral("用这份备份恢复")))
+        if (!offer(text + QStringLiteral("\n最近一份完好的备份：%1。").arg(taken), QStringLiteral("用这份备份恢复"),
+                   result.details))
             return false;
         repaired = BackupStore::replaceDamaged(dbPath, backup);
         break;
     }
+    case State::FolderReadOnly:
+    case State::DiskFull:
     case State::NotAFile:
     case State::Unreadable:
-        offer(text, QString());
+        // Nothing to take: the user frees room, mends the folder or the file.
+        offer(text, QString(), result.details);
         return false;
     }
     if (!repaired || DataFileCheck::examine(dbPath).state != State::Usable) {

@@ -4,6 +4,7 @@
 #include "bankreader.h"
 #include "bankwriter.h"
 #include "constants.h"
+#include "datafilecheck.h"
 #include "dbconnection.h"
 #include "importdialog.h"
 #include "pageprinter.h"
@@ -11,8 +12,9 @@
 #include "subjectscope.h"
 #include "subjectstore.h"
 
-#include <QFileDialog>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -61,6 +63,15 @@ namespace BankActions {
 
 bool importFile(QWidget *parent)
 {
+    // The import backs the file up beside it first and then writes to it.
+    const QString dbPath = DbConnection::instance(appDirPath, true)->dbPath;
+    const DataFileCheck::Result room =
+        DataFileCheck::writeRoom(dbPath, DataFileCheck::roomWanted(QFileInfo(dbPath).size()));
+    if (room.state != DataFileCheck::State::Usable) {
+        tell(parent, QStringLiteral("现在不能导入题库：数据文件 %1 %2。\n请腾出磁盘空间，或让这个文件夹可以写入，然后再导入。")
+                         .arg(QDir::toNativeSeparators(dbPath), room.problem));
+        return false;
+    }
     // The dialog chooses the file, or takes pasted text.
     ImportDialog dialog(QString(), database(), imageDir(), parent);
     if (dialog.exec() != QDialog::Accepted)

@@ -4,6 +4,7 @@
 #include "bankfile.h"
 #include "bankreader.h"
 #include "bankwriter.h"
+#include "datafilecheck.h"
 #include "importpreview.h"
 #include "schemamigration.h"
 #include "subjectstore.h"
@@ -155,9 +156,16 @@ int importFiles(QSqlDatabase db, const QCommandLineParser &parser, QTextStream &
         // The file is brought up to date only when something is to be written.
         if (!migrated) {
             const SchemaMigration::Result migration = SchemaMigration::migrate(db);
-            if (migration.outcome == SchemaMigration::Outcome::Failed
-                || migration.outcome == SchemaMigration::Outcome::NotABank) {
-                err << QStringLiteral("数据库无法升级，未导入：%1").arg(migration.error) << Qt::endl;
+            if (migration.outcome == SchemaMigration::Outcome::NotABank) {
+                err << QStringLiteral("数据库中没有题库，未导入") << Qt::endl;
+                return 1;
+            }
+            if (migration.outcome == SchemaMigration::Outcome::Failed) {
+                // An upgrade only when the file could be read and was behind.
+                const bool upgrading = migration.fromVersion >= 0;
+                err << (upgrading ? QStringLiteral("数据库无法升级，未导入：%1") : QStringLiteral("无法读取数据库，未导入：%1"))
+                           .arg(migration.error)
+                    << Qt::endl;
                 return 1;
             }
             migrated = true;
@@ -234,6 +242,16 @@ int ImportCommand::run(const QStringList &arguments, const QString &defaultDb, Q
     if (!QFileInfo(dbPath).isFile()) {
         err << QStringLiteral("数据库文件不存在：%1").arg(dbPath) << Qt::endl;
         return 1;
+    }
+    // An import writes a backup and the journal beside the file: a folder that
+    // takes no files or a full disk is named before anything is read.
+    if (!parser.isSet(QStringLiteral("dry-run")) && !exporting) {
+        const DataFileCheck::Result room =
+            DataFileCheck::writeRoom(dbPath, DataFileCheck::roomWanted(QFileInfo(dbPath).size()));
+        if (room.state != DataFileCheck::State::Usable) {
+            err << QStringLiteral("数据文件 %1 %2，未导入").arg(dbPath, room.problem) << Qt::endl;
+            return 1;
+        }
     }
     int status = 0;
     {

@@ -152,7 +152,9 @@ void ExamQuestion::appendStem(Variant variant, int mode, const QString &highligh
         if (!material.isEmpty())
             html += material + QLatin1String("<br>");
         html += title + QLatin1String("</p> ");
-        if (!highlight.isEmpty())
+        // Only the favourites practice marks a search word; the wrong-question
+        // practice shows its stems as they are.
+        if (mode == FavouritePractice && !highlight.isEmpty())
             html = highlightKeyword(html, highlight);
         return;
     }

@@ -88,6 +88,14 @@ ExamRenLi::ExamRenLi(int, int, int, int, int, QWidget *parent)
 
     DbConnection *connection = DbConnection::instance(mediaDirSlash, true);
     attempts = new AttemptController(connection->database(), connection->dbPath, ProgressClock::system(), this);
+    connect(attempts, &AttemptController::saveProblemChanged, this, &ExamRenLi::showSaveProblem);
+    showSaveProblem(attempts->saveProblem());
+}
+
+void ExamRenLi::showSaveProblem(const QString &problem)
+{
+    saveProblemLabel->setText(problem);
+    saveProblemLabel->setVisible(!problem.isEmpty());
 }
 
 ExamRenLi::~ExamRenLi()

@@ -113,6 +113,8 @@ public slots:
     void examJiShi();
 
 private slots:
+    // Shows the controller's save problem while there is one.
+    void showSaveProblem(const QString &problem);
     void on_bMax_clicked();
     void on_bRest_clicked();
     void on_assignment_clicked();

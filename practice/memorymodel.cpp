@@ -99,8 +99,9 @@ double MemoryModel::forgetStability(const MemoryState &state, double recall) con
 double MemoryModel::sameDayStability(double stability, ReviewGrade grade) const
 {
     double factor = std::exp(m_w[17] * (gradeValue(grade) - 3 + m_w[18])) * std::pow(stability, -m_w[19]);
-    // A success on the same day never lowers stability.
-    if (grade >= ReviewGrade::Good)
+    // A success on the same day never lowers stability; "Hard" (right after a
+    // change of mind) is a success, only "Again" is a failure.
+    if (grade >= ReviewGrade::Hard)
         factor = std::max(factor, 1.0);
     return stability * factor;
 }

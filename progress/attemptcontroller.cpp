@@ -12,8 +12,7 @@ AttemptController::AttemptController(QSqlDatabase db, const QString &dbPath, con
     , m_writer(new AttemptWriter(dbPath, this))
     , m_saver(new DebouncedSaver([this]() { save(); }, clock, this))
 {
-    connect(m_writer, &AttemptWriter::written, this,
-            [this](bool saved, const QString &reason) { m_lastError = saved ? QString() : reason; });
+    connect(m_writer, &AttemptWriter::written, this, &AttemptController::written);
 }
 
 AttemptController::~AttemptController()
@@ -81,4 +80,22 @@ void AttemptController::save()
     // A run whose paper is gone has nothing to keep.
     if (!snapshot.paperId.isEmpty())
         m_writer->write(snapshot, m_clock->now());
+}
+
+QString AttemptController::saveProblem() const
+{
+    return m_lastError.isEmpty() ? QString()
+                                 : QStringLiteral("答案暂时无法保存：%1。程序会继续尝试。").arg(m_lastError);
+}
+
+void AttemptController::written(bool saved, const QString &reason)
+{
+    const QString before = saveProblem();
+    m_lastError = saved ? QString() : reason;
+    if (saved)
+        m_retries.succeeded();
+    else if (active())
+        m_saver->changed(m_retries.failed()); // a fresh capture, with or without a new answer
+    if (saveProblem() != before)
+        emit saveProblemChanged(saveProblem());
 }

@@ -2,6 +2,7 @@
 
 #include "attemptsnapshot.h"
 #include "progressclock.h"
+#include "retrybackoff.h"
 
 #include <QObject>
 #include <QSqlDatabase>
@@ -15,7 +16,8 @@ class DebouncedSaver;
 // what happens (answers, flags, moves, clock ticks) and hands it a function
 // that captures the run; the controller writes the capture on its writer
 // thread at most one second after a change, so a killed program loses at most
-// the last second. It never shows anything itself.
+// the last second. A failed save is tried again, sooner or later, until one
+// succeeds; meanwhile saveProblem() says so. It never shows anything itself.
 class AttemptController : public QObject
 {
     Q_OBJECT
@@ -24,6 +26,10 @@ public:
     static const int changeDelayMs = 1000;
     // The time left alone is saved this often while the candidate thinks.
     static const int clockDelayMs = 5000;
+    // After a failed save the next try follows this late, the delay doubling
+    // with each failure up to the longest.
+    static const int firstRetryDelayMs = 1000;
+    static const int longestRetryDelayMs = 16000;
 
     // db is the program's connection (reads and the closing writes), dbPath the
     // file the writer opens for itself.
@@ -57,9 +63,16 @@ public:
 
     // The last write failed: the reason, else empty.
     QString lastError() const { return m_lastError; }
+    // While saves fail, the sentence the window shows; else empty.
+    QString saveProblem() const;
+
+signals:
+    // Saves began to fail, failed for another reason, or work again (empty).
+    void saveProblemChanged(const QString &problem);
 
 private:
     void save();
+    void written(bool saved, const QString &reason);
 
     QSqlDatabase m_db;
     const ProgressClock *m_clock;
@@ -69,4 +82,5 @@ private:
     QString m_paperId;
     int m_mode = 0;
     QString m_lastError;
+    RetryBackoff m_retries{firstRetryDelayMs, longestRetryDelayMs};
 };

@@ -2,6 +2,7 @@
 
 #include "attemptstore.h"
 #include "boundstatement.h"
+#include "writeoutcome.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -57,12 +58,12 @@ void AttemptWriter::writeNext()
         m_next.reset();
     }
     if (!openConnection()) {
-        emit written(false, QSqlDatabase::database(m_connectionName, false).lastError().text());
+        emit written(false, WriteOutcome::reasonOf(QSqlDatabase::database(m_connectionName, false).lastError()));
         return;
     }
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     const bool saved = AttemptStore::save(db, next.first, next.second);
-    emit written(saved, saved ? QString() : lastBoundError().text());
+    emit written(saved, saved ? QString() : WriteOutcome::reasonOf(lastBoundError()));
 }
 
 // On the writer's thread: the connection is made there and used only there.

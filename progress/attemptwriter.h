@@ -26,7 +26,7 @@ public:
     void waitIdle();
 
 signals:
-    // A write ended; reason is the database's when it failed.
+    // A write ended; reason, in the user's words, when it failed.
     void written(bool saved, const QString &reason);
 
 private:

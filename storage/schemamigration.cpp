@@ -2,6 +2,7 @@
 
 #include "schemasteps.h"
 #include "sqltransaction.h"
+#include "writeoutcome.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -46,11 +47,14 @@ int SchemaMigration::latestVersion()
     return steps().isEmpty() ? 0 : steps().constLast().version;
 }
 
-int SchemaMigration::fileVersion(QSqlDatabase db)
+int SchemaMigration::fileVersion(QSqlDatabase db, QString *error)
 {
     QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
+        if (error)
+            *error = WriteOutcome::reasonOf(query.lastError());
         return -1;
+    }
     return query.value(0).toInt();
 }
 
@@ -62,10 +66,9 @@ SchemaMigration::Result SchemaMigration::migrate(QSqlDatabase db)
 SchemaMigration::Result SchemaMigration::migrate(QSqlDatabase db, const QVector<Step> &steps)
 {
     Result result;
-    result.fromVersion = result.toVersion = fileVersion(db);
+    result.fromVersion = result.toVersion = fileVersion(db, &result.error);
     if (result.fromVersion < 0) {
         result.outcome = Outcome::Failed;
-        result.error = lastError(db);
         return result;
     }
     if (!holdsQuestionBank(db)) {

@@ -41,8 +41,9 @@ public:
     static const QVector<Step> &steps();
     // The version steps() brings a file to.
     static int latestVersion();
-    // The file's user_version; -1 when it cannot be read.
-    static int fileVersion(QSqlDatabase db);
+    // The file's user_version; -1 when it cannot be read, with the reason in
+    // error if given.
+    static int fileVersion(QSqlDatabase db, QString *error = nullptr);
 
     // Called before pending steps run, never when none is pending; a false
     // return (with the reason) leaves the file untouched and fails the

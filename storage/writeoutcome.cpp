@@ -34,24 +34,39 @@ WriteOutcome WriteOutcome::failed(const QString &reason)
     return outcome;
 }
 
-QString WriteOutcome::reasonOf(const QSqlError &error)
+WriteOutcome::Cause WriteOutcome::causeOf(const QSqlError &error)
 {
     bool numeric = false;
     const int code = error.nativeErrorCode().toInt(&numeric) & 0xff;
-    if (numeric) {
-        switch (code) {
-        case Full: return QStringLiteral("磁盘空间不足");
-        case ReadOnly: return QStringLiteral("数据文件是只读的");
-        case Perm: return QStringLiteral("没有写入数据文件的权限");
-        case Corrupt:
-        case NotADatabase: return QStringLiteral("数据文件已损坏");
-        case Busy:
-        case Locked: return QStringLiteral("数据文件正被其他程序占用");
-        case CantOpen: return QStringLiteral("无法打开数据文件或其日志文件");
-        case IoError: return QStringLiteral("读写数据文件时出错");
-        case NoMemory: return QStringLiteral("内存不足");
-        default: break;
-        }
+    if (!numeric)
+        return Cause::Other;
+    switch (code) {
+    case Full: return Cause::DiskFull;
+    case ReadOnly: return Cause::ReadOnly;
+    case Perm: return Cause::Permission;
+    case Corrupt:
+    case NotADatabase: return Cause::Damaged;
+    case Busy:
+    case Locked: return Cause::Busy;
+    case CantOpen: return Cause::CannotOpen;
+    case IoError: return Cause::ReadWrite;
+    case NoMemory: return Cause::NoMemory;
+    default: return Cause::Other;
+    }
+}
+
+QString WriteOutcome::reasonOf(const QSqlError &error)
+{
+    switch (causeOf(error)) {
+    case Cause::DiskFull: return QStringLiteral("磁盘空间不足");
+    case Cause::ReadOnly: return QStringLiteral("数据文件是只读的");
+    case Cause::Permission: return QStringLiteral("没有写入数据文件的权限");
+    case Cause::Damaged: return QStringLiteral("数据文件已损坏");
+    case Cause::Busy: return QStringLiteral("数据文件正被其他程序占用");
+    case Cause::CannotOpen: return QStringLiteral("无法打开数据文件或其日志文件");
+    case Cause::ReadWrite: return QStringLiteral("读写数据文件时出错");
+    case Cause::NoMemory: return QStringLiteral("内存不足");
+    case Cause::Other: break;
     }
     const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
     return text.trimmed().isEmpty() ? QStringLiteral("数据库写入失败")

@@ -19,9 +19,13 @@ public:
     // Empty when saved.
     QString reason() const { return m_reason; }
 
-    // The user's words for a database error, by SQLite's result code: full
-    // disk, read-only file, missing permission, damaged file, busy file, other
-    // read or write errors; anything else names the driver's own text.
+    // What stopped a write, by SQLite's result code.
+    enum class Cause { DiskFull, ReadOnly, Permission, Damaged, Busy, CannotOpen, ReadWrite, NoMemory, Other };
+    static Cause causeOf(const QSqlError &error);
+
+    // The user's words for a database error, by its cause: full disk,
+    // read-only file, missing permission, damaged file, busy file, other read
+    // or write errors; anything else names the driver's own text.
     static QString reasonOf(const QSqlError &error);
 
 private:

@@ -11,6 +11,7 @@
 #include "historyreview.h"
 #include "homepages.h"
 #include "historystore.h"
+#include "retrybackoff.h"
 #include "papergrader.h"
 #include "pageview.h"
 #include "paperloader.h"
@@ -276,6 +277,118 @@ private slots:
             saver.poll();
         }
         QCOMPARE(saved, saves);
+    }
+
+    // The pauses between tries of a failing save, by the number of failures
+    // in a row; a success starts again from the first.
+    void failedSavesWaitLongerAndLonger_data()
+    {
+        QTest::addColumn<QString>("tries");     // "f" a failed try, "s" a save that worked
+        QTest::addColumn<QList<int>>("pauses"); // ms before the next try, after each failure
+        QTest::newRow("one failure") << "f" << QList<int>{1000};
+        QTest::newRow("doubling while the disk stays full") << "ffff" << QList<int>{1000, 2000, 4000, 8000};
+        QTest::newRow("never longer than sixteen seconds") << "fffffff"
+                                                          << QList<int>{1000, 2000, 4000, 8000, 16000, 16000, 16000};
+        QTest::newRow("a save that works starts again") << "ffsf" << QList<int>{1000, 2000, 1000};
+    }
+
+    void failedSavesWaitLongerAndLonger()
+    {
+        QFETCH(QString, tries);
+        QFETCH(QList<int>, pauses);
+        RetryBackoff backoff(AttemptController::firstRetryDelayMs, AttemptController::longestRetryDelayMs);
+        QList<int> waited;
+        for (const QChar &tried : tries) {
+            if (tried == QLatin1Char('f'))
+                waited << backoff.failed();
+            else
+                backoff.succeeded();
+        }
+        QCOMPARE(waited, pauses);
+        QCOMPARE(backoff.failing(), tries.endsWith(QLatin1Char('f')));
+    }
+
+    // A disk that fills during a run: the controller says that the answers
+    // cannot be saved, once, and keeps trying without any new answer; once
+    // there is room again the next try saves the answers given meanwhile and
+    // the warning goes.
+    void savesFailingOnAFullDiskAreSaidAndRetried_data()
+    {
+        QTest::addColumn<int>("retries"); // tries on the full disk after the first failure
+        QTest::newRow("room again before the first retry") << 0;
+        QTest::newRow("full for one retry") << 1;
+        QTest::newRow("full for two retries") << 2;
+    }
+
+    void savesFailingOnAFullDiskAreSaidAndRetried()
+    {
+        QFETCH(int, retries);
+        TestSupport::SmallDisk disk(2 << 20);
+        if (!disk.mounted())
+            QSKIP("mounting a small disk is not permitted here");
+        const QString path = disk.filePath(QStringLiteral("data.db"));
+        QVERIFY(TestSupport::writeDatabaseFile(path));
+        TestSupport::FileConnection file(path);
+        QCOMPARE(SchemaMigration::migrate(file.database()).outcome, SchemaMigration::Outcome::Migrated);
+        const auto storedGeneration = [&file]() {
+            AttemptSnapshot stored;
+            return AttemptStore::load(file.database(), QStringLiteral("P"), 0, &stored) ? stored.elapsedSeconds : 0;
+        };
+
+        SteppedClock clock;
+        QStringList said;
+        int answers = 1;
+        int captures = 0;
+        {
+            AttemptController controller(file.database(), path, &clock);
+            connect(&controller, &AttemptController::saveProblemChanged,
+                    [&said](const QString &problem) { said << problem; });
+            controller.begin(QStringLiteral("P"), 0, [&]() {
+                ++captures;
+                return generation(answers);
+            });
+            QTRY_COMPARE_WITH_TIMEOUT(storedGeneration(), 1, 10000);
+
+            QVERIFY(disk.fill());
+            answers = 2;
+            controller.changed();
+            clock.ms += AttemptController::changeDelayMs;
+            QTRY_COMPARE_WITH_TIMEOUT(said.size(), 1, 10000);
+            QVERIFY2(said.last().startsWith(QStringLiteral("答案暂时无法保存：磁盘空间不足")), qPrintable(said.last()));
+            QCOMPARE(controller.saveProblem(), said.last());
+
+            // Tried again after a pause, without a new answer; said once. The
+            // clock runs on while the test waits for the saver's timer.
+            for (int retry = 1; retry <= retries; ++retry) {
+                QTRY_VERIFY_WITH_TIMEOUT((clock.ms += 100, captures >= 2 + retry), 10000);
+                QTest::qWait(200);
+                QCOMPARE(said.size(), 1);
+                QCOMPARE(storedGeneration(), 1);
+            }
+
+            disk.release();
+            QTRY_VERIFY_WITH_TIMEOUT((clock.ms += 100, said.size() == 2), 20000);
+            QCOMPARE(said.last(), QString());
+            QCOMPARE(controller.saveProblem(), QString());
+            QCOMPARE(storedGeneration(), 2);
+            controller.stop();
+        }
+    }
+
+    // The exam window shows the controller's save problem, and only while
+    // there is one.
+    void examWindowShowsTheSaveProblem()
+    {
+        TestSupport::FreshDatabase db(bank);
+        QVERIFY(db.ok());
+        ExamRenLi window(0, 0, 1024, 740, 1);
+        QVERIFY(!window.saveProblemLabel->isVisibleTo(&window));
+        const QString problem = QStringLiteral("答案暂时无法保存：磁盘空间不足。程序会继续尝试。");
+        emit window.attempts->saveProblemChanged(problem);
+        QVERIFY(window.saveProblemLabel->isVisibleTo(&window));
+        QCOMPARE(window.saveProblemLabel->text(), problem);
+        emit window.attempts->saveProblemChanged(QString());
+        QVERIFY(!window.saveProblemLabel->isVisibleTo(&window));
     }
 
     void runComesBackInAFreshWindow()

@@ -9,6 +9,7 @@
 #include "restorebackupdialog.h"
 #include "schemamigration.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -59,7 +60,11 @@ private slots:
         QTest::newRow("misdirected result index, records checked") << "index, records" << int(State::Damaged) << "文件已损坏";
         QTest::newRow("damaged result table, records checked") << "damaged exam_answer, records" << int(State::Damaged) << "文件已损坏";
         QTest::newRow("read-only file") << "immutable file" << int(State::ReadOnly) << "文件是只读的";
-        QTest::newRow("read-only folder") << "immutable folder" << int(State::ReadOnly) << "所在的文件夹是只读的";
+        QTest::newRow("read-only folder") << "immutable folder" << int(State::FolderReadOnly) << "所在的文件夹是只读的";
+        // The program leaves its file in the write-ahead journal, which needs
+        // a shared-memory file beside it even to be read.
+        QTest::newRow("read-only folder, write-ahead journal")
+            << "immutable folder, wal" << int(State::FolderReadOnly) << "所在的文件夹是只读的";
     }
 
     void examine()
@@ -77,6 +82,9 @@ private slots:
             QVERIFY(TestSupport::writeDatabaseFile(path, TestSupport::sampleBankSql()
                                                        + QStringLiteral("\nINSERT INTO exam_answer(id,paperId) VALUES('r1','km1p1');")));
         }
+        if (kind.endsWith(QLatin1String("wal")))
+            QCOMPARE(TestSupport::FileConnection(path).column(QStringLiteral("PRAGMA journal_mode=WAL")),
+                     QStringList{QStringLiteral("wal")});
         if (kind.startsWith(QLatin1String("index")))
             QVERIFY(TestSupport::misdirectResultIndex(path));
         if (kind.startsWith(QLatin1String("damaged")))
@@ -94,6 +102,7 @@ private slots:
         if (state != int(State::Usable))
             QVERIFY(DataFileCheck::message(result, path).contains(QDir::toNativeSeparators(path)));
         QCOMPARE(QFileInfo(path).exists(), kind != QLatin1String("missing"));
+        QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("data.db-*")}), QStringList());
     }
 
     // Backups are consistent copies with their records; the newest seven stay.
@@ -252,6 +261,94 @@ private slots:
         }
         if (kind == QLatin1String("damaged"))
             QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("data.db.damaged-*")}).size(), 1);
+    }
+
+    // What stands between the start and the file is said in a sentence, with
+    // no way out that would touch it; the database's own lines are behind
+    // the details button and in the log. Nothing is left beside the file.
+    void startTellsWhatStandsInTheWay_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("said");
+        QTest::addColumn<QString>("notSaid");
+        QTest::addColumn<QStringList>("buttons");
+        QTest::newRow("read-only folder")
+            << "read-only folder" << QStringList{"所在的文件夹是只读的，不能写入", "请让这个文件夹可以写入"} << "损坏"
+            << QStringList{"退出"};
+        QTest::newRow("full disk, a sound backup beside")
+            << "full disk" << QStringList{"所在的磁盘已满", "至少还需要约 2 MB", "腾出空间"} << "损坏" << QStringList{"退出"};
+        QTest::newRow("damaged page")
+            << "damaged" << QStringList{"文件已损坏：完整性检查发现", "tessera.log", "最近一份完好的备份"} << "page"
+            << QStringList{"用这份备份恢复", "退出", "详细信息…"};
+    }
+
+    void startTellsWhatStandsInTheWay()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QStringList, said);
+        QFETCH(QString, notSaid);
+        QFETCH(QStringList, buttons);
+        QTemporaryDir dir;
+        std::unique_ptr<TestSupport::SmallDisk> disk;
+        QString folder = dir.path();
+        if (kind == QLatin1String("full disk")) {
+            disk = std::make_unique<TestSupport::SmallDisk>(2 << 20);
+            if (!disk->mounted())
+                QSKIP("mounting a small disk is not permitted here");
+            folder = QFileInfo(disk->filePath(QStringLiteral("x"))).absolutePath();
+        }
+        const QString path = folder + QStringLiteral("/data.db");
+        QVERIFY(TestSupport::writeDatabaseFile(path, TestSupport::sampleBankSql()));
+        {
+            TestSupport::FileConnection file(path);
+            QCOMPARE(file.column(QStringLiteral("PRAGMA journal_mode=WAL")), QStringList{QStringLiteral("wal")});
+            QVERIFY(BackupStore::backup(file.database(), path, QStringLiteral("daily"), QDateTime(QDate(2026, 1, 1), QTime(9, 0))));
+        }
+        if (kind == QLatin1String("damaged"))
+            QVERIFY(TestSupport::miscountCells(path, QStringLiteral("exam_subject")));
+        std::unique_ptr<TestSupport::Immutable> locked;
+        if (kind == QLatin1String("read-only folder")) {
+            locked = std::make_unique<TestSupport::Immutable>(folder);
+            if (!locked->set())
+                QSKIP("this file system offers no immutable folders");
+        }
+        if (disk)
+            QVERIFY(disk->fill());
+        const QByteArray before = TestSupport::fileBytes(path);
+
+        QString text;
+        QString details;
+        QStringList offered;
+        TestSupport::answerNextModal([&](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            if (!box)
+                return;
+            text = box->text();
+            details = box->detailedText();
+            for (QAbstractButton *button : box->buttons())
+                offered << button->text();
+            TestSupport::clickMessageBoxButton(modal, QStringLiteral("退出"));
+        });
+        QVERIFY(!DataFileGate::admit(path, dir.filePath(QStringLiteral("no-sample.db"))));
+        locked.reset();
+
+        for (const QString &words : said)
+            QVERIFY2(text.contains(words), qPrintable(text));
+        QVERIFY2(!text.contains(notSaid), qPrintable(text));
+        offered.sort();
+        buttons.sort();
+        QCOMPARE(offered, buttons);
+        QCOMPARE(TestSupport::fileBytes(path), before);
+        for (const QString &place : {folder, BackupStore::folderFor(path)})
+            QCOMPARE(QDir(place).entryList({QStringLiteral("*-shm"), QStringLiteral("*-wal")}), QStringList());
+        if (kind == QLatin1String("damaged")) {
+            QVERIFY2(details.contains(QLatin1String("On tree page")), qPrintable(details));
+            for (const QString &line : details.split(QLatin1Char('\n')))
+                QVERIFY2(!text.contains(line), qPrintable(line));
+            QVERIFY(TestSupport::fileBytes(folder + QStringLiteral("/tessera.log")).contains(details.toUtf8()));
+        } else {
+            QCOMPARE(details, QString());
+        }
     }
 };
 

@@ -5,6 +5,7 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
+#include <memory>
 #include <quazip.h>
 #include <quazipfile.h>
 #include <sys/resource.h>
@@ -235,6 +236,53 @@ private slots:
         QVERIFY2(output.contains(QStringLiteral("已导出 %1 道题").arg(shipped)), qPrintable(output));
         const ParsedBank back = BankFile::read(target);
         QCOMPARE(back.questions.size(), shipped);
+    // A folder that takes no files and a full disk are named as such, before
+    // anything is written, for a file left in the write-ahead journal as the
+    // program leaves it.
+    void refusedByTheDisk_data()
+    {
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("read-only folder") << "read-only folder" << "所在的文件夹是只读的";
+        QTest::newRow("full disk") << "full disk" << "所在的磁盘已满";
+    }
+
+    void refusedByTheDisk()
+    {
+        QFETCH(QString, place);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        TestSupport::SmallDisk disk(2 << 20);
+        if (place == QLatin1String("full disk") && !disk.mounted())
+            QSKIP("mounting a small disk is not permitted here");
+        const QString folder = place == QLatin1String("full disk") ? QFileInfo(disk.filePath(QStringLiteral("x"))).absolutePath()
+                                                                   : dir.path();
+        const QString dbPath = folder + QStringLiteral("/data.db");
+        QVERIFY(TestSupport::writeDatabaseFile(dbPath, TestSupport::sampleBankSql()));
+        QCOMPARE(TestSupport::FileConnection(dbPath).column(QStringLiteral("PRAGMA journal_mode=WAL")),
+                 QStringList{QStringLiteral("wal")});
+        const QString filePath = dir.filePath(QStringLiteral("bank.gift"));
+        QVERIFY(TestSupport::writeFile(filePath, "::a::Q1 {T}\n"));
+        const QByteArray before = TestSupport::fileBytes(dbPath);
+        std::unique_ptr<TestSupport::Immutable> locked;
+        if (place == QLatin1String("read-only folder")) {
+            locked = std::make_unique<TestSupport::Immutable>(folder);
+            if (!locked->set())
+                QSKIP("this file system offers no immutable folders");
+        } else {
+            QVERIFY(disk.fill());
+        }
+
+        QProcess process;
+        process.start(QStringLiteral(TESSERA_BIN_DIR "/tessera-import"),
+                      {QStringLiteral("--db"), dbPath, QStringLiteral("--subject"), QStringLiteral("新科目"), filePath});
+        QVERIFY(process.waitForFinished(30000));
+        const QString output = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+        locked.reset();
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY2(output.contains(message) && output.contains(QStringLiteral("未导入")), qPrintable(output));
+        QVERIFY2(!output.contains(QStringLiteral("升级")), qPrintable(output));
+        QCOMPARE(TestSupport::fileBytes(dbPath), before);
     }
 };
 

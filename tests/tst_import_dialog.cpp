@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include "bankactions.h"
+#include "dbconnection.h"
 #include "importdialog.h"
 #include "pageprinter.h"
 #include "printdocument.h"
@@ -11,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <memory>
 
 // The import preview as the user meets it, and the printable pages of an
 // imported paper.
@@ -62,6 +65,52 @@ private slots:
         again.subjectBox->setEditText(QString::fromUtf8("我的题库"));
         again.skipBadBox->setChecked(true);
         QVERIFY(again.changesLabel->text().contains(QString::fromUtf8("未变 3")));
+    }
+
+    // The import from the start page names a folder that takes no files or a
+    // full disk before the file is even chosen.
+    void importRefusedByTheDisk_data()
+    {
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("read-only folder") << "read-only folder" << "所在的文件夹是只读的";
+        QTest::newRow("full disk") << "full disk" << "所在的磁盘已满";
+    }
+
+    void importRefusedByTheDisk()
+    {
+        QFETCH(QString, place);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        std::unique_ptr<TestSupport::SmallDisk> disk;
+        QString folder = dir.path();
+        if (place == QLatin1String("full disk")) {
+            disk = std::make_unique<TestSupport::SmallDisk>(2 << 20);
+            if (!disk->mounted())
+                QSKIP("mounting a small disk is not permitted here");
+            folder = QFileInfo(disk->filePath(QStringLiteral("x"))).absolutePath();
+        }
+        const QString path = folder + QStringLiteral("/data.db");
+        QVERIFY(TestSupport::writeDatabaseFile(path, TestSupport::sampleBankSql()));
+        DbConnection *connection = DbConnection::instance(QString(), true);
+        connection->dbPath = path;
+        connection->reopen();
+        QVERIFY(connection->opened);
+        std::unique_ptr<TestSupport::Immutable> locked;
+        if (disk) {
+            QVERIFY(disk->fill());
+        } else {
+            locked = std::make_unique<TestSupport::Immutable>(folder);
+            if (!locked->set())
+                QSKIP("this file system offers no immutable folders");
+        }
+
+        TestSupport::ModalCloser closer;
+        QVERIFY(!BankActions::importFile(nullptr));
+        connection->database().close();
+        locked.reset();
+        QCOMPARE(closer.closedCount(), 1);
+        QVERIFY2(closer.texts().value(0).contains(message), qPrintable(closer.texts().join(QLatin1Char('\n'))));
     }
 
     void printablePages_data()

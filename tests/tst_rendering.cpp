@@ -328,6 +328,9 @@ void RenderingTest::stemByMode_data()
     QTest::newRow("wrong practice numbers a composite")
         << 3 << 6 << 2 << QString() << QString()
         << QStringLiteral(R"(<div id="div_ti3" class="content"> <p>3.&nbsp;Stem</p> )");
+    QTest::newRow("wrong practice never marks a search word")
+        << 3 << 1 << 2 << m << QStringLiteral("te")
+        << QStringLiteral(R"(<div id="div_ti3" class="content"> <p>3.&nbsp;Shared <b>case</b><br>Stem</p> )");
     QTest::newRow("favourites, not red")
         << 5 << 2 << 1 << QString() << QString()
         << QStringLiteral(R"(<div id="div_ti3" class="content"> <p>3.&nbsp;Stem</p> )");

@@ -33,6 +33,36 @@ const HistoryRow history[] = {
     {2, 3, 5.690356, 9.192308, 6},
 };
 
+struct ReferenceStep
+{
+    int elapsedDays;
+    int grade;
+    double stability;
+    double difficulty;
+    int interval;
+};
+
+// Histories through same-day reviews of every grade. The expected values were
+// computed once by a separate python3 script that implements the published
+// formulas of the model (default weights, retention 0.9, no fuzz) on its own,
+// and were pasted here; they are not read back from this program.
+const std::vector<ReferenceStep> hardSameDayAfterLongInterval{
+    {0, 4, 8.295600, 1.000000, 8},       {15, 3, 54.860918, 1.000000, 55},   {60, 3, 216.447444, 1.000000, 216},
+    {0, 2, 216.447444, 4.010609, 216},   {147, 3, 465.796063, 4.001827, 466},
+};
+const std::vector<ReferenceStep> hardTwiceAfterFirst{
+    {0, 3, 2.306500, 2.118104, 2}, {0, 2, 2.306500, 4.752858, 2},
+    {0, 2, 2.306500, 6.501931, 2}, {2, 3, 6.691096, 6.490658, 7},
+};
+const std::vector<ReferenceStep> hardAgainHardSameDay{
+    {0, 3, 2.306500, 2.118104, 2},  {5, 3, 18.167850, 2.111214, 18}, {0, 2, 18.167850, 4.748285, 18},
+    {0, 1, 5.329899, 8.259025, 5},  {0, 2, 5.329899, 8.829488, 5},   {1, 3, 6.506375, 8.815887, 7},
+};
+const std::vector<ReferenceStep> goodAndEasySameDay{
+    {0, 2, 1.293100, 5.112171, 1}, {0, 3, 1.335900, 5.102287, 1},
+    {0, 4, 2.369135, 3.450928, 2}, {4, 2, 9.499364, 5.637649, 9},
+};
+
 ReviewCard cardReviewed(const QString &id, const QDate &last, double stability, int lapses = 0)
 {
     ReviewCard card;
@@ -46,6 +76,9 @@ ReviewCard cardReviewed(const QString &id, const QDate &last, double stability, 
 }
 
 } // namespace
+
+using ReferenceHistory = const std::vector<ReferenceStep> *;
+Q_DECLARE_METATYPE(ReferenceHistory)
 
 class ReviewTest : public QObject
 {
@@ -81,13 +114,42 @@ private slots:
         QCOMPARE(card.reviews, row + 1);
     }
 
+    void followsReference_data()
+    {
+        QTest::addColumn<ReferenceHistory>("steps");
+        QTest::newRow("hard the same day after a long interval keeps 216 days") << &hardSameDayAfterLongInterval;
+        QTest::newRow("hard twice the same day as the first review") << &hardTwiceAfterFirst;
+        QTest::newRow("hard, again, hard on one day") << &hardAgainHardSameDay;
+        QTest::newRow("hard first, then good and easy the same day") << &goodAndEasySameDay;
+    }
+
+    // Every step of a history: stability, difficulty and interval after it.
+    void followsReference()
+    {
+        QFETCH(ReferenceHistory, steps);
+        const MemoryModel model;
+        ReviewCard card;
+        QDate day(2025, 1, 1);
+        for (size_t i = 0; i < steps->size(); ++i) {
+            const ReferenceStep &step = (*steps)[i];
+            day = day.addDays(step.elapsedDays);
+            const int interval = card.review(model, ReviewGrade(step.grade), day);
+            const QByteArray where = "after review " + QByteArray::number(int(i) + 1) + ": S "
+                + QByteArray::number(card.memory.stability, 'f', 6) + ", D "
+                + QByteArray::number(card.memory.difficulty, 'f', 6);
+            QVERIFY2(qAbs(card.memory.stability - step.stability) < 1e-5, where.constData());
+            QVERIFY2(qAbs(card.memory.difficulty - step.difficulty) < 1e-5, where.constData());
+            QCOMPARE(interval, step.interval);
+        }
+    }
+
     void sameDay_data()
     {
         QTest::addColumn<int>("grade");
         QTest::addColumn<double>("stability");
         QTest::addColumn<double>("difficulty");
         QTest::newRow("again shrinks stability") << 1 << 0.775084 << 7.394503;
-        QTest::newRow("hard") << 2 << 1.333379 << 4.752858;
+        QTest::newRow("hard keeps it") << 2 << 2.3065 << 4.752858;
         QTest::newRow("good never lowers it") << 3 << 2.3065 << 2.111214;
         QTest::newRow("easy grows it, difficulty at its floor") << 4 << 3.946054 << 1.0;
     }

@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStorageInfo>
 #include <QTextEdit>
 #include <QTimer>
 #include <QWidget>
@@ -326,23 +327,46 @@ QString FreshDatabase::path() const
     return m_dir->path() + QStringLiteral("/data.db");
 }
 
+// The first page of table in the file at path, and the page size; 0 when
+// the file or the table cannot be read. The journal is folded in first.
+static int rootPage(const QString &path, const QString &table, int *pageSize)
+{
+    FileConnection file(path);
+    QSqlQuery query(file.database());
+    int root = 0;
+    if (file.isOpen() && query.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"))
+        && query.prepare(QStringLiteral("select rootpage from sqlite_master where name=?"))) {
+        query.addBindValue(table);
+        if (query.exec() && query.next())
+            root = query.value(0).toInt();
+    }
+    *pageSize = file.scalar(QStringLiteral("PRAGMA page_size"));
+    return *pageSize > 0 ? root : 0;
+}
+
+bool miscountCells(const QString &path, const QString &table)
+{
+    int pageSize = 0;
+    const int root = rootPage(path, table, &pageSize);
+    QFile bytes(path);
+    // The page header's cell count: two bytes, big-endian, at offset 3.
+    const qint64 at = qint64(root - 1) * pageSize + (root == 1 ? 100 : 0) + 3;
+    if (root <= 0 || !bytes.open(QIODevice::ReadWrite) || !bytes.seek(at))
+        return false;
+    const QByteArray count = bytes.read(2);
+    if (count.size() != 2)
+        return false;
+    const int cells = ((uchar(count.at(0)) << 8) | uchar(count.at(1))) + 5;
+    const char raised[2] = {char(cells >> 8), char(cells & 0xff)};
+    return bytes.seek(at) && bytes.write(raised, 2) == 2;
+}
+
 bool damageTable(const QString &path, const QString &table)
 {
-    int root = 0;
     int pageSize = 0;
-    {
-        FileConnection file(path);
-        QSqlQuery query(file.database());
-        if (file.isOpen() && query.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"))
-            && query.prepare(QStringLiteral("select rootpage from sqlite_master where name=?"))) {
-            query.addBindValue(table);
-            if (query.exec() && query.next())
-                root = query.value(0).toInt();
-        }
-        pageSize = file.scalar(QStringLiteral("PRAGMA page_size"));
-    }
+    const int root = rootPage(path, table, &pageSize);
     QFile bytes(path);
-    return root > 0 && pageSize > 0 && bytes.open(QIODevice::ReadWrite) && bytes.seek(qint64(root - 1) * pageSize)
+    return root > 0 && bytes.open(QIODevice::ReadWrite) && bytes.seek(qint64(root - 1) * pageSize)
         && bytes.write(QByteArray(pageSize, '\x5a')) == pageSize;
 }
 
@@ -480,6 +504,53 @@ void ChildProgram::stop()
         m_process.kill();
         m_process.waitForFinished(15000);
     }
+}
+
+SmallDisk::SmallDisk(qint64 sizeBytes)
+{
+    m_mounted = m_dir.isValid()
+        && QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                                       QStringLiteral("size=%1").arg(sizeBytes), QStringLiteral("tmpfs"),
+                                                       m_dir.path()}) == 0;
+}
+
+SmallDisk::~SmallDisk()
+{
+    // Lazily: a file still open on it never leaves the mount behind.
+    if (m_mounted)
+        QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), m_dir.path()});
+}
+
+bool SmallDisk::fill()
+{
+    QFile filler(filePath(QStringLiteral(".filler")));
+    if (!filler.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return false;
+    // Large blocks first, then single pages for the last bits of room.
+    for (const int block : {1 << 16, 1 << 12}) {
+        const QByteArray zeros(block, '\0');
+        while (filler.write(zeros) == block) {
+        }
+    }
+    filler.close();
+    return QStorageInfo(filePath(QString())).bytesAvailable() < 4096;
+}
+
+void SmallDisk::release()
+{
+    QFile::remove(filePath(QStringLiteral(".filler")));
+}
+
+Immutable::Immutable(const QString &path)
+    : m_path(path)
+    , m_set(QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), path}) == 0)
+{
+}
+
+Immutable::~Immutable()
+{
+    if (m_set)
+        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), m_path});
 }
 
 } // namespace TestSupport

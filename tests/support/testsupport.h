@@ -199,6 +199,10 @@ bool misdirectResultIndex(const QString &path);
 // Overwrites the first page of a table in the file with noise.
 bool damageTable(const QString &path, const QString &table);
 
+// Raises the cell count of a table's first page: the page still reads, and
+// the integrity check finds cells out of range ("On tree page 2 cell 6: ...").
+bool miscountCells(const QString &path, const QString &table);
+
 // Calls handler with the next modal widget (dialog, message box) that opens
 // within timeoutMs. Use before the call that runs the dialog with exec().
 void answerNextModal(std::function<void(QWidget *)> handler, int timeoutMs = 5000);
@@ -245,6 +249,45 @@ public:
 
 private:
     QProcess m_process;
+};
+
+// A small disk of its own: a tmpfs of sizeBytes mounted on a temporary
+// folder, unmounted with the object. Needs the right to mount (tests skip
+// when mounted() is false).
+class SmallDisk
+{
+public:
+    explicit SmallDisk(qint64 sizeBytes);
+    ~SmallDisk();
+    SmallDisk(const SmallDisk &) = delete;
+    SmallDisk &operator=(const SmallDisk &) = delete;
+    bool mounted() const { return m_mounted; }
+    QString filePath(const QString &name) const { return m_dir.filePath(name); }
+    // Takes all the free room with a file of its own; false when room is left.
+    bool fill();
+    // Gives back the room fill() took.
+    void release();
+
+private:
+    QTemporaryDir m_dir;
+    bool m_mounted = false;
+};
+
+// Gives path (a file or a folder) the immutable attribute while the object
+// lives: nothing, not even root, writes it or creates files in it. set() is
+// false when the file system offers no such attribute.
+class Immutable
+{
+public:
+    explicit Immutable(const QString &path);
+    ~Immutable();
+    Immutable(const Immutable &) = delete;
+    Immutable &operator=(const Immutable &) = delete;
+    bool set() const { return m_set; }
+
+private:
+    QString m_path;
+    bool m_set = false;
 };
 
 } // namespace TestSupport
