@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include "attemptcontroller.h"
 #include "bankfile.h"
 #include "bankwriter.h"
 #include "examrenli.h"
