@@ -236,6 +236,8 @@ private slots:
         QVERIFY2(output.contains(QStringLiteral("已导出 %1 道题").arg(shipped)), qPrintable(output));
         const ParsedBank back = BankFile::read(target);
         QCOMPARE(back.questions.size(), shipped);
+    }
+
     // A folder that takes no files and a full disk are named as such, before
     // anything is written, for a file left in the write-ahead journal as the
     // program leaves it.
