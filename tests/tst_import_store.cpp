@@ -252,6 +252,8 @@ private slots:
         const ImportCounts again = writer.plan(bank, r);
         QCOMPARE(QList<int>({again.added, again.changed, again.gone}), QList<int>({0, 0, 0}));
         QCOMPARE(again.unchanged, stems.size());
+    }
+
     // GIFT, CSV and XLSX exports carry their pictures in a folder beside the
     // file; importing the file elsewhere finds them there, and a picture
     // taken out of the folder is reported at its line.
