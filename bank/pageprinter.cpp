@@ -51,6 +51,23 @@ bool PagePrinter::print(const QString &html, const QUrl &baseUrl, QPrinter *prin
     view.setHtml(html, baseUrl);
     if (view.loading() && !loaded.wait())
         return false;
+    // The page is printed once everything it loads (style sheets, pictures)
+    // is in: an engine lays nothing out while a style sheet is still due.
+    BoundedWait complete(timeoutMs);
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&view, &complete, &poll] {
+        poll.stop();
+        view.runScript(QStringLiteral("document.readyState"), [&complete, &poll](const QVariant &state) {
+            if (state.toString() == QLatin1String("complete"))
+                complete.finished();
+            else
+                poll.start();
+        });
+    });
+    poll.start();
+    if (!complete.wait())
+        return false;
 
     BoundedWait printed(timeoutMs);
     bool ok = false;
