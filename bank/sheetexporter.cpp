@@ -11,10 +11,11 @@
 
 namespace {
 
-// libxlsxwriter writes its zip through the system's minizip, whose function
-// names QuaZip (which reads XLSX) also exports with another layout. Linked
-// into one program, libxlsxwriter would call QuaZip's copies and crash; loaded
-// on its own with RTLD_DEEPBIND, it binds to its own minizip first.
+// libxlsxwriter writes its zip through minizip (its own copy, or the system's
+// library), whose function names QuaZip (which reads XLSX) also exports with
+// another layout. Linked into one program, libxlsxwriter or the system's
+// minizip would call QuaZip's copies and crash; loaded into a link namespace
+// of its own, it and its minizip see only each other.
 class XlsxWriterLibrary
 {
 public:
@@ -39,11 +40,12 @@ private:
     XlsxWriterLibrary()
     {
 #ifdef TESSERA_SANITIZE
-        // The sanitizer runtime refuses RTLD_DEEPBIND: the sanitizer build
-        // writes no XLSX (the export says so) rather than crash.
+        // The sanitizer runtime does not follow a library into a namespace of
+        // its own: the sanitizer build writes no XLSX (the export says so)
+        // rather than crash.
         return;
 #endif
-        m_handle = dlopen(TESSERA_XLSXWRITER_SONAME, RTLD_NOW | RTLD_LOCAL | RTLD_DEEPBIND);
+        m_handle = dlmopen(LM_ID_NEWLM, TESSERA_XLSXWRITER_SONAME, RTLD_NOW | RTLD_LOCAL);
         if (!m_handle)
             return;
         const auto bind = [this](auto &function, const char *name) {
