@@ -61,7 +61,9 @@ PageView::PageView(QWidget *parent)
 
 PageView::~PageView()
 {
-    // Answers still on their way find no view.
+    // Answers still on their way find no view: an engine may hand them over
+    // while its page is deleted, after the window that asked is gone.
+    m_closing = true;
     disconnect(m_engine, nullptr, this, nullptr);
 }
 
@@ -105,7 +107,7 @@ void PageView::runScript(const QString &script, Continuation then)
     }
     QPointer<PageView> self(this);
     m_engine->runJavaScript(script, [self, then](const QVariant &value) {
-        if (self)
+        if (self && !self->m_closing)
             then(value);
     });
 }
@@ -125,7 +127,7 @@ void PageView::checkReady()
     m_engine->runJavaScript(
         QStringLiteral("window.tesseraPage === %1 && document.readyState !== 'loading'").arg(page),
         [self, page](const QVariant &value) {
-            if (!self || self->m_page != page)
+            if (!self || self->m_closing || self->m_page != page)
                 return;
             self->m_checking = false;
             if (value.toBool())

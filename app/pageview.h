@@ -83,6 +83,7 @@ private:
 
     PageEngine *m_engine;
     quint64 m_page = 0;
+    bool m_closing = false;
     bool m_ready = true;
     bool m_checking = false;
     QList<QPair<QString, Continuation>> m_waiting;
