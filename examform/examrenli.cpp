@@ -446,19 +446,22 @@ void ExamRenLi::flushTypedAnswers(std::function<void()> then)
     afterFlush.append(std::move(then));
     if (afterFlush.size() > 1)
         return;
-    for (QWidget *way : {static_cast<QWidget *>(pbOn), static_cast<QWidget *>(pbUp), static_cast<QWidget *>(assignment)})
-        way->setEnabled(false);
-    webExam->runScript(QStringLiteral("typeof typedAnswers === 'function' ? typedAnswers() : ''"),
-                       [this](const QVariant &value) {
-                           recordTypedAnswers(value.toString());
-                           for (QWidget *way : {static_cast<QWidget *>(pbOn), static_cast<QWidget *>(pbUp),
-                                                static_cast<QWidget *>(assignment)})
-                               way->setEnabled(true);
-                           const auto waiting = afterFlush;
-                           afterFlush.clear();
-                           for (const auto &next : waiting)
-                               next();
-                       });
+    const int serial = ++flushSerial;
+    const auto finish = [this, serial](const QVariant &value) {
+        // Answered already, by the page or by the bound below.
+        if (serial != flushSerial || afterFlush.isEmpty())
+            return;
+        ++flushSerial;
+        recordTypedAnswers(value.toString());
+        const auto waiting = afterFlush;
+        afterFlush.clear();
+        for (const auto &next : waiting)
+            next();
+    };
+    webExam->runScript(QStringLiteral("typeof typedAnswers === 'function' ? typedAnswers() : ''"), finish);
+    // A page that never answers (one replaced meanwhile) keeps no way out waiting.
+    if (!afterFlush.isEmpty())
+        QTimer::singleShot(flushBoundMs, this, [finish] { finish(QVariant()); });
 }
 
 void ExamRenLi::recordTypedAnswers(const QString &json)
@@ -736,8 +739,7 @@ void ExamRenLi::on_assignment_clicked()
         startGrading();
         return;
     }
-    if (flushingTypedAnswers())
-        return;
+    // Asked for while the page answers a move: the hand-in follows it.
     flushTypedAnswers([this]() {
         // Time may have run out while the page answered.
         if (paper && paper->handedIn)

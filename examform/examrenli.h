@@ -84,9 +84,9 @@ public:
     void setCandidateNumber(const QString &number);
     // Records what the page's blanks and essay boxes hold, then runs then:
     // every way out of the page (move, jump, hand-in, close) goes through it.
-    // The page answers later on some engines; meanwhile the ways out wait
-    // (buttons disabled, moves ignored), and what asked to follow runs once
-    // the answer is in, in order.
+    // The page answers later on some engines; meanwhile moves are ignored,
+    // and a hand-in or a close waits and runs once the answer is in, in
+    // order. A page that does not answer within flushBoundMs is given up.
     void flushTypedAnswers(std::function<void()> then);
     // A flush is waiting for the page's answer.
     bool flushingTypedAnswers() const { return !afterFlush.isEmpty(); }
@@ -172,8 +172,10 @@ private:
     void saveHandIn();
 
     std::unique_ptr<ExamPageBuilder> pageBuilder;
-    // What waits for the flush under way.
+    // What waits for the flush under way, and which flush that is.
     QList<std::function<void()>> afterFlush;
+    int flushSerial = 0;
+    static const int flushBoundMs = 3000;
     // The close under way has recorded the typed answers.
     bool closeFlushed = false;
     bool insideCloseEvent = false;
