@@ -46,6 +46,10 @@ PageView::PageView(QWidget *parent)
     , m_engine(PageEngine::create(this))
     , m_poll(new QTimer(this))
 {
+    // A page takes whatever room its window's layout leaves, on either
+    // engine: Qt WebEngine's own view does not ask for it, and the labels
+    // beside a view would grow instead.
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_engine->view());

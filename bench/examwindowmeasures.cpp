@@ -244,15 +244,19 @@ MeasureResult ExamWindowMeasures::handIn()
                 return -1.0;
             PaperAnswers::answerAll(*window->paper);
             HandInWatch watch(*window);
+            // The confirmation is asked once the page has handed over its
+            // typed answers: at once on QtWebKit, later on Qt WebEngine.
             double confirmed = -1;
+            const int confirmationsBefore = m_dismisser.confirmations();
             m_dismisser.setConfirming(true);
             QMetaObject::invokeMethod(window.get(), "on_assignment_clicked");
-            confirmed = watch.now();
-            m_dismisser.setConfirming(false);
             const bool painted = runUntil([&] {
+                if (confirmed < 0 && m_dismisser.confirmations() > confirmationsBefore)
+                    confirmed = watch.now();
                 watch.afterTurn();
                 return watch.popupPainted >= 0;
             });
+            m_dismisser.setConfirming(false);
             const double step = watch.popupPainted - watch.gradingStarted;
             withDelay << watch.popupPainted - confirmed;
             resultsHtml = ResultsPage::build(*window->paper, ExamQuestion::FormalPaper);

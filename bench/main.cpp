@@ -18,6 +18,7 @@
 #include "examwindowmeasures.h"
 #include "importmeasure.h"
 #include "pageview.h"
+#include "printmeasure.h"
 #include "searchmeasure.h"
 #include "startupmeasure.h"
 
@@ -54,6 +55,19 @@ QVector<int> bankSizes(const QStringList &arguments, bool smoke)
     return sizes.isEmpty() ? QVector<int>{20000, 100000, 300000} : sizes;
 }
 
+// On Qt WebEngine each wait of the user whose floor is the bare engine doing
+// the same is held to within 1.5 times that floor instead of the times set
+// for QtWebKit, which the engine alone may already exceed.
+void holdToEngineFloor(MeasureResult &result)
+{
+    static const QStringList waitedOn{QStringLiteral("startup"), QStringLiteral("paper_open"), QStringLiteral("move"),
+                                      QStringLiteral("hand_in"), QStringLiteral("print_pdf")};
+    if (PageView::engineName() != QLatin1String("Qt WebEngine") || !waitedOn.contains(result.name))
+        return;
+    result.targetMs = 0;
+    result.targetRatio = 1.5;
+}
+
 QString peakMemoryLine()
 {
     rusage self{};
@@ -87,7 +101,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const QStringList arguments = app.arguments();
     if (arguments.size() >= 3 && arguments.at(1) == QLatin1String("--startup-child"))
-        return StartupMeasure::runChild(arguments.at(2));
+        return StartupMeasure::runChild(arguments.at(2), arguments.value(3));
 
     const bool smoke = arguments.contains(QStringLiteral("--smoke"));
     appDirPath = QCoreApplication::applicationDirPath() + QStringLiteral("/");
@@ -103,7 +117,8 @@ int main(int argc, char *argv[])
     const auto wanted = [&only](const QString &measure) { return only.isEmpty() || only == measure; };
     QTemporaryDir banks;
     QVector<MeasureResult> results;
-    const auto report = [&results](const MeasureResult &result) {
+    const auto report = [&results](MeasureResult result) {
+        holdToEngineFloor(result);
         out() << result.line() << Qt::endl;
         results << result;
     };
@@ -146,6 +161,8 @@ int main(int argc, char *argv[])
                 if (wanted(QStringLiteral("hand_in")))
                     report(window.handIn());
             }
+            if (wanted(QStringLiteral("print_pdf")))
+                report(PrintMeasure(context).printPdf());
             if (wanted(QStringLiteral("autosave")))
                 report(AutosaveMeasure(context).autosave());
             if (wanted(QStringLiteral("import")))
@@ -166,7 +183,7 @@ int main(int argc, char *argv[])
             report(search.search(QStringLiteral("common"), BenchBank::keyword(), 0));
         }
     }
-    out() << peakMemoryLine() << Qt::endl;
+    out() << peakMemoryLine() << " engine=" << PageView::engineName().remove(QLatin1Char(' ')) << Qt::endl;
 
     for (const MeasureResult &result : results)
         if (result.failed)

@@ -23,6 +23,7 @@ bool ModalDismisser::eventFilter(QObject *watched, QEvent *event)
             ? watched->findChild<QPushButton *>(QStringLiteral("pbYes"))
             : nullptr;
         if (yes) {
+            ++m_confirmations;
             QMetaObject::invokeMethod(yes, &QPushButton::click, Qt::QueuedConnection);
         } else if (dialog && dialog->isModal()) {
             ++m_dismissed;

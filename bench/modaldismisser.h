@@ -12,6 +12,8 @@ public:
     ModalDismisser();
     ~ModalDismisser() override;
     int dismissed() const { return m_dismissed; }
+    // Confirmations answered "yes" so far.
+    int confirmations() const { return m_confirmations; }
     void setConfirming(bool confirming) { m_confirming = confirming; }
 
 protected:
@@ -19,5 +21,6 @@ protected:
 
 private:
     int m_dismissed = 0;
+    int m_confirmations = 0;
     bool m_confirming = false;
 };

@@ -14,31 +14,35 @@
 // Header-only: the bare floor program links nothing of ours.
 namespace ProcessTreeMemory {
 
-// The process's parent, from /proc/<pid>/stat (0 when unknown). The name in
-// parentheses may hold spaces, so the fields are read after its last ")".
-inline qint64 parentOf(qint64 pid)
+// The parent's pid in the text of /proc/<pid>/stat (0 when unknown). The
+// name in parentheses may hold spaces and parentheses, so the fields are read
+// after its last ")".
+inline qint64 parentFromStat(const QByteArray &stat)
 {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
+    const int nameEnd = stat.lastIndexOf(')');
+    if (nameEnd < 0)
         return 0;
-    const QByteArray line = stat.readAll();
-    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 1).simplified().split(' ');
+    const QList<QByteArray> fields = stat.mid(nameEnd + 1).simplified().split(' ');
     return fields.size() > 1 ? fields.at(1).toLongLong() : 0;
 }
 
-// The Pss line of /proc/<pid>/smaps_rollup (0 when it cannot be read).
-inline long pssKb(qint64 pid)
+// The Pss line of the text of /proc/<pid>/smaps_rollup (0 when it has none).
+inline long pssFromRollup(const QByteArray &rollup)
 {
-    QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
-    if (!rollup.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : rollup.readAll().split('\n'))
+    for (const QByteArray &line : rollup.split('\n'))
         if (line.startsWith("Pss:"))
-            return line.mid(4).trimmed().split(' ').value(0).toLong();
+            return line.mid(4).simplified().split(' ').value(0).toLong();
     return 0;
 }
 
-inline long treePssKb(qint64 root = getpid())
+inline QByteArray procFile(qint64 pid, const char *name)
+{
+    QFile file(QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1String(name)));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The process root and every descendant of it, root first.
+inline QList<qint64> treePids(qint64 root = getpid())
 {
     QHash<qint64, QList<qint64>> children;
     const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
@@ -46,15 +50,23 @@ inline long treePssKb(qint64 root = getpid())
         bool number = false;
         const qint64 pid = entry.toLongLong(&number);
         if (number)
-            children[parentOf(pid)] << pid;
+            children[parentFromStat(procFile(pid, "stat"))] << pid;
     }
-    long total = 0;
+    QList<qint64> tree;
     QList<qint64> pending{root};
     while (!pending.isEmpty()) {
         const qint64 pid = pending.takeLast();
-        total += pssKb(pid);
+        tree << pid;
         pending += children.value(pid);
     }
+    return tree;
+}
+
+inline long treePssKb(qint64 root = getpid())
+{
+    long total = 0;
+    for (const qint64 pid : treePids(root))
+        total += pssFromRollup(procFile(pid, "smaps_rollup"));
     return total;
 }
 

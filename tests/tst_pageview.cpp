@@ -3,7 +3,9 @@
 #include "testsupport.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QClipboard>
+#include <QLabel>
 #include <QTcpServer>
 
 using TestSupport::pageValue;
@@ -123,6 +125,52 @@ private slots:
         QTest::qWait(300);
         QVERIFY(!server.hasPendingConnections());
         QVERIFY(!server.waitForNewConnection(200));
+    }
+
+    // Windows lay out alike on both engines: in a layout beside widgets that
+    // ask for no more than their size, the view takes the room left over.
+    void viewTakesTheRoomLeft_data()
+    {
+        QTest::addColumn<int>("direction");
+        QTest::addColumn<int>("labelsBefore");
+        QTest::addColumn<int>("labelsAfter");
+
+        QTest::newRow("below a label") << int(QBoxLayout::TopToBottom) << 1 << 0;
+        QTest::newRow("between labels") << int(QBoxLayout::TopToBottom) << 2 << 1;
+        QTest::newRow("beside a label") << int(QBoxLayout::LeftToRight) << 1 << 0;
+        QTest::newRow("between labels, side by side") << int(QBoxLayout::LeftToRight) << 1 << 2;
+    }
+
+    void viewTakesTheRoomLeft()
+    {
+        QFETCH(int, direction);
+        QFETCH(int, labelsBefore);
+        QFETCH(int, labelsAfter);
+        QWidget window;
+        auto *layout = new QBoxLayout(static_cast<QBoxLayout::Direction>(direction), &window);
+        const auto addLabels = [&](int count) {
+            for (int i = 0; i < count; ++i)
+                layout->addWidget(new QLabel(QStringLiteral("当前试室：第一试室"), &window));
+        };
+        addLabels(labelsBefore);
+        auto *view = new PageView(&window);
+        layout->addWidget(view);
+        addLabels(labelsAfter);
+        window.resize(1000, 800);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(TestSupport::loadPage(view, QStringLiteral("<html><body><p>x</p></body></html>")));
+        int labelsLength = 0;
+        for (const QLabel *label : window.findChildren<QLabel *>())
+            labelsLength += direction == QBoxLayout::TopToBottom ? label->height() : label->width();
+        const int viewLength = direction == QBoxLayout::TopToBottom ? view->height() : view->width();
+        const int windowLength = direction == QBoxLayout::TopToBottom ? window.height() : window.width();
+        // Every label keeps what it asks for, not a share of the room.
+        for (const QLabel *label : window.findChildren<QLabel *>())
+            QCOMPARE(direction == QBoxLayout::TopToBottom ? label->height() : label->width(),
+                     direction == QBoxLayout::TopToBottom ? label->sizeHint().height() : label->sizeHint().width());
+        QVERIFY2(viewLength + labelsLength >= windowLength - 2 * 11 - (labelsBefore + labelsAfter) * 10,
+                 qPrintable(QStringLiteral("view %1 of %2").arg(viewLength).arg(windowLength)));
     }
 
     void largePageKeepsItsBase()
