@@ -16,6 +16,7 @@
 #include "pagetext.h"
 #include "pageview.h"
 #include "paperloader.h"
+#include "printdocument.h"
 #include "questionsearch.h"
 #include "sheetexporter.h"
 
@@ -387,6 +388,34 @@ private slots:
         const ParsedBank fromXml = MoodleXmlParser::parse(xml);
         QCOMPARE(fromXml.questions.size(), 2);
         QCOMPARE(fromXml.questions.first().explanationHtml, QStringLiteral("因为甲"));
+    }
+
+    // The printed book shows each note as text under its question; a printed
+    // paper shows none.
+    void printedBookCarriesNotes_data()
+    {
+        QTest::addColumn<bool>("book");
+        QTest::addColumn<int>("answers");
+        QTest::newRow("book, answers after each") << true << int(PrintDocument::Answers::AfterEach);
+        QTest::newRow("book, key at the end") << true << int(PrintDocument::Answers::KeyAtEnd);
+        QTest::newRow("paper") << false << int(PrintDocument::Answers::AfterEach);
+    }
+
+    void printedBookCarriesNotes()
+    {
+        QFETCH(bool, book);
+        QFETCH(int, answers);
+        Db db(TestSupport::sampleBankSql());
+        QVERIFY(Db::exec(QStringLiteral(
+            "insert into error_answer(questionId,subjectId,examid,fuleixingid,sequence) values('km1q001','km1','km1p1','km1f1',1);")));
+        QVERIFY(NoteStore::save(database(), SubjectScope(), QStringLiteral("km1q001"), QStringLiteral("<i>记</i> & 背"),
+                                QDateTime::currentDateTime()));
+        PrintDocument document(database(), QStringLiteral("/opt/tessera/"));
+        const QString html = book ? document.wrongBook(QString(), PrintDocument::Answers(answers))
+                                  : document.paper(QStringLiteral("km1p1"), PrintDocument::Answers(answers));
+        QCOMPARE(html.count(QStringLiteral("<div class=\"pq_note\"><b>笔记：</b>&lt;i&gt;记&lt;/i&gt; &amp; 背</div>")),
+                 book ? 1 : 0);
+        QVERIFY(!html.contains(QStringLiteral("<i>记</i>")));
     }
 
     // The book read for export holds its wrong questions with their notes;
