@@ -19,7 +19,9 @@
 #include "printdocument.h"
 #include "questionsearch.h"
 #include "sheetexporter.h"
+#include "soquestion.h"
 
+#include <QSignalSpy>
 #include <QTimer>
 
 // Notes where questions are seen: the panel in the pages (kept as text, on
@@ -230,6 +232,40 @@ private slots:
         if (stored)
             QTRY_COMPARE(pageValue(window.webbutton, QStringLiteral("String($('.noted').length)")), QStringLiteral("1"));
         window.countdownTimer->stop();
+    }
+
+    // The search window stores the note of a hit on its page, with the
+    // hit's note panel, and nothing for a question that is no hit.
+    void searchWindowStoresOnlyHitsNotes_data()
+    {
+        QTest::addColumn<QString>("questionId");
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("a hit") << "km1q002" << true;
+        QTest::newRow("no hit") << "km1q001" << false;
+    }
+
+    void searchWindowStoresOnlyHitsNotes()
+    {
+        QFETCH(QString, questionId);
+        QFETCH(bool, stored);
+        Db db(TestSupport::sampleBankSql());
+        QVERIFY(NoteStore::save(database(), SubjectScope(), QStringLiteral("km1q002"), QStringLiteral("页表口诀"),
+                                QDateTime::currentDateTime()));
+        SoQuestion window;
+        // Closed below, as the user closes it, but kept for the test.
+        window.setAttribute(Qt::WA_DeleteOnClose, false);
+        window.show();
+        QSignalSpy shown(&window, &SoQuestion::resultsShown);
+        window.lineEdit->setText(QStringLiteral("页表口诀"));
+        QTest::mouseClick(window.soButton, Qt::LeftButton);
+        QVERIFY(shown.count() > 0 || shown.wait(20000));
+        QTRY_COMPARE(pageValue(window.soWebView, QStringLiteral("document.querySelector('.note_text') ? "
+                                                                 "document.querySelector('.note_text').value : ''")),
+                     QStringLiteral("页表口诀"));
+        window.noteChangedJs(questionId, QStringLiteral("改过"));
+        window.close();
+        QCOMPARE(NoteStore::note(database(), SubjectScope(), questionId),
+                 stored ? QStringLiteral("改过") : QString());
     }
 
     // Typed notes are stored a moment after the first change, once for a
