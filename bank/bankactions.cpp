@@ -87,6 +87,9 @@ void exportBank(QWidget *parent)
     QStringList items{QStringLiteral("整个科目（%1 套试卷）").arg(list.size())};
     for (const auto &paper : list)
         items << paper.second;
+    // The book is the user's record: it alone carries the notes.
+    const QString wrongBook = QStringLiteral("错题本（含笔记）");
+    items << wrongBook;
     bool chosen = false;
     const QString item = QInputDialog::getItem(parent, QStringLiteral("导出题库"), QStringLiteral("导出哪些题目："),
                                                items, 0, false, &chosen);
@@ -102,8 +105,9 @@ void exportBank(QWidget *parent)
         path += QLatin1Char('.') + filter.section(QStringLiteral("*."), 1).section(QLatin1Char(')'), 0, 0);
     BankReader reader(database());
     const int index = items.indexOf(item);
-    const QVector<BankQuestion> questions = index <= 0 ? reader.subject(SubjectStore::currentSubjectId())
-                                                       : reader.paper(list.at(index - 1).first);
+    const QVector<BankQuestion> questions = item == wrongBook ? reader.wrongBook(SubjectScope::current())
+        : index <= 0                                           ? reader.subject(SubjectStore::currentSubjectId())
+                                                               : reader.paper(list.at(index - 1).first);
     if (questions.isEmpty()) {
         tell(parent, QStringLiteral("没有找到可导出的题目，未写入文件。"));
         return;

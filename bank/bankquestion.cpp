@@ -61,3 +61,12 @@ QString BankQuestion::typeTitle(int type)
     }
     }
 }
+
+bool BankQuestion::anyNote(const QVector<BankQuestion> &questions)
+{
+    for (const BankQuestion &q : questions) {
+        if (!q.note.trimmed().isEmpty() || anyNote(q.parts))
+            return true;
+    }
+    return false;
+}

@@ -26,6 +26,7 @@ struct BankQuestion
     QString key;                   // stable key named by the file ("" when it names none)
     int line = 0;                  // 1-based line (or row) where the question starts
     QVector<BankQuestion> parts;   // case study: its questions
+    QString note;                  // the candidate's own note (plain text): only the wrong-question book's export carries it
 
     // The chapter the question is filed under: the named chapter, else its
     // category path with " / " between the names ("Iota / Kappa / Lambda").
@@ -39,4 +40,6 @@ struct BankQuestion
     // "填空题", "简答题", "案例分析题" (sections, charts and results alike).
     static QString typeName(int type);
     static QString typeTitle(int type);
+    // Some question or part of questions carries a note.
+    static bool anyNote(const QVector<BankQuestion> &questions);
 };

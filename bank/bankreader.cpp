@@ -2,6 +2,7 @@
 
 #include "banktext.h"
 #include "examquestion.h"
+#include "notestore.h"
 #include "questionidlist.h"
 
 #include <QSet>
@@ -86,13 +87,14 @@ void BankReader::appendPaper(const QString &paperId, QVector<BankQuestion> &ques
 }
 
 void BankReader::appendQuestion(BankQuestion &question, const QStringList &partIds,
-                                QVector<BankQuestion> &questions)
+                                QVector<BankQuestion> &questions, const QHash<QString, QString> &notes)
 {
     for (int i = 0; i < partIds.size(); ++i) {
         BankQuestion part;
         if (readQuestion(partIds.at(i), true, &part)) {
             if (part.key.isEmpty())
                 part.key = QString::number(i + 1);
+            part.note = notes.value(partIds.at(i));
             question.parts.append(part);
         }
     }
@@ -156,5 +158,44 @@ QVector<BankQuestion> BankReader::subject(const QString &subjectId)
             appendPaper(papers.value(0).toString(), questions, seen);
     }
     appendUnlisted(subjectId, questions, seen);
+    return questions;
+}
+
+QVector<BankQuestion> BankReader::wrongBook(const SubjectScope &scope)
+{
+    QSqlQuery rows(m_db);
+    rows.prepare(QStringLiteral("select e.questionId, ifnull(e.parentId,'') from error_answer e "
+                                "join exam_paper p on p.id=e.examid")
+                 + scope.whereClause(QStringLiteral("p.subjectId"))
+                 + QStringLiteral(" order by p.sortNo, e.examid, e.sequence, e.rowid"));
+    scope.bind(rows);
+    // Top-level ids in book order, with the wrong parts of each case.
+    QStringList order;
+    QHash<QString, QStringList> partsOf;
+    if (rows.exec()) {
+        while (rows.next()) {
+            const QString id = rows.value(0).toString();
+            const QString parent = rows.value(1).toString();
+            const QString top = parent.isEmpty() ? id : parent;
+            if (!partsOf.contains(top)) {
+                order << top;
+                partsOf.insert(top, {});
+            }
+            if (!parent.isEmpty() && !partsOf[top].contains(id))
+                partsOf[top] << id;
+        }
+    }
+    QStringList ids = order;
+    for (const QStringList &parts : qAsConst(partsOf))
+        ids += parts;
+    const QHash<QString, QString> notes = NoteStore::notesOf(m_db, scope, ids);
+    QVector<BankQuestion> questions;
+    for (const QString &id : qAsConst(order)) {
+        BankQuestion question;
+        if (!readQuestion(id, false, &question))
+            continue;
+        question.note = notes.value(id);
+        appendQuestion(question, partsOf.value(id), questions, notes);
+    }
     return questions;
 }

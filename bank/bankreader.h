@@ -1,7 +1,9 @@
 #pragma once
 
 #include "bankquestion.h"
+#include "subjectscope.h"
 
+#include <QHash>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -21,11 +23,17 @@ public:
     // Every question of a subject: its papers' in list order (a question in
     // two papers once), then those no paper lists.
     QVector<BankQuestion> subject(const QString &subjectId);
+    // The wrong-question book of the scope: its papers in list order, each
+    // one's wrong questions in book order, a wrong part under its case (with
+    // the case's other wrong parts), each with the candidate's note.
+    QVector<BankQuestion> wrongBook(const SubjectScope &scope);
 
 private:
     void appendPaper(const QString &paperId, QVector<BankQuestion> &questions, QSet<QString> &seen);
     void appendUnlisted(const QString &subjectId, QVector<BankQuestion> &questions, QSet<QString> &seen);
-    void appendQuestion(BankQuestion &question, const QStringList &partIds, QVector<BankQuestion> &questions);
+    // notes: the notes the parts carry, by id.
+    void appendQuestion(BankQuestion &question, const QStringList &partIds, QVector<BankQuestion> &questions,
+                        const QHash<QString, QString> &notes = {});
     bool readQuestion(const QString &id, bool leaf, BankQuestion *question);
 
     QSqlDatabase m_db;

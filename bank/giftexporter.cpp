@@ -59,6 +59,11 @@ QString answerPart(const BankQuestion &q)
 
 void writeQuestion(QString &out, const BankQuestion &q, const QString &title)
 {
+    // The candidate's note as comment lines, which an import skips.
+    if (!q.note.trimmed().isEmpty()) {
+        for (const QString &line : q.note.split(QLatin1Char('\n')))
+            out += QStringLiteral("// 笔记: ") + QString(line).remove(QLatin1Char('\r')) + QLatin1Char('\n');
+    }
     if (q.marks != 1 && q.type != BankQuestion::CaseStudy)
         out += QStringLiteral("// 分值: ") + number(q.marks) + QLatin1Char('\n');
     if (!title.isEmpty())

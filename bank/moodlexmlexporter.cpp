@@ -10,6 +10,16 @@
 
 namespace {
 
+// A note as the text of an XML comment, which may hold no "--" and may not
+// end in "-".
+QString noteComment(const QString &note)
+{
+    QString text = QStringLiteral(" 笔记: ") + note;
+    while (text.contains(QLatin1String("--")))
+        text.replace(QLatin1String("--"), QLatin1String("- -"));
+    return text + QLatin1Char(' ');
+}
+
 class Writer
 {
 public:
@@ -80,6 +90,8 @@ void Writer::question(const BankQuestion &q, const QString &idnumber)
                                         "description"};
     // Several blanks: the cloze type, each blank in the text where it goes.
     const bool cloze = ClozeText::fits(q);
+    if (!q.note.trimmed().isEmpty())
+        m_xml.writeComment(noteComment(q.note));
     m_xml.writeStartElement(QStringLiteral("question"));
     m_xml.writeAttribute(QStringLiteral("type"), cloze ? QStringLiteral("multianswer")
                                                        : QLatin1String(types[qBound(0, q.type, 6)]));

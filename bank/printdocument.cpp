@@ -1,6 +1,8 @@
 #include "printdocument.h"
 
 #include "exampaper.h"
+#include "notepanel.h"
+#include "notestore.h"
 #include "pagetext.h"
 #include "paperloader.h"
 #include "printquestion.h"
@@ -25,6 +27,7 @@ const char *const printStyle =
     ".pq_line{height:22pt;border-bottom:1px solid #888;}"
     ".pq_answer{margin:4pt 0 0 16pt;padding-left:6pt;border-left:2pt solid #888;}"
     ".pq_key{page-break-before:always;}"
+    ".pq_note{margin:4pt 0 0 16pt;padding:2pt 6pt;border:1px dashed #555;white-space:pre-wrap;}"
     ".pq_key .pq_answer{margin:0 0 6pt 0;}"
     "img{max-width:100%;}";
 
@@ -46,6 +49,9 @@ QString printedQuestion(const ExamQuestion &question, bool withAnswer, QString *
     html += PrintQuestion::question(question, appDirSlash);
     if (withAnswer)
         html += PrintQuestion::answer(question, appDirSlash);
+    if (NotePanel::isNote(question.note))
+        html += QStringLiteral("<div class=\"pq_note\"><b>笔记：</b>") + question.note.trimmed().toHtmlEscaped()
+            + QStringLiteral("</div>");
     return html + QStringLiteral("</div>");
 }
 
@@ -114,6 +120,12 @@ QString PrintDocument::wrongBook(const QString &subjectId, Answers answers)
             const auto practice = PaperLoader(m_db, 3, m_appDirSlash).loadWrongPractice(papers.value(0).toString());
             if (practice->questions.empty())
                 continue;
+            QStringList ids;
+            for (const auto &question : practice->questions)
+                ids << question->id;
+            const QHash<QString, QString> notes = NoteStore::notesOf(m_db, scope, ids);
+            for (const auto &question : practice->questions)
+                question->note = notes.value(question->id);
             body += QStringLiteral("<h1 class=\"print_title\">") + papers.value(1).toString().toHtmlEscaped()
                 + QStringLiteral("</h1>") + paperBody(*practice, answers, m_appDirSlash);
         }

@@ -70,7 +70,7 @@ QString number(double value)
     return value == 0 ? QString() : QString::number(value, 'g', 12);
 }
 
-QStringList row(const BankQuestion &q, const QString &questionNumber, const QString &caseNumber)
+QStringList rowOf(const BankQuestion &q, const QString &questionNumber, const QString &caseNumber)
 {
     QString answer;
     switch (q.type) {
@@ -100,6 +100,17 @@ QStringList row(const BankQuestion &q, const QString &questionNumber, const QStr
 QVector<QStringList> SheetExporter::rows(const QVector<BankQuestion> &questions)
 {
     QVector<QStringList> rows{SheetParser::templateHeader()};
+    // The candidate's notes (the wrong-question book's export) get a last
+    // column, which an import does not read.
+    const bool notes = BankQuestion::anyNote(questions);
+    if (notes)
+        rows.first() << QStringLiteral("笔记");
+    const auto row = [notes](const BankQuestion &q, const QString &questionNumber, const QString &caseNumber) {
+        QStringList cells = rowOf(q, questionNumber, caseNumber);
+        if (notes)
+            cells << q.note;
+        return cells;
+    };
     int counter = 0;
     for (const BankQuestion &q : questions) {
         ++counter;

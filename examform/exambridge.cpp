@@ -57,6 +57,12 @@ void ExamBridge::arrowKeyJs(int step)
         m_window->arrowKeyJs(step);
 }
 
+void ExamBridge::noteChangedJs(const QString &questionId, const QString &text)
+{
+    if (m_window)
+        m_window->noteChangedJs(questionId, text);
+}
+
 void ExamBridge::shoucang(const QString &tid, int n)
 {
     if (!m_window)

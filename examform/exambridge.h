@@ -23,6 +23,8 @@ public slots:
     void jsXZBF(const QString &id);
     void del_question(const QString &id);
     void showAnswerForm();
+    // The note box of the question questionId holds text now.
+    void noteChangedJs(const QString &questionId, const QString &text);
     // Left (-1) or Right (1) pressed in the page outside a text box.
     void arrowKeyJs(int step);
 

@@ -1,6 +1,7 @@
 #include "exampagebuilder.h"
 
 #include "exampaper.h"
+#include "notepanel.h"
 #include "papersection.h"
 #include "pagetext.h"
 #include "sectionrendering.h"
@@ -24,6 +25,7 @@ const PaperSection *sectionAt(const ExamPaper &paper, int index)
 
 ExamPageBuilder::ExamPageBuilder(int mode, const QString &appDirSlash)
     : m_mode(mode)
+    , m_notesShown(mode != 0)
     , m_assetBase(QLatin1Char('"') + fileUrlBase(appDirSlash))
     , m_baseCss(readTextFile(QStringLiteral(":/css/maincss.css")))
     , m_pageScript(readTextFile(QStringLiteral(":/js/mian.js")))
@@ -69,6 +71,8 @@ QString ExamPageBuilder::questionPage(const ExamPaper &paper, int index, int sec
         page += sectionCaptionBlock(*section);
     }
     page += QStringLiteral("</div> <div class=\"text_box\">");
+    if (m_notesShown)
+        page += NotePanel::html(question.id, question.note);
     page += question.html;
     page += question.answerHtml;
     page += QStringLiteral("</div>");
@@ -106,7 +110,10 @@ QString ExamPageBuilder::cardPage(const ExamPaper &paper) const
             page += QStringLiteral("<a id=\"") + question.cardId
                 + QStringLiteral("\" href=\"javascript:div_focus('")
                 + jsEscapeInAttribute(question.focusId) + QStringLiteral("','")
-                + QString::number(question.seq) + QStringLiteral("')\" class=\"wico\" >")
+                + QString::number(question.seq) + QStringLiteral("')\" class=\"wico")
+                + (m_notesShown && NotePanel::isNote(question.note) ? QLatin1Char(' ') + NotePanel::cardMarkClass()
+                                                                    : QString())
+                + QStringLiteral("\" >")
                 + question.cardLabel() + QStringLiteral("</a>");
         }
         page += QStringLiteral("<div class=\"clear\"></div>") + QStringLiteral("</div> </div>");

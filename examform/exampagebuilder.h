@@ -22,6 +22,10 @@ public:
     // The answer card: one link per answerable entry, grouped by section.
     QString cardPage(const ExamPaper &paper) const;
 
+    // Whether the pages carry the questions' notes: not in a formal paper
+    // before its hand-in.
+    void showNotes(bool shown) { m_notesShown = shown; }
+
     // The introduction shown when the user enters the section.
     QString sectionIntroduction(const ExamPaper &paper, int sectionIndex) const;
 
@@ -30,6 +34,7 @@ private:
     QString styleSheetLink(const QString &file) const;
 
     int m_mode;
+    bool m_notesShown;
     QString m_assetBase;   // a double quote, then the file: URL of the application directory
     QString m_baseCss;
     QString m_pageScript;

@@ -83,6 +83,7 @@ public:
     bool revised = false;       // the given choice was changed to another
     int status = 2;             // 0 right, 1 answered wrong, 2 not answered
     bool marked = false;        // flagged by the user
+    QString note;               // the candidate's note on the question (plain text)
 
 private:
     enum class Variant { Paper, Leaf, Search };

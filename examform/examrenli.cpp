@@ -18,6 +18,9 @@
 #include "historyreview.h"
 #include "historystore.h"
 #include "maximisebuttons.h"
+#include "notekeeper.h"
+#include "notepanel.h"
+#include "notestore.h"
 #include "pagecalls.h"
 #include "paperloader.h"
 #include "papergrader.h"
@@ -89,17 +92,30 @@ ExamRenLi::ExamRenLi(int, int, int, int, int, QWidget *parent)
     DbConnection *connection = DbConnection::instance(mediaDirSlash, true);
     attempts = new AttemptController(connection->database(), connection->dbPath, ProgressClock::system(), this);
     connect(attempts, &AttemptController::saveProblemChanged, this, &ExamRenLi::showSaveProblem);
-    showSaveProblem(attempts->saveProblem());
+    showSaveProblem();
+    const QString dataDir = mediaDirSlash;
+    notes = new NoteKeeper(
+        [dataDir](const QString &questionId, const QString &text) {
+            return NoteStore::save(DbConnection::instance(dataDir, true)->database(), SubjectScope::current(),
+                                   questionId, text, QDateTime::currentDateTime());
+        },
+        ProgressClock::system(), this);
+    connect(notes, &NoteKeeper::problemChanged, this, &ExamRenLi::showSaveProblem);
 }
 
-void ExamRenLi::showSaveProblem(const QString &problem)
+void ExamRenLi::showSaveProblem()
 {
+    // The run's problem comes first; a note's shows while the run has none.
+    QString problem = attempts->saveProblem();
+    if (problem.isEmpty() && notes)
+        problem = notes->problem();
     saveProblemLabel->setText(problem);
     saveProblemLabel->setVisible(!problem.isEmpty());
 }
 
 ExamRenLi::~ExamRenLi()
 {
+    delete notes;
     // A run still kept is saved while its paper is still there.
     delete attempts;
 }
@@ -252,6 +268,7 @@ void ExamRenLi::closeEvent(QCloseEvent *event)
         // The run is put away: its clock stops with it.
         countdownTimer->stop();
     }
+    notes->storeNow();
     emit meShow();
     event->accept();
 }
@@ -282,6 +299,7 @@ void ExamRenLi::timerShowExam()
     paper = loader.load(paperId);
     if (!paper)
         return;
+    readNotes();
     const int usedBefore = resumeUnfinishedRun();
     const bool resumed = runStartedAt.isValid();
     if (!paper)
@@ -349,6 +367,7 @@ void ExamRenLi::showReviewedHandIn()
     paper = HistoryReview::load(connection->database(), record, mediaDirSlash);
     if (!paper)
         return;
+    readNotes();
     updateLabels();
     buildCardPage();
     showCurrentQuestion();
@@ -360,10 +379,47 @@ void ExamRenLi::showReviewedHandIn()
 
 // ---- Pages ----------------------------------------------------------------
 
+bool ExamRenLi::notesShown() const
+{
+    return paper && (examStatus != ExamQuestion::FormalPaper || paper->handedIn);
+}
+
+void ExamRenLi::readNotes()
+{
+    // What is still waiting is stored first, so that the page shows it.
+    notes->storeNow();
+    QStringList ids;
+    for (const auto &question : paper->questions)
+        ids << question->id;
+    const QHash<QString, QString> stored =
+        NoteStore::notesOf(DbConnection::instance(mediaDirSlash, true)->database(), SubjectScope::current(), ids);
+    for (const auto &question : paper->questions)
+        question->note = stored.value(question->id);
+}
+
+void ExamRenLi::noteChangedJs(QString questionId, QString text)
+{
+    const ExamQuestion *shown = currentQuestion();
+    if (!shown || shown->id != questionId || !notesShown())
+        return;
+    notes->edit(questionId, text);
+    // A question listed twice carries the note in both entries.
+    for (const auto &question : paper->questions) {
+        if (question->id != questionId)
+            continue;
+        const bool marked = NotePanel::isNote(question->note);
+        question->note = text;
+        if (marked != NotePanel::isNote(text))
+            runInCard(PageCalls::call(QStringLiteral("setCardNote"),
+                                      {question->cardId, NotePanel::isNote(text) ? QStringLiteral("1") : QStringLiteral("0")}));
+    }
+}
+
 void ExamRenLi::buildCardPage()
 {
     if (!paper || !pageBuilder)
         return;
+    pageBuilder->showNotes(notesShown());
     webbutton->setHtml(pageBuilder->cardPage(*paper));
 }
 
@@ -377,6 +433,9 @@ void ExamRenLi::buildQuestionPage()
     applyCollectArtwork(question->isCollect);
     checkBox->setChecked(question->marked);
     pageLast = currentIndex;
+    // Leaving a page stores what was typed in its note.
+    notes->storeNow();
+    pageBuilder->showNotes(notesShown());
     webExam->setHtml(pageBuilder->questionPage(*paper, currentIndex, currentSection));
 
     checkBox->setEnabled(!paper->handedIn);

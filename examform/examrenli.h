@@ -17,6 +17,7 @@ class CalculatorLauncher;
 class Determine;
 class AttemptController;
 class ExamPageBuilder;
+class NoteKeeper;
 class QTimer;
 
 // The window of one practice run (formal paper, wrong-question practice or
@@ -47,6 +48,8 @@ public:
     qint64 reviewedHistoryId = 0;
     // Keeps the unfinished run in data.db while the candidate works.
     AttemptController *attempts = nullptr;
+    // Stores the notes typed in the question page.
+    NoteKeeper *notes = nullptr;
 
     std::unique_ptr<ExamPaper> paper;
     // False while the marked paper's hand-in is not stored: handing in again
@@ -106,6 +109,10 @@ public slots:
     bool shoucang(QString tid, int n);
     // Left (-1) or Right (1) pressed in a page outside a text box.
     void arrowKeyJs(int step);
+    // The note box of the question on the page holds text; stored a moment
+    // later. Ignored for any other question, and in a formal paper before
+    // its hand-in.
+    void noteChangedJs(QString questionId, QString text);
     void againQuestion();
     void jsXZBF(QString id);
     void del_question(QString id);
@@ -113,8 +120,8 @@ public slots:
     void examJiShi();
 
 private slots:
-    // Shows the controller's save problem while there is one.
-    void showSaveProblem(const QString &problem);
+    // Shows the run's save problem, else a note's, while there is one.
+    void showSaveProblem();
     void on_bMax_clicked();
     void on_bRest_clicked();
     void on_assignment_clicked();
@@ -168,6 +175,10 @@ private:
     int resumeUnfinishedRun();
     // Loads the reviewed hand-in and shows it as right after its hand-in.
     void showReviewedHandIn();
+    // Whether the pages show notes: in practice, and after the hand-in.
+    bool notesShown() const;
+    // Puts the stored notes on the questions of the paper just loaded.
+    void readNotes();
     // Stores the hand-in of the marked paper; a failure is told, with a retry.
     void saveHandIn();
 

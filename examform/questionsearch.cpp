@@ -1,6 +1,7 @@
 #include "questionsearch.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QVariant>
@@ -345,6 +346,7 @@ QuestionSearch::Status QuestionSearch::step(int budgetMs)
             if (!expandHits())
                 break;
         } else {
+            addNoteHits();
             m_status = Status::Done;
             m_topLevel.clear();
             m_topLevel.shrink_to_fit();
@@ -354,6 +356,41 @@ QuestionSearch::Status QuestionSearch::step(int budgetMs)
             break;
     }
     return m_status;
+}
+
+void QuestionSearch::addNoteHits()
+{
+    QSqlQuery notes(m_db);
+    notes.setForwardOnly(true);
+    if (!notes.prepare(QStringLiteral("select q.rowid, ifnull(q.relationship,'') from question_note n "
+                                      "join exam_question q on q.id=n.questionId "
+                                      "where n.note LIKE :pattern ESCAPE '\\'")
+                       + m_scope.andClause(QStringLiteral("n.subjectid"))
+                       + QStringLiteral(" order by n.changedAt desc, q.rowid")))
+        return;
+    notes.bindValue(QStringLiteral(":pattern"), containsPattern(m_keyword));
+    m_scope.bind(notes);
+    if (!notes.exec())
+        return;
+    QHash<qint64, int> byRow;
+    for (int i = 0; i < m_hits.size(); ++i)
+        byRow.insert(m_hits.at(i).rowid, i);
+    while (notes.next()) {
+        const qint64 rowid = notes.value(0).toLongLong();
+        const auto known = byRow.constFind(rowid);
+        if (known != byRow.constEnd()) {
+            m_hits[*known].inNote = true;
+            continue;
+        }
+        SearchHit hit;
+        hit.rowid = rowid;
+        hit.number = m_nextNumber++;
+        // A part found by its note shows as the first part of its own number.
+        hit.leafNo = notes.value(1).toString().isEmpty() ? 0 : 1;
+        hit.inNote = true;
+        byRow.insert(rowid, m_hits.size());
+        m_hits.append(hit);
+    }
 }
 
 QuestionSearch::Status QuestionSearch::finish()
@@ -387,6 +424,9 @@ std::vector<std::unique_ptr<ExamQuestion>> QuestionSearch::render(int from, int 
         q->number = hit.number;
         q->leafNo = hit.leafNo;
         q->renderSearch(renderMode, appDirSlash, m_keyword);
+        if (hit.inNote)
+            q->html.prepend(QStringLiteral("<span class=\"note_hit\">笔记中有“") + m_keyword.toHtmlEscaped()
+                            + QStringLiteral("”</span>"));
         questions.push_back(std::move(q));
         row.finish();
     }

@@ -17,11 +17,15 @@ struct SearchHit
     qint64 rowid = 0;
     int number = 0;   // the top-level count, or for a part its composite's position
     int leafNo = 0;   // 0 for a top-level question, 1.. for the parts of a composite
+    bool inNote = false; // the candidate's note on the question holds the keyword
 };
 
 // Keyword search over the question bank: the top-level questions whose title
 // contains the keyword, in question-type order, each composite among them
 // replaced by its parts.
+//
+// Questions whose note (in scope) holds the keyword are hits too: marked as
+// found in a note, and after the others when the title does not hold it.
 //
 // The keyword is matched as typed: a substring of the title, ASCII letters in
 // any case (SQLite's LIKE), and "%" and "_" stand for themselves, so "50%"
@@ -69,7 +73,8 @@ public:
     // Every hit in page order, once Done.
     const QVector<SearchHit> &hits() const { return m_hits; }
     // Hits from .. to - 1 filled from their rows and rendered for the result
-    // page (renderSearch with the keyword as highlight); seq is the hit's
+    // page (renderSearch with the keyword as highlight, a hit found in a
+    // note marked so); seq is the hit's
     // position in hits() plus one, so the element ids of one page never repeat.
     // A row gone meanwhile is left out.
     std::vector<std::unique_ptr<ExamQuestion>> render(int from, int to, int renderMode,
@@ -97,6 +102,9 @@ private:
     void takeCandidate();
     bool expandHits();
     Status fail(const QSqlQuery &query);
+    // Marks the hits whose note holds the keyword and appends the questions
+    // found only by their note. A bank that cannot be asked adds none.
+    void addNoteHits();
 
     QSqlDatabase m_db;
     QString m_keyword;

@@ -29,3 +29,9 @@ void SearchBridge::moreResults()
     if (m_window)
         m_window->moreResults();
 }
+
+void SearchBridge::noteChangedJs(const QString &questionId, const QString &text)
+{
+    if (m_window)
+        m_window->noteChangedJs(questionId, text);
+}

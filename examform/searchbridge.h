@@ -19,6 +19,7 @@ public slots:
     // scAnswered(tid, n, stored).
     void shoucang(const QString &tid, int n);
     void moreResults();
+    void noteChangedJs(const QString &questionId, const QString &text);
 
 private:
     QPointer<SoQuestion> m_window;

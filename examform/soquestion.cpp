@@ -7,6 +7,9 @@
 #include "exampaper.h"
 #include "favouritestore.h"
 #include "maximisebuttons.h"
+#include "notekeeper.h"
+#include "notepanel.h"
+#include "notestore.h"
 #include "questionsearch.h"
 #include "searchbridge.h"
 #include "searchresultpage.h"
@@ -34,6 +37,12 @@ SoQuestion::SoQuestion(QWidget *parent)
     bRest->hide();
 
     soWebView->publish(QStringLiteral("myjstest"), new SearchBridge(this));
+    notes = new NoteKeeper(
+        [](const QString &questionId, const QString &text) {
+            return NoteStore::save(DbConnection::instance(AppPaths::current().dataDir(), true)->database(),
+                                   SubjectScope::current(), questionId, text, QDateTime::currentDateTime());
+        },
+        ProgressClock::system(), this);
     connect(soWebView, &PageView::pageReady, this, &SoQuestion::resultPageReady);
     connect(lineEdit, &QLineEdit::returnPressed, this, &SoQuestion::on_soButton_clicked);
     searchTimer.setSingleShot(true);
@@ -81,6 +90,15 @@ bool SoQuestion::shoucang(const QString &tid, int n)
     return WriteFailurePrompt::saveOrAsk(this, WriteFailurePrompt::Write::Favourite, [=]() {
                return FavouriteStore::setFavourite(tid, category, n != 0);
            }).saved();
+}
+
+void SoQuestion::noteChangedJs(const QString &questionId, const QString &text)
+{
+    if (!resultPaper)
+        return;
+    const auto &hits = resultPaper->questions;
+    if (std::any_of(hits.cbegin(), hits.cend(), [&questionId](const auto &question) { return question->id == questionId; }))
+        notes->edit(questionId, text);
 }
 
 void SoQuestion::on_bMax_clicked()
@@ -196,6 +214,16 @@ QString SoQuestion::renderNextBlock()
     auto questions = search->render(nextHit, nextHit + SearchResultPage::hitsPerBlock, renderMode,
                                     AppPaths::current().dataDir());
     nextHit = std::min(nextHit + SearchResultPage::hitsPerBlock, search->hits().size());
+    QStringList ids;
+    for (const auto &q : questions)
+        ids << q->id;
+    notes->storeNow();
+    const QHash<QString, QString> stored = NoteStore::notesOf(
+        DbConnection::instance(AppPaths::current().dataDir(), true)->database(), SubjectScope::current(), ids);
+    for (auto &q : questions) {
+        q->note = stored.value(q->id);
+        q->html.prepend(NotePanel::html(q->id, q->note));
+    }
     const QString block = SearchResultPage::block(questions);
     for (auto &q : questions)
         resultPaper->addQuestion(std::move(q));
@@ -263,6 +291,7 @@ void SoQuestion::resizeEvent(QResizeEvent *event)
 
 void SoQuestion::closeEvent(QCloseEvent *event)
 {
+    notes->storeNow();
     stopSearch();
     emit meShow();
     event->accept();

@@ -8,6 +8,7 @@
 #include <memory>
 
 class ExamPaper;
+class NoteKeeper;
 class QuestionSearch;
 
 // The question search window: a keyword box and a page of the matching
@@ -57,6 +58,9 @@ public slots:
     bool shoucang(const QString &tid, int n);
     // The page asks for the next block of hits.
     void moreResults();
+    // The note box of a hit holds text; stored a moment later. Ignored for a
+    // question that is no hit on the page.
+    void noteChangedJs(const QString &questionId, const QString &text);
 
 private slots:
     void on_bMax_clicked();
@@ -85,6 +89,8 @@ private:
     QString renderNextBlock();
 
     int renderMode = 5;
+    // Stores the notes typed on the page; what waits is stored when the window goes.
+    NoteKeeper *notes = nullptr;
     std::unique_ptr<QuestionSearch> search;
     std::unique_ptr<ExamPaper> resultPaper;
     int nextHit = 0;

@@ -11,6 +11,7 @@
 #include "homebridge.h"
 #include "homepages.h"
 #include "importedpaperstore.h"
+#include "notestore.h"
 #include "paperdrawdialog.h"
 #include "paperloader.h"
 #include "progresspages.h"
@@ -118,6 +119,11 @@ void Fwelcome::registerHomeActions()
     addHomeAction(QStringLiteral("mastered"), QStringLiteral("已掌握"), QStringLiteral("已经离开错题本的题"),
                   [this] { showPage(HomePages::masteredList()); }, [countBadge](const StartFigures &figures) {
                       return countBadge(ReviewStore::masteredQuestions(database(), figures.scope).size());
+                  });
+    addHomeAction(QStringLiteral("notes"), QStringLiteral("我的笔记"),
+                  QStringLiteral("写在题目上的笔记，可按字词搜索，点击练习"), [this] { searchNotes(QString()); },
+                  [countBadge](const StartFigures &figures) {
+                      return countBadge(NoteStore::count(database(), figures.scope));
                   });
     addHomeAction(QStringLiteral("draw"), QStringLiteral("随机组卷"),
                   QStringLiteral("按模拟试卷的题型从题库随机抽题组成新试卷"), [this] { drawPaper(); });
@@ -300,6 +306,25 @@ void Fwelcome::openHistoryAttempt(QString historyId)
     const qint64 id = historyId.toLongLong(&number);
     if (number)
         emit showHistory(id);
+}
+
+void Fwelcome::searchNotes(QString words)
+{
+    showPage(HomePages::notesList(words));
+}
+
+void Fwelcome::practiseNote(QString questionId)
+{
+    if (!NoteStore::note(database(), SubjectScope::current(), questionId).isEmpty())
+        practise(QStringLiteral("我的笔记"), {questionId});
+}
+
+void Fwelcome::practiseNotes(QString words)
+{
+    QStringList ids;
+    for (const NoteEntry &entry : NoteStore::search(database(), SubjectScope::current(), words))
+        ids << entry.questionId;
+    practise(QStringLiteral("我的笔记"), ids);
 }
 
 void Fwelcome::switchSubject()

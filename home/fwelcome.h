@@ -62,6 +62,13 @@ public slots:
     void deleteImportedPaper(QString paperId);
     // A row of the 成绩记录 page.
     void openHistoryAttempt(QString historyId);
+    // 我的笔记 showing the notes that hold words.
+    void searchNotes(QString words);
+    // A note's question in practice: only a question with a note in the
+    // current subject, as the list shows.
+    void practiseNote(QString questionId);
+    // The questions of the notes that hold words, in practice.
+    void practiseNotes(QString words);
 
 protected:
     void timerEvent(QTimerEvent *event) override;

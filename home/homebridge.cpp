@@ -103,3 +103,21 @@ void HomeBridge::openHistoryAttempt(const QString &historyId)
     if (m_form)
         m_form->openHistoryAttempt(historyId);
 }
+
+void HomeBridge::searchNotes(const QString &words)
+{
+    if (m_form)
+        m_form->searchNotes(words);
+}
+
+void HomeBridge::practiseNote(const QString &questionId)
+{
+    if (m_form)
+        m_form->practiseNote(questionId);
+}
+
+void HomeBridge::practiseNotes(const QString &words)
+{
+    if (m_form)
+        m_form->practiseNotes(words);
+}

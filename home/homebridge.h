@@ -30,6 +30,10 @@ public slots:
     void deleteGeneratedPaper(const QString &paperId);
     void deleteImportedPaper(const QString &paperId);
     void openHistoryAttempt(const QString &historyId);
+    // 我的笔记: the list of notes holding words; one question, or all listed, in practice.
+    void searchNotes(const QString &words);
+    void practiseNote(const QString &questionId);
+    void practiseNotes(const QString &words);
 
 private:
     QPointer<Fwelcome> m_form;

@@ -380,6 +380,48 @@ QString HomePages::stubbornList()
                     entries);
 }
 
+QString HomePages::notesList(const QString &words)
+{
+    if (!connection()->opened)
+        return QString();
+    return notesPage(NoteStore::search(connection()->database(), SubjectScope::current(), words), words);
+}
+
+QString HomePages::notesPage(const QVector<NoteEntry> &entries, const QString &words)
+{
+    const QString search = QStringLiteral("myjstest.searchNotes(document.getElementById('note_words').value)");
+    QString header = QStringLiteral(
+        "<li class=\"list_tools\"><style type=\"text/css\">"
+        ".note_words { width: 240px; margin-right: 10px; padding: 3px 6px; font-size: 14px; } "
+        ".note_start { margin-top: 4px; color: #4b2f7d; font-weight: normal; font-size: 14px; }</style>"
+        "<input type=\"text\" id=\"note_words\" class=\"note_words\" "
+        "placeholder=\"笔记里的字词\" value=\"")
+        + words.toHtmlEscaped()
+        + QStringLiteral("\" onkeydown=\"if (event.keyCode === 13) ") + search + QStringLiteral(";\"/>")
+        + toolLink(search, QStringLiteral("搜索笔记"));
+    if (!words.trimmed().isEmpty())
+        header += toolLink(QStringLiteral("myjstest.searchNotes('');"), QStringLiteral("全部笔记"));
+    if (!entries.isEmpty())
+        header += toolLink(QStringLiteral("myjstest.practiseNotes(document.getElementById('note_words').value)"),
+                           QStringLiteral("练习这些题"));
+    header += QStringLiteral("</li><li class=\"bt_li\"><h4 class=\"mc\">我的笔记：点击一行练习这道题</h4>"
+                             "<h4 class=\"sl\">修改日期</h4></li>");
+    QString rows;
+    for (const NoteEntry &entry : entries) {
+        rows += QStringLiteral("<li class=\"study_li note_li\"><h4 class=\"mc\"><a href=\"javascript:myjstest.practiseNote('")
+            + jsEscapeInAttribute(entry.questionId) + QStringLiteral("')\">") + entry.stemStart.toHtmlEscaped()
+            + QStringLiteral("</a><div class=\"note_start\">") + entry.noteStart.toHtmlEscaped()
+            + QStringLiteral("</div></h4><span class=\"sl\">")
+            + entry.changedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm")) + QStringLiteral("</span></li>");
+    }
+    if (rows.isEmpty())
+        rows = words.trimmed().isEmpty()
+            ? emptyEntry(QStringLiteral("还没有笔记。"),
+                         QStringLiteral("练习、复习或查看交卷结果时，点题目旁的“笔记”按钮即可写下笔记。"))
+            : emptyEntry(QStringLiteral("没有找到含这些字词的笔记。"), QString());
+    return listPage(header, rows);
+}
+
 QString HomePages::masteredList()
 {
     if (!connection()->opened)

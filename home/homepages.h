@@ -1,8 +1,10 @@
 #pragma once
 
 #include "homeaction.h"
+#include "notestore.h"
 
 #include <QString>
+#include <QVector>
 
 // The HTML of the home form's five pages, read fresh from the question bank on
 // every call. Each builder returns a null text when the database is not open,
@@ -35,6 +37,14 @@ public:
     // The mastered questions with the day each was mastered and its next
     // review, and a link to practise them.
     static QString masteredList();
+
+    // 我的笔记: the subject's notes holding every word of words (all of
+    // them for none).
+    static QString notesList(const QString &words = QString());
+    // The page of those entries: a search box holding words, then per note
+    // the starts of its question and of its text and its date, each opening
+    // its question in practice. Notes are the user's plain text.
+    static QString notesPage(const QVector<NoteEntry> &entries, const QString &words);
 
     // The id that opens the wrong-question practice of one paper: a one-element
     // JSON list, e.g. [{"itype":"2","paperid":"7"}].

@@ -70,8 +70,11 @@ QString RestoreBackupDialog::entryText(const BackupEntry &entry)
     if (!entry.readable())
         return QStringLiteral("%1  %2  无法读取").arg(when, reasonText(entry.reason));
     return QStringLiteral("%1  %2  成绩 %3 份，错题 %4 道，收藏 %5 道")
-        .arg(when, reasonText(entry.reason))
-        .arg(entry.results).arg(entry.bookRows).arg(entry.favourites);
+               .arg(when, reasonText(entry.reason))
+               .arg(entry.results)
+               .arg(entry.bookRows)
+               .arg(entry.favourites)
+        + (entry.notes >= 0 ? QStringLiteral("，笔记 %1 条").arg(entry.notes) : QString());
 }
 
 void RestoreBackupDialog::restoreChosen()

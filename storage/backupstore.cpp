@@ -161,6 +161,7 @@ QList<BackupEntry> BackupStore::list(const QString &dbPath)
             entry.results = count(db, QStringLiteral("exam_answer"));
             entry.bookRows = count(db, QStringLiteral("error_answer"));
             entry.favourites = count(db, QStringLiteral("exam_Collect"));
+            entry.notes = count(db, QStringLiteral("question_note"));
         });
         entries << entry;
     }

@@ -19,6 +19,8 @@ struct BackupEntry
     int results = -1;
     int bookRows = -1;
     int favourites = -1;
+    // -1 also for a backup taken before notes were kept.
+    int notes = -1;
     bool readable() const { return results >= 0; }
 };
 

@@ -2,6 +2,8 @@
 
 #include "sqltransaction.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QStringList>
@@ -43,6 +45,27 @@ QString NoteStore::note(QSqlDatabase db, const SubjectScope &scope, const QStrin
     query.bindValue(QStringLiteral(":id"), questionId);
     scope.bind(query);
     return query.exec() && query.next() ? query.value(0).toString() : QString();
+}
+
+QHash<QString, QString> NoteStore::notesOf(QSqlDatabase db, const SubjectScope &scope, const QStringList &questionIds)
+{
+    QHash<QString, QString> notes;
+    QSqlQuery query(db);
+    // A note for every subject comes first: the subject's own replaces it.
+    if (questionIds.isEmpty()
+        || !query.prepare(QStringLiteral("select questionId, note from question_note "
+                                         "where questionId in (select value from json_each(:ids))")
+                          + scope.andClause(QStringLiteral("subjectid"))
+                          + QStringLiteral(" order by subjectid<>'', changedAt")))
+        return notes;
+    query.bindValue(QStringLiteral(":ids"),
+                    QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(questionIds)).toJson(QJsonDocument::Compact)));
+    scope.bind(query);
+    if (query.exec()) {
+        while (query.next())
+            notes.insert(query.value(0).toString(), query.value(1).toString());
+    }
+    return notes;
 }
 
 WriteOutcome NoteStore::save(QSqlDatabase db, const SubjectScope &scope, const QString &questionId,

@@ -4,8 +4,10 @@
 #include "writeoutcome.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 // One note as the lists show it: the question it is on, the starts of the
@@ -31,6 +33,9 @@ public:
     // The note on the question that the scope shows; empty when it has none.
     // Its own subject's note comes before one written for every subject.
     static QString note(QSqlDatabase db, const SubjectScope &scope, const QString &questionId);
+    // The notes the scope shows on any of questionIds, by question id;
+    // questions without a note are left out.
+    static QHash<QString, QString> notesOf(QSqlDatabase db, const SubjectScope &scope, const QStringList &questionIds);
     // Replaces the question's note in the scope with text, changed at
     // changedAt; a text of nothing but blanks removes it. One transaction.
     static WriteOutcome save(QSqlDatabase db, const SubjectScope &scope, const QString &questionId,

@@ -6,6 +6,7 @@
 #include "datafilegate.h"
 #include "dbconnection.h"
 #include "favouritestore.h"
+#include "notestore.h"
 #include "restorebackupdialog.h"
 #include "schemamigration.h"
 
@@ -110,6 +111,9 @@ private slots:
     {
         FreshDatabase db(TestSupport::sampleBankSql());
         QVERIFY(FavouriteStore::setFavourite(QStringLiteral("km1q001"), QStringLiteral("km1f1"), true));
+        // Notes are records like the others: in the backup, counted in its entry.
+        QVERIFY(NoteStore::save(DbConnection::instance(QString(), true)->database(), SubjectScope(),
+                                QStringLiteral("km1q001"), QStringLiteral("记住"), QDateTime::currentDateTime()));
         const QDateTime start(QDate(2026, 3, 1), QTime(8, 0));
         for (int day = 0; day < 9; ++day)
             QVERIFY(BackupStore::backup(DbConnection::instance(QString(), true)->database(), db.path(),
@@ -119,7 +123,7 @@ private slots:
         QCOMPARE(backups.first().taken, start.addDays(8));
         QCOMPARE(backups.last().taken, start.addDays(2));
         QCOMPARE(RestoreBackupDialog::entryText(backups.first()),
-                 QStringLiteral("2026-03-09 08:00:00  导入前备份  成绩 0 份，错题 0 道，收藏 1 道"));
+                 QStringLiteral("2026-03-09 08:00:00  导入前备份  成绩 0 份，错题 0 道，收藏 1 道，笔记 1 条"));
         QVERIFY(BackupStore::backedUpOn(db.path(), QDate(2026, 3, 9)));
         QVERIFY(!BackupStore::backedUpOn(db.path(), QDate(2026, 3, 1)));
         QCOMPARE(QFileInfo(backups.first().path).absolutePath(), QFileInfo(db.path()).absolutePath() + QStringLiteral("/backups"));

@@ -132,6 +132,45 @@ private slots:
         }
     }
 
+    // The notes of a page's questions at once: the scope's own before one for
+    // every subject, none for a question without one or another subject's.
+    void notesOfThePagesQuestions_data()
+    {
+        QTest::addColumn<QStringList>("writes");
+        QTest::addColumn<QString>("scope");
+        QTest::addColumn<QStringList>("asked");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("one with a note, one without")
+            << QStringList{"A:qa1:甲"} << "A" << QStringList{"qa1", "qb1"} << QStringList{"qa1=甲"};
+        QTest::newRow("own before every subject's") << QStringList{} << "A" << QStringList{"qa2"} << QStringList{"qa2=新"};
+        QTest::newRow("every subject's without an own")
+            << QStringList{} << "B" << QStringList{"qa2"} << QStringList{"qa2=旧"};
+        QTest::newRow("no subject chosen") << QStringList{} << "all" << QStringList{"qa2"} << QStringList{"qa2=新"};
+        QTest::newRow("another subject's is not shown")
+            << QStringList{"B:qb1:乙"} << "A" << QStringList{"qb1"} << QStringList{};
+        QTest::newRow("odd ids are data") << QStringList{"A:qa1:甲"} << "A" << QStringList{"qa1\"]", "')--"}
+                                          << QStringList{};
+        QTest::newRow("nothing asked") << QStringList{"A:qa1:甲"} << "A" << QStringList{} << QStringList{};
+    }
+
+    void notesOfThePagesQuestions()
+    {
+        QFETCH(QStringList, writes);
+        QFETCH(QString, scope);
+        QFETCH(QStringList, asked);
+        QFETCH(QStringList, expected);
+        Db db(questions);
+        // qa2: a note for every subject, and a later one of subject A.
+        QVERIFY(Db::exec("insert into question_note values('qa2','','旧','2026-12-08T10:00:00');\n"
+                         "insert into question_note values('qa2','A','新','2026-12-08T08:00:00')"));
+        QVERIFY(writeAll(writes));
+        const QHash<QString, QString> notes = NoteStore::notesOf(database(), scopeNamed(scope), asked);
+        QStringList found;
+        for (auto it = notes.constBegin(); it != notes.constEnd(); ++it)
+            found << it.key() + QLatin1Char('=') + it.value();
+        QCOMPARE(found, expected);
+    }
+
     void aQuestionOutsideTheBankTakesNoNote()
     {
         Db db(questions);

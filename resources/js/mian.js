@@ -30,7 +30,7 @@ var answersLocked = false;
 // Review: buttons and text boxes keep what they show.
 function lockAnswers() {
     answersLocked = true;
-    $("input[type=text], textarea").attr("readonly", "readonly");
+    $("input[type=text], textarea").not(".note_text").attr("readonly", "readonly");
 }
 
 // While typedAnswers gathers the blanks, settiankong puts them here instead
@@ -55,7 +55,7 @@ function typedAnswers() {
     } finally {
         typedBlanks = null;
     }
-    $("textarea").each(function () {
+    $("textarea").not(".note_text").each(function () {
         answers.essays.push([this.id, essayBoxes(this.id).index(this), this.value]);
     });
     return JSON.stringify(answers);
@@ -209,11 +209,39 @@ document.addEventListener("input", function (event) {
     var box = event.target;
     if (!box || typeof myjstest === "undefined")
         return;
-    if (box.tagName === "TEXTAREA" && typeof myjstest.setEssayTextJs === "function")
+    if (isNoteBox(box))
+        noteEdited(box);
+    else if (box.tagName === "TEXTAREA" && typeof myjstest.setEssayTextJs === "function")
         myjstest.setEssayTextJs(box.id, essayBoxes(box.id).index(box), box.value);
     else if (box.tagName === "INPUT" && box.type === "text" && typeof box.onblur === "function")
         box.onblur();
 }, false);
+
+// A question's note: its button opens and closes the box beside the
+// question; the button is marked while the box holds more than blanks, and
+// every change is reported for the program to store.
+function isNoteBox(box) {
+    return box.tagName === "TEXTAREA" && $(box).hasClass("note_text");
+}
+
+function toggleNote(button) {
+    var panel = $(button).closest(".note_panel");
+    panel.toggleClass("open");
+    if (panel.hasClass("open"))
+        panel.find(".note_text").focus();
+}
+
+function noteEdited(box) {
+    var panel = $(box).closest(".note_panel");
+    panel.find(".note_button").toggleClass("noted", $.trim(box.value) !== "");
+    if (typeof myjstest.noteChangedJs === "function")
+        myjstest.noteChangedJs(panel.attr("data-question"), box.value);
+}
+
+// Card entry of a question with a note (on 1) or without one.
+function setCardNote(id, on) {
+    elementById(id).toggleClass("noted", String(on) === "1");
+}
 
 // True while the focus is in a box that takes typed text.
 function typingInTextBox() {
@@ -361,8 +389,9 @@ function del_question(id) {
 function showCent(id, vs) {
     var marks = { "0": "button_right", "1": "button_wrong", "2": "button_no_select" };
     var mark = marks[String(vs)];
+    var entry = elementById(id);
     if (mark)
-        elementById(id).attr("class", "button_01 " + mark);
+        entry.attr("class", "button_01 " + mark + (entry.hasClass("noted") ? " noted" : ""));
 }
 
 // Card button of an answered question.

@@ -131,6 +131,9 @@ public slots:
     void switchSubject() { record("switchSubject", {}); }
     void homeAction(const QString &key) { record("homeAction", {key}); }
     void dailyPractice() { record("dailyPractice", {}); }
+    void noteChangedJs(const QString &id, const QString &text) { record("noteChangedJs", {id, text}); }
+    void searchNotes(const QString &words) { record("searchNotes", {words}); }
+    void practiseNote(const QString &id) { record("practiseNote", {id}); }
 
 private:
     void record(const char *name, const QStringList &args);

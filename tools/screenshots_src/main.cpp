@@ -15,6 +15,7 @@
 #include "mainwindow.h"
 #include "migrationnotice.h"
 #include "modalanswerer.h"
+#include "notestore.h"
 #include "pagepreview.h"
 #include "pagetext.h"
 #include "pageview.h"
@@ -267,6 +268,54 @@ void seedAfterOpen(const QString &dataDir)
     }
 }
 
+// Notes on two questions of the wrong-question practice: the note open
+// beside its question, the 我的笔记 list and a search hit found by a note.
+void tourNotes(ScreenshotSession &session, ModalAnswerer &modals, MainWindow &main)
+{
+    QSqlDatabase db = DbConnection::instance(appDirPath, true)->database();
+    QSqlQuery book(db);
+    book.exec(QStringLiteral("select questionId from error_answer where examid='km1p2' order by sequence limit 2"));
+    const QStringList notes{QStringLiteral("页表口诀：先查快表，查不到再查页表。\n错因：把逻辑地址当成了物理地址。"),
+                            QStringLiteral("记住：中断向量表在内存低端。")};
+    for (int i = 0; book.next() && i < notes.size(); ++i)
+        NoteStore::save(db, SubjectScope::current(), book.value(0).toString(), notes.at(i),
+                        QDateTime(QDate(2026, 12, 8), QTime(9, 10 * i)));
+    QObject *home = ScreenshotSession::descendant(&main, "Fwelcome");
+    modals.expect({});
+    if (home && QMetaObject::invokeMethod(home, "showErrorPaper", Q_ARG(QString, QStringLiteral("km1p2")))) {
+        ScreenshotSession::settle(3000);
+        QWidget *exam = ScreenshotSession::topLevel("ExamRenLi");
+        ScreenshotSession::runScript(exam, QStringLiteral("webExam"),
+                                     QStringLiteral("toggleNote(document.querySelector('.note_button'));"));
+        ScreenshotSession::settle(400);
+        session.capture(exam, QStringLiteral("54_note_in_practice"));
+        if (exam)
+            exam->close();
+        ScreenshotSession::settle(800);
+    } else {
+        session.capture(nullptr, QStringLiteral("54_note_in_practice"));
+    }
+    home = ScreenshotSession::descendant(&main, "Fwelcome");
+    if (home && QMetaObject::invokeMethod(home, "searchNotes", Q_ARG(QString, QString()))) {
+        ScreenshotSession::settle(800);
+        session.capture(&main, QStringLiteral("55_home_my_notes"));
+    } else {
+        session.capture(nullptr, QStringLiteral("55_home_my_notes"));
+    }
+    auto *search = new SoQuestion;
+    search->show();
+    ScreenshotSession::settle(800);
+    if (auto *keyword = search->findChild<QLineEdit *>(QStringLiteral("lineEdit")))
+        keyword->setText(QStringLiteral("页表口诀"));
+    ScreenshotSession::click(search, QStringLiteral("soButton"));
+    ScreenshotSession::settle(pageLoadMs);
+    session.capture(search, QStringLiteral("56_search_note_hit"));
+    search->close();
+    ScreenshotSession::settle(800);
+    ScreenshotSession::invoke(&main, "on_pb_home_clicked");
+    ScreenshotSession::settle(800);
+}
+
 void tourHomeLists(ScreenshotSession &session, MainWindow &main)
 {
     QObject *home = ScreenshotSession::descendant(&main, "Fwelcome");
@@ -397,6 +446,7 @@ int main(int argc, char *argv[])
     tourHomeLists(session, main);
     tourPractices(session, modals, main);
     PracticeTour::run(session, modals, main);
+    tourNotes(session, modals, main);
     tourImport(session, main, QString::fromLocal8Bit(argv[2]));
     tourRecords(modals, main, QString::fromLocal8Bit(argv[2]));
     tourMigrationNotice(session, main);
