@@ -23,6 +23,7 @@
 #include "papergrader.h"
 #include "papernavigation.h"
 #include "prompt.h"
+#include "readingcomfort.h"
 #include "resultspage.h"
 #include "reviewstore.h"
 #include "sectionrendering.h"
@@ -72,7 +73,13 @@ ExamRenLi::ExamRenLi(int, int, int, int, int, QWidget *parent)
     webExam->publish(QStringLiteral("myjstest"), bridge);
     webbutton->publish(QStringLiteral("myjstest"), bridge);
 
-    baseZoom = static_cast<int>(webExam->zoomFactor());
+    // A test centre's screen: the reader's text size, never the night theme.
+    setPalette(ReadingComfort::dayPalette());
+    webExam->setReadingLook(PageView::ReadingLook::SizeOnly);
+    webbutton->setReadingLook(PageView::ReadingLook::SizeOnly);
+    fitPanelToTextSize();
+    if (ReadingComfort *comfort = ReadingComfort::current())
+        connect(comfort, &ReadingComfort::changed, this, &ExamRenLi::fitPanelToTextSize);
 
     countdownTimer = new QTimer(this);
     connect(countdownTimer, &QTimer::timeout, this, &ExamRenLi::examJiShi);
@@ -830,7 +837,14 @@ void ExamRenLi::againQuestion()
     }
     // The stored result stays until the new run is handed in.
     timerShowExam();
-    webExam->setZoomFactor(baseZoom);
+}
+
+void ExamRenLi::fitPanelToTextSize()
+{
+    // The counts and the answer card beside the question widen with the text.
+    const ReadingComfort *comfort = ReadingComfort::current();
+    const qreal factor = comfort ? TextSize::factor(comfort->textSize()) : 1.0;
+    widget_3->setFixedWidth(qRound(panelWidth * qMax<qreal>(1.0, factor)));
 }
 
 // ---- Wrong-question book and favourites -------------------------------------

@@ -54,7 +54,6 @@ public:
     bool handInSaved = true;
     int gradeTimerId = 0;
     QTimer *countdownTimer = nullptr;
-    int baseZoom = 1;
 
     int currentIndex = 0;      // entry shown
     int previousIndex = 0;     // entry highlighted as current on the card
@@ -137,6 +136,9 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // The side panel's width at the standard text size.
+    static constexpr int panelWidth = 260;
+    void fitPanelToTextSize();
     void applyButtonArtwork();
     void applyCollectArtwork(bool favourite);
     void buildQuestionPage();

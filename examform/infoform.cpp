@@ -3,6 +3,7 @@
 #include "buttonartwork.h"
 #include "enterkey.h"
 #include "guidedialog.h"
+#include "readingcomfort.h"
 
 #include <QKeyEvent>
 
@@ -12,6 +13,8 @@ InfoForm::InfoForm(QWidget *parent)
     setupUi(this);
     setWindowTitle(QStringLiteral("考生信息确认"));
     setWindowFlags(Qt::FramelessWindowHint);
+    // A screen of the simulated test: a test centre's colours in either theme.
+    setPalette(ReadingComfort::dayPalette());
     pushButton->setStyleSheet(ButtonArtwork::hoverLit(QStringLiteral(":/image/other/ys1.png"),
                                                       QStringLiteral(":/image/other/ys2.png")));
     pushButton_2->setStyleSheet(ButtonArtwork::hoverLit(QStringLiteral(":/image/other/cxdl1.png"),

@@ -8,6 +8,7 @@
 #include "favouritestore.h"
 #include "maximisebuttons.h"
 #include "questionsearch.h"
+#include "readingcomfort.h"
 #include "searchbridge.h"
 #include "searchresultpage.h"
 #include "writefailureprompt.h"
@@ -26,9 +27,9 @@ SoQuestion::SoQuestion(QWidget *parent)
     // The main window keeps no reference to a search window: a closed one,
     // with its page and results, is released.
     setAttribute(Qt::WA_DeleteOnClose);
-    topWidget->setStyleSheet(QStringLiteral("background-color: #7ebfcc;"));
-    infoWidget->setStyleSheet(QStringLiteral("background-color: #addeec;"));
-    bodyWidget->setStyleSheet(QStringLiteral("background-color: #addeec;"));
+    applyTheme();
+    if (ReadingComfort *comfort = ReadingComfort::current())
+        connect(comfort, &ReadingComfort::changed, this, &SoQuestion::applyTheme);
     applyButtonStyles();
     setWindowTitle(productTitle);
     bRest->hide();
@@ -266,6 +267,14 @@ void SoQuestion::closeEvent(QCloseEvent *event)
     stopSearch();
     emit meShow();
     event->accept();
+}
+
+void SoQuestion::applyTheme()
+{
+    const PageTheme::Theme theme = ReadingComfort::currentTheme();
+    topWidget->setStyleSheet(QStringLiteral("background-color: %1;").arg(PageTheme::windowStrip(theme)));
+    infoWidget->setStyleSheet(QStringLiteral("background-color: %1;").arg(PageTheme::windowGround(theme)));
+    bodyWidget->setStyleSheet(QStringLiteral("background-color: %1;").arg(PageTheme::windowGround(theme)));
 }
 
 void SoQuestion::showEvent(QShowEvent *event)

@@ -4,6 +4,7 @@
 #include "dbconnection.h"
 #include "constants.h"
 #include "generatedpaperstore.h"
+#include "readingcomfort.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -40,7 +41,8 @@ PaperDrawDialog::PaperDrawDialog(const QString &subjectId, const QDate &today, Q
 {
     setWindowTitle(QStringLiteral("随机组卷"));
     DialogFrame::apply(this);
-    setStyleSheet(QStringLiteral("QDialog{background-color: #addeec;}"));
+    setStyleSheet(QStringLiteral("QDialog{background-color: %1;}")
+                      .arg(PageTheme::windowGround(ReadingComfort::currentTheme())));
     resize(560, 600);
 
     countTable = new QTableWidget(m_categories.size(), 3, this);

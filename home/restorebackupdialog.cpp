@@ -1,6 +1,7 @@
 #include "restorebackupdialog.h"
 
 #include "dialogframe.h"
+#include "readingcomfort.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -42,7 +43,8 @@ RestoreBackupDialog::RestoreBackupDialog(const QString &dbPath, QWidget *parent)
 {
     setWindowTitle(QStringLiteral("恢复备份"));
     DialogFrame::apply(this);
-    setStyleSheet(QStringLiteral("QDialog{background-color: #addeec;}"));
+    setStyleSheet(QStringLiteral("QDialog{background-color: %1;}")
+                      .arg(PageTheme::windowGround(ReadingComfort::currentTheme())));
     resize(560, 320);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(
