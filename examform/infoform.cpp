@@ -25,9 +25,10 @@ InfoForm::InfoForm(QWidget *parent)
     pushButton_2->setToolTip(QStringLiteral("重新登录（Esc）"));
     pushButton_3->setToolTip(QStringLiteral("开始考试（回车）"));
     connect(bBack, &QPushButton::clicked, this, &InfoForm::back);
-    setTabOrder(pushButton_3, pushButton_2);
-    setTabOrder(pushButton_2, pushButton);
-    setTabOrder(pushButton, bBack);
+    // Tab goes as the buttons read, left to right; 开始考试 still has the focus.
+    setTabOrder(pushButton, pushButton_2);
+    setTabOrder(pushButton_2, pushButton_3);
+    setTabOrder(pushButton_3, bBack);
     pushButton_3->setFocus();
 }
 

@@ -18,6 +18,7 @@ ExamDateDialog::ExamDateDialog(const QDate &current, const QDate &today, QWidget
     setStyleSheet(QStringLiteral("QDialog{background-color: %1;}")
                       .arg(PageTheme::windowGround(ReadingComfort::currentTheme())));
     dateEdit = new QDateEdit(this);
+    dateEdit->setAccessibleName(QStringLiteral("考试日期"));
     dateEdit->setCalendarPopup(true);
     dateEdit->setDisplayFormat(QStringLiteral("yyyy年M月d日"));
     dateEdit->setMinimumDate(today);

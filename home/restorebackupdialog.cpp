@@ -53,6 +53,7 @@ RestoreBackupDialog::RestoreBackupDialog(const QString &dbPath, QWidget *parent)
             : QStringLiteral("选择一份备份，用它替换现在的数据文件（现在的文件会先备份一份）："),
         this));
     list = new QListWidget(this);
+    list->setAccessibleName(QStringLiteral("备份"));
     for (const BackupEntry &entry : backups)
         list->addItem(entryText(entry));
     list->setCurrentRow(0);

@@ -35,8 +35,9 @@ QString unnamedControls(QWidget *window)
 {
     QStringList out;
     for (QWidget *child : window->findChildren<QWidget *>()) {
-        // The page engines' own inner widgets speak for the page view that holds them.
-        if (!isControl(child) || child->isHidden() || qobject_cast<PageView *>(child->parentWidget())
+        // The page engines' own inner widgets speak for the page view that
+        // holds them; a popup (a combo box's list) is a window of its own.
+        if (!isControl(child) || child->isHidden() || child->window() != window || qobject_cast<PageView *>(child->parentWidget())
             || (child->parentWidget() && qobject_cast<PageView *>(child->parentWidget()->parentWidget())))
             continue;
         if (child->focusProxy())
@@ -50,7 +51,8 @@ QString unnamedControls(QWidget *window)
 }
 
 // Pairs of controls where Tab goes back against the reading order (up, or
-// left within a row); "" when focus reads as the window does.
+// left within a row); "" when focus reads as the window does. Tab goes round,
+// so one step back (from the last control to the first) is the wrap.
 QString focusAgainstReading(QWidget *window)
 {
     QList<QWidget *> chain;
@@ -64,15 +66,19 @@ QString focusAgainstReading(QWidget *window)
     }
     QStringList out;
     const auto place = [window](QWidget *w) { return w->mapTo(window, QPoint(0, 0)); };
-    for (int i = 1; i < chain.size(); ++i) {
-        const QPoint before = place(chain.at(i - 1));
-        const QPoint after = place(chain.at(i));
-        const int rowTolerance = qMin(chain.at(i - 1)->height(), chain.at(i)->height()) / 2;
+    for (int i = 0; i < chain.size() && chain.size() > 1; ++i) {
+        QWidget *from = chain.at(i);
+        QWidget *to = chain.at((i + 1) % chain.size());
+        const QPoint before = place(from);
+        const QPoint after = place(to);
+        const int rowTolerance = qMin(from->height(), to->height()) / 2;
         const bool sameRow = qAbs(after.y() - before.y()) <= rowTolerance;
         if ((sameRow && after.x() < before.x()) || (!sameRow && after.y() < before.y()))
-            out << chain.at(i - 1)->objectName() + QStringLiteral(" -> ") + chain.at(i)->objectName();
+            out << QStringLiteral("%1 (%2,%3) -> %4 (%5,%6)")
+                       .arg(from->objectName()).arg(before.x()).arg(before.y())
+                       .arg(to->objectName()).arg(after.x()).arg(after.y());
     }
-    return out.join(QStringLiteral(", "));
+    return out.size() <= 1 ? QString() : out.join(QStringLiteral(", "));
 }
 
 // Of the page in view: buttons, links acting as buttons, and input boxes that

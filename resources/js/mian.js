@@ -544,7 +544,7 @@ function labelControls() {
     var labels = document.getElementsByTagName("label");
     for (var l = 0; l < labels.length; ++l)
         if (labels[l].htmlFor)
-            labelTexts[labels[l].htmlFor] = labels[l].textContent;
+            labelTexts[labels[l].htmlFor] = labels[l].textContent.replace(/[\s\u00a0]+/g, " ").trim();
     var options = document.querySelectorAll("input.button_01, input.button_03");
     for (var o = 0; o < options.length; ++o) {
         var option = options[o];
@@ -557,6 +557,9 @@ function labelControls() {
             name(option, "自评：" + (next && next.nodeType === 3 ? next.nodeValue : "选择"));
         }
     }
+    var favourites = document.querySelectorAll("input.but_showcang");
+    for (var f = 0; f < favourites.length; ++f)
+        name(favourites[f], "收藏本题");
     var entries = document.querySelectorAll(".a_list a");
     for (var e = 0; e < entries.length; ++e)
         name(entries[e], "第 " + entries[e].textContent + " 题");
@@ -570,4 +573,9 @@ function labelControls() {
              || (box.tagName === "TEXTAREA" ? "作答框 " : "填空 ") + counts[question]);
     }
 }
-document.addEventListener("DOMContentLoaded", labelControls);
+// Pages that receive more content later (search blocks, review) are named again.
+document.addEventListener("DOMContentLoaded", function () {
+    labelControls();
+    if (window.MutationObserver)
+        new MutationObserver(labelControls).observe(document.body, {childList: true, subtree: true});
+});
