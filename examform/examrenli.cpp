@@ -77,6 +77,12 @@ ExamRenLi::ExamRenLi(int, int, int, int, int, QWidget *parent)
     setPalette(ReadingComfort::dayPalette());
     webExam->setReadingLook(PageView::ReadingLook::SizeOnly);
     webbutton->setReadingLook(PageView::ReadingLook::SizeOnly);
+    // The page views ask for much room: the labels beside them keep the
+    // height of their text, whatever the text size.
+    for (QLabel *text : {label, label_2, lexamTimeTo, lCount, lexamTime, lNoAnswer, lRight, label_8}) {
+        text->setMinimumHeight(0);
+        text->setSizePolicy(text->sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);
+    }
     fitPanelToTextSize();
     if (ReadingComfort *comfort = ReadingComfort::current())
         connect(comfort, &ReadingComfort::changed, this, &ExamRenLi::fitPanelToTextSize);
@@ -845,6 +851,7 @@ void ExamRenLi::fitPanelToTextSize()
     const ReadingComfort *comfort = ReadingComfort::current();
     const qreal factor = comfort ? TextSize::factor(comfort->textSize()) : 1.0;
     widget_3->setFixedWidth(qRound(panelWidth * qMax<qreal>(1.0, factor)));
+    infoWidget->setMinimumHeight(qRound(infoHeight * qMax<qreal>(1.0, factor)));
 }
 
 // ---- Wrong-question book and favourites -------------------------------------

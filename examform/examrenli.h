@@ -138,6 +138,8 @@ protected:
 private:
     // The side panel's width at the standard text size.
     static constexpr int panelWidth = 260;
+    // The candidate strip's height at the standard text size.
+    static constexpr int infoHeight = 36;
     void fitPanelToTextSize();
     void applyButtonArtwork();
     void applyCollectArtwork(bool favourite);

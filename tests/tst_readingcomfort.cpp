@@ -47,8 +47,8 @@ QString pageValue(PageView *view, const QString &script)
     return TestSupport::pageValue(view, script).toString();
 }
 
-// Native controls of window cut by the window's edge or narrower than their
-// text needs; "" when none.
+// Native controls of window cut by the window's edge, or narrower or lower
+// than their text needs; "" when none.
 QString clippedControls(QWidget *window)
 {
     QStringList out;
@@ -64,6 +64,8 @@ QString clippedControls(QWidget *window)
                                 : !static_cast<QAbstractButton *>(child)->text().isEmpty();
         if (text && child->width() < child->minimumSizeHint().width())
             out << child->objectName() + QStringLiteral(" narrower than its text");
+        if (text && child->height() < child->minimumSizeHint().height())
+            out << child->objectName() + QStringLiteral(" lower than its text (%1 < %2)").arg(child->height()).arg(child->minimumSizeHint().height());
     }
     return out.join(QStringLiteral("; "));
 }
