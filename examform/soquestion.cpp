@@ -13,6 +13,7 @@
 #include "searchresultpage.h"
 #include "writefailureprompt.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -275,6 +276,10 @@ void SoQuestion::applyTheme()
     topWidget->setStyleSheet(QStringLiteral("background-color: %1;").arg(PageTheme::windowStrip(theme)));
     infoWidget->setStyleSheet(QStringLiteral("background-color: %1;").arg(PageTheme::windowGround(theme)));
     bodyWidget->setStyleSheet(QStringLiteral("background-color: %1;").arg(PageTheme::windowGround(theme)));
+    // The strip's colour would reach the keyword box: it keeps the text box colours.
+    const QPalette colours = QApplication::palette();
+    lineEdit->setStyleSheet(QStringLiteral("background-color: %1; color: %2;")
+                                .arg(colours.color(QPalette::Base).name(), colours.color(QPalette::Text).name()));
 }
 
 void SoQuestion::showEvent(QShowEvent *event)
