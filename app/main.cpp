@@ -8,6 +8,7 @@
 #include "migrationnotice.h"
 #include "pageview.h"
 #include "qttranslations.h"
+#include "readingcomfort.h"
 #include "singleinstance.h"
 
 #include <QApplication>
@@ -50,6 +51,8 @@ int main(int argc, char *argv[])
     if (!DataFileGate::admit(paths.dataDir() + QStringLiteral("data.db"), paths.pageDir() + AppPaths::sampleBankName))
         return 1;
 
+    // Before the first window, so that it opens in the reader's size and theme.
+    ReadingComfort comfort;
     MainWindow window;
     QObject::connect(&instance, &SingleInstance::activationRequested, &window,
                      [&window] { bringProgramForward(&window); });

@@ -16,9 +16,9 @@ namespace {
 // Marks the page with its number, so that a check never mistakes the page
 // before for the one just set, and keeps the guard in the page itself: no
 // context menu, nothing copied or dragged out.
-QString pageStamp(quint64 page)
+QString pageStamp(quint64 page, PageTheme::Theme theme)
 {
-    return QStringLiteral(
+    return PageTheme::pageHead(theme) + QStringLiteral(
                "<script>window.tesseraPage=%1;"
                "['contextmenu','copy','cut','dragstart'].forEach(function(n){"
                "document.addEventListener(n,function(e){e.preventDefault();},true);});</script>")
@@ -27,7 +27,7 @@ QString pageStamp(quint64 page)
 
 // The stamp goes first in the head, or after a document type declaration,
 // which must stay first for the page's layout mode.
-QString stamped(const QString &html, quint64 page)
+QString stamped(const QString &html, quint64 page, PageTheme::Theme theme)
 {
     static const QRegularExpression head(QStringLiteral("<head(\\s[^>]*)?>"), QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression doctype(QStringLiteral("^\\s*\\x{feff}?<!doctype[^>]*>"),
@@ -36,7 +36,16 @@ QString stamped(const QString &html, quint64 page)
     if (!match.hasMatch())
         match = doctype.match(html);
     QString out = html;
-    return out.insert(match.hasMatch() ? match.capturedEnd() : 0, pageStamp(page));
+    return out.insert(match.hasMatch() ? match.capturedEnd() : 0, pageStamp(page, theme));
+}
+
+// The reader's look, and the views that follow it.
+qreal readerZoom = 1.0;
+PageTheme::Theme readerTheme = PageTheme::Theme::Day;
+QList<PageView *> &liveViews()
+{
+    static QList<PageView *> views;
+    return views;
 }
 
 } // namespace
@@ -61,6 +70,8 @@ PageView::PageView(QWidget *parent)
     // end, so a page not yet ready is also looked at now and then.
     m_poll->setInterval(20);
     connect(m_poll, &QTimer::timeout, this, &PageView::checkReady);
+    liveViews().append(this);
+    m_engine->setZoomFactor(readingZoom());
 }
 
 PageView::~PageView()
@@ -68,6 +79,7 @@ PageView::~PageView()
     // Answers still on their way find no view: an engine may hand them over
     // while its page is deleted, after the window that asked is gone.
     m_closing = true;
+    liveViews().removeAll(this);
     disconnect(m_engine, nullptr, this, nullptr);
 }
 
@@ -88,7 +100,7 @@ void PageView::setHtml(const QString &html, const QUrl &baseUrl)
     m_ready = false;
     m_checking = false;
     const QUrl base = baseUrl.isEmpty() ? QUrl(appFileUrlBase()) : baseUrl;
-    m_engine->setHtml(stamped(html, m_page), base);
+    m_engine->setHtml(stamped(html, m_page, theme()), base);
     checkReady();
     if (!m_ready)
         m_poll->start();
@@ -145,6 +157,10 @@ void PageView::becomeReady()
         return;
     m_ready = true;
     m_poll->stop();
+    // An engine may forget the zoom when it loads another page (and keeps it
+    // in single precision).
+    if (qAbs(m_engine->zoomFactor() - readingZoom()) > 0.001)
+        m_engine->setZoomFactor(readingZoom());
     const auto waiting = m_waiting;
     m_waiting.clear();
     for (const auto &call : waiting)
@@ -165,6 +181,36 @@ void PageView::setZoomFactor(qreal factor)
 qreal PageView::zoomFactor() const
 {
     return m_engine->zoomFactor();
+}
+
+void PageView::setReadingLook(ReadingLook look)
+{
+    m_look = look;
+    applyReadingLook();
+}
+
+void PageView::setReaderLook(qreal zoom, PageTheme::Theme theme)
+{
+    readerZoom = zoom;
+    readerTheme = theme;
+    for (PageView *view : liveViews())
+        view->applyReadingLook();
+}
+
+PageTheme::Theme PageView::theme() const
+{
+    return m_look == ReadingLook::Full ? readerTheme : PageTheme::Theme::Day;
+}
+
+qreal PageView::readingZoom() const
+{
+    return m_look == ReadingLook::None ? 1.0 : readerZoom;
+}
+
+void PageView::applyReadingLook()
+{
+    m_engine->setZoomFactor(readingZoom());
+    runScript(PageTheme::switchScript(theme()));
 }
 
 QWidget *PageView::inputWidget() const

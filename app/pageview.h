@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pagetheme.h"
+
 #include <QUrl>
 #include <QVariant>
 #include <QWidget>
@@ -57,6 +59,18 @@ public:
     void setZoomFactor(qreal factor);
     qreal zoomFactor() const;
 
+    // How much of the reader's look (text size and theme) a view takes: all of
+    // it, the size only (the simulated test keeps a test centre's colours), or
+    // none (pages made for printing).
+    enum class ReadingLook { Full, SizeOnly, None };
+    void setReadingLook(ReadingLook look);
+    ReadingLook readingLook() const { return m_look; }
+    // The text size and theme of every view, shown now and later; shown pages
+    // change at once.
+    static void setReaderLook(qreal zoom, PageTheme::Theme theme);
+    // The theme this view's pages are drawn in.
+    PageTheme::Theme theme() const;
+
     // The widget that takes keyboard input for the page (the engine's focus
     // proxy where it has one).
     QWidget *inputWidget() const;
@@ -80,6 +94,8 @@ private:
     void checkReady();
     void becomeReady();
     void guard(QWidget *widget);
+    qreal readingZoom() const;
+    void applyReadingLook();
 
     PageEngine *m_engine;
     quint64 m_page = 0;
@@ -88,4 +104,5 @@ private:
     bool m_checking = false;
     QList<QPair<QString, Continuation>> m_waiting;
     QTimer *m_poll;
+    ReadingLook m_look = ReadingLook::Full;
 };

@@ -52,6 +52,7 @@ ImportDialog::ImportDialog(const QString &path, QSqlDatabase db, const QString &
     fileRow->addWidget(chooseButton);
     sourceTabs->addTab(filePage, QStringLiteral("题库文件"));
     pasteEdit = new QPlainTextEdit(sourceTabs);
+    pasteEdit->setAccessibleName(QStringLiteral("粘贴的题目"));
     pasteEdit->setPlaceholderText(QStringLiteral("把题目粘贴到这里，例如：\n一、单项选择题\n1．下列属于输出设备的是（ ）。\n"
                                                  "A．键盘  B．打印机  C．鼠标  D．扫描仪\n答案：B"));
     sourceTabs->addTab(pasteEdit, QStringLiteral("粘贴文本"));
@@ -85,6 +86,7 @@ ImportDialog::ImportDialog(const QString &path, QSqlDatabase db, const QString &
 
     auto *views = m_views = new QTabWidget(this);
     questionsView = new QPlainTextEdit(views);
+    questionsView->setAccessibleName(QStringLiteral("识别出的题目"));
     questionsView->setReadOnly(true);
     questionsView->setLineWrapMode(QPlainTextEdit::NoWrap);
     views->addTab(questionsView, QStringLiteral("识别出的题目"));
@@ -92,6 +94,7 @@ ImportDialog::ImportDialog(const QString &path, QSqlDatabase db, const QString &
     auto *problemsLayout = new QVBoxLayout(problemsPage);
     m_problemsTitle = new QLabel(problemsPage);
     problemsView = new QPlainTextEdit(problemsPage);
+    problemsView->setAccessibleName(QStringLiteral("有问题的题目"));
     problemsView->setReadOnly(true);
     problemsLayout->addWidget(m_problemsTitle);
     problemsLayout->addWidget(problemsView, 1);

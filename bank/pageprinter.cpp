@@ -45,6 +45,8 @@ bool PagePrinter::print(const QString &html, const QUrl &baseUrl, QPrinter *prin
         progress->setMinimumDuration(300);
     }
     PageView view;
+    // Paper is white and printed at its own size, whatever the reader's look.
+    view.setReadingLook(PageView::ReadingLook::None);
     view.resize(900, 1200);
     BoundedWait loaded(timeoutMs);
     QObject::connect(&view, &PageView::pageReady, [&loaded] { loaded.finished(); });

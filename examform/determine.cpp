@@ -2,6 +2,7 @@
 
 #include "centredonparent.h"
 #include "constants.h"
+#include "readingcomfort.h"
 
 #include <QTextDocument>
 
@@ -15,6 +16,8 @@ Determine::Determine(QWidget *parent)
     setWindowTitle(productTitle);
     setAutoFillBackground(false);
     setStyleSheet(QStringLiteral("background-color: #addeec;"));
+    // A dialog of the simulated test: a test centre's colours in either theme.
+    setPalette(ReadingComfort::dayPalette());
     pbYes->setStyleSheet(QStringLiteral(
         "QPushButton{border-image: url(:/image/exam/ok1.png);}QPushButton:hover{border-image: url(:/image/exam/ok2.png);}"
         "QPushButton:pressed{border-image: url(:/image/exam/ok1.png);}"));

@@ -26,6 +26,7 @@
 #include "papergrader.h"
 #include "papernavigation.h"
 #include "prompt.h"
+#include "readingcomfort.h"
 #include "resultspage.h"
 #include "reviewstore.h"
 #include "sectionrendering.h"
@@ -75,7 +76,19 @@ ExamRenLi::ExamRenLi(int, int, int, int, int, QWidget *parent)
     webExam->publish(QStringLiteral("myjstest"), bridge);
     webbutton->publish(QStringLiteral("myjstest"), bridge);
 
-    baseZoom = static_cast<int>(webExam->zoomFactor());
+    // A test centre's screen: the reader's text size, never the night theme.
+    setPalette(ReadingComfort::dayPalette());
+    webExam->setReadingLook(PageView::ReadingLook::SizeOnly);
+    webbutton->setReadingLook(PageView::ReadingLook::SizeOnly);
+    // The page views ask for much room: the labels beside them keep the
+    // height of their text, whatever the text size.
+    for (QLabel *text : {label, label_2, lexamTimeTo, lCount, lexamTime, lNoAnswer, lRight, label_8}) {
+        text->setMinimumHeight(0);
+        text->setSizePolicy(text->sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);
+    }
+    fitPanelToTextSize();
+    if (ReadingComfort *comfort = ReadingComfort::current())
+        connect(comfort, &ReadingComfort::changed, this, &ExamRenLi::fitPanelToTextSize);
 
     countdownTimer = new QTimer(this);
     connect(countdownTimer, &QTimer::timeout, this, &ExamRenLi::examJiShi);
@@ -889,7 +902,15 @@ void ExamRenLi::againQuestion()
     }
     // The stored result stays until the new run is handed in.
     timerShowExam();
-    webExam->setZoomFactor(baseZoom);
+}
+
+void ExamRenLi::fitPanelToTextSize()
+{
+    // The counts and the answer card beside the question widen with the text.
+    const ReadingComfort *comfort = ReadingComfort::current();
+    const qreal factor = comfort ? TextSize::factor(comfort->textSize()) : 1.0;
+    widget_3->setFixedWidth(qRound(panelWidth * qMax<qreal>(1.0, factor)));
+    infoWidget->setMinimumHeight(qRound(infoHeight * qMax<qreal>(1.0, factor)));
 }
 
 // ---- Wrong-question book and favourites -------------------------------------

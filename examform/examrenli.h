@@ -57,7 +57,6 @@ public:
     bool handInSaved = true;
     int gradeTimerId = 0;
     QTimer *countdownTimer = nullptr;
-    int baseZoom = 1;
 
     int currentIndex = 0;      // entry shown
     int previousIndex = 0;     // entry highlighted as current on the card
@@ -144,6 +143,11 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // The side panel's width at the standard text size.
+    static constexpr int panelWidth = 260;
+    // The candidate strip's height at the standard text size.
+    static constexpr int infoHeight = 36;
+    void fitPanelToTextSize();
     void applyButtonArtwork();
     void applyCollectArtwork(bool favourite);
     void buildQuestionPage();

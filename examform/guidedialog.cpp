@@ -5,6 +5,7 @@
 #include "guidepage.h"
 #include "pagetext.h"
 #include "pageview.h"
+#include "readingcomfort.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -17,6 +18,9 @@ GuideDialog::GuideDialog(QWidget *parent)
     DialogFrame::apply(this);
     setStyleSheet(QStringLiteral("QDialog{background-color:#addeec;}"));
     resize(1080, 760);
+    // Part of the simulated test: a test centre's colours in either theme.
+    setPalette(ReadingComfort::dayPalette());
+    m_view->setReadingLook(PageView::ReadingLook::SizeOnly);
 
     m_view->setHtml(GuidePage::html(appFileUrlBase()));
 
@@ -25,6 +29,7 @@ GuideDialog::GuideDialog(QWidget *parent)
     close->setStyleSheet(QStringLiteral(
         "QPushButton{background:#f39c12;color:white;border-radius:6px;font-size:15px;font-weight:bold;}"
         "QPushButton:hover{background:#e67e22;}"));
+    close->setAccessibleName(QStringLiteral("我知道了，关闭操作演示"));
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
     auto *layout = new QVBoxLayout(this);

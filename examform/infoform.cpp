@@ -3,6 +3,7 @@
 #include "buttonartwork.h"
 #include "enterkey.h"
 #include "guidedialog.h"
+#include "readingcomfort.h"
 
 #include <QKeyEvent>
 
@@ -12,6 +13,8 @@ InfoForm::InfoForm(QWidget *parent)
     setupUi(this);
     setWindowTitle(QStringLiteral("考生信息确认"));
     setWindowFlags(Qt::FramelessWindowHint);
+    // A screen of the simulated test: a test centre's colours in either theme.
+    setPalette(ReadingComfort::dayPalette());
     pushButton->setStyleSheet(ButtonArtwork::hoverLit(QStringLiteral(":/image/other/ys1.png"),
                                                       QStringLiteral(":/image/other/ys2.png")));
     pushButton_2->setStyleSheet(ButtonArtwork::hoverLit(QStringLiteral(":/image/other/cxdl1.png"),
@@ -22,9 +25,10 @@ InfoForm::InfoForm(QWidget *parent)
     pushButton_2->setToolTip(QStringLiteral("重新登录（Esc）"));
     pushButton_3->setToolTip(QStringLiteral("开始考试（回车）"));
     connect(bBack, &QPushButton::clicked, this, &InfoForm::back);
-    setTabOrder(pushButton_3, pushButton_2);
-    setTabOrder(pushButton_2, pushButton);
-    setTabOrder(pushButton, bBack);
+    // Tab goes as the buttons read, left to right; 开始考试 still has the focus.
+    setTabOrder(pushButton, pushButton_2);
+    setTabOrder(pushButton_2, pushButton_3);
+    setTabOrder(pushButton_3, bBack);
     pushButton_3->setFocus();
 }
 

@@ -2,6 +2,7 @@
 
 #include "buttonartwork.h"
 #include "enterkey.h"
+#include "readingcomfort.h"
 
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -12,6 +13,8 @@ LoginForm::LoginForm(QWidget *parent)
     setupUi(this);
     setWindowTitle(QStringLiteral("考生登录"));
     setWindowFlags(Qt::FramelessWindowHint);
+    // A screen of the simulated test: a test centre's colours in either theme.
+    setPalette(ReadingComfort::dayPalette());
     pushButton->setStyleSheet(ButtonArtwork::hoverLit(QStringLiteral(":/image/other/dl1.png"),
                                                       QStringLiteral(":/image/other/dl2.png")));
     pushButton_2->setStyleSheet(ButtonArtwork::hoverLit(QStringLiteral(":/image/other/zdkh1.png"),

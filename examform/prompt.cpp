@@ -1,6 +1,7 @@
 #include "prompt.h"
 
 #include "centredonparent.h"
+#include "readingcomfort.h"
 
 #include <QTextDocument>
 #include <QtMath>
@@ -15,6 +16,8 @@ Prompt::Prompt(QWidget *parent)
     setWindowTitle(QStringLiteral("提示"));
     setAutoFillBackground(false);
     setStyleSheet(QStringLiteral("background-color: #addeec;"));
+    // A dialog of the simulated test: a test centre's colours in either theme.
+    setPalette(ReadingComfort::dayPalette());
     pbOk->setStyleSheet(QStringLiteral(
         "QPushButton{border-image: url(:/image/exam/know1.png);}QPushButton:hover{border-image: url(:/image/exam/know2.png);}"
         "QPushButton:pressed{border-image: url(:/image/exam/know1.png);}"));

@@ -11,10 +11,12 @@
 #include "notepanel.h"
 #include "notestore.h"
 #include "questionsearch.h"
+#include "readingcomfort.h"
 #include "searchbridge.h"
 #include "searchresultpage.h"
 #include "writefailureprompt.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -29,9 +31,9 @@ SoQuestion::SoQuestion(QWidget *parent)
     // The main window keeps no reference to a search window: a closed one,
     // with its page and results, is released.
     setAttribute(Qt::WA_DeleteOnClose);
-    topWidget->setStyleSheet(QStringLiteral("background-color: #7ebfcc;"));
-    infoWidget->setStyleSheet(QStringLiteral("background-color: #addeec;"));
-    bodyWidget->setStyleSheet(QStringLiteral("background-color: #addeec;"));
+    applyTheme();
+    if (ReadingComfort *comfort = ReadingComfort::current())
+        connect(comfort, &ReadingComfort::changed, this, &SoQuestion::applyTheme);
     applyButtonStyles();
     setWindowTitle(productTitle);
     bRest->hide();
@@ -295,6 +297,18 @@ void SoQuestion::closeEvent(QCloseEvent *event)
     stopSearch();
     emit meShow();
     event->accept();
+}
+
+void SoQuestion::applyTheme()
+{
+    const PageTheme::Theme theme = ReadingComfort::currentTheme();
+    topWidget->setStyleSheet(QStringLiteral("background-color: %1;").arg(PageTheme::windowStrip(theme)));
+    infoWidget->setStyleSheet(QStringLiteral("background-color: %1;").arg(PageTheme::windowGround(theme)));
+    bodyWidget->setStyleSheet(QStringLiteral("background-color: %1;").arg(PageTheme::windowGround(theme)));
+    // The strip's colour would reach the keyword box: it keeps the text box colours.
+    const QPalette colours = QApplication::palette();
+    lineEdit->setStyleSheet(QStringLiteral("background-color: %1; color: %2;")
+                                .arg(colours.color(QPalette::Base).name(), colours.color(QPalette::Text).name()));
 }
 
 void SoQuestion::showEvent(QShowEvent *event)

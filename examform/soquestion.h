@@ -69,6 +69,8 @@ private slots:
     void resultPageReady();
     void continueSearch();
     void appendNextBlock();
+    // The window's grounds in the reader's theme.
+    void applyTheme();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

@@ -1,6 +1,7 @@
 #include "examdatedialog.h"
 
 #include "dialogframe.h"
+#include "readingcomfort.h"
 
 #include <QDateEdit>
 #include <QDialogButtonBox>
@@ -14,8 +15,10 @@ ExamDateDialog::ExamDateDialog(const QDate &current, const QDate &today, QWidget
 {
     setWindowTitle(QStringLiteral("考试日期"));
     DialogFrame::apply(this);
-    setStyleSheet(QStringLiteral("QDialog{background-color: #addeec;}"));
+    setStyleSheet(QStringLiteral("QDialog{background-color: %1;}")
+                      .arg(PageTheme::windowGround(ReadingComfort::currentTheme())));
     dateEdit = new QDateEdit(this);
+    dateEdit->setAccessibleName(QStringLiteral("考试日期"));
     dateEdit->setCalendarPopup(true);
     dateEdit->setDisplayFormat(QStringLiteral("yyyy年M月d日"));
     dateEdit->setMinimumDate(today);

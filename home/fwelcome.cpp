@@ -15,6 +15,7 @@
 #include "paperdrawdialog.h"
 #include "paperloader.h"
 #include "progresspages.h"
+#include "readingcomfort.h"
 #include "restorebackupdialog.h"
 #include "startfigures.h"
 #include "reviewstore.h"
@@ -23,7 +24,10 @@
 #include "subject.h"
 #include "subjectstore.h"
 
+#include <QActionGroup>
+#include <QCursor>
 #include <QDate>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimerEvent>
@@ -69,6 +73,12 @@ Fwelcome::Fwelcome(QWidget *parent)
     setAttribute(Qt::WA_TranslucentBackground, false);
     mainWebView->publish(QStringLiteral("myjstest"), new HomeBridge(this));
     registerHomeActions();
+    // The start page's badges tell the size and theme: they follow a change.
+    if (ReadingComfort *comfort = ReadingComfort::current())
+        connect(comfort, &ReadingComfort::changed, this, [this] {
+            if (onStartPage)
+                showStartPage();
+        });
     showStartPage();
     subjectCheckTimerId = startTimer(50, Qt::CoarseTimer);
 }
@@ -161,6 +171,50 @@ void Fwelcome::registerHomeActions()
                   [this]() { BankActions::print(this); });
     addHomeAction(QStringLiteral("restoreBackup"), QStringLiteral("恢复备份"),
                   QStringLiteral("用一份备份替换现在的成绩、错题和收藏"), [this]() { restoreBackup(); });
+    addHomeAction(QStringLiteral("textSize"), QStringLiteral("字号"),
+                  QStringLiteral("页面和窗口文字的大小（Ctrl+= 放大，Ctrl+- 缩小，Ctrl+0 还原）"),
+                  [this]() { textSizeMenu()->popup(QCursor::pos()); }, [](const StartFigures &) {
+                      const ReadingComfort *comfort = ReadingComfort::current();
+                      return comfort ? TextSize::label(comfort->textSize()) : QString();
+                  });
+    addHomeAction(QStringLiteral("nightTheme"), QStringLiteral("夜间模式"), QStringLiteral("深色页面，夜里看书不刺眼"),
+                  [] {
+                      if (ReadingComfort *comfort = ReadingComfort::current())
+                          comfort->setTheme(comfort->theme() == PageTheme::Theme::Night ? PageTheme::Theme::Day
+                                                                                        : PageTheme::Theme::Night);
+                  },
+                  [](const StartFigures &) {
+                      const ReadingComfort *comfort = ReadingComfort::current();
+                      return comfort && comfort->theme() == PageTheme::Theme::Night ? QStringLiteral("开")
+                                                                                     : QStringLiteral("关");
+                  });
+}
+
+QMenu *Fwelcome::textSizeMenu()
+{
+    if (m_textSizeMenu)
+        return m_textSizeMenu;
+    m_textSizeMenu = new QMenu(this);
+    m_textSizeMenu->setObjectName(QStringLiteral("textSizeMenu"));
+    m_textSizeMenu->setAccessibleName(QStringLiteral("字号"));
+    auto *group = new QActionGroup(m_textSizeMenu);
+    for (TextSize::Step step : {TextSize::Step::Small, TextSize::Step::Medium, TextSize::Step::Large,
+                                TextSize::Step::ExtraLarge}) {
+        QAction *action = m_textSizeMenu->addAction(TextSize::label(step));
+        action->setCheckable(true);
+        action->setActionGroup(group);
+        action->setData(static_cast<int>(step));
+        connect(action, &QAction::triggered, this, [step] {
+            if (ReadingComfort *comfort = ReadingComfort::current())
+                comfort->setTextSize(step);
+        });
+    }
+    connect(m_textSizeMenu, &QMenu::aboutToShow, this, [this] {
+        const ReadingComfort *comfort = ReadingComfort::current();
+        for (QAction *action : m_textSizeMenu->actions())
+            action->setChecked(comfort && action->data().toInt() == static_cast<int>(comfort->textSize()));
+    });
+    return m_textSizeMenu;
 }
 
 void Fwelcome::restoreBackup()

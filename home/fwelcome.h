@@ -10,6 +10,8 @@
 #include <QWidget>
 #include <functional>
 
+class QMenu;
+
 struct StartFigures;
 
 // The home form: one web view showing the start page or one of the lists. The
@@ -87,6 +89,8 @@ private:
     void addHomeAction(const QString &key, const QString &label, const QString &hint,
                        std::function<void()> run, std::function<QString(const StartFigures &)> badge = nullptr);
     void registerHomeActions();
+    // The menu of the text sizes, made when first asked for.
+    QMenu *textSizeMenu();
     QStringList todaysReviews() const;
     void startReview();
     void chooseExamDate();
@@ -108,4 +112,5 @@ private:
     QList<RegisteredAction> homeActions;
 
     int subjectCheckTimerId = 0;
+    QMenu *m_textSizeMenu = nullptr;
 };

@@ -235,19 +235,19 @@ QString HomePages::startPage(const HomeActions &actions)
 
     return pageHead(true)
         + QStringLiteral("<div class=\"con\"> <div class=\"con_box\"> <div><p class='top_p'>") + title
-        + QStringLiteral("</p></div><ul><li><a href='javascript:zhenti();' onmouseout='MM_swapImgRestore()' "
+        + QStringLiteral("</p></div><ul><li><a aria-label='试卷' href='javascript:zhenti();' onmouseout='MM_swapImgRestore()' "
                          "onmouseover=\"MM_swapImage('Image2','','") + base
         + QStringLiteral("images/index12.png',1)\"> <img src='") + base
         + QStringLiteral("images/index11.png' name='Image2' width='198' height='177' border='0' id='Image2' /></a></li>"
-                         "<li><a href='javascript:cuoti();' onmouseout='MM_swapImgRestore()' "
+                         "<li><a aria-label='错题本' href='javascript:cuoti();' onmouseout='MM_swapImgRestore()' "
                          "onmouseover=\"MM_swapImage('Image4','','") + base
         + QStringLiteral("images/index22.png',1)\"> <img src='") + base
         + QStringLiteral("images/index21.png' name='Image4' width='198' height='177' border='0' id='Image4' /></a></li>"
-                         "<li><a href='javascript:shoucang();' onmouseout='MM_swapImgRestore()' "
+                         "<li><a aria-label='我的收藏' href='javascript:shoucang();' onmouseout='MM_swapImgRestore()' "
                          "onmouseover=\"MM_swapImage('Image3','','") + base
         + QStringLiteral("images/index32.png',1)\"> <img src='") + base
         + QStringLiteral("images/index31.png' name='Image3' width='198' height='177' border='0' id='Image3' /></a></li>"
-                         "<li><a href='javascript:soti();' onmouseout='MM_swapImgRestore()' "
+                         "<li><a aria-label='搜索题目' href='javascript:soti();' onmouseout='MM_swapImgRestore()' "
                          "onmouseover=\"MM_swapImage('Image5','','") + base
         + QStringLiteral("images/index42.png',1)\"> <img src='") + base
         + QStringLiteral("images/index41.png' name='Image5' width='198' height='177' border='0' id='Image5' /></a></li>"

@@ -4,6 +4,7 @@
 #include "dbconnection.h"
 #include "constants.h"
 #include "generatedpaperstore.h"
+#include "readingcomfort.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -40,11 +41,13 @@ PaperDrawDialog::PaperDrawDialog(const QString &subjectId, const QDate &today, Q
 {
     setWindowTitle(QStringLiteral("随机组卷"));
     DialogFrame::apply(this);
-    setStyleSheet(QStringLiteral("QDialog{background-color: #addeec;}"));
+    setStyleSheet(QStringLiteral("QDialog{background-color: %1;}")
+                      .arg(PageTheme::windowGround(ReadingComfort::currentTheme())));
     resize(560, 600);
 
     countTable = new QTableWidget(m_categories.size(), 3, this);
     countTable->setHorizontalHeaderLabels({QStringLiteral("题型"), QStringLiteral("题库中"), QStringLiteral("题数")});
+    countTable->setAccessibleName(QStringLiteral("每种题型的题数"));
     countTable->verticalHeader()->hide();
     countTable->horizontalHeader()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
     countTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -56,6 +59,7 @@ PaperDrawDialog::PaperDrawDialog(const QString &subjectId, const QDate &today, Q
         countTable->setItem(row, NameColumn, new QTableWidgetItem(category.name));
         countTable->setItem(row, AvailableColumn, new QTableWidgetItem);
         auto *spin = new QSpinBox(countTable);
+        spin->setAccessibleName(category.name + QStringLiteral("题数"));
         spin->setRange(0, 999);
         spin->setValue(count);
         connect(spin, QOverload<int>::of(&QSpinBox::valueChanged), this, &PaperDrawDialog::updateShortage);
@@ -63,6 +67,7 @@ PaperDrawDialog::PaperDrawDialog(const QString &subjectId, const QDate &today, Q
     }
 
     chapterList = new QListWidget(this);
+    chapterList->setAccessibleName(QStringLiteral("章节"));
     for (const auto &chapter : DrawingBank::chapters(database(), subjectId)) {
         auto *item = new QListWidgetItem(chapter.second, chapterList);
         item->setData(Qt::UserRole, chapter.first);
@@ -98,6 +103,9 @@ PaperDrawDialog::PaperDrawDialog(const QString &subjectId, const QDate &today, Q
     layout->addLayout(form);
     layout->addWidget(shortageLabel);
     layout->addWidget(buttons);
+    // Tab goes down the dialog as it reads.
+    setTabOrder(chapterList, minutes);
+    setTabOrder(minutes, preferWeakAndNew);
     updateShortage();
 }
 

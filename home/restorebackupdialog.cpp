@@ -1,6 +1,7 @@
 #include "restorebackupdialog.h"
 
 #include "dialogframe.h"
+#include "readingcomfort.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -42,7 +43,8 @@ RestoreBackupDialog::RestoreBackupDialog(const QString &dbPath, QWidget *parent)
 {
     setWindowTitle(QStringLiteral("恢复备份"));
     DialogFrame::apply(this);
-    setStyleSheet(QStringLiteral("QDialog{background-color: #addeec;}"));
+    setStyleSheet(QStringLiteral("QDialog{background-color: %1;}")
+                      .arg(PageTheme::windowGround(ReadingComfort::currentTheme())));
     resize(560, 320);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(
@@ -51,6 +53,7 @@ RestoreBackupDialog::RestoreBackupDialog(const QString &dbPath, QWidget *parent)
             : QStringLiteral("选择一份备份，用它替换现在的数据文件（现在的文件会先备份一份）："),
         this));
     list = new QListWidget(this);
+    list->setAccessibleName(QStringLiteral("备份"));
     for (const BackupEntry &entry : backups)
         list->addItem(entryText(entry));
     list->setCurrentRow(0);

@@ -12,42 +12,43 @@
 namespace {
 
 // In the program's palette and faces (as css/maincss.css): a white sheet with
-// the lists' header strip, striped rows and pill links.
+// the lists' header strip, striped rows and pill links. Colours that change
+// with the night theme are the variables of css/theme.css.
 const QString style = QStringLiteral(
-    "body{margin:0;padding:18px 28px;font-family:'宋体','Noto Sans CJK SC',sans-serif;font-size:14px;color:#21414a;"
-    "background:#f4fafb;}"
-    "h2,h3{font-family:'黑体','Noto Sans CJK SC',sans-serif;color:#1f6272;}"
+    "body{margin:0;padding:18px 28px;font-family:'宋体','Noto Sans CJK SC',sans-serif;font-size:14px;color:var(--ink);"
+    "background:var(--tint-soft);}"
+    "h2,h3{font-family:'黑体','Noto Sans CJK SC',sans-serif;color:var(--ink-strong);}"
     "h2{margin:0 0 12px;font-size:20px;}"
     "h3{margin:18px 0 6px;font-size:15px;}"
-    ".summary{margin:0 0 10px;color:#5b7a82;}"
-    ".empty{padding:40px 0;text-align:center;color:#5b7a82;font-size:16px;}"
-    "a.pill,.empty a{display:inline-block;padding:2px 14px;border:1px solid #7ebfcc;border-radius:14px;"
-    "color:#1f6272;background:#fff;text-decoration:none;}"
+    ".summary{margin:0 0 10px;color:var(--muted);}"
+    ".empty{padding:40px 0;text-align:center;color:var(--muted);font-size:16px;}"
+    "a.pill,.empty a{display:inline-block;padding:2px 14px;border:1px solid var(--line-strong);border-radius:14px;"
+    "color:var(--ink-strong);background:var(--paper);text-decoration:none;}"
     "a.pill:hover,.empty a:hover{border-color:#f39c12;color:#d35400;}"
     ".chart_empty a{color:#d35400;}"
     // The charts measure their labels in their own text size: the page's
     // taller lines made the labels' boxes overlap and hid them.
     ".chart{width:760px;height:220px;line-height:1.2;font-size:12px;}"
-    ".chart_empty{margin:6px 0 12px;color:#888;}"
-    ".legend{margin:4px 0 0 40px;font-size:12px;color:#555;}"
+    ".chart_empty{margin:6px 0 12px;color:var(--muted);}"
+    ".legend{margin:4px 0 0 40px;font-size:12px;color:var(--muted);}"
     ".legend .key{margin-right:16px;white-space:nowrap;}"
     ".legend i{display:inline-block;width:10px;height:10px;margin-right:4px;vertical-align:-1px;}"
-    "table.history{border-collapse:separate;border-spacing:0;width:100%;background:#fff;border:1px solid #c5dfe6;"
+    "table.history{border-collapse:separate;border-spacing:0;width:100%;background:var(--paper);border:1px solid var(--line);"
     "border-radius:8px;box-shadow:0 2px 10px rgba(31,98,114,0.10);}"
     "table.history th{background:#6bb6c6;background:linear-gradient(#7ebfcc,#5aaebf);color:#fff;font-weight:bold;"
     "padding:10px 12px;text-align:left;letter-spacing:1px;}"
-    "table.history td{border-bottom:1px solid #e3eef1;padding:9px 12px;white-space:nowrap;}"
+    "table.history td{border-bottom:1px solid var(--tint);padding:9px 12px;white-space:nowrap;}"
     "table.history td.paper{white-space:normal;}"
-    "table.history tr.attempt:nth-child(odd) td{background:#f7fbfc;}"
+    "table.history tr.attempt:nth-child(odd) td{background:var(--tint-soft);}"
     "table.history tr.attempt{cursor:pointer;}"
-    "table.history tr.attempt:hover td{background:#e4f4f8;}"
+    "table.history tr.attempt:hover td{background:var(--tint);}"
     "table.history tr:last-child td{border-bottom:0;}"
     ".passed{color:#3aa657;font-weight:bold;}.failed{color:#d9483b;font-weight:bold;}"
     "table.strip{border-collapse:separate;border-spacing:3px;}"
-    "table.strip td{width:14px;height:14px;background:#eef3f4;}"
-    "table.strip td.d1{background:#addeec;}table.strip td.d2{background:#7ebfcc;}"
+    "table.strip td{width:14px;height:14px;background:var(--tint);}"
+    "table.strip td.d1{background:var(--line);}table.strip td.d2{background:var(--line-strong);}"
     "table.strip td.d3{background:#2c7f8f;}table.strip td.future{background:transparent;}"
-    "table.strip th{font-weight:normal;font-size:11px;color:#888;text-align:right;padding-right:4px;}");
+    "table.strip th{font-weight:normal;font-size:11px;color:var(--muted);text-align:right;padding-right:4px;}");
 
 // The page scripts: calls into the home form.
 const QString bridgeScript = QStringLiteral(

@@ -1,6 +1,7 @@
 #include "subject.h"
 
 #include "dialogframe.h"
+#include "readingcomfort.h"
 #include "subjectstore.h"
 
 #include <QCloseEvent>
@@ -14,7 +15,8 @@ Subject::Subject(QWidget *parent)
     DialogFrame::apply(this);
     setWindowTitle(QStringLiteral("科目选择"));
     // The ground of the program's other dialogs.
-    setStyleSheet(QStringLiteral("QDialog#Subject{background-color: #addeec;}"));
+    setStyleSheet(QStringLiteral("QDialog#Subject{background-color: %1;}")
+                      .arg(PageTheme::windowGround(ReadingComfort::currentTheme())));
     pushButton->setStyleSheet(QStringLiteral(
         "QPushButton{border-image: url(:/image/sub1.png);}QPushButton:hover{border-image: url(:/image/sub1.png);}"
         "QPushButton:pressed{border-image: url(:/image/sub2.png);}"));

@@ -558,3 +558,53 @@ function soScrolled() {
 function soMore() {
     myjstest.moreResults();
 }
+
+// Names for the controls that show no text of their own, as a screen reader
+// reads them: option buttons ("选项 A：..."), the self-assessment buttons, the
+// answer card's entries ("第 3 题"), blanks and essay boxes. A name given by
+// the page itself stays.
+function labelControls() {
+    function name(element, text) {
+        text = String(text || "").replace(/[\s\u00a0]+/g, " ").trim();
+        if (text && !element.getAttribute("aria-label"))
+            element.setAttribute("aria-label", text);
+    }
+    var labelTexts = {};
+    var labels = document.getElementsByTagName("label");
+    for (var l = 0; l < labels.length; ++l)
+        if (labels[l].htmlFor)
+            labelTexts[labels[l].htmlFor] = labels[l].textContent.replace(/[\s\u00a0]+/g, " ").trim();
+    var options = document.querySelectorAll("input.button_01, input.button_03");
+    for (var o = 0; o < options.length; ++o) {
+        var option = options[o];
+        var letter = (option.getAttribute("value") || "").replace(/[.\s\u00a0]+$/, "");
+        if (letter) {
+            var text = labelTexts[option.id] ? "：" + labelTexts[option.id] : "";
+            name(option, "选项 " + letter + text);
+        } else {
+            var next = option.nextSibling;
+            name(option, "自评：" + (next && next.nodeType === 3 ? next.nodeValue : "选择"));
+        }
+    }
+    var favourites = document.querySelectorAll("input.but_showcang");
+    for (var f = 0; f < favourites.length; ++f)
+        name(favourites[f], "收藏本题");
+    var entries = document.querySelectorAll(".a_list a");
+    for (var e = 0; e < entries.length; ++e)
+        name(entries[e], "第 " + entries[e].textContent + " 题");
+    var boxes = document.querySelectorAll("input[type=text], textarea");
+    var counts = {};
+    for (var b = 0; b < boxes.length; ++b) {
+        var box = boxes[b];
+        var question = box.id || "";
+        counts[question] = (counts[question] || 0) + 1;
+        name(box, box.getAttribute("title") || box.getAttribute("placeholder")
+             || (box.tagName === "TEXTAREA" ? "作答框 " : "填空 ") + counts[question]);
+    }
+}
+// Pages that receive more content later (search blocks, review) are named again.
+document.addEventListener("DOMContentLoaded", function () {
+    labelControls();
+    if (window.MutationObserver)
+        new MutationObserver(labelControls).observe(document.body, {childList: true, subtree: true});
+});

@@ -20,6 +20,7 @@
 #include "pagetext.h"
 #include "pageview.h"
 #include "practicetour.h"
+#include "readingcomfort.h"
 #include "progresspages.h"
 #include "statisticsfigures.h"
 #include "subjectscope.h"
@@ -396,6 +397,64 @@ void tourMigrationNotice(ScreenshotSession &session, MainWindow &main)
     notice.finish(&main);
 }
 
+// The start page, the exam window, the results, search and statistics at the
+// largest text size (特大), then again in the night theme.
+void tourReadingComfort(ScreenshotSession &session, ModalAnswerer &modals, MainWindow &main, ReadingComfort &comfort)
+{
+    const QList<std::tuple<TextSize::Step, PageTheme::Theme, QString>> looks = {
+        {TextSize::Step::ExtraLarge, PageTheme::Theme::Day, QStringLiteral("extra_large")},
+        {TextSize::Step::Medium, PageTheme::Theme::Night, QStringLiteral("night")},
+    };
+    int number = 60;
+    for (const auto &look : looks) {
+        comfort.setTextSize(std::get<0>(look));
+        comfort.setTheme(std::get<1>(look));
+        const QString suffix = QLatin1Char('_') + std::get<2>(look);
+        const auto name = [&number, &suffix](const char *what) {
+            return QString::number(number++) + QLatin1Char('_') + QLatin1String(what) + suffix;
+        };
+        if (!main.isVisible())
+            main.show();
+        ScreenshotSession::invoke(&main, "on_pb_home_clicked");
+        ScreenshotSession::settle(1000);
+        session.capture(&main, name("start_page"));
+
+        QWidget *exam = openExamDirectly(modals, main.geometry(), samplePaperId, {});
+        ScreenshotSession::runScript(exam, QStringLiteral("webExam"),
+                                     QStringLiteral("$('.option input[type=button]').first().click();"));
+        ScreenshotSession::settle(400);
+        session.capture(exam, name("exam_window"));
+        modals.expect({});
+        ScreenshotSession::invoke(exam, "on_assignment_clicked");
+        ScreenshotSession::settle(2500);
+        session.capture(exam, name("exam_results"));
+        exam->close();
+        ScreenshotSession::settle(800);
+        exam->deleteLater();
+
+        auto *search = new SoQuestion;
+        search->setAttribute(Qt::WA_DeleteOnClose);
+        search->show();
+        ScreenshotSession::settle(800);
+        if (auto *keyword = search->findChild<QLineEdit *>(QStringLiteral("lineEdit")))
+            keyword->setText(searchWord);
+        ScreenshotSession::click(search, QStringLiteral("soButton"));
+        ScreenshotSession::settle(pageLoadMs);
+        session.capture(search, name("search_window"));
+        search->close();
+        ScreenshotSession::settle(800);
+
+        if (!main.isVisible())
+            main.show();
+        QMetaObject::invokeMethod(ScreenshotSession::descendant(&main, "Fwelcome"), "homeAction",
+                                  Q_ARG(QString, QStringLiteral("statistics")));
+        ScreenshotSession::settle(pageLoadMs);
+        session.capture(&main, name("statistics"));
+    }
+    comfort.setTextSize(TextSize::standard);
+    comfort.setTheme(PageTheme::Theme::Day);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -407,8 +466,8 @@ int main(int argc, char *argv[])
         err << "usage: tessera_screenshots OUTPUT_DIR DATA_DIR (DATA_DIR holds a copy of data.db)\n";
         return 2;
     }
-    // Never more than three minutes, whatever a screen does.
-    QTimer::singleShot(180000, [] {
+    // Never more than four minutes, whatever a screen does.
+    QTimer::singleShot(240000, [] {
         QTextStream(stderr) << "screenshot run timed out\n";
         ::exit(3);
     });
@@ -419,6 +478,10 @@ int main(int argc, char *argv[])
     PracticeTour::seed(DbConnection::instance(QString::fromLocal8Bit(argv[2]) + "/", true)->database());
     seedAfterOpen(QString::fromLocal8Bit(argv[2]));
     appDirPath = QCoreApplication::applicationDirPath() + "/";
+    // The tour pictures the standard look; its last step the reader's others.
+    ReadingComfort comfort;
+    comfort.setTextSize(TextSize::standard);
+    comfort.setTheme(PageTheme::Theme::Day);
     ModalAnswerer modals(session);
 
     previewPage(session, PagePreview::questionPage(), {900, 1400},
@@ -450,6 +513,7 @@ int main(int argc, char *argv[])
     tourImport(session, main, QString::fromLocal8Bit(argv[2]));
     tourRecords(modals, main, QString::fromLocal8Bit(argv[2]));
     tourMigrationNotice(session, main);
+    tourReadingComfort(session, modals, main, comfort);
 
     QTextStream(stdout) << session.saved().size() << " screenshots, " << modals.answeredCount()
                         << " dialogs answered\n";
