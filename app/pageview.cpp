@@ -218,6 +218,11 @@ QWidget *PageView::inputWidget() const
     return m_engine->inputWidget();
 }
 
+qreal PageView::printedPixelsPerInch()
+{
+    return PageEngine::printedPixelsPerInch();
+}
+
 void PageView::print(QPrinter *printer, Done done)
 {
     m_engine->print(printer, std::move(done));

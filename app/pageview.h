@@ -75,6 +75,9 @@ public:
     // proxy where it has one).
     QWidget *inputWidget() const;
 
+    // The CSS pixels the engine lays an inch of printed paper out in: a page
+    // that lays itself out in paper pages (printed page numbers) measures by it.
+    static qreal printedPixelsPerInch();
     // Prints the page to printer, or writes it as a PDF file; done tells
     // whether it worked. Both may finish later.
     void print(QPrinter *printer, Done done);

@@ -7,6 +7,7 @@
 #include "datafilecheck.h"
 #include "dbconnection.h"
 #include "importdialog.h"
+#include "importreport.h"
 #include "pageprinter.h"
 #include "printdocument.h"
 #include "subjectscope.h"
@@ -19,6 +20,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QSqlQuery>
 #include <QVector>
 
@@ -61,7 +63,7 @@ void tell(QWidget *parent, const QString &text)
 
 namespace BankActions {
 
-bool importFile(QWidget *parent)
+bool importFile(QWidget *parent, QString *openPaperId)
 {
     // The import backs the file up beside it first and then writes to it.
     const QString dbPath = DbConnection::instance(appDirPath, true)->dbPath;
@@ -78,6 +80,17 @@ bool importFile(QWidget *parent)
         return false;
     // The imported paper shows at once: its subject becomes the current one.
     SubjectStore::choose(dialog.outcome.subjectId);
+    const QString subjectName = SubjectStore::currentSubjectName();
+    QMessageBox box(QMessageBox::Information, QStringLiteral("导入完成"),
+                    ImportReport::message(dialog.outcome, dialog.importedBank(), dialog.paperEdit->text().trimmed(),
+                                          subjectName),
+                    QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText); // the paper's name is as the file or the user gave it
+    QPushButton *open = box.addButton(ImportReport::openButtonText(), QMessageBox::AcceptRole);
+    box.addButton(QStringLiteral("关闭"), QMessageBox::RejectRole);
+    box.exec();
+    if (openPaperId && box.clickedButton() == open)
+        *openPaperId = dialog.outcome.paperId;
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+class QString;
 class QWidget;
 
 // The start page's bank actions, each a short run of dialogs around the
@@ -7,8 +8,10 @@ class QWidget;
 // subject, print a paper or the wrong-question book (or save it as PDF).
 namespace BankActions {
 
-// True when something was imported (the lists must be rebuilt).
-bool importFile(QWidget *parent);
+// True when something was imported (the lists must be rebuilt). The message
+// that says what was imported offers to open the paper: openPaperId then
+// names it.
+bool importFile(QWidget *parent, QString *openPaperId = nullptr);
 void exportBank(QWidget *parent);
 void print(QWidget *parent);
 

@@ -3,6 +3,7 @@
 #include "bankfile.h"
 #include "bookfile.h"
 #include "dialogframe.h"
+#include "importfolder.h"
 #include "importpreview.h"
 #include "subjectstore.h"
 
@@ -115,10 +116,12 @@ ImportDialog::ImportDialog(const QString &path, QSqlDatabase db, const QString &
     connect(importButton, &QPushButton::clicked, this, &ImportDialog::runImport);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(chooseButton, &QPushButton::clicked, this, [this]() {
-        const QString chosen = QFileDialog::getOpenFileName(this, QStringLiteral("导入题库"), QString(),
-                                                            ImportPreview::fileFilter());
-        if (!chosen.isEmpty())
-            openFile(chosen);
+        const QString chosen = QFileDialog::getOpenFileName(this, QStringLiteral("导入题库"),
+                                                            ImportFolder::start(m_db), ImportPreview::fileFilter());
+        if (chosen.isEmpty())
+            return;
+        ImportFolder::remember(m_db, chosen);
+        openFile(chosen);
     });
     connect(pasteEdit, &QPlainTextEdit::textChanged, &m_pasteTimer, qOverload<>(&QTimer::start));
     connect(&m_pasteTimer, &QTimer::timeout, this, &ImportDialog::recognisePaste);

@@ -50,6 +50,8 @@ public:
 
     // Reads the pasted text now (it is read by itself a moment after typing stops).
     void recognisePaste();
+    // The questions of the source shown (the file or the pasted text).
+    const ParsedBank &importedBank() const { return bank(); }
 
 private:
     void openFile(const QString &path);

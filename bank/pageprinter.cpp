@@ -3,6 +3,7 @@
 #include "pageview.h"
 
 #include <QEventLoop>
+#include <QPageLayout>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QTimer>
@@ -69,6 +70,18 @@ bool PagePrinter::print(const QString &html, const QUrl &baseUrl, QPrinter *prin
     });
     poll.start();
     if (!complete.wait())
+        return false;
+    // A page that can lays itself out in sheets of the printer's page, with
+    // the name and page numbers no engine prints by itself; a few pixels
+    // spare keep a sheet from running over its page.
+    const QRectF area = printer->pageLayout().paintRect(QPageLayout::Inch);
+    const qreal pixelsPerInch = PageView::printedPixelsPerInch();
+    const int width = int(area.width() * pixelsPerInch);
+    const int height = int(area.height() * pixelsPerInch) - 6;
+    BoundedWait laidOut(timeoutMs);
+    view.runScript(QStringLiteral("typeof tesseraPaginate == 'function' ? tesseraPaginate(%1, %2) : 0").arg(width).arg(height),
+                   [&laidOut](const QVariant &) { laidOut.finished(); });
+    if (!laidOut.wait())
         return false;
 
     BoundedWait printed(timeoutMs);

@@ -29,7 +29,15 @@ const char *const printStyle =
     ".pq_key{page-break-before:always;}"
     ".pq_note{margin:4pt 0 0 16pt;padding:2pt 6pt;border:1px dashed #555;white-space:pre-wrap;}"
     ".pq_key .pq_answer{margin:0 0 6pt 0;}"
-    "img{max-width:100%;}";
+    "img{max-width:100%;}"
+    // The sheets of tesseraPaginate: one paper page each, name above, page number below.
+    ".print_sheet{position:relative;page-break-after:always;}"
+    ".print_sheet.print_last{page-break-after:auto;}"
+    ".print_head{font-size:9pt;line-height:1.3;color:#444;text-align:center;border-bottom:1px solid #999;"
+    "margin:0 0 8px;padding:0 0 2px;}"
+    ".print_foot{position:absolute;left:0;right:0;bottom:0;font-size:9pt;line-height:1.3;color:#444;text-align:center;}"
+    ".print_body{padding:1px 0;}"
+    ".print_sheet .pq_key{page-break-before:auto;}";
 
 // A question, a case's material before its first part, and where wanted its answer.
 QString printedQuestion(const ExamQuestion &question, bool withAnswer, QString *lastMaterial,
@@ -93,9 +101,12 @@ QString PrintDocument::page(const QString &title, const QString &body) const
     // The style sheet is also compiled in, as the exam window has it: an
     // installed program's data folder has no css/. Read once: it never changes.
     static const QString style = readTextFile(QStringLiteral(":/css/maincss.css"));
+    // The printer lays the page out in sheets of a paper page (PagePrinter).
+    static const QString paginate = readTextFile(QStringLiteral(":/js/printpages.js"));
     const QString base = fileUrlBase(m_appDirSlash);
-    return QStringLiteral("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\"/>"
-                          "<link href=\"") + base + QStringLiteral("css/maincss.css\" rel=\"stylesheet\" type=\"text/css\"/>"
+    return QStringLiteral("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\"/><title>")
+        + title.toHtmlEscaped() + QStringLiteral("</title><script type=\"text/javascript\">") + paginate
+        + QStringLiteral("</script><link href=\"") + base + QStringLiteral("css/maincss.css\" rel=\"stylesheet\" type=\"text/css\"/>"
                           "<style type=\"text/css\">") + style + QLatin1String(printStyle)
         + QStringLiteral("</style></head><body><h1 class=\"print_title\">") + title.toHtmlEscaped()
         + QStringLiteral("</h1>") + body + QStringLiteral("</body></html>");

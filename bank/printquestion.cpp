@@ -1,6 +1,7 @@
 #include "printquestion.h"
 
 #include "blankanswer.h"
+#include "essayanswer.h"
 #include "examquestion.h"
 #include "pagetext.h"
 
@@ -111,9 +112,17 @@ QString question(const ExamQuestion &question, const QString &appDirSlash)
 
 QString answer(const ExamQuestion &question, const QString &appDirSlash)
 {
-    QString html = QStringLiteral("<div class=\"pq_answer\"><b>答案：</b>") + answerText(question);
-    if (!question.analysis.trimmed().isEmpty())
-        html += QStringLiteral("<br/><b>解析：</b>") + question.analysis;
+    QString html;
+    if (question.type == ExamQuestion::Essay) {
+        // An essay's answer field is the self-assessment code, not its answer.
+        html = QStringLiteral("<div class=\"pq_answer\"><b>参考答案：</b>") + EssayAnswer::reference(question);
+        if (!EssayAnswer::explanation(question).isEmpty())
+            html += QStringLiteral("<br/><b>解析：</b>") + EssayAnswer::explanation(question);
+    } else {
+        html = QStringLiteral("<div class=\"pq_answer\"><b>答案：</b>") + answerText(question);
+        if (!question.analysis.trimmed().isEmpty())
+            html += QStringLiteral("<br/><b>解析：</b>") + question.analysis;
+    }
     return withPictures(html + QStringLiteral("</div>"), appDirSlash);
 }
 

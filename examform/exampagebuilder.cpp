@@ -1,5 +1,6 @@
 #include "exampagebuilder.h"
 
+#include "essayanswer.h"
 #include "exampaper.h"
 #include "notepanel.h"
 #include "papersection.h"
@@ -74,6 +75,10 @@ QString ExamPageBuilder::questionPage(const ExamPaper &paper, int index, int sec
     if (m_notesShown)
         page += NotePanel::html(question.id, question.note);
     page += question.html;
+    // In review an essay shows, apart from its reference answer, what the
+    // candidate wrote and how they assessed it.
+    if (paper.handedIn && question.type == ExamQuestion::Essay)
+        page += EssayAnswer::ownAnswerHtml(question);
     page += question.answerHtml;
     page += QStringLiteral("</div>");
     page += QStringLiteral("</body> </html>");

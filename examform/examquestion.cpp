@@ -3,6 +3,7 @@
 #include "examquestion.h"
 
 #include "blankanswer.h"
+#include "essayanswer.h"
 #include "keywordhighlight.h"
 #include "pagetext.h"
 
@@ -305,15 +306,25 @@ void ExamQuestion::buildAnswerHtml(Variant variant, const QString &appDirSlash)
     answerHtml.reserve(128 + answer.size() + analysis.size());
     answerHtml += QLatin1String("<div id=\"") + explainId;
     answerHtml += variant == Variant::Search
-        ? QStringLiteral("\" name=\"jiexi\"  class=\"show_an\" > <b>答案：")
-        : QStringLiteral("\" name=\"jiexi\"  class=\"show_an\" style=\"display:none\" > <b>答案：");
-    // The blanks of a fill-in answer are numbered, in the exam window and the search alike.
-    answerHtml += type == FillIn ? BlankAnswer::readable(answer) : answer;
-    // Closed also without an explanation: an open bold tag ran into every
-    // question after it (the search's later hits).
-    answerHtml += QLatin1String("</b>");
-    if (!analysis.isEmpty())
-        answerHtml += QStringLiteral("<br/>解析：") + analysis;
+        ? QStringLiteral("\" name=\"jiexi\"  class=\"show_an\" > ")
+        : QStringLiteral("\" name=\"jiexi\"  class=\"show_an\" style=\"display:none\" > ");
+    if (type == Essay) {
+        // An essay's answer field is the self-assessment code, not its answer.
+        const QString reference = EssayAnswer::reference(*this);
+        answerHtml += QStringLiteral("<b>参考答案：</b>")
+            + (reference.isEmpty() ? QStringLiteral("（题库未给出）") : reference);
+        const QString explanation = EssayAnswer::explanation(*this);
+        if (!explanation.isEmpty())
+            answerHtml += QStringLiteral("<br/>解析：") + explanation;
+    } else {
+        // The blanks of a fill-in answer are numbered, in the exam window and the search alike.
+        answerHtml += QStringLiteral("<b>答案：") + (type == FillIn ? BlankAnswer::readable(answer) : answer);
+        // Closed also without an explanation: an open bold tag ran into every
+        // question after it (the search's later hits).
+        answerHtml += QLatin1String("</b>");
+        if (!analysis.isEmpty())
+            answerHtml += QStringLiteral("<br/>解析：") + analysis;
+    }
     answerHtml += QLatin1String("</div>");
     rewriteImages(answerHtml, appDirSlash);
     // Closes the question block opened by the stem.

@@ -156,8 +156,13 @@ void Fwelcome::registerHomeActions()
                   });
     addHomeAction(QStringLiteral("importBank"), QStringLiteral("导入题库"),
                   QStringLiteral("从 GIFT、Aiken、Moodle XML 或表格（CSV、XLSX）文件导入题目"), [this]() {
-                      if (BankActions::importFile(this))
-                          showStartPage();
+                      QString openPaperId;
+                      if (!BankActions::importFile(this, &openPaperId))
+                          return;
+                      showStartPage();
+                      // Opened as the paper list opens it: its login.
+                      if (!openPaperId.isEmpty())
+                          emit showExam(openPaperId, 0);
                   });
     addHomeAction(QStringLiteral("imported"), QStringLiteral("导入记录"), QStringLiteral("从文件导入的试卷，可以删除"),
                   [this] { showPage(HomePages::importedPaperList()); }, [countBadge](const StartFigures &figures) {

@@ -21,7 +21,8 @@ std::unique_ptr<ExamPaper> HistoryReview::load(QSqlDatabase db, const HistoryRec
     const QVector<AnswerSheetEntry> entries = AnswerSheet::read(record.answers).entries;
     for (int i = 0; i < entries.size(); ++i) {
         const AnswerSheetEntry &entry = entries.at(i);
-        sheet.entries.append({i + 1, entry.qid, entry.answer, !entry.answer.isEmpty(), false});
+        // An essay's typed text comes back with it: the review shows it.
+        sheet.entries.append({i + 1, entry.qid, entry.answer, !entry.answer.isEmpty(), false, entry.essay});
     }
     sheet.applyTo(*paper);
 

@@ -564,6 +564,44 @@ private slots:
         QCOMPARE(reviewed->score, first.score);
     }
 
+    // The review of a recorded hand-in shows an essay's typed text again,
+    // beside the self-assessment given.
+    void essayTextInHistoryReview_data()
+    {
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("text and 我不会") << QStringList{QStringLiteral("第一段\n第二段")} << QStringLiteral("B");
+        QTest::newRow("text alone") << QStringList{QStringLiteral("只写了字")} << QString();
+        QTest::newRow("nothing typed") << QStringList() << QStringLiteral("A");
+    }
+
+    void essayTextInHistoryReview()
+    {
+        QFETCH(QStringList, typed);
+        QFETCH(QString, chosen);
+        TestSupport::FreshDatabase db(bank);
+        QVERIFY(db.ok());
+        QSqlDatabase connection = DbConnection::instance(QString(), true)->database();
+        std::unique_ptr<ExamPaper> paper =
+            PaperLoader(connection, 0, QString()).loadFormalPaper(QStringLiteral("K"));
+        QVERIFY(paper && entry(*paper, QStringLiteral("w1")));
+        entry(*paper, QStringLiteral("w1"))->essayTexts = typed;
+        entry(*paper, QStringLiteral("w1"))->userAnswer = chosen;
+        PaperGrader::markPaper(*paper);
+        SqlTransaction handIn(connection);
+        QVERIFY(HandInStore::recordRun(connection, *paper, QStringLiteral("K"), 0,
+                                       QDateTime(QDate(2026, 3, 1), QTime(10, 0))));
+        QVERIFY(handIn.commit());
+        const QVector<HistoryRecord> records = HistoryStore::list(connection, SubjectScope());
+        QCOMPARE(records.size(), 1);
+        HistoryRecord record;
+        QVERIFY(HistoryStore::find(connection, records.first().id, &record));
+        std::unique_ptr<ExamPaper> reviewed = HistoryReview::load(connection, record, QString());
+        QVERIFY(reviewed);
+        QCOMPARE(entry(*reviewed, QStringLiteral("w1"))->essayTexts, typed);
+        QCOMPARE(entry(*reviewed, QStringLiteral("w1"))->userAnswer, chosen);
+    }
+
     void oldResultsStartTheHistory()
     {
         QTemporaryDir dir;

@@ -5,16 +5,21 @@
 #include "testsupport.h"
 
 #include "bankfile.h"
+#include "bookfile.h"
 #include "bankquestion.h"
 #include "bankwriter.h"
 #include "commandline.h"
 #include "dbconnection.h"
+#include "exampagebuilder.h"
+#include "exampaper.h"
 #include "examrenli.h"
 #include "focusring.h"
 #include "examquestion.h"
 #include "fwelcome.h"
 #include "historystore.h"
 #include "homepages.h"
+#include "importdialog.h"
+#include "importfolder.h"
 #include "importpreview.h"
 #include "infoform.h"
 #include "loginform.h"
@@ -38,12 +43,16 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPrintDialog>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
 
@@ -101,6 +110,10 @@ QStringList englishButtons(QWidget *dialog)
     }
     return found;
 }
+
+// Every chart place of the statistics page holds its plot.
+const QString chartsDrawn = QStringLiteral(
+    "Array.prototype.every.call(document.querySelectorAll('div.chart'), function(c){return !!$(c).data('plot');})");
 
 // The home form's one slot the record page calls, counted.
 class HistoryBridge : public QObject
@@ -541,6 +554,7 @@ private slots:
         PageView view;
         view.resize(1000, 800);
         QVERIFY(TestSupport::loadPage(&view, ProgressPages::statisticsPage(figures)));
+        QTRY_VERIFY(TestSupport::pageValue(&view, chartsDrawn).toBool());
         const QString ticks = QStringLiteral(
             "(function(){var a=$('#%1').data('plot').get%2Axes()[0];"
             "return a.ticks.map(function(t){return t.label;}).join('|');})()");
@@ -565,6 +579,50 @@ private slots:
         QCOMPARE(BankQuestion::typeTitle(5), QStringLiteral("简答题"));
     }
 
+    // The time axes of one or two attempts carry their dates as drawn text
+    // under the chart, not only in the chart's figures.
+    void chartDatesDrawn_data()
+    {
+        QTest::addColumn<int>("attempts");
+        QTest::addColumn<QStringList>("dates");
+        QTest::newRow("one attempt") << 1 << QStringList{QStringLiteral("12-01")};
+        QTest::newRow("two attempts") << 2 << QStringList{QStringLiteral("12-01"), QStringLiteral("12-03")};
+    }
+
+    void chartDatesDrawn()
+    {
+        QFETCH(int, attempts);
+        QFETCH(QStringList, dates);
+        StatisticsFigures figures;
+        figures.handIns = attempts;
+        figures.daysPractised = attempts;
+        figures.scores = {{QStringLiteral("p1"), QStringLiteral("真题"), {}}};
+        for (int i = 0; i < attempts; ++i) {
+            const QDateTime at(QDate(2026, 12, 1 + 2 * i), QTime(10, 0));
+            figures.scores[0].percents.append(60 + 10 * i);
+            figures.times.append({at, QStringLiteral("真题"), 1500 + 60 * i, 3600});
+            figures.book.append({at, 4 + i});
+        }
+        PageView view;
+        TestSupport::ScriptErrorLog log(&view);
+        view.resize(1000, 800);
+        QVERIFY(TestSupport::loadPage(&view, ProgressPages::statisticsPage(figures)));
+        // The charts are drawn once jQuery calls its ready handlers, a moment after the page is ready.
+        QTRY_VERIFY(TestSupport::pageValue(&view, chartsDrawn).toBool());
+        QVERIFY2(log.scriptErrors.isEmpty(), qPrintable(log.scriptErrors.join(QLatin1Char('\n'))));
+        const QString drawn = QStringLiteral(
+            "Array.prototype.map.call(document.querySelectorAll('#%1 .flot-x-axis text'),"
+            " function(t){return t.textContent.trim();}).filter(function(t){return t.length;}).join('|')");
+        for (const char *chart : {"times", "book"}) {
+            const QStringList labels = TestSupport::pageValue(&view, drawn.arg(QLatin1String(chart))).toString().split(QLatin1Char('|'));
+            QVERIFY2(labels == dates, qPrintable(QLatin1String(chart) + QLatin1Char(' ') + labels.join(QLatin1Char(','))));
+        }
+        QStringList tries;
+        for (int i = 1; i <= attempts; ++i)
+            tries << QStringLiteral("第%1次").arg(i);
+        QCOMPARE(TestSupport::pageValue(&view, drawn.arg(QStringLiteral("scores"))).toString().split(QLatin1Char('|')), tries);
+    }
+
     // An imported file names its paper by its stem, format suffixes off.
     void importedPaperName_data()
     {
@@ -585,6 +643,218 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QString, name);
         QCOMPARE(ImportPreview::paperNameOf(path), name);
+    }
+
+    // In review an essay shows its reference answer (never the self-assessment
+    // code the bank stores as its answer) and, apart, what the candidate typed
+    // and chose; the typed text stays text.
+    void essayInReview_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("analysis");
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<bool>("handedIn");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QStringList>("absent");
+        QTest::newRow("bank's code, reference in the explanation")
+            << QStringLiteral("A") << QStringLiteral("参考要点：五大部件") << QStringList{QStringLiteral("运算器")}
+            << QStringLiteral("A") << true
+            << QStringList{QStringLiteral("参考答案：</b>参考要点：五大部件"), QStringLiteral("你的作答："),
+                           QStringLiteral(">运算器</p>"), QStringLiteral("自评：</b>我会做")}
+            << QStringList{QStringLiteral("答案：A"), QStringLiteral("解析：")};
+        QTest::newRow("imported reference keeps one label")
+            << QStringLiteral("A") << QStringLiteral("参考答案：要点甲") << QStringList()
+            << QStringLiteral("B") << true
+            << QStringList{QStringLiteral("参考答案：</b>要点甲"), QStringLiteral("（未作答）"),
+                           QStringLiteral("自评：</b>我不会")}
+            << QStringList{QStringLiteral("参考答案：参考答案"), QStringLiteral("答案：A")};
+        QTest::newRow("reference text in the answer field")
+            << QStringLiteral("先断电后施救") << QStringLiteral("触电急救的顺序") << QStringList{QStringLiteral("先断电")}
+            << QString() << true
+            << QStringList{QStringLiteral("参考答案：</b>先断电后施救"), QStringLiteral("解析：触电急救的顺序"),
+                           QStringLiteral("自评：</b>未自评")}
+            << QStringList();
+        QTest::newRow("typed markup stays text, lines kept")
+            << QStringLiteral("A") << QStringLiteral("要点") << QStringList{QStringLiteral("<b>甲</b>\n乙"), QStringLiteral("  ")}
+            << QStringLiteral("A") << true
+            << QStringList{QStringLiteral("&lt;b&gt;甲&lt;/b&gt;<br/>乙")}
+            << QStringList{QStringLiteral("<b>甲</b>"), QStringLiteral("（未作答）")};
+        QTest::newRow("no reference given")
+            << QStringLiteral("A") << QString() << QStringList() << QString() << true
+            << QStringList{QStringLiteral("参考答案：</b>（题库未给出）")} << QStringList{QStringLiteral("答案：A")};
+        QTest::newRow("before the hand-in nothing of the candidate's is repeated")
+            << QStringLiteral("A") << QStringLiteral("要点") << QStringList{QStringLiteral("运算器")}
+            << QStringLiteral("A") << false
+            << QStringList{QStringLiteral("参考答案：</b>要点")}
+            << QStringList{QStringLiteral("你的作答"), QStringLiteral(">运算器</p>")};
+    }
+
+    void essayInReview()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QString, analysis);
+        QFETCH(QStringList, typed);
+        QFETCH(QString, chosen);
+        QFETCH(bool, handedIn);
+        QFETCH(QStringList, shown);
+        QFETCH(QStringList, absent);
+        auto essay = std::make_unique<ExamQuestion>();
+        essay->id = QStringLiteral("e1");
+        essay->type = ExamQuestion::Essay;
+        essay->seq = essay->number = 1;
+        essay->optionLength = 1;
+        essay->title = QStringLiteral("简述触电急救。");
+        essay->answer = answer;
+        essay->analysis = analysis;
+        essay->render(ExamQuestion::FormalPaper, QDir::tempPath() + QLatin1Char('/'), QString());
+        essay->essayTexts = typed;
+        essay->userAnswer = chosen;
+        ExamPaper paper;
+        paper.addQuestion(std::move(essay));
+        paper.handedIn = handedIn;
+        const QString page = ExamPageBuilder(ExamQuestion::FormalPaper, QDir::tempPath() + QLatin1Char('/'))
+                                 .questionPage(paper, 0, -1);
+        for (const QString &text : shown)
+            QVERIFY2(page.contains(text), qPrintable(text));
+        for (const QString &text : absent)
+            QVERIFY2(!page.contains(text), qPrintable(text));
+        // The printed key says the same as the review.
+        const QString printed = PrintQuestion::answer(*paper.questions.front(), QDir::tempPath() + QLatin1Char('/'));
+        QVERIFY(printed.contains(QStringLiteral("参考答案：</b>")));
+        QVERIFY(!printed.contains(QStringLiteral("答案：</b>A")));
+    }
+
+    // After 导入 a message names the paper, its questions by type, the
+    // subject and where to find it, and offers to open the paper's login as
+    // the list would; a paper imported again says what changed.
+    void importMessage_data()
+    {
+        QTest::addColumn<bool>("importedBefore");
+        QTest::addColumn<bool>("opens");
+        QTest::addColumn<QStringList>("said");
+        QTest::newRow("new paper, opened") << false << true
+            << QStringList{QStringLiteral("已导入试卷“我的练习”，共 3 道题："), QStringLiteral("判断 2"),
+                           QStringLiteral("单选 1"), QStringLiteral("科目：计算机基础知识"), QStringLiteral("“导入记录”")};
+        QTest::newRow("imported again, closed") << true << false
+            << QStringList{QStringLiteral("共 3 道题"), QStringLiteral("以前导入过，本次新增 1，修改 0，未变 2，删除 1"),
+                           QStringLiteral("科目：计算机基础知识")};
+    }
+
+    void importMessage()
+    {
+        QFETCH(bool, importedBefore);
+        QFETCH(bool, opens);
+        QFETCH(QStringList, said);
+        FreshDatabase db(TestSupport::sampleBankSql());
+        QVERIFY(db.ok());
+        QVERIFY(SubjectStore::choose(QStringLiteral("km1")));
+        const QString judgements = QStringLiteral("一、判断题\n1．电气设备着火可用水扑救。（×）\n2．安全帽应系好下颏带。（√）\n");
+        if (importedBefore) {
+            QTemporaryDir images;
+            ImportRequest request;
+            request.subjectId = QStringLiteral("km1");
+            request.paperName = QStringLiteral("我的练习");
+            request.sourceName = QStringLiteral("旧的.txt");
+            request.imageDir = images.path();
+            const ParsedBank before = BookFile::parseText(judgements + QStringLiteral("3．灭火器应定期检查。（√）\n"));
+            QVERIFY(BankWriter(TestSupport::database()).write(before, request).ok);
+        }
+        Fwelcome form(nullptr);
+        QSignalSpy opened(&form, &Fwelcome::showExam);
+        QString message;
+        bool imported = false;
+        TestSupport::answerNextModal([&](QWidget *modal) {
+            auto *dialog = qobject_cast<ImportDialog *>(modal);
+            if (!dialog) {
+                modal->close();
+                return;
+            }
+            dialog->sourceTabs->setCurrentIndex(1);
+            dialog->pasteEdit->setPlainText(judgements + QStringLiteral("二、单项选择题\n1．下列属于输出设备的是（ ）。\n"
+                                                                       "A．键盘\nB．打印机\nC．鼠标\nD．扫描仪\n答案：B\n"));
+            dialog->recognisePaste();
+            dialog->paperEdit->setText(QStringLiteral("我的练习"));
+            TestSupport::answerNextModal([&](QWidget *box) {
+                if (auto *messageBox = qobject_cast<QMessageBox *>(box))
+                    message = messageBox->text();
+                imported = TestSupport::clickMessageBoxButton(box, opens ? QStringLiteral("打开这套试卷")
+                                                                         : QStringLiteral("关闭"));
+            }, 30000);
+            if (dialog->importButton->isEnabled())
+                dialog->importButton->click();
+            else
+                dialog->reject();
+        }, 30000);
+        form.homeAction(QStringLiteral("importBank"));
+        QVERIFY2(imported, qPrintable(message));
+        for (const QString &text : said)
+            QVERIFY2(message.contains(text), qPrintable(message));
+        const QString paperId = FreshDatabase::column(QStringLiteral("select paperId from import_paper")).value(0);
+        QVERIFY(!paperId.isEmpty());
+        QCOMPARE(opened.count(), opens ? 1 : 0);
+        if (opens)
+            QCOMPARE(opened.first().first().toString(), paperId);
+    }
+
+    // The import's file dialog opens in the documents folder, then in the
+    // folder of the file chosen last while it is there.
+    void importFolder_data()
+    {
+        QTest::addColumn<QString>("remembered"); // "docs", "other", "gone" or ""
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("first time: documents") << QString() << QStringLiteral("docs");
+        QTest::newRow("the folder used last") << QStringLiteral("other") << QStringLiteral("other");
+        QTest::newRow("a folder since removed") << QStringLiteral("gone") << QStringLiteral("docs");
+    }
+
+    void importFolder()
+    {
+        QFETCH(QString, remembered);
+        QFETCH(QString, expected);
+        FreshDatabase db(TestSupport::sampleBankSql());
+        QVERIFY(db.ok());
+        QTemporaryDir home;
+        const QDir root(home.path());
+        for (const char *folder : {"config", "docs", "other"})
+            QVERIFY(root.mkpath(QLatin1String(folder)));
+        QFile dirs(root.filePath(QStringLiteral("config/user-dirs.dirs")));
+        QVERIFY(dirs.open(QIODevice::WriteOnly));
+        dirs.write("XDG_DOCUMENTS_DIR=\"" + root.filePath(QStringLiteral("docs")).toUtf8() + "\"\n");
+        dirs.close();
+        const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", root.filePath(QStringLiteral("config")).toUtf8());
+        const auto restore = qScopeGuard([&configHome] {
+            if (configHome.isEmpty())
+                qunsetenv("XDG_CONFIG_HOME");
+            else
+                qputenv("XDG_CONFIG_HOME", configHome);
+        });
+        if (!remembered.isEmpty())
+            QVERIFY(ImportFolder::remember(TestSupport::database(), root.filePath(remembered + QStringLiteral("/a.gift"))));
+        QCOMPARE(ImportFolder::start(TestSupport::database()), root.filePath(expected));
+
+        // The dialog opens there, and a file chosen makes its folder the next start.
+        QFile chosen(root.filePath(QStringLiteral("other/b.gift")));
+        QVERIFY(chosen.open(QIODevice::WriteOnly));
+        chosen.write("Q {T}\n");
+        chosen.close();
+        ImportDialog dialog(QString(), TestSupport::database(), root.filePath(QStringLiteral("img")));
+        QString openedIn;
+        TestSupport::answerNextModal([&](QWidget *modal) {
+            auto *files = qobject_cast<QFileDialog *>(modal);
+            if (!files) {
+                modal->close();
+                return;
+            }
+            openedIn = files->directory().absolutePath();
+            files->selectFile(chosen.fileName());
+            static_cast<QDialog *>(files)->accept();
+        }, 30000); // a file dialog may take long to come up on a busy machine
+        dialog.chooseButton->click();
+        QCOMPARE(openedIn, root.filePath(expected));
+        QCOMPARE(dialog.paperEdit->text(), QStringLiteral("b"));
+        QCOMPARE(ImportFolder::start(TestSupport::database()), root.filePath(QStringLiteral("other")));
     }
 
     // Fill-in answers print as a person writes them.
@@ -662,6 +932,89 @@ private slots:
         QVERIFY(text.waitForFinished(30000));
         const QString printed = QString::fromUtf8(text.readAllStandardOutput());
         QVERIFY(printed.contains(QStringLiteral("2023年计算机基础知识真题")) && printed.contains(QStringLiteral("A. ")));
+    }
+
+    // Every printed page carries the paper's name and "第 N 页 / 共 M 页",
+    // counted right: a sheet that ran over its page would shift the numbers
+    // off the pages the PDF holds.
+    void printedPageNumbers_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<int>("marginMm");
+        QTest::addColumn<bool>("wrongBook");
+        QTest::newRow("A4, key at the end") << int(QPageSize::A4) << false << 15 << false;
+        QTest::newRow("A5, many pages") << int(QPageSize::A5) << false << 10 << false;
+        QTest::newRow("A4 landscape, wide margins") << int(QPageSize::A4) << true << 30 << false;
+        QTest::newRow("Letter, wrong-question book") << int(QPageSize::Letter) << false << 20 << true;
+    }
+
+    void printedPageNumbers()
+    {
+        QFETCH(int, size);
+        QFETCH(bool, landscape);
+        QFETCH(int, marginMm);
+        QFETCH(bool, wrongBook);
+        const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+        if (pdftotext.isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        FreshDatabase db(TestSupport::sampleBankSql());
+        QVERIFY(db.ok());
+        if (wrongBook)
+            QVERIFY(FreshDatabase::exec(QStringLiteral(
+                "insert into error_answer(questionId, subjectId, examid, fuleixingid) "
+                "select id, 'km1', 'km1p1', fuleixingid from exam_question where id between 'km1q001' and 'km1q020'")));
+        QTemporaryDir dir;
+        PrintDocument document(TestSupport::database(), dir.path() + QLatin1Char('/'));
+        const QString html = wrongBook ? document.wrongBook(QStringLiteral("km1"))
+                                       : document.paper(QStringLiteral("km1p1"), PrintDocument::Answers::KeyAtEnd);
+        const QString name = wrongBook ? QStringLiteral("错题本") : QStringLiteral("2023年计算机基础知识真题");
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        const QString pdf = dir.filePath(QStringLiteral("paper.pdf"));
+        printer.setOutputFileName(pdf);
+        printer.setPageLayout(QPageLayout(QPageSize(QPageSize::PageSizeId(size)),
+                                          landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                          QMarginsF(marginMm, marginMm, marginMm, marginMm), QPageLayout::Millimeter));
+        QVERIFY(PagePrinter::print(html, QUrl::fromLocalFile(dir.path() + QLatin1Char('/')), &printer, 30000));
+        QProcess text;
+        text.start(pdftotext, {pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(30000));
+        // The font's tables make pdftotext report some ideographs as radicals
+        // ("⻚" for "页", "⼀" for "一"): read as the ideographs they show.
+        const QString printed = QString::fromUtf8(text.readAllStandardOutput())
+                                    .normalized(QString::NormalizationForm_KC)
+                                    .replace(QChar(0x2EDA), QChar(0x9875));
+        QStringList pages = printed.split(QLatin1Char('\f'));
+        if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+            pages.removeLast();
+        QVERIFY(!pages.isEmpty());
+        for (int i = 0; i < pages.size(); ++i) {
+            const QRegularExpression number(
+                QStringLiteral("第\\s*%1\\s*页\\s*/\\s*共\\s*%2\\s*页").arg(i + 1).arg(pages.size()));
+            QVERIFY2(pages.at(i).contains(number), qPrintable(QStringLiteral("page %1 of %2:\n").arg(i + 1).arg(pages.size())
+                                                                + pages.at(i)));
+            QVERIFY2(pages.at(i).contains(name), qPrintable(pages.at(i)));
+        }
+        if (size == int(QPageSize::A5))
+            QVERIFY(pages.size() > 2);
+
+        // Each sheet fills its page: the number stands at the foot of the
+        // printed area, not higher up (a sheet shorter than its page).
+        QProcess boxes;
+        boxes.start(pdftotext, {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+        QVERIFY(boxes.waitForFinished(30000));
+        const QStringList pageBoxes = QString::fromUtf8(boxes.readAllStandardOutput()).split(QStringLiteral("<page ")).mid(1);
+        QCOMPARE(pageBoxes.size(), pages.size());
+        const QRegularExpression height(QStringLiteral("height=\"([0-9.]+)\""));
+        const QRegularExpression footWord(QStringLiteral("yMax=\"([0-9.]+)\">共</word>"));
+        for (const QString &page : pageBoxes) {
+            const double pageHeight = height.match(page).captured(1).toDouble();
+            const double areaBottom = pageHeight - marginMm * 72.0 / 25.4;
+            const double foot = footWord.match(page).captured(1).toDouble();
+            QVERIFY2(foot > areaBottom - 0.04 * pageHeight && foot <= areaBottom + 1,
+                     qPrintable(QStringLiteral("foot at %1 of %2, area ends at %3").arg(foot).arg(pageHeight).arg(areaBottom)));
+        }
     }
 
     // The program's own arguments are judged before Qt needs a display; Qt's

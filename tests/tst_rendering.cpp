@@ -272,7 +272,9 @@ void RenderingTest::exactFragmentInFormalPaper_data()
            + QStringLiteral(R"(<p><font color="red">自评：</font> <p><input type="button" id="wen_3_11" name="wen_3" onclick="setwenda('wen_3_11','ti5_3','A');" class="button_01"/ >我会做 &nbsp;)")
            + QStringLiteral(R"(</p>   <P><input type="button" id="wen_3_12" name="wen_3" onclick="setwenda('wen_3_12','ti5_3','B');" class="button_01"/ >我不会</p>  </p>)")
            + result + bar + barEnd
-        << answer << QStringLiteral("ti5_3")
+        // An essay's answer field holds the self-assessment code: its reference answer is the explanation.
+        << QStringLiteral(R"(<div id="div_da3" name="jiexi"  class="show_an" style="display:none" > <b>参考答案：</b>Why</div></div>)")
+        << QStringLiteral("ti5_3")
         << QStringList{QStringLiteral("wen_3_0"), QStringLiteral("wen_3_1")} << QStringLiteral("sc_wen_3_1");
     QTest::newRow("composite: stem only, never numbered") << 6
         << QStringLiteral(R"(<div id="div_ti3"  class="content"> <p>Stem</p> </div> )")

@@ -22,6 +22,8 @@ public:
     static PageEngine *create(QWidget *parent);
     static void prepareProcess();
     static QString name();
+    // CSS pixels per inch of a printed page's layout.
+    static qreal printedPixelsPerInch();
     // Pages load the program's files, compiled-in resources and inline data,
     // never anything from the network, whatever a question's text asks for.
     static bool loadsLocally(const QUrl &url)

@@ -126,6 +126,12 @@ QString PageEngine::name()
     return QStringLiteral("Qt WebEngine");
 }
 
+qreal PageEngine::printedPixelsPerInch()
+{
+    // Chromium lays paper out in CSS pixels of a 96th of an inch.
+    return 96.0;
+}
+
 WebEnginePageEngine::WebEnginePageEngine(QWidget *parent)
     : PageEngine(parent)
     , m_view(new QWebEngineView(parent))

@@ -2,7 +2,9 @@
 
 #include "localonlynetwork.h"
 
+#include <QGuiApplication>
 #include <QPrinter>
+#include <QScreen>
 #include <QWebFrame>
 #include <QWebPage>
 #include <QWebSettings>
@@ -44,6 +46,18 @@ void PageEngine::prepareProcess()
 QString PageEngine::name()
 {
     return QStringLiteral("QtWebKit");
+}
+
+qreal PageEngine::printedPixelsPerInch()
+{
+    // QtWebKit measures the printed page at Qt's default resolution (the
+    // screen's) and lays it out a quarter wider, its least shrink on paper.
+    int dpi = 96;
+    if (!QCoreApplication::testAttribute(Qt::AA_Use96Dpi)) {
+        if (const QScreen *screen = QGuiApplication::primaryScreen())
+            dpi = qRound(screen->logicalDotsPerInchY());
+    }
+    return dpi * 1.25;
 }
 
 WebKitPageEngine::WebKitPageEngine(QWidget *parent)
