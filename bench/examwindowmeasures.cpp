@@ -247,6 +247,9 @@ MeasureResult ExamWindowMeasures::handIn()
             double confirmed = -1;
             m_dismisser.setConfirming(true);
             QMetaObject::invokeMethod(window.get(), "on_assignment_clicked");
+            // The confirmations follow the page's typed answers, which an
+            // engine may hand over later.
+            runUntil([&] { return !window->flushingTypedAnswers(); });
             confirmed = watch.now();
             m_dismisser.setConfirming(false);
             const bool painted = runUntil([&] {
