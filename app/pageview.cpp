@@ -173,6 +173,11 @@ void PageView::publish(const QString &name, QObject *object)
     m_engine->publish(name, object);
 }
 
+QSize PageView::sizeHint() const
+{
+    return QSize(800, 600);
+}
+
 void PageView::setZoomFactor(qreal factor)
 {
     m_engine->setZoomFactor(factor);

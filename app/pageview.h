@@ -56,6 +56,11 @@ public:
     // window.name. The object's public slots are what the page may call.
     void publish(const QString &name, QObject *object);
 
+    // The room a page asks for in a layout, the same on both engines (one
+    // has no wish of its own, and the windows' layouts would give the room
+    // to their strips and bars instead).
+    QSize sizeHint() const override;
+
     void setZoomFactor(qreal factor);
     qreal zoomFactor() const;
 

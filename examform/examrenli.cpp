@@ -623,12 +623,31 @@ void ExamRenLi::showFirstAnswers(const QVector<ExamQuestion *> &firstAnswers)
 
 // ---- Moving -----------------------------------------------------------------
 
+void ExamRenLi::askToMove(std::function<void()> move)
+{
+    if (!flushingTypedAnswers()) {
+        move();
+        return;
+    }
+    // Asked for while the page answers the last way out (a second quick
+    // click on an engine that answers later): the move follows that one,
+    // worked out from where it led. One waits at most; a later one takes
+    // its place, so that held keys do not pile up moves.
+    const bool waiting = static_cast<bool>(pendingMove);
+    pendingMove = std::move(move);
+    if (waiting)
+        return;
+    afterFlush.append([this]() {
+        const auto next = std::move(pendingMove);
+        pendingMove = nullptr;
+        // A window closed meanwhile keeps its run as it was put away.
+        if (next && isVisible())
+            next();
+    });
+}
+
 void ExamRenLi::moveTo(int index)
 {
-    // A move asked for while the page is still answering the last way out is
-    // not made twice.
-    if (flushingTypedAnswers())
-        return;
     flushTypedAnswers([this, index]() {
         if (!paper || index < 0 || index >= static_cast<int>(paper->questions.size()))
             return;
@@ -647,33 +666,39 @@ void ExamRenLi::refuseMove(const QString &text)
 
 void ExamRenLi::on_pbOn_clicked()
 {
-    if (!paper)
-        return;
-    const int index = PaperNavigation::previous(*paper, currentIndex);
-    if (index < 0)
-        refuseMove(QStringLiteral("考卷试题已经是第一题"));
-    else
-        moveTo(index);
+    askToMove([this]() {
+        if (!paper)
+            return;
+        const int index = PaperNavigation::previous(*paper, currentIndex);
+        if (index < 0)
+            refuseMove(QStringLiteral("考卷试题已经是第一题"));
+        else
+            moveTo(index);
+    });
 }
 
 void ExamRenLi::on_pbUp_clicked()
 {
-    if (!paper)
-        return;
-    const int index = PaperNavigation::next(*paper, currentIndex);
-    if (index < 0)
-        refuseMove(QStringLiteral("考卷试题已经是最后一题"));
-    else
-        moveTo(index);
+    askToMove([this]() {
+        if (!paper)
+            return;
+        const int index = PaperNavigation::next(*paper, currentIndex);
+        if (index < 0)
+            refuseMove(QStringLiteral("考卷试题已经是最后一题"));
+        else
+            moveTo(index);
+    });
 }
 
 void ExamRenLi::setLocationJs(QString, int sequence)
 {
-    if (!paper)
-        return;
-    const int index = PaperNavigation::jump(*paper, sequence);
-    if (index >= 0)
-        moveTo(index);
+    askToMove([this, sequence]() {
+        if (!paper)
+            return;
+        const int index = PaperNavigation::jump(*paper, sequence);
+        if (index >= 0)
+            moveTo(index);
+    });
 }
 
 // ---- Flag -------------------------------------------------------------------

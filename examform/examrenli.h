@@ -86,9 +86,9 @@ public:
     void setCandidateNumber(const QString &number);
     // Records what the page's blanks and essay boxes hold, then runs then:
     // every way out of the page (move, jump, hand-in, close) goes through it.
-    // The page answers later on some engines; meanwhile moves are ignored,
-    // and a hand-in or a close waits and runs once the answer is in, in
-    // order. A page that does not answer within flushBoundMs is given up.
+    // The page answers later on some engines; meanwhile a hand-in or a close
+    // waits and runs once the answer is in, in order, and so does one move
+    // (askToMove). A page that does not answer within flushBoundMs is given up.
     void flushTypedAnswers(std::function<void()> then);
     // A flush is waiting for the page's answer.
     bool flushingTypedAnswers() const { return !afterFlush.isEmpty(); }
@@ -153,6 +153,8 @@ private:
     void buildQuestionPage();
     void buildCardPage();
     void updateCardHighlight();
+    // Runs move now, or after the way out under way (see flushTypedAnswers).
+    void askToMove(std::function<void()> move);
     void moveTo(int index);
     void refuseMove(const QString &text);
     void showPrompt(const QString &caption, const QString &body);
@@ -190,6 +192,8 @@ private:
     // What waits for the flush under way, and which flush that is.
     QList<std::function<void()>> afterFlush;
     int flushSerial = 0;
+    // The move asked for during the flush under way.
+    std::function<void()> pendingMove;
     static const int flushBoundMs = 3000;
     // The close under way has recorded the typed answers.
     bool closeFlushed = false;

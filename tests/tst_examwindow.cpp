@@ -42,7 +42,7 @@ public:
         window.paperId = paperId;
         window.examStatus = status;
         window.show();
-        ready = QTest::qWaitFor([this]() {
+        ready = TestSupport::waitUntil([this]() {
             return window.paper && window.paper->startTime.isValid() && !window.pagesLoading();
         }, 15000)
             && evaluate(window.webExam, QStringLiteral("typeof setdanxuan")) == QLatin1String("function")
@@ -82,9 +82,9 @@ public:
     void settle()
     {
         const auto idle = [this]() { return !window.flushingTypedAnswers() && !window.pagesLoading(); };
-        QVERIFY(QTest::qWaitFor(idle, 10000));
+        QVERIFY(TestSupport::waitUntil(idle));
         QVERIFY(examCalls->wait());
-        QVERIFY(QTest::qWaitFor(idle, 10000));
+        QVERIFY(TestSupport::waitUntil(idle));
     }
 
     QString cardClass(int index)
@@ -521,7 +521,7 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(question.userAnswer, typed, 10000);
         else
             QTRY_COMPARE_WITH_TIMEOUT(question.essayTexts, QStringList{typed}, 10000);
-        QVERIFY(QTest::qWaitFor([&session]() { return !session.window.flushingTypedAnswers(); }, 10000));
+        QVERIFY(TestSupport::waitUntil([&session]() { return !session.window.flushingTypedAnswers(); }, 10000));
         if (way == QLatin1String("close"))
             QVERIFY(!session.window.isVisible());
         else if (way != QLatin1String("hand in"))
@@ -538,6 +538,52 @@ private slots:
             QCOMPARE(stored.entries.at(index).answer, typed);
         else
             QCOMPARE(stored.entries.at(index).essay, QStringList{typed});
+    }
+
+    // Moves asked for in one turn of the event loop, as quick clicks make
+    // them: each counts, the later worked out from where the earlier led
+    // (an engine that answers later is still reading the typed answers when
+    // the second comes), and the text typed before them is kept.
+    void quickMovesEachCount_data()
+    {
+        QTest::addColumn<QStringList>("moves");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<bool>("refused");
+        // Each row starts on the fill-in (index 3), between the composite's
+        // last leaf (2) and the true/false question (4).
+        QTest::newRow("previous twice skips the composite stem") << QStringList{"previous", "previous"} << 0 << false;
+        QTest::newRow("next, then previous") << QStringList{"next", "previous"} << 3 << false;
+        QTest::newRow("second next refused on the last question") << QStringList{"next", "next"} << 4 << true;
+        QTest::newRow("card jump, then next") << QStringList{"jump:1", "next"} << 2 << false;
+        QTest::newRow("previous, then card jump") << QStringList{"previous", "jump:5"} << 4 << false;
+    }
+
+    void quickMovesEachCount()
+    {
+        QFETCH(QStringList, moves);
+        QFETCH(int, index);
+        QFETCH(bool, refused);
+        ExamSession session(QStringLiteral("E"));
+        QVERIFY(session.ready);
+        session.act(QStringLiteral("jump:4"));
+        session.exam(QStringLiteral("document.getElementsByName('kong_4')[1].focus()"));
+        session.type(QStringLiteral("cpu"));
+        for (const QString &move : moves) {
+            if (move == QLatin1String("next"))
+                session.window.pbUp->click();
+            else if (move == QLatin1String("previous"))
+                session.window.pbOn->click();
+            else
+                session.window.setLocationJs(QString(), move.mid(5).toInt());
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(session.window.currentIndex, index, 10000);
+        session.settle();
+        QCOMPARE(session.window.currentIndex, index);
+        QCOMPARE(session.question(3).userAnswer, QStringLiteral("|cpu"));
+        QCOMPARE(session.newTexts().contains(QStringLiteral("考卷试题已经是最后一题")), refused);
+        const QString focusId = session.question(index).focusId;
+        QCOMPARE(session.exam(QStringLiteral("document.getElementById('%1') ? 'shown' : ''").arg(focusId)),
+                 QStringLiteral("shown"));
     }
 
     // The arrows move between questions on a page that scrolls; in a blank
@@ -611,7 +657,7 @@ private slots:
             window.examStatus = 1;
             window.show();
             QTest::keyClick(&window, Qt::Key_2);
-            QVERIFY(QTest::qWaitFor([&]() { return QFile::exists(started); }, 5000));
+            QVERIFY(TestSupport::waitUntil([&]() { return QFile::exists(started); }, 5000));
             QTest::keyClick(&window, Qt::Key_2);
             window.pbCalc->click();
             QTest::qWait(300);
@@ -806,6 +852,31 @@ private slots:
         const QString located = CalculatorLauncher::locate(root.path() + QStringLiteral("/app/"));
         qputenv("PATH", savedPath);
         QCOMPARE(located, found.isEmpty() ? QString() : root.path() + QLatin1Char('/') + found);
+    }
+
+    // The question page and the card take the room the window gives its
+    // body; the information strip and the button bar keep their own height,
+    // whichever engine draws the pages.
+    void pagesTakeTheBodysRoom_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("opened size") << QSize(1024, 740);
+        QTest::newRow("smallest size") << QSize(900, 600);
+    }
+
+    void pagesTakeTheBodysRoom()
+    {
+        QFETCH(QSize, size);
+        ExamRenLi window(0, 0, size.width(), size.height(), 1);
+        window.resize(size);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const auto ownHeight = [](const QWidget *strip) { return qMax(strip->minimumHeight(), strip->sizeHint().height()); };
+        QCOMPARE(window.infoWidget->height(), ownHeight(window.infoWidget));
+        QCOMPARE(window.widget->height(), ownHeight(window.widget));
+        const int body = window.bodyWidget->contentsRect().height();
+        QCOMPARE(window.webExam->height(), body - 16);
+        QVERIFY(window.webbutton->height() > body / 2);
     }
 
     void maximiseAndRestoreSwapTheirButtons()

@@ -80,7 +80,7 @@ namespace {
 // Waits until the window has loaded its paper and both pages can take calls.
 bool waitUntilReady(ExamRenLi &window)
 {
-    return QTest::qWaitFor([&window]() {
+    return TestSupport::waitUntil([&window]() {
         return window.paper && window.paper->startTime.isValid() && !window.pagesLoading()
             && evaluate(window.webExam, QStringLiteral("typeof setdanxuan")) == QLatin1String("function")
             && evaluate(window.webbutton, QStringLiteral("typeof showCent")) == QLatin1String("function");
@@ -89,7 +89,7 @@ bool waitUntilReady(ExamRenLi &window)
 
 bool waitUntilSettled(ExamRenLi &window)
 {
-    return QTest::qWaitFor([&window]() { return !window.pagesLoading(); }, 10000);
+    return TestSupport::waitUntil([&window]() { return !window.pagesLoading(); }, 10000);
 }
 
 int storedResults(const QString &paperId)
@@ -117,7 +117,7 @@ T *visibleWindow()
 template <class T>
 T *awaitedWindow()
 {
-    QTest::qWaitFor([]() { return visibleWindow<T>() != nullptr; }, 5000);
+    TestSupport::waitUntil([]() { return visibleWindow<T>() != nullptr; }, 5000);
     return visibleWindow<T>();
 }
 

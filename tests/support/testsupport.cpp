@@ -20,6 +20,7 @@
 #include <QSqlQuery>
 #include <QStorageInfo>
 #include <QTextEdit>
+#include <QDeadlineTimer>
 #include <QTimer>
 #include <QWidget>
 #include <unistd.h>
@@ -79,6 +80,21 @@ void prepareTestProcess()
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     PageView::prepareProcess();
+}
+
+bool waitUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    // A tick wakes the loop to look again when nothing else happens.
+    QTimer tick;
+    tick.start(5);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return true;
 }
 
 bool waitForPage(PageView *view, int timeoutMs)
@@ -159,7 +175,7 @@ bool BridgeBarrier::wait(int timeoutMs)
 {
     const int mark = ++m_mark;
     m_view->runScript(QStringLiteral("testBarrier.reached(%1)").arg(mark));
-    return QTest::qWaitFor([this, mark] { return m_reached == mark; }, timeoutMs);
+    return waitUntil([this, mark] { return m_reached == mark; }, timeoutMs);
 }
 
 ScriptErrorLog::ScriptErrorLog(PageView *view)

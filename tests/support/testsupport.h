@@ -34,6 +34,12 @@ namespace TestSupport {
 // there (software drawing; no sandbox for root, in tests only).
 void prepareTestProcess();
 
+// Waits (at most timeoutMs) until done() holds, turning the event loop
+// without pausing between turns: an engine whose browser side runs on this
+// thread (Qt WebEngine) takes many turns for every page and every answer,
+// and QTest::qWaitFor sleeps 10 ms after each. False when done() never held.
+bool waitUntil(const std::function<bool()> &done, int timeoutMs = 10000);
+
 // Waits (at most timeoutMs) until the page set last in view is ready; false
 // when it is not.
 bool waitForPage(PageView *view, int timeoutMs = 10000);
