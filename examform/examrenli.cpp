@@ -60,10 +60,13 @@ ExamRenLi::ExamRenLi(int, int, int, int, int, QWidget *parent)
     setWindowFlags(Qt::FramelessWindowHint);
     setAutoFillBackground(false);
 
-    topWidget->setStyleSheet(QStringLiteral("background-color: #7ebfcc;"));
-    widget->setStyleSheet(QStringLiteral("background-color: #7ebfcc;"));
-    infoWidget->setStyleSheet(QStringLiteral("background-color: #addeec;"));
-    bodyWidget->setStyleSheet(QStringLiteral("background-color: #addeec;"));
+    // The text colour is named with the background: widgets under a style
+    // sheet take their text colour from the application's palette, which
+    // is light in the night theme, not from the window's day palette.
+    topWidget->setStyleSheet(QStringLiteral("background-color: #7ebfcc; color: #000000;"));
+    widget->setStyleSheet(QStringLiteral("background-color: #7ebfcc; color: #000000;"));
+    infoWidget->setStyleSheet(QStringLiteral("background-color: #addeec; color: #000000;"));
+    bodyWidget->setStyleSheet(QStringLiteral("background-color: #addeec; color: #000000;"));
 
     appDirSlash = AppPaths::current().pageDir();
     mediaDirSlash = AppPaths::current().dataDir();

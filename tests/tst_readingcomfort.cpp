@@ -12,6 +12,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QImage>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -402,6 +403,15 @@ private slots:
         QCOMPARE(exam.palette().color(QPalette::Window), dayWindow);
         QCOMPARE(exam.lCount->palette().color(QPalette::WindowText),
                  ReadingComfort::dayPalette().color(QPalette::WindowText));
+        // And draws it so: the labels under the window's style sheets are
+        // painted with dark text, not the night palette's light one.
+        exam.lCount->setText(QStringLiteral("总题数：88题"));
+        const QImage drawn = exam.lCount->grab().toImage();
+        int darkest = 255;
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                darkest = qMin(darkest, QColor(drawn.pixel(x, y)).lightness());
+        QVERIFY2(darkest < 90, qPrintable(QString::number(darkest)));
         comfort->setTheme(Theme::Day);
         QCOMPARE(QApplication::palette().color(QPalette::Window), dayWindow);
         QCOMPARE(plain.palette().color(QPalette::Window), dayWindow);
