@@ -15,7 +15,8 @@ Prompt::Prompt(QWidget *parent)
     textEdit->setReadOnly(true);
     setWindowTitle(QStringLiteral("提示"));
     setAutoFillBackground(false);
-    setStyleSheet(QStringLiteral("background-color: #addeec;"));
+    // The text colour is named: under a style sheet the night palette would reach it.
+    setStyleSheet(QStringLiteral("background-color: #addeec; color: #000000;"));
     // A dialog of the simulated test: a test centre's colours in either theme.
     setPalette(ReadingComfort::dayPalette());
     pbOk->setStyleSheet(QStringLiteral(
