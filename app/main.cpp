@@ -1,7 +1,9 @@
 #include "apppaths.h"
 #include "backupstore.h"
 #include "commandline.h"
+#include "constants.h"
 #include "datafilegate.h"
+#include "dbconnection.h"
 #include "focusring.h"
 #include "frontwindow.h"
 #include "mainwindow.h"
@@ -51,7 +53,11 @@ int main(int argc, char *argv[])
     if (!DataFileGate::admit(paths.dataDir() + QStringLiteral("data.db"), paths.pageDir() + AppPaths::sampleBankName))
         return 1;
 
-    // Before the first window, so that it opens in the reader's size and theme.
+    // The data file is opened where the program keeps it before anything
+    // reads a setting: the reader's size and theme come from it, before the
+    // first window so that it opens in them.
+    appDirPath = paths.dataDir();
+    DbConnection::instance(appDirPath, true);
     ReadingComfort comfort;
     MainWindow window;
     QObject::connect(&instance, &SingleInstance::activationRequested, &window,

@@ -107,7 +107,11 @@ ExamRenLi::ExamRenLi(int, int, int, int, int, QWidget *parent)
 
     DbConnection *connection = DbConnection::instance(mediaDirSlash, true);
     attempts = new AttemptController(connection->database(), connection->dbPath, ProgressClock::system(), this);
-    connect(attempts, &AttemptController::saveProblemChanged, this, &ExamRenLi::showSaveProblem);
+    runSaveProblem = attempts->saveProblem();
+    connect(attempts, &AttemptController::saveProblemChanged, this, [this](const QString &problem) {
+        runSaveProblem = problem;
+        showSaveProblem();
+    });
     showSaveProblem();
     const QString dataDir = mediaDirSlash;
     notes = new NoteKeeper(
@@ -122,7 +126,7 @@ ExamRenLi::ExamRenLi(int, int, int, int, int, QWidget *parent)
 void ExamRenLi::showSaveProblem()
 {
     // The run's problem comes first; a note's shows while the run has none.
-    QString problem = attempts->saveProblem();
+    QString problem = runSaveProblem;
     if (problem.isEmpty() && notes)
         problem = notes->problem();
     saveProblemLabel->setText(problem);

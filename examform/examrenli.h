@@ -50,6 +50,8 @@ public:
     AttemptController *attempts = nullptr;
     // Stores the notes typed in the question page.
     NoteKeeper *notes = nullptr;
+    // The run's save problem as last said by its controller.
+    QString runSaveProblem;
 
     std::unique_ptr<ExamPaper> paper;
     // False while the marked paper's hand-in is not stored: handing in again

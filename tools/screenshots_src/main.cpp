@@ -12,6 +12,7 @@
 #include "dbconnection.h"
 #include "examrenli.h"
 #include "importdialog.h"
+#include "importreport.h"
 #include "mainwindow.h"
 #include "migrationnotice.h"
 #include "modalanswerer.h"
@@ -24,6 +25,7 @@
 #include "progresspages.h"
 #include "statisticsfigures.h"
 #include "subjectscope.h"
+#include "subjectstore.h"
 #include "screenshotsession.h"
 #include "soquestion.h"
 
@@ -37,6 +39,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTextStream>
 #include <QTimer>
 #include <functional>
@@ -359,6 +362,25 @@ void tourImport(ScreenshotSession &session, MainWindow &main, const QString &dat
         dialog.skipBadBox->setChecked(true);
         dialog.importButton->click();
         ScreenshotSession::settle(600);
+        // What the import then says, as the start page's 导入题库 shows it.
+        QMessageBox done(QMessageBox::Information, QStringLiteral("导入完成"),
+                         ImportReport::message(dialog.outcome, dialog.importedBank(),
+                                               dialog.paperEdit->text().trimmed(), SubjectStore::currentSubjectName()),
+                         QMessageBox::NoButton, &main);
+        done.addButton(ImportReport::openButtonText(), QMessageBox::AcceptRole);
+        done.addButton(QStringLiteral("关闭"), QMessageBox::RejectRole);
+        done.show();
+        ScreenshotSession::settle(400);
+        session.capture(&done, QStringLiteral("39_dialog_import_done"));
+    }
+    {
+        // The preview of a Word question book: every question with its type
+        // and answer, before anything is written.
+        ImportDialog book(QStringLiteral(TESSERA_SOURCE_DIR "/data/examples/题库示例.docx"),
+                          DbConnection::instance(QString(), true)->database(), dataDir + "/img", &main);
+        book.show();
+        ScreenshotSession::settle(800);
+        session.capture(&book, QStringLiteral("38_dialog_import_book"));
     }
     QObject *home = ScreenshotSession::descendant(&main, "Fwelcome");
     if (ScreenshotSession::invoke(home, "moniJS")) {
