@@ -20,9 +20,10 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QPushButton>
 #include <QSqlQuery>
 #include <QVector>
+
+#include <memory>
 
 namespace {
 
@@ -81,17 +82,23 @@ bool importFile(QWidget *parent, QString *openPaperId)
     // The imported paper shows at once: its subject becomes the current one.
     SubjectStore::choose(dialog.outcome.subjectId);
     const QString subjectName = SubjectStore::currentSubjectName();
-    QMessageBox box(QMessageBox::Information, QStringLiteral("导入完成"),
-                    ImportReport::message(dialog.outcome, dialog.importedBank(), dialog.paperEdit->text().trimmed(),
-                                          subjectName),
-                    QMessageBox::NoButton, parent);
-    box.setTextFormat(Qt::PlainText); // the paper's name is as the file or the user gave it
-    QPushButton *open = box.addButton(ImportReport::openButtonText(), QMessageBox::AcceptRole);
-    box.addButton(QStringLiteral("关闭"), QMessageBox::RejectRole);
-    box.exec();
-    if (openPaperId && box.clickedButton() == open)
+    std::unique_ptr<QMessageBox> box(importDoneBox(dialog, subjectName, parent));
+    box->exec();
+    if (openPaperId && box->clickedButton() && box->buttonRole(box->clickedButton()) == QMessageBox::AcceptRole)
         *openPaperId = dialog.outcome.paperId;
     return true;
+}
+
+QMessageBox *importDoneBox(const ImportDialog &dialog, const QString &subjectName, QWidget *parent)
+{
+    auto *box = new QMessageBox(QMessageBox::Information, QStringLiteral("导入完成"),
+                                ImportReport::message(dialog.outcome, dialog.importedBank(),
+                                                      dialog.paperEdit->text().trimmed(), subjectName),
+                                QMessageBox::NoButton, parent);
+    box->setTextFormat(Qt::PlainText); // the paper's name is as the file or the user gave it
+    box->addButton(ImportReport::openButtonText(), QMessageBox::AcceptRole);
+    box->addButton(QStringLiteral("关闭"), QMessageBox::RejectRole);
+    return box;
 }
 
 void exportBank(QWidget *parent)

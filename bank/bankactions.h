@@ -1,5 +1,7 @@
 #pragma once
 
+class ImportDialog;
+class QMessageBox;
 class QString;
 class QWidget;
 
@@ -12,6 +14,9 @@ namespace BankActions {
 // that says what was imported offers to open the paper: openPaperId then
 // names it.
 bool importFile(QWidget *parent, QString *openPaperId = nullptr);
+// That message for an accepted import dialog: what was imported, into which
+// subject, and a button (the box's accept role) that opens the paper.
+QMessageBox *importDoneBox(const ImportDialog &dialog, const QString &subjectName, QWidget *parent);
 void exportBank(QWidget *parent);
 void print(QWidget *parent);
 

@@ -103,6 +103,25 @@ QString unlabelledOnPage(PageView *view)
     return TestSupport::pageValue(view, unlabelledScript).toString();
 }
 
+// The exam window shown on paper E, with its first pages in.
+bool openOnPaperE(ExamRenLi &exam)
+{
+    exam.paperId = QStringLiteral("E");
+    exam.examStatus = 0;
+    exam.show();
+    return QTest::qWaitFor([&exam] { return exam.paper && exam.paper->startTime.isValid() && !exam.pagesLoading(); },
+                           15000);
+}
+
+// The aria-label of every element a selector finds on the page, joined by "|".
+QString ariaLabels(PageView *view, const QString &selector)
+{
+    return TestSupport::pageValue(view, QStringLiteral(
+        "(function(){var b=document.querySelectorAll('%1');var n=[];"
+        "for(var i=0;i<b.length;++i)n.push(b[i].getAttribute('aria-label'));return n.join('|');})()").arg(selector))
+        .toString();
+}
+
 } // namespace
 
 class AccessibleTest : public QObject
@@ -170,11 +189,7 @@ private slots:
     {
         TestSupport::ModalCloser closer;
         ExamRenLi exam(0, 0, 1024, 740, 1);
-        exam.paperId = QStringLiteral("E");
-        exam.examStatus = 0;
-        exam.show();
-        QVERIFY(QTest::qWaitFor([&exam] { return exam.paper && exam.paper->startTime.isValid() && !exam.pagesLoading(); },
-                                15000));
+        QVERIFY(openOnPaperE(exam));
         QCOMPARE(unnamedControls(&exam), QString());
         QCOMPARE(focusAgainstReading(&exam), QString());
         // The pages: option buttons, blanks and card entries carry names.
@@ -184,14 +199,11 @@ private slots:
                      .toString(),
                  QStringLiteral("第 1 题"));
         // The composite's fill-in has two blanks, each named by its place.
-        const QString blanks = QStringLiteral(
-            "(function(){var b=document.querySelectorAll('input[type=text]');"
-            "var n=[];for(var i=0;i<b.length;++i)n.push(b[i].getAttribute('aria-label'));return n.join('|');})()");
         QString named;
         for (int move = 0; move < 4 && named.isEmpty(); ++move) {
             QMetaObject::invokeMethod(&exam, "on_pbUp_clicked");
             QTRY_VERIFY(!exam.pagesLoading() && !exam.flushingTypedAnswers());
-            named = TestSupport::pageValue(exam.webExam, blanks).toString();
+            named = ariaLabels(exam.webExam, QStringLiteral("input[type=text]"));
             QCOMPARE(unlabelledOnPage(exam.webExam), QString());
         }
         QCOMPARE(named, QStringLiteral("填空 1|填空 2"));
@@ -202,14 +214,8 @@ private slots:
     {
         TestSupport::ModalCloser closer;
         ExamRenLi exam(0, 0, 1024, 740, 1);
-        exam.paperId = QStringLiteral("E");
-        exam.examStatus = 0;
-        exam.show();
-        QVERIFY(QTest::qWaitFor([&exam] { return exam.paper && exam.paper->startTime.isValid() && !exam.pagesLoading(); },
-                                15000));
-        const QString names = TestSupport::pageValue(exam.webExam, QStringLiteral(
-            "(function(){var b=document.querySelectorAll('input.button_01');var n=[];"
-            "for(var i=0;i<b.length;++i)n.push(b[i].getAttribute('aria-label'));return n.join('|');})()")).toString();
+        QVERIFY(openOnPaperE(exam));
+        const QString names = ariaLabels(exam.webExam, QStringLiteral("input.button_01"));
         QCOMPARE(names, QStringLiteral("选项 A：甲|选项 B：乙|选项 C：丙|选项 D：丁"));
         exam.countdownTimer->stop();
     }

@@ -8,11 +8,11 @@
 // keeps working as screens are added. To picture a new screen, add a step.
 
 #include "backupstore.h"
+#include "bankactions.h"
 #include "datafilegate.h"
 #include "dbconnection.h"
 #include "examrenli.h"
 #include "importdialog.h"
-#include "importreport.h"
 #include "mainwindow.h"
 #include "migrationnotice.h"
 #include "modalanswerer.h"
@@ -43,6 +43,7 @@
 #include <QTextStream>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <tuple>
 
 namespace {
@@ -363,15 +364,11 @@ void tourImport(ScreenshotSession &session, MainWindow &main, const QString &dat
         dialog.importButton->click();
         ScreenshotSession::settle(600);
         // What the import then says, as the start page's 导入题库 shows it.
-        QMessageBox done(QMessageBox::Information, QStringLiteral("导入完成"),
-                         ImportReport::message(dialog.outcome, dialog.importedBank(),
-                                               dialog.paperEdit->text().trimmed(), SubjectStore::currentSubjectName()),
-                         QMessageBox::NoButton, &main);
-        done.addButton(ImportReport::openButtonText(), QMessageBox::AcceptRole);
-        done.addButton(QStringLiteral("关闭"), QMessageBox::RejectRole);
-        done.show();
+        std::unique_ptr<QMessageBox> done(
+            BankActions::importDoneBox(dialog, SubjectStore::currentSubjectName(), &main));
+        done->show();
         ScreenshotSession::settle(400);
-        session.capture(&done, QStringLiteral("39_dialog_import_done"));
+        session.capture(done.get(), QStringLiteral("39_dialog_import_done"));
     }
     {
         // The preview of a Word question book: every question with its type
