@@ -5,6 +5,7 @@
 
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -58,6 +59,8 @@ RestoreBackupDialog::RestoreBackupDialog(const QString &dbPath, QWidget *parent)
         list->addItem(entryText(entry));
     list->setCurrentRow(0);
     layout->addWidget(list);
+    if (!backups.isEmpty())
+        layout->addWidget(new QLabel(totalText(backups, QFileInfo(dbPath).size()), this));
     auto *buttons = new QDialogButtonBox(this);
     restoreButton = buttons->addButton(QStringLiteral("恢复"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
@@ -70,14 +73,35 @@ RestoreBackupDialog::RestoreBackupDialog(const QString &dbPath, QWidget *parent)
 QString RestoreBackupDialog::entryText(const BackupEntry &entry)
 {
     const QString when = entry.taken.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    const QString size = QStringLiteral("  （%1）").arg(sizeText(entry.bytes));
     if (!entry.readable())
-        return QStringLiteral("%1  %2  无法读取").arg(when, reasonText(entry.reason));
+        return QStringLiteral("%1  %2  无法读取").arg(when, reasonText(entry.reason)) + size;
     return QStringLiteral("%1  %2  成绩 %3 份，错题 %4 道，收藏 %5 道")
                .arg(when, reasonText(entry.reason))
                .arg(entry.results)
                .arg(entry.bookRows)
                .arg(entry.favourites)
-        + (entry.notes >= 0 ? QStringLiteral("，笔记 %1 条").arg(entry.notes) : QString());
+        + (entry.notes >= 0 ? QStringLiteral("，笔记 %1 条").arg(entry.notes) : QString()) + size;
+}
+
+QString RestoreBackupDialog::sizeText(qint64 bytes)
+{
+    const double kib = 1024.0;
+    if (bytes < kib * kib)
+        return QStringLiteral("%1 KB").arg(bytes > 0 ? qMax<qint64>(1, qRound64(bytes / kib)) : 0);
+    if (bytes < kib * kib * kib)
+        return QStringLiteral("%1 MB").arg(bytes / (kib * kib), 0, 'f', 1);
+    return QStringLiteral("%1 GB").arg(bytes / (kib * kib * kib), 0, 'f', 2);
+}
+
+QString RestoreBackupDialog::totalText(const QList<BackupEntry> &entries, qint64 dataFileBytes)
+{
+    qint64 total = 0;
+    for (const BackupEntry &entry : entries)
+        total += entry.bytes;
+    return QStringLiteral("%1 份备份共占 %2，数据文件 %3。")
+        .arg(entries.size())
+        .arg(sizeText(total), sizeText(dataFileBytes));
 }
 
 void RestoreBackupDialog::restoreChosen()

@@ -1,12 +1,13 @@
 #include "backupstore.h"
 
-#include "schemamigration.h"
-
+#include "backuparchive.h"
 #include "dbconnection.h"
+#include "schemamigration.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -21,15 +22,23 @@ const QString stampFormat = QStringLiteral("yyyyMMdd-HHmmss");
 
 const QRegularExpression &backupName()
 {
-    static const QRegularExpression pattern(QStringLiteral("^data-(\\d{8}-\\d{6})-([a-z-]+)(-\\d+)?\\.db$"));
+    // Compressed backups end in ".zip"; those of earlier versions, plain
+    // copies, in ".db".
+    static const QRegularExpression pattern(QStringLiteral("^data-(\\d{8}-\\d{6})-([a-z-]+)(-\\d+)?\\.(db|zip)$"));
     return pattern;
+}
+
+bool isCompressed(const QString &path)
+{
+    return path.endsWith(BackupArchive::suffix());
 }
 
 // The backup files of a folder, newest first (the names sort by time).
 QStringList backupFiles(const QString &folder)
 {
     QStringList names;
-    const QStringList all = QDir(folder).entryList({QStringLiteral("data-*.db")}, QDir::Files, QDir::Name | QDir::Reversed);
+    const QStringList all = QDir(folder).entryList({QStringLiteral("data-*.db"), QStringLiteral("data-*.zip")},
+                                                   QDir::Files, QDir::Name | QDir::Reversed);
     for (const QString &name : all) {
         if (backupName().match(name).hasMatch())
             names << name;
@@ -68,13 +77,88 @@ QString stagedCopy(const QString &target)
     return target + QStringLiteral(".restoring");
 }
 
+// The tables every data file has had since the first version; a file
+// without them is no backup of the program's, whatever else it holds.
+const char *const requiredTables[] = {"exam_question", "exam_paper", "exam_answer", "error_answer", "exam_Collect"};
+
+// Whether the file at path is a whole, sound data file: every page and index
+// checked, and the program's tables there.
+WriteOutcome checkCopy(const QString &path)
+{
+    QString problem = QStringLiteral("备份中的数据文件无法打开");
+    withConnection(path, true, [&problem](QSqlDatabase db) {
+        QSqlQuery query(db);
+        if (!query.exec(QStringLiteral("PRAGMA integrity_check")) || !query.next()
+            || query.value(0).toString() != QLatin1String("ok")) {
+            problem = QStringLiteral("备份中的数据文件未通过完整性检查");
+            return;
+        }
+        const QStringList tables = db.tables();
+        for (const char *table : requiredTables) {
+            if (!tables.contains(QLatin1String(table))) {
+                problem = QStringLiteral("备份中缺少数据表 %1").arg(QLatin1String(table));
+                return;
+            }
+        }
+        problem.clear();
+    });
+    return problem.isEmpty() ? WriteOutcome() : WriteOutcome::failed(problem);
+}
+
+// Puts the data file of the backup at source beside target, expanded when it
+// is compressed, and checks it; on any failure nothing is left there.
 WriteOutcome stage(const QString &source, const QString &target)
 {
-    QFile::remove(stagedCopy(target));
-    QFile from(source);
-    if (!from.copy(stagedCopy(target)))
-        return WriteOutcome::failed(QStringLiteral("无法复制备份文件（%1）").arg(from.errorString()));
-    return WriteOutcome();
+    const QString staged = stagedCopy(target);
+    QFile::remove(staged);
+    if (isCompressed(source)) {
+        const WriteOutcome expanded = BackupArchive::unpack(source, staged);
+        if (!expanded)
+            return expanded;
+    } else {
+        QFile from(source);
+        if (!from.copy(staged))
+            return WriteOutcome::failed(QStringLiteral("无法复制备份文件（%1）").arg(from.errorString()));
+    }
+    const WriteOutcome checked = checkCopy(staged);
+    if (!checked)
+        QFile::remove(staged);
+    return checked;
+}
+
+// The records a data file holds, as the list shows them.
+void countRecords(QSqlDatabase db, BackupEntry *entry)
+{
+    entry->results = count(db, QStringLiteral("exam_answer"));
+    entry->bookRows = count(db, QStringLiteral("error_answer"));
+    entry->favourites = count(db, QStringLiteral("exam_Collect"));
+    entry->notes = count(db, QStringLiteral("question_note"));
+}
+
+QJsonObject summaryOf(const BackupEntry &entry)
+{
+    return QJsonObject{{QStringLiteral("results"), entry.results},
+                       {QStringLiteral("bookRows"), entry.bookRows},
+                       {QStringLiteral("favourites"), entry.favourites},
+                       {QStringLiteral("notes"), entry.notes}};
+}
+
+void readSummary(const QJsonObject &summary, BackupEntry *entry)
+{
+    if (!summary.value(QStringLiteral("results")).isDouble())
+        return;
+    entry->results = summary.value(QStringLiteral("results")).toInt();
+    entry->bookRows = summary.value(QStringLiteral("bookRows")).toInt(-1);
+    entry->favourites = summary.value(QStringLiteral("favourites")).toInt(-1);
+    entry->notes = summary.value(QStringLiteral("notes")).toInt(-1);
+}
+
+// Leftovers of a backup that was cut off (the program ended during it).
+void removeLeftovers(const QString &folder)
+{
+    QDir dir(folder);
+    for (const QString &name : dir.entryList({QStringLiteral("data-*.taking"), QStringLiteral("data-*.zip.part")}, QDir::Files))
+        dir.remove(name);
 }
 
 // Replaces target by its staged copy in one rename, so that target is always
@@ -120,20 +204,31 @@ WriteOutcome BackupStore::backup(QSqlDatabase db, const QString &dbPath, const Q
     const QString folder = folderFor(dbPath);
     if (!QDir().mkpath(folder))
         return WriteOutcome::failed(QStringLiteral("无法建立备份文件夹 %1").arg(QDir::toNativeSeparators(folder)));
+    removeLeftovers(folder);
     const QString stem = folder + QStringLiteral("/data-") + now.toString(stampFormat) + QLatin1Char('-') + reason;
-    QString target = stem + QStringLiteral(".db");
-    for (int n = 2; QFileInfo::exists(target); ++n)
-        target = stem + QStringLiteral("-%1.db").arg(n);
+    QString name = stem;
+    for (int n = 2; QFileInfo::exists(name + QStringLiteral(".db")) || QFileInfo::exists(name + BackupArchive::suffix()); ++n)
+        name = stem + QStringLiteral("-%1").arg(n);
 
+    // The consistent copy first, then compressed; the copy goes once the
+    // compressed backup is whole.
+    const QString copy = name + QStringLiteral(".taking");
     QSqlQuery query(db);
     if (!query.prepare(QStringLiteral("VACUUM INTO :file")))
         return WriteOutcome::failed(query.lastError());
-    query.bindValue(QStringLiteral(":file"), target);
+    query.bindValue(QStringLiteral(":file"), copy);
     if (!query.exec()) {
         const WriteOutcome failed = WriteOutcome::failed(query.lastError());
-        QFile::remove(target);
+        QFile::remove(copy);
         return failed;
     }
+    query.finish();
+    BackupEntry counted;
+    withConnection(copy, true, [&counted](QSqlDatabase copyDb) { countRecords(copyDb, &counted); });
+    const WriteOutcome packed = BackupArchive::pack(copy, summaryOf(counted), name + BackupArchive::suffix());
+    QFile::remove(copy);
+    if (!packed)
+        return packed;
     const QStringList files = backupFiles(folder);
     for (int i = kept; i < files.size(); ++i)
         QFile::remove(folder + QLatin1Char('/') + files.at(i));
@@ -157,12 +252,14 @@ QList<BackupEntry> BackupStore::list(const QString &dbPath)
         entry.path = folder + QLatin1Char('/') + name;
         entry.taken = QDateTime::fromString(match.captured(1), stampFormat);
         entry.reason = match.captured(2);
-        withConnection(entry.path, true, [&entry](QSqlDatabase db) {
-            entry.results = count(db, QStringLiteral("exam_answer"));
-            entry.bookRows = count(db, QStringLiteral("error_answer"));
-            entry.favourites = count(db, QStringLiteral("exam_Collect"));
-            entry.notes = count(db, QStringLiteral("question_note"));
-        });
+        entry.bytes = QFileInfo(entry.path).size();
+        entry.compressed = isCompressed(name);
+        if (entry.compressed) {
+            QString problem;
+            readSummary(BackupArchive::summary(entry.path, &problem), &entry);
+        } else {
+            withConnection(entry.path, true, [&entry](QSqlDatabase db) { countRecords(db, &entry); });
+        }
         entries << entry;
     }
     return entries;
@@ -170,14 +267,13 @@ QList<BackupEntry> BackupStore::list(const QString &dbPath)
 
 QString BackupStore::newestSound(const QString &dbPath)
 {
+    // Each is expanded and checked as a restore would; the first that passes
+    // is the one.
     const QString folder = folderFor(dbPath);
+    const QString trial = dbPath + QStringLiteral(".trying");
     for (const QString &name : backupFiles(folder)) {
-        bool sound = false;
-        withConnection(folder + QLatin1Char('/') + name, true, [&sound](QSqlDatabase db) {
-            QSqlQuery query(db);
-            sound = query.exec(QStringLiteral("PRAGMA quick_check")) && query.next()
-                && query.value(0).toString() == QLatin1String("ok");
-        });
+        const bool sound = stage(folder + QLatin1Char('/') + name, trial).saved();
+        QFile::remove(stagedCopy(trial));
         if (sound)
             return folder + QLatin1Char('/') + name;
     }
@@ -187,7 +283,8 @@ QString BackupStore::newestSound(const QString &dbPath)
 WriteOutcome BackupStore::restore(const QString &backupPath)
 {
     DbConnection *connection = DbConnection::instance(QStringLiteral("data.db"), true);
-    // Staged first: the backup of the current file may retire the chosen one.
+    // Staged and checked first: the backup of the current file may retire the
+    // chosen one, and a backup that fails its check changes nothing.
     const WriteOutcome staged = stage(backupPath, connection->dbPath);
     if (!staged)
         return staged;

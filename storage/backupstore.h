@@ -21,11 +21,17 @@ struct BackupEntry
     int favourites = -1;
     // -1 also for a backup taken before notes were kept.
     int notes = -1;
+    // The size of the backup file on the disk.
+    qint64 bytes = 0;
+    // A zip of the copy; backups of earlier versions are plain copies.
+    bool compressed = false;
     bool readable() const { return results >= 0; }
 };
 
-// Consistent copies of data.db (VACUUM INTO) in the folder "backups" beside
-// it, named "data-yyyyMMdd-HHmmss-<reason>.db"; the newest seven are kept.
+// Consistent copies of data.db (VACUUM INTO), compressed (BackupArchive), in
+// the folder "backups" beside it, named "data-yyyyMMdd-HHmmss-<reason>.zip";
+// plain copies (".db") of earlier versions list and restore alike. The
+// newest seven are kept.
 // They are taken before every schema migration and every import, once a day
 // at start, and before a restore.
 class BackupStore
@@ -51,13 +57,15 @@ public:
 
     // The backups of dbPath, newest first, with the records each holds.
     static QList<BackupEntry> list(const QString &dbPath);
-    // The newest backup that passes a quick check; empty when there is none.
+    // The newest backup that expands whole and passes the integrity check;
+    // empty when there is none.
     static QString newestSound(const QString &dbPath);
 
-    // Puts a copy of the backup in place of the program's data.db: the
-    // current file is backed up first, the connection closed, the file
-    // replaced, and the connection opened again. On failure the current file
-    // stays in use.
+    // Puts a copy of the backup in place of the program's data.db: the copy
+    // is expanded beside it and must pass an integrity check and have the
+    // program's tables; then the current file is backed up, the connection
+    // closed, the file replaced in one rename, and the connection opened
+    // again. On any failure the current file stays as it was, in use.
     static WriteOutcome restore(const QString &backupPath);
     // Puts a copy of the backup in place of the file at dbPath, which no
     // connection holds, keeping that file beside it as

@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include "backgroundbackup.h"
+#include "backuparchive.h"
 #include "backupstore.h"
 #include "datafilecheck.h"
 #include "datafilegate.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QJsonObject>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QProcess>
@@ -123,7 +125,8 @@ private slots:
         QCOMPARE(backups.first().taken, start.addDays(8));
         QCOMPARE(backups.last().taken, start.addDays(2));
         QCOMPARE(RestoreBackupDialog::entryText(backups.first()),
-                 QStringLiteral("2026-03-09 08:00:00  导入前备份  成绩 0 份，错题 0 道，收藏 1 道，笔记 1 条"));
+                 QStringLiteral("2026-03-09 08:00:00  导入前备份  成绩 0 份，错题 0 道，收藏 1 道，笔记 1 条  （%1）")
+                     .arg(RestoreBackupDialog::sizeText(backups.first().bytes)));
         QVERIFY(BackupStore::backedUpOn(db.path(), QDate(2026, 3, 9)));
         QVERIFY(!BackupStore::backedUpOn(db.path(), QDate(2026, 3, 1)));
         QCOMPARE(QFileInfo(backups.first().path).absolutePath(), QFileInfo(db.path()).absolutePath() + QStringLiteral("/backups"));
@@ -244,7 +247,13 @@ private slots:
                 QVERIFY(BackupStore::backup(file.database(), path, QStringLiteral("daily"), QDateTime(QDate(2026, 1, 1), QTime(9, 0))));
                 QVERIFY(BackupStore::backup(file.database(), path, QStringLiteral("daily"), QDateTime(QDate(2026, 1, 2), QTime(9, 0))));
             }
-            QVERIFY(TestSupport::damageTable(BackupStore::list(path).first().path, QStringLiteral("exam_subject")));
+            // The newest backup is a whole zip of a damaged file.
+            const QString newest = BackupStore::list(path).first().path;
+            const QString inside = dir.filePath(QStringLiteral("inside.db"));
+            QVERIFY(BackupArchive::unpack(newest, inside));
+            QVERIFY(TestSupport::damageTable(inside, QStringLiteral("exam_subject")));
+            QVERIFY(BackupArchive::pack(inside, QJsonObject{{QStringLiteral("results"), 0}}, newest));
+            QVERIFY(QFile::remove(inside));
             QVERIFY(TestSupport::damageTable(path, QStringLiteral("exam_subject")));
         }
         QFileInfo original(path);

@@ -1,0 +1,261 @@
+#include "testsupport.h"
+
+#include "backuparchive.h"
+#include "backupstore.h"
+#include "dbconnection.h"
+#include "favouritestore.h"
+#include "notestore.h"
+#include "restorebackupdialog.h"
+#include "settingsstore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonObject>
+#include <QLabel>
+#include <QListWidget>
+#include <QSqlQuery>
+
+using TestSupport::FreshDatabase;
+
+namespace {
+
+// The user's records as queries read them: a restore must give back these
+// very rows.
+QStringList userRecords()
+{
+    QStringList rows;
+    rows << FreshDatabase::column(QStringLiteral("select id||'|'||rightCount||'|'||answers from exam_answer order by id"))
+         << FreshDatabase::column(QStringLiteral("select questionid||'|'||fuleixingid from exam_Collect order by 1"))
+         << FreshDatabase::column(QStringLiteral("select questionId||'|'||note from question_note order by 1"))
+         << FreshDatabase::column(QStringLiteral("select key||'='||value from app_setting order by key"));
+    return rows;
+}
+
+// Records of every kind, with text a byte-exact copy must keep.
+bool writeRecords(const QString &tag)
+{
+    QSqlDatabase db = DbConnection::instance(QString(), true)->database();
+    return FreshDatabase::exec(QStringLiteral("insert into exam_answer(id,rightCount,answers) values('a-%1',3,'{\"答\":\"甲|乙\"}')").arg(tag))
+        && FavouriteStore::setFavourite(QStringLiteral("km1q00") + tag, QStringLiteral("km1f1"), true)
+        && NoteStore::save(db, SubjectScope(), QStringLiteral("km1q001"), QStringLiteral("笔记「%1」\n第二行").arg(tag),
+                           QDateTime(QDate(2026, 12, 1), QTime(8, 0)))
+        && SettingsStore::setValue(QStringLiteral("exam_date"), QStringLiteral("2027-0%1-01").arg(tag));
+}
+
+// A backup as an earlier version wrote it: the plain copy, named ".db".
+bool writeUncompressedBackup(const QString &dbPath, const QDateTime &taken)
+{
+    QDir().mkpath(BackupStore::folderFor(dbPath));
+    QSqlQuery query(DbConnection::instance(QString(), true)->database());
+    query.prepare(QStringLiteral("VACUUM INTO :file"));
+    query.bindValue(QStringLiteral(":file"), BackupStore::folderFor(dbPath) + QStringLiteral("/data-")
+                                                 + taken.toString(QStringLiteral("yyyyMMdd-HHmmss")) + QStringLiteral("-daily.db"));
+    return query.exec();
+}
+
+BackupEntry entryOf(qint64 bytes)
+{
+    BackupEntry entry;
+    entry.bytes = bytes;
+    return entry;
+}
+
+} // namespace
+
+class BackupsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Either kind of backup gives back the records, notes and settings of
+    // its day, row for row; the compressed one takes a fraction of the file.
+    void restoreGivesBackTheRecords_data()
+    {
+        QTest::addColumn<bool>("compressed");
+        QTest::newRow("compressed backup") << true;
+        QTest::newRow("uncompressed backup of an earlier version") << false;
+    }
+
+    void restoreGivesBackTheRecords()
+    {
+        QFETCH(bool, compressed);
+        FreshDatabase db(TestSupport::sampleBankSql());
+        DbConnection::instance(QString(), true)->reopen();
+        QVERIFY(writeRecords(QStringLiteral("1")));
+        const QStringList saved = userRecords();
+        const QDateTime taken(QDate(2026, 12, 1), QTime(9, 0));
+        if (compressed)
+            QVERIFY(BackupStore::backup(DbConnection::instance(QString(), true)->database(), db.path(), QStringLiteral("daily"), taken));
+        else
+            QVERIFY(writeUncompressedBackup(db.path(), taken));
+        QVERIFY(writeRecords(QStringLiteral("2")));
+        QVERIFY(userRecords() != saved);
+
+        const BackupEntry chosen = BackupStore::list(db.path()).first();
+        QCOMPARE(chosen.compressed, compressed);
+        QCOMPARE(chosen.favourites, 1);
+        QCOMPARE(chosen.notes, 1);
+        if (compressed)
+            QVERIFY2(chosen.bytes * 3 < QFileInfo(db.path()).size(), qPrintable(QString::number(chosen.bytes)));
+        const WriteOutcome restored = BackupStore::restore(chosen.path);
+        QVERIFY2(restored, qPrintable(restored.reason()));
+        QCOMPARE(userRecords(), saved);
+        QCOMPARE(FreshDatabase::column(QStringLiteral("PRAGMA integrity_check")), QStringList{QStringLiteral("ok")});
+        QCOMPARE(QDir(QFileInfo(db.path()).absolutePath()).entryList({QStringLiteral("data.db.*")}), QStringList());
+    }
+
+    // A backup that is not whole, or not a data file of the program, is
+    // refused with what is wrong, and the data file stays byte for byte.
+    void refusedBackupLeavesTheDataFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<bool>("listed");
+        QTest::newRow("cut off half-way") << "cut" << "不完整或已损坏" << false;
+        QTest::newRow("not a zip at all") << "text" << "不是压缩的备份" << false;
+        QTest::newRow("compressed bytes overwritten") << "spoiled" << "已损坏" << true;
+        QTest::newRow("data file with a damaged page") << "damaged page" << "未通过完整性检查" << true;
+        QTest::newRow("another program's database") << "foreign" << "缺少数据表 exam_question" << true;
+        QTest::newRow("deleted after listing") << "gone" << "已不存在" << false;
+    }
+
+    void refusedBackupLeavesTheDataFile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, said);
+        QFETCH(bool, listed);
+        FreshDatabase db(TestSupport::sampleBankSql());
+        DbConnection::instance(QString(), true)->reopen();
+        QVERIFY(writeRecords(QStringLiteral("1")));
+        QVERIFY(BackupStore::backup(DbConnection::instance(QString(), true)->database(), db.path(), QStringLiteral("daily"),
+                                    QDateTime(QDate(2026, 12, 1), QTime(9, 0))));
+        const QString backup = BackupStore::list(db.path()).first().path;
+        QByteArray zipped = TestSupport::fileBytes(backup);
+        const QString inside = QFileInfo(db.path()).absolutePath() + QStringLiteral("/inside.db");
+        if (kind == QLatin1String("cut")) {
+            QVERIFY(TestSupport::writeFile(backup, zipped.left(zipped.size() / 2)));
+        } else if (kind == QLatin1String("text")) {
+            QVERIFY(TestSupport::writeFile(backup, QByteArray("成绩备份\n").repeated(100)));
+        } else if (kind == QLatin1String("spoiled")) {
+            // Past the member's header, into the deflated data file.
+            zipped.replace(200, 64, QByteArray(64, '\x5a'));
+            QVERIFY(TestSupport::writeFile(backup, zipped));
+        } else if (kind == QLatin1String("damaged page") || kind == QLatin1String("foreign")) {
+            // A whole zip around a data file that will not do.
+            QVERIFY(BackupArchive::unpack(backup, inside));
+            if (kind == QLatin1String("foreign")) {
+                TestSupport::FileConnection file(inside);
+                QVERIFY(QSqlQuery(file.database()).exec(QStringLiteral("drop table exam_question")));
+            } else {
+                QVERIFY(TestSupport::damageTable(inside, QStringLiteral("exam_Collect")));
+            }
+            QVERIFY(BackupArchive::pack(inside, QJsonObject{{QStringLiteral("results"), 0}}, backup));
+            QFile::remove(inside);
+        } else if (kind == QLatin1String("gone")) {
+            QVERIFY(QFile::remove(backup));
+        }
+        const QByteArray before = TestSupport::fileBytes(db.path());
+        const QStringList records = userRecords();
+
+        QCOMPARE(BackupStore::list(db.path()).value(0).readable(), listed);
+        const WriteOutcome outcome = BackupStore::restore(backup);
+        QVERIFY(!outcome);
+        QVERIFY2(outcome.reason().contains(said), qPrintable(outcome.reason()));
+        QCOMPARE(TestSupport::fileBytes(db.path()), before);
+        QCOMPARE(userRecords(), records);
+        QCOMPARE(QDir(QFileInfo(db.path()).absolutePath()).entryList({QStringLiteral("data.db.*")}), QStringList());
+        // Nothing was backed up for a restore that did not happen.
+        QCOMPARE(BackupStore::list(db.path()).size(), kind == QLatin1String("gone") ? 0 : 1);
+    }
+
+    // Old plain backups and new compressed ones share the seven places, the
+    // oldest going first whatever its kind; a backup cut off by the end of
+    // the program leaves nothing behind at the next.
+    void sevenKeptOfBothKinds()
+    {
+        FreshDatabase db(TestSupport::sampleBankSql());
+        DbConnection::instance(QString(), true)->reopen();
+        const QDateTime start(QDate(2026, 11, 1), QTime(8, 0));
+        for (int day = 0; day < 3; ++day)
+            QVERIFY(writeUncompressedBackup(db.path(), start.addDays(day)));
+        const QString folder = BackupStore::folderFor(db.path());
+        QVERIFY(TestSupport::writeFile(folder + QStringLiteral("/data-20261103-080000-daily.taking"), "half"));
+        QVERIFY(TestSupport::writeFile(folder + QStringLiteral("/data-20261103-080000-daily.zip.part"), "half"));
+        for (int day = 3; day < 9; ++day)
+            QVERIFY(BackupStore::backup(DbConnection::instance(QString(), true)->database(), db.path(), QStringLiteral("daily"),
+                                        start.addDays(day)));
+
+        const QList<BackupEntry> backups = BackupStore::list(db.path());
+        QCOMPARE(backups.size(), BackupStore::kept);
+        QCOMPARE(backups.first().taken, start.addDays(8));
+        QCOMPARE(backups.last().taken, start.addDays(2));
+        QVERIFY(!backups.last().compressed && backups.last().readable());
+        QVERIFY(backups.first().compressed && backups.first().readable());
+        QVERIFY(BackupStore::backedUpOn(db.path(), QDate(2026, 11, 9)));
+        QCOMPARE(QDir(folder).entryList(QDir::Files).size(), BackupStore::kept);
+    }
+
+    void sizeText_data()
+    {
+        QTest::addColumn<qint64>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("nothing") << qint64(0) << "0 KB";
+        QTest::newRow("a few bytes are not nothing") << qint64(10) << "1 KB";
+        QTest::newRow("kilobytes rounded") << qint64(1536) << "2 KB";
+        QTest::newRow("megabytes with a decimal") << qint64(357564416) << "341.0 MB";
+        QTest::newRow("gigabytes with two") << qint64(2576980378) << "2.40 GB";
+    }
+
+    void sizeText()
+    {
+        QFETCH(qint64, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(RestoreBackupDialog::sizeText(bytes), text);
+    }
+
+    // The dialog says how much room all backups take, against the data file.
+    void totalShown_data()
+    {
+        QTest::addColumn<QList<qint64>>("sizes");
+        QTest::addColumn<qint64>("dataFile");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("seven compressed")
+            << QList<qint64>{80 << 20, 80 << 20, 80 << 20, 80 << 20, 80 << 20, 80 << 20, 80 << 20} << qint64(341) * (1 << 20)
+            << "7 份备份共占 560.0 MB，数据文件 341.0 MB。";
+        QTest::newRow("an old plain one among them")
+            << QList<qint64>{1 << 20, 341 << 20} << qint64(341) * (1 << 20) << "2 份备份共占 342.0 MB，数据文件 341.0 MB。";
+        QTest::newRow("an unreadable one counts its bytes too")
+            << QList<qint64>{0, 512} << qint64(2048) << "2 份备份共占 1 KB，数据文件 2 KB。";
+    }
+
+    void totalShown()
+    {
+        QFETCH(QList<qint64>, sizes);
+        QFETCH(qint64, dataFile);
+        QFETCH(QString, text);
+        QList<BackupEntry> entries;
+        for (qint64 bytes : sizes)
+            entries << entryOf(bytes);
+        QCOMPARE(RestoreBackupDialog::totalText(entries, dataFile), text);
+    }
+
+    void dialogShowsSizesAndTotal()
+    {
+        FreshDatabase db(TestSupport::sampleBankSql());
+        DbConnection::instance(QString(), true)->reopen();
+        for (int day = 0; day < 2; ++day)
+            QVERIFY(BackupStore::backup(DbConnection::instance(QString(), true)->database(), db.path(), QStringLiteral("daily"),
+                                        QDateTime(QDate(2026, 12, 1 + day), QTime(9, 0))));
+        const QList<BackupEntry> backups = BackupStore::list(db.path());
+        RestoreBackupDialog dialog(db.path());
+        QVERIFY(dialog.list->item(0)->text().endsWith(QStringLiteral("（%1）").arg(RestoreBackupDialog::sizeText(backups.first().bytes))));
+        QStringList labels;
+        for (QLabel *label : dialog.findChildren<QLabel *>())
+            labels << label->text();
+        QVERIFY2(labels.contains(RestoreBackupDialog::totalText(backups, QFileInfo(db.path()).size())), qPrintable(labels.join('\n')));
+    }
+};
+
+TESSERA_TEST_MAIN(BackupsTest)
+#include "tst_backups.moc"
