@@ -10,6 +10,7 @@
 // working.
 
 #include "autosavemeasure.h"
+#include "backupmeasure.h"
 #include "benchbank.h"
 #include "benchcontext.h"
 #include "bookimportmeasure.h"
@@ -182,6 +183,8 @@ int main(int argc, char *argv[])
             report(search.search(QStringLiteral("rare"), BenchBank::rareKeyword(), rareTarget));
             report(search.search(QStringLiteral("common"), BenchBank::keyword(), 0));
         }
+        if (wanted(QStringLiteral("backups")))
+            report(BackupMeasure(context).backups());
     }
     out() << peakMemoryLine() << " engine=" << PageView::engineName().remove(QLatin1Char(' ')) << Qt::endl;
 
