@@ -63,7 +63,7 @@ MeasureResult BackupMeasure::backups()
         result.failed = !taken || result.floor.last() < 0;
     }
     const QList<BackupEntry> taken = BackupStore::list(dbPath);
-    qint64 total = 0;
+    qint64 total = BackupStore::bankBytes(dbPath);
     for (const BackupEntry &entry : taken)
         total += entry.bytes;
     const qint64 dataBytes = QFileInfo(dbPath).size();

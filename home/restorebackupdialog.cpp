@@ -60,7 +60,7 @@ RestoreBackupDialog::RestoreBackupDialog(const QString &dbPath, QWidget *parent)
     list->setCurrentRow(0);
     layout->addWidget(list);
     if (!backups.isEmpty())
-        layout->addWidget(new QLabel(totalText(backups, QFileInfo(dbPath).size()), this));
+        layout->addWidget(new QLabel(totalText(backups, BackupStore::bankBytes(dbPath), QFileInfo(dbPath).size()), this));
     auto *buttons = new QDialogButtonBox(this);
     restoreButton = buttons->addButton(QStringLiteral("恢复"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
@@ -94,14 +94,15 @@ QString RestoreBackupDialog::sizeText(qint64 bytes)
     return QStringLiteral("%1 GB").arg(bytes / (kib * kib * kib), 0, 'f', 2);
 }
 
-QString RestoreBackupDialog::totalText(const QList<BackupEntry> &entries, qint64 dataFileBytes)
+QString RestoreBackupDialog::totalText(const QList<BackupEntry> &entries, qint64 bankBytes, qint64 dataFileBytes)
 {
-    qint64 total = 0;
+    qint64 total = bankBytes;
     for (const BackupEntry &entry : entries)
         total += entry.bytes;
-    return QStringLiteral("%1 份备份共占 %2，数据文件 %3。")
+    const QString shared = bankBytes > 0 ? QStringLiteral("（其中共用的题库副本 %1）").arg(sizeText(bankBytes)) : QString();
+    return QStringLiteral("%1 份备份共占 %2%3，数据文件 %4。")
         .arg(entries.size())
-        .arg(sizeText(total), sizeText(dataFileBytes));
+        .arg(sizeText(total), shared, sizeText(dataFileBytes));
 }
 
 void RestoreBackupDialog::restoreChosen()

@@ -22,8 +22,9 @@ public:
     static QString entryText(const BackupEntry &entry);
     // A size in the units a reader takes in at a glance ("812 KB", "27.4 MB").
     static QString sizeText(qint64 bytes);
-    // The room all backups take, beside the data file's size.
-    static QString totalText(const QList<BackupEntry> &entries, qint64 dataFileBytes);
+    // The room all backups take, the bank copies they share included, beside
+    // the data file's size.
+    static QString totalText(const QList<BackupEntry> &entries, qint64 bankBytes, qint64 dataFileBytes);
 
     QListWidget *list = nullptr;
     QPushButton *restoreButton = nullptr;

@@ -153,12 +153,19 @@ void readSummary(const QJsonObject &summary, BackupEntry *entry)
     entry->notes = summary.value(QStringLiteral("notes")).toInt(-1);
 }
 
-// Leftovers of a backup that was cut off (the program ended during it).
-void removeLeftovers(const QString &folder)
+// Leftovers of a backup that was cut off (the program ended during it). A
+// file written to within the hour may be the copy of a backup under way on
+// another thread, and stays.
+void removeLeftovers(const QString &folder, const QDateTime &now)
 {
     QDir dir(folder);
-    for (const QString &name : dir.entryList({QStringLiteral("data-*.taking"), QStringLiteral("data-*.zip.part")}, QDir::Files))
-        dir.remove(name);
+    const QFileInfoList files = dir.entryInfoList({QStringLiteral("data-*.taking"), QStringLiteral("*.zip.part"),
+                                                   QStringLiteral("data-*.zip.pages")},
+                                                  QDir::Files);
+    for (const QFileInfo &file : files) {
+        if (file.lastModified().secsTo(now) > 3600)
+            dir.remove(file.fileName());
+    }
 }
 
 // Replaces target by its staged copy in one rename, so that target is always
@@ -204,14 +211,14 @@ WriteOutcome BackupStore::backup(QSqlDatabase db, const QString &dbPath, const Q
     const QString folder = folderFor(dbPath);
     if (!QDir().mkpath(folder))
         return WriteOutcome::failed(QStringLiteral("无法建立备份文件夹 %1").arg(QDir::toNativeSeparators(folder)));
-    removeLeftovers(folder);
+    removeLeftovers(folder, QDateTime::currentDateTime());
     const QString stem = folder + QStringLiteral("/data-") + now.toString(stampFormat) + QLatin1Char('-') + reason;
     QString name = stem;
     for (int n = 2; QFileInfo::exists(name + QStringLiteral(".db")) || QFileInfo::exists(name + BackupArchive::suffix()); ++n)
         name = stem + QStringLiteral("-%1").arg(n);
 
-    // The consistent copy first, then compressed; the copy goes once the
-    // compressed backup is whole.
+    // The consistent copy first, then compressed against the bank copy; the
+    // copy goes once the backup is whole.
     const QString copy = name + QStringLiteral(".taking");
     QSqlQuery query(db);
     if (!query.prepare(QStringLiteral("VACUUM INTO :file")))
@@ -225,14 +232,20 @@ WriteOutcome BackupStore::backup(QSqlDatabase db, const QString &dbPath, const Q
     query.finish();
     BackupEntry counted;
     withConnection(copy, true, [&counted](QSqlDatabase copyDb) { countRecords(copyDb, &counted); });
-    const WriteOutcome packed = BackupArchive::pack(copy, summaryOf(counted), name + BackupArchive::suffix());
+    const WriteOutcome packed = BackupArchive::packAgainstBank(copy, summaryOf(counted), name + BackupArchive::suffix(), now);
     QFile::remove(copy);
     if (!packed)
         return packed;
     const QStringList files = backupFiles(folder);
     for (int i = kept; i < files.size(); ++i)
         QFile::remove(folder + QLatin1Char('/') + files.at(i));
+    BackupArchive::removeUnusedBanks(folder);
     return WriteOutcome();
+}
+
+qint64 BackupStore::bankBytes(const QString &dbPath)
+{
+    return BackupArchive::bankBytes(folderFor(dbPath));
 }
 
 bool BackupStore::backedUpOn(const QString &dbPath, const QDate &day)

@@ -28,8 +28,9 @@ struct BackupEntry
     bool readable() const { return results >= 0; }
 };
 
-// Consistent copies of data.db (VACUUM INTO), compressed (BackupArchive), in
-// the folder "backups" beside it, named "data-yyyyMMdd-HHmmss-<reason>.zip";
+// Consistent copies of data.db (VACUUM INTO), compressed, the bank's pages
+// kept once for all (BackupArchive), in the folder "backups" beside it, named
+// "data-yyyyMMdd-HHmmss-<reason>.zip";
 // plain copies (".db") of earlier versions list and restore alike. The
 // newest seven are kept.
 // They are taken before every schema migration and every import, once a day
@@ -55,6 +56,8 @@ public:
     // Whether a backup of dbPath was taken on day.
     static bool backedUpOn(const QString &dbPath, const QDate &day);
 
+    // The bytes of the bank copies the compressed backups of dbPath share.
+    static qint64 bankBytes(const QString &dbPath);
     // The backups of dbPath, newest first, with the records each holds.
     static QList<BackupEntry> list(const QString &dbPath);
     // The newest backup that expands whole and passes the integrity check;

@@ -97,7 +97,8 @@ private slots:
         QCOMPARE(chosen.favourites, 1);
         QCOMPARE(chosen.notes, 1);
         if (compressed)
-            QVERIFY2(chosen.bytes * 3 < QFileInfo(db.path()).size(), qPrintable(QString::number(chosen.bytes)));
+            QVERIFY2((chosen.bytes + BackupStore::bankBytes(db.path())) * 3 < QFileInfo(db.path()).size(),
+                     qPrintable(QString::number(chosen.bytes)));
         const WriteOutcome restored = BackupStore::restore(chosen.path);
         QVERIFY2(restored, qPrintable(restored.reason()));
         QCOMPARE(userRecords(), saved);
@@ -114,7 +115,8 @@ private slots:
         QTest::addColumn<bool>("listed");
         QTest::newRow("cut off half-way") << "cut" << "不完整或已损坏" << false;
         QTest::newRow("not a zip at all") << "text" << "不是压缩的备份" << false;
-        QTest::newRow("compressed bytes overwritten") << "spoiled" << "已损坏" << true;
+        QTest::newRow("bank copy's bytes overwritten") << "spoiled bank" << "题库副本 bank-20261201-090000.zip 已损坏" << true;
+        QTest::newRow("bank copy deleted") << "no bank" << "题库副本 bank-20261201-090000.zip 已不存在" << true;
         QTest::newRow("data file with a damaged page") << "damaged page" << "未通过完整性检查" << true;
         QTest::newRow("another program's database") << "foreign" << "缺少数据表 exam_question" << true;
         QTest::newRow("deleted after listing") << "gone" << "已不存在" << false;
@@ -133,14 +135,19 @@ private slots:
         const QString backup = BackupStore::list(db.path()).first().path;
         QByteArray zipped = TestSupport::fileBytes(backup);
         const QString inside = QFileInfo(db.path()).absolutePath() + QStringLiteral("/inside.db");
+        const QString bankCopy = BackupStore::folderFor(db.path()) + QStringLiteral("/bank-20261201-090000.zip");
+        QVERIFY(QFileInfo::exists(bankCopy));
         if (kind == QLatin1String("cut")) {
             QVERIFY(TestSupport::writeFile(backup, zipped.left(zipped.size() / 2)));
         } else if (kind == QLatin1String("text")) {
             QVERIFY(TestSupport::writeFile(backup, QByteArray("成绩备份\n").repeated(100)));
-        } else if (kind == QLatin1String("spoiled")) {
+        } else if (kind == QLatin1String("spoiled bank")) {
             // Past the member's header, into the deflated data file.
-            zipped.replace(200, 64, QByteArray(64, '\x5a'));
-            QVERIFY(TestSupport::writeFile(backup, zipped));
+            QByteArray bank = TestSupport::fileBytes(bankCopy);
+            bank.replace(200, 64, QByteArray(64, '\x5a'));
+            QVERIFY(TestSupport::writeFile(bankCopy, bank));
+        } else if (kind == QLatin1String("no bank")) {
+            QVERIFY(QFile::remove(bankCopy));
         } else if (kind == QLatin1String("damaged page") || kind == QLatin1String("foreign")) {
             // A whole zip around a data file that will not do.
             QVERIFY(BackupArchive::unpack(backup, inside));
@@ -171,7 +178,7 @@ private slots:
 
     // Old plain backups and new compressed ones share the seven places, the
     // oldest going first whatever its kind; a backup cut off by the end of
-    // the program leaves nothing behind at the next.
+    // the program leaves nothing behind at the next, one under way is left be.
     void sevenKeptOfBothKinds()
     {
         FreshDatabase db(TestSupport::sampleBankSql());
@@ -180,8 +187,14 @@ private slots:
         for (int day = 0; day < 3; ++day)
             QVERIFY(writeUncompressedBackup(db.path(), start.addDays(day)));
         const QString folder = BackupStore::folderFor(db.path());
-        QVERIFY(TestSupport::writeFile(folder + QStringLiteral("/data-20261103-080000-daily.taking"), "half"));
-        QVERIFY(TestSupport::writeFile(folder + QStringLiteral("/data-20261103-080000-daily.zip.part"), "half"));
+        // Cut off yesterday, and one under way on another thread now.
+        for (const QString &name : {QStringLiteral("data-20261103-080000-daily.taking"), QStringLiteral("data-20261103-080000-daily.zip.part")}) {
+            QFile leftover(folder + QLatin1Char('/') + name);
+            QVERIFY(leftover.open(QIODevice::WriteOnly) && leftover.write("half") == 4 && leftover.flush());
+            QVERIFY(leftover.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+        }
+        const QString underWay = folder + QStringLiteral("/data-20261210-080000-daily.taking");
+        QVERIFY(TestSupport::writeFile(underWay, "half"));
         for (int day = 3; day < 9; ++day)
             QVERIFY(BackupStore::backup(DbConnection::instance(QString(), true)->database(), db.path(), QStringLiteral("daily"),
                                         start.addDays(day)));
@@ -193,7 +206,8 @@ private slots:
         QVERIFY(!backups.last().compressed && backups.last().readable());
         QVERIFY(backups.first().compressed && backups.first().readable());
         QVERIFY(BackupStore::backedUpOn(db.path(), QDate(2026, 11, 9)));
-        QCOMPARE(QDir(folder).entryList(QDir::Files).size(), BackupStore::kept);
+        QCOMPARE(QDir(folder).entryList({QStringLiteral("data-*")}, QDir::Files).size(), BackupStore::kept + 1);
+        QVERIFY(QFileInfo::exists(underWay));
     }
 
     void sizeText_data()
@@ -218,26 +232,70 @@ private slots:
     void totalShown_data()
     {
         QTest::addColumn<QList<qint64>>("sizes");
+        QTest::addColumn<qint64>("bank");
         QTest::addColumn<qint64>("dataFile");
         QTest::addColumn<QString>("text");
-        QTest::newRow("seven compressed")
-            << QList<qint64>{80 << 20, 80 << 20, 80 << 20, 80 << 20, 80 << 20, 80 << 20, 80 << 20} << qint64(341) * (1 << 20)
-            << "7 份备份共占 560.0 MB，数据文件 341.0 MB。";
-        QTest::newRow("an old plain one among them")
-            << QList<qint64>{1 << 20, 341 << 20} << qint64(341) * (1 << 20) << "2 份备份共占 342.0 MB，数据文件 341.0 MB。";
+        QTest::newRow("seven days on one bank copy")
+            << QList<qint64>{1 << 20, 1 << 20, 1 << 20, 1 << 20, 1 << 20, 1 << 20, 1 << 20} << qint64(120) * (1 << 20)
+            << qint64(341) * (1 << 20) << "7 份备份共占 127.0 MB（其中共用的题库副本 120.0 MB），数据文件 341.0 MB。";
+        QTest::newRow("only old plain ones")
+            << QList<qint64>{1 << 20, 341 << 20} << qint64(0) << qint64(341) * (1 << 20) << "2 份备份共占 342.0 MB，数据文件 341.0 MB。";
         QTest::newRow("an unreadable one counts its bytes too")
-            << QList<qint64>{0, 512} << qint64(2048) << "2 份备份共占 1 KB，数据文件 2 KB。";
+            << QList<qint64>{0, 512} << qint64(0) << qint64(2048) << "2 份备份共占 1 KB，数据文件 2 KB。";
     }
 
     void totalShown()
     {
         QFETCH(QList<qint64>, sizes);
+        QFETCH(qint64, bank);
         QFETCH(qint64, dataFile);
         QFETCH(QString, text);
         QList<BackupEntry> entries;
         for (qint64 bytes : sizes)
             entries << entryOf(bytes);
-        QCOMPARE(RestoreBackupDialog::totalText(entries, dataFile), text);
+        QCOMPARE(RestoreBackupDialog::totalText(entries, bank, dataFile), text);
+    }
+
+    // The bank's pages are kept once while the bank stays much the same; a
+    // bank changed in more than a quarter of its pages gets a copy of its
+    // own, and a copy goes with the last backup that needs it. Each backup
+    // gives back its own day.
+    void bankCopyKeptOnceWhileTheBankStays()
+    {
+        FreshDatabase db(TestSupport::sampleBankSql());
+        DbConnection::instance(QString(), true)->reopen();
+        QSqlDatabase connection = DbConnection::instance(QString(), true)->database();
+        const QString folder = BackupStore::folderFor(db.path());
+        // Days after the clock of the restores' own backups.
+        const QDateTime start(QDate(2027, 1, 1), QTime(8, 0));
+        const int shipped = FreshDatabase::scalar(QStringLiteral("select count(*) from exam_question"));
+        for (int day = 0; day < 3; ++day) {
+            QVERIFY(FavouriteStore::setFavourite(QStringLiteral("km1q00%1").arg(day + 1), QStringLiteral("km1f1"), true));
+            QVERIFY(BackupStore::backup(connection, db.path(), QStringLiteral("daily"), start.addDays(day)));
+        }
+        QCOMPARE(QDir(folder).entryList({QStringLiteral("bank-*.zip")}), QStringList{QStringLiteral("bank-20270101-080000.zip")});
+
+        // An import's worth of questions.
+        QVERIFY(FreshDatabase::exec(QStringLiteral(
+            "with recursive n(i) as (select 1 union all select i+1 from n where i<400) "
+            "insert into exam_question(id,title) select 'imp'||i, printf('%.*c', 300, 'x')||i from n")));
+        QVERIFY(BackupStore::backup(connection, db.path(), QStringLiteral("import"), start.addDays(3)));
+        QCOMPARE(QDir(folder).entryList({QStringLiteral("bank-*.zip")}).size(), 2);
+
+        const BackupEntry beforeImport = BackupStore::list(db.path()).last();
+        QCOMPARE(beforeImport.taken, start);
+        QVERIFY(BackupStore::restore(beforeImport.path));
+        QCOMPARE(FreshDatabase::scalar(QStringLiteral("select count(*) from exam_question")), shipped);
+        QCOMPARE(FreshDatabase::column(QStringLiteral("select questionid from exam_Collect")), QStringList{QStringLiteral("km1q001")});
+
+        // The backup after the import holds its questions: restored, they are back.
+        QVERIFY(BackupStore::restore(BackupStore::list(db.path()).first().path));
+        QCOMPARE(FreshDatabase::scalar(QStringLiteral("select count(*) from exam_question")), shipped + 400);
+
+        for (int day = 4; day < 11; ++day)
+            QVERIFY(BackupStore::backup(connection, db.path(), QStringLiteral("daily"), start.addDays(day)));
+        QCOMPARE(BackupStore::list(db.path()).size(), BackupStore::kept);
+        QCOMPARE(QDir(folder).entryList({QStringLiteral("bank-*.zip")}), QStringList{QStringLiteral("bank-20270104-080000.zip")});
     }
 
     void dialogShowsSizesAndTotal()
@@ -253,7 +311,8 @@ private slots:
         QStringList labels;
         for (QLabel *label : dialog.findChildren<QLabel *>())
             labels << label->text();
-        QVERIFY2(labels.contains(RestoreBackupDialog::totalText(backups, QFileInfo(db.path()).size())), qPrintable(labels.join('\n')));
+        QVERIFY2(labels.contains(RestoreBackupDialog::totalText(backups, BackupStore::bankBytes(db.path()), QFileInfo(db.path()).size())),
+                 qPrintable(labels.join('\n')));
     }
 };
 
