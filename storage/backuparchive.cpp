@@ -240,8 +240,11 @@ void BackupArchive::removeUnusedBanks(const QString &folder)
         QString problem;
         named << summary(dir.filePath(backup), &problem).value(bankKey).toString();
     }
+    // A copy written within the hour may be one that a backup under way on
+    // another thread is about to name.
+    const QDateTime now = QDateTime::currentDateTime();
     for (const QString &bank : bankCopies(folder)) {
-        if (!named.contains(bank))
+        if (!named.contains(bank) && QFileInfo(dir.filePath(bank)).lastModified().secsTo(now) > 3600)
             dir.remove(bank);
     }
 }

@@ -29,7 +29,8 @@ public:
     // becomes the new bank copy, stamped now.
     static WriteOutcome packAgainstBank(const QString &dbCopy, QJsonObject summary, const QString &zipPath,
                                         const QDateTime &now);
-    // Removes the bank copies of folder that no backup there names.
+    // Removes the bank copies of folder that no backup there names, once an
+    // hour old.
     static void removeUnusedBanks(const QString &folder);
     // The bytes the bank copies of folder take.
     static qint64 bankBytes(const QString &folder);
