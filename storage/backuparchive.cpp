@@ -17,7 +17,6 @@
 #include <zlib.h>
 
 #include <cstdio>
-#include <memory>
 
 namespace {
 
@@ -189,6 +188,24 @@ PageDelta::Outcome diffAgainst(const Bank &bank, const QString &copy, QIODevice 
     return outcome;
 }
 
+// Writes the pages of the daily backup at zipPath over its bank copy,
+// expanded at target.
+WriteOutcome applyPages(const QString &zipPath, const QJsonObject &about, const QString &target)
+{
+    QuaZip zip(zipPath);
+    if (!zip.open(QuaZip::mdUnzip))
+        return WriteOutcome::failed(openProblem(zipPath));
+    ZipPart part(&zip, pagesMember, largestDataFile);
+    if (part.status() != ZipPart::Status::Open)
+        return WriteOutcome::failed(part.problem());
+    const WriteOutcome applied = PageDelta::apply(&part, target, about.value(QStringLiteral("pageSize")).toInt(),
+                                                  qint64(about.value(QStringLiteral("pages")).toDouble()),
+                                                  about.value(QStringLiteral("sha1")).toString().toLatin1());
+    // A damaged member ends the records early: its own problem says more
+    // than what follows from it.
+    return part.status() == ZipPart::Status::Open ? applied : WriteOutcome::failed(part.problem());
+}
+
 } // namespace
 
 WriteOutcome BackupArchive::pack(const QString &dbCopy, const QJsonObject &summary, const QString &zipPath)
@@ -291,21 +308,9 @@ WriteOutcome BackupArchive::unpack(const QString &zipPath, const QString &target
             problem = QStringLiteral("这份备份所依据的题库副本 %1 已损坏：%2").arg(bankName, problem);
     }
     if (problem.isEmpty() && !bankName.isEmpty()) {
-        QuaZip zip(zipPath);
-        std::unique_ptr<ZipPart> part;
-        if (zip.open(QuaZip::mdUnzip))
-            part = std::make_unique<ZipPart>(&zip, pagesMember, largestDataFile);
-        if (!part || part->status() != ZipPart::Status::Open) {
-            problem = part ? part->problem() : openProblem(zipPath);
-        } else {
-            const WriteOutcome applied = PageDelta::apply(part.get(), target, about.value(QStringLiteral("pageSize")).toInt(),
-                                                          qint64(about.value(QStringLiteral("pages")).toDouble()),
-                                                          about.value(QStringLiteral("sha1")).toString().toLatin1());
-            if (part->status() != ZipPart::Status::Open)
-                problem = part->problem();
-            else if (!applied)
-                problem = applied.reason();
-        }
+        const WriteOutcome applied = applyPages(zipPath, about, target);
+        if (!applied)
+            problem = applied.reason();
     }
     if (!problem.isEmpty()) {
         QFile::remove(target);
