@@ -5,9 +5,11 @@
 #include "dbconnection.h"
 #include "favouritestore.h"
 #include "notestore.h"
+#include "pagedelta.h"
 #include "restorebackupdialog.h"
 #include "settingsstore.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,6 +17,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtEndian>
 
 using TestSupport::FreshDatabase;
 
@@ -52,6 +56,18 @@ bool writeUncompressedBackup(const QString &dbPath, const QDateTime &taken)
     query.bindValue(QStringLiteral(":file"), BackupStore::folderFor(dbPath) + QStringLiteral("/data-")
                                                  + taken.toString(QStringLiteral("yyyyMMdd-HHmmss")) + QStringLiteral("-daily.db"));
     return query.exec();
+}
+
+// A file of pages of 512 bytes, the first with a database header, each
+// filled with its letter.
+QByteArray pagesOf(const QByteArray &letters)
+{
+    QByteArray file;
+    for (const char letter : letters)
+        file += QByteArray(512, letter);
+    file.replace(0, 16, QByteArray("SQLite format 3\0", 16));
+    qToBigEndian<quint16>(512, file.data() + 16);
+    return file;
 }
 
 BackupEntry entryOf(qint64 bytes)
@@ -208,6 +224,57 @@ private slots:
         QVERIFY(BackupStore::backedUpOn(db.path(), QDate(2026, 11, 9)));
         QCOMPARE(QDir(folder).entryList({QStringLiteral("data-*")}, QDir::Files).size(), BackupStore::kept + 1);
         QVERIFY(QFileInfo::exists(underWay));
+    }
+
+    // The pages of a newer file over an older one give back the newer file
+    // byte for byte, whether it grew, shrank or changed in place; only the
+    // pages that differ are carried.
+    void pagesOverTheEarlierFile_data()
+    {
+        QTest::addColumn<QByteArray>("earlier");
+        QTest::addColumn<QByteArray>("newer");
+        QTest::addColumn<int>("carried");
+        QTest::newRow("the same") << QByteArray("abcd") << QByteArray("abcd") << 0;
+        QTest::newRow("one page changed in the middle") << QByteArray("abcd") << QByteArray("abxd") << 1;
+        QTest::newRow("grown by two pages") << QByteArray("abcd") << QByteArray("abcdef") << 2;
+        QTest::newRow("shrunk by two pages") << QByteArray("abcdef") << QByteArray("abcd") << 0;
+        QTest::newRow("shrunk and changed") << QByteArray("abcdef") << QByteArray("xbc") << 1;
+        QTest::newRow("no earlier file") << QByteArray() << QByteArray("abc") << 3;
+    }
+
+    void pagesOverTheEarlierFile()
+    {
+        QFETCH(QByteArray, earlier);
+        QFETCH(QByteArray, newer);
+        QFETCH(int, carried);
+        QTemporaryDir dir;
+        const QString newerPath = dir.filePath(QStringLiteral("newer.db"));
+        const QString target = dir.filePath(QStringLiteral("target.db"));
+        QVERIFY(TestSupport::writeFile(newerPath, pagesOf(newer)));
+        QVERIFY(TestSupport::writeFile(target, earlier.isEmpty() ? QByteArray() : pagesOf(earlier)));
+        QByteArray earlierBytes = TestSupport::fileBytes(target);
+        QBuffer base(&earlierBytes);
+        QVERIFY(base.open(QIODevice::ReadOnly));
+        QByteArray records;
+        QBuffer out(&records);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+
+        const PageDelta::Outcome delta = PageDelta::diff(newerPath, &base, &out);
+        QVERIFY2(delta.ok, qPrintable(delta.problem));
+        QCOMPARE(delta.changed, qint64(carried));
+        QCOMPARE(delta.pages, qint64(newer.size()));
+        out.close();
+        QVERIFY(out.open(QIODevice::ReadOnly));
+        const WriteOutcome applied = PageDelta::apply(&out, target, delta.pageSize, delta.pages, delta.sha1);
+        QVERIFY2(applied, qPrintable(applied.reason()));
+        QCOMPARE(TestSupport::fileBytes(target), pagesOf(newer));
+
+        // Over a different earlier file the same pages do not pass for it.
+        if (carried < newer.size()) {
+            QVERIFY(TestSupport::writeFile(target, pagesOf(QByteArray(newer.size(), 'z'))));
+            QVERIFY(out.seek(0));
+            QVERIFY(!PageDelta::apply(&out, target, delta.pageSize, delta.pages, delta.sha1));
+        }
     }
 
     void sizeText_data()
