@@ -2,6 +2,7 @@
 
 #include "importedtexts.h"
 #include "practiceschema.h"
+#include "titleindex.h"
 
 #include <QSqlQuery>
 #include <QStringList>
@@ -190,6 +191,9 @@ const QVector<SchemaMigration::Step> &all()
         // Version 6: rows that earlier imports wrote lose their scripts.
         {6, QStringLiteral("清理导入题目中的脚本"), ImportedTexts::sanitise},
         {7, QStringLiteral("试题笔记"), questionNotes},
+        // Version 8: the title index serves keywords of any length and holds
+        // no copy of the titles; it replaces version 4's.
+        {8, QStringLiteral("试题检索索引（任意长度关键字）"), TitleIndex::create},
     };
     return steps;
 }
