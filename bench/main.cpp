@@ -70,13 +70,17 @@ void holdToEngineFloor(MeasureResult &result)
     result.targetRatio = 1.5;
 }
 
-// The data file's size in MB, its journal's pages included.
-double fileMb(QSqlDatabase db)
+// The data file's size in MB, its journal's pages included, and how much of
+// it is free pages.
+double fileMb(QSqlDatabase db, double *freeMb)
 {
     QSqlQuery pages(db);
-    if (!pages.exec(QStringLiteral("select page_count * page_size from pragma_page_count(), pragma_page_size()"))
+    if (!pages.exec(QStringLiteral("select page_count * page_size, freelist_count * page_size "
+                                   "from pragma_page_count(), pragma_page_size(), pragma_freelist_count()"))
         || !pages.next())
         return -1;
+    if (freeMb)
+        *freeMb = pages.value(1).toDouble() / 1048576.0;
     return pages.value(0).toDouble() / 1048576.0;
 }
 
@@ -158,11 +162,13 @@ int main(int argc, char *argv[])
         context.db = DbConnection::instance(directory, true)->database();
         context.bankDir = directory;
         context.bankRows = bank.questionRows();
+        double freeMb = 0;
         out() << "bank question_rows=" << bank.questionRows() << " keyword_rows=" << bank.keywordRows()
               << " search_results=" << bank.searchResults() << " paper_entries=" << bank.paperEntries() << " book_rows=" << bank.bookRows()
               << " build_ms=" << QString::number(buildMs, 'f', 0)
               << " open_with_migration_ms=" << QString::number(openMs, 'f', 0)
-              << " file_mb_built=" << QString::number(builtMb, 'f', 1) << " file_mb=" << QString::number(fileMb(context.db), 'f', 1)
+              << " file_mb_built=" << QString::number(builtMb, 'f', 1) << " file_mb=" << QString::number(fileMb(context.db, &freeMb), 'f', 1)
+              << " file_free_mb=" << QString::number(freeMb, 'f', 1)
               << " runs=" << context.runs
               << Qt::endl;
 
