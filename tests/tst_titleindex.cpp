@@ -300,6 +300,17 @@ void TitleIndexTest::indexMissingSearchesByScanning()
     QCOMPARE(hitIds(QStringLiteral("写入")), QStringList{"w1"});
 }
 
+// The trigram index and its triggers as version 4 built them.
+const char *const versionFourIndex =
+    "CREATE VIRTUAL TABLE question_title_index USING fts5(title, tokenize='trigram');\n"
+    "CREATE TRIGGER question_title_index_insert AFTER INSERT ON exam_question BEGIN "
+    "INSERT OR REPLACE INTO question_title_index(rowid, title) VALUES (new.rowid, new.title); END;\n"
+    "CREATE TRIGGER question_title_index_update AFTER UPDATE OF title ON exam_question BEGIN "
+    "DELETE FROM question_title_index WHERE rowid = old.rowid; "
+    "INSERT OR REPLACE INTO question_title_index(rowid, title) VALUES (new.rowid, new.title); END;\n"
+    "CREATE TRIGGER question_title_index_delete AFTER DELETE ON exam_question BEGIN "
+    "DELETE FROM question_title_index WHERE rowid = old.rowid; END;\n";
+
 // A data file of version 7 with its trigram index upgrades to the new index
 // and finds the same.
 void TitleIndexTest::upgradeFromVersion7()
@@ -318,6 +329,7 @@ void TitleIndexTest::upgradeFromVersion7()
         if (step.version <= 7)
             upToSeven << step;
     QCOMPARE(SchemaMigration::migrate(connection, upToSeven).toVersion, 7);
+    QVERIFY(FreshDatabase::exec(QString::fromLatin1(versionFourIndex)));
     QVERIFY(FreshDatabase::exec(bank()));
     QCOMPARE(FreshDatabase::scalar(QStringLiteral("select count(*) from question_title_index")), 10);
 
