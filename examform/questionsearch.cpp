@@ -188,10 +188,9 @@ bool QuestionSearch::prepare()
     m_endRowid = range.isNull(1) ? m_nextRowid : range.value(1).toLongLong() + 1;
 
     m_slice.setForwardOnly(true);
-    // The index names candidates; LIKE still decides, so the hits are those
-    // of the scan.
-    // Rows changed since the index last caught up are candidates from its
-    // queue instead.
+    // The index names candidates, and the rows changed since it last caught
+    // up are candidates from its queue instead; LIKE still decides, so the
+    // hits are those of the scan.
     const QString sql = m_useIndex
         ? QStringLiteral("select q.rowid, q.questionTypeid from (select f.rowid as candidate from %1 f "
                          "where %1 match :phrase and f.rowid not in (select questionRowid from %2) "
