@@ -11,6 +11,7 @@
 
 #include "autosavemeasure.h"
 #include "benchbank.h"
+#include "bigramtokenizer.h"
 #include "benchcontext.h"
 #include "bookimportmeasure.h"
 #include "constants.h"
@@ -115,6 +116,7 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     PageView::prepareProcess();
     QApplication app(argc, argv);
+    BigramTokenizer::installOnEveryConnection();
     const QStringList arguments = app.arguments();
     if (arguments.size() >= 3 && arguments.at(1) == QLatin1String("--startup-child"))
         return StartupMeasure::runChild(arguments.at(2), arguments.value(3));

@@ -102,6 +102,33 @@ fts5_api *fts5Of(sqlite3 *handle)
     return api;
 }
 
+fts5_tokenizer &calls()
+{
+    static fts5_tokenizer calls{createTokenizer, deleteTokenizer, tokenize};
+    return calls;
+}
+
+bool install(sqlite3 *connection)
+{
+    fts5_api *api = connection ? fts5Of(connection) : nullptr;
+    if (!api)
+        return false;
+    // Registering again would add an entry per call to the connection's list.
+    fts5_tokenizer known{};
+    void *data = nullptr;
+    if (api->xFindTokenizer(api, BigramTokenizer::name(), &data, &known) == SQLITE_OK && known.xTokenize == tokenize)
+        return true;
+    return api->xCreateTokenizer(api, BigramTokenizer::name(), nullptr, &calls(), nullptr) == SQLITE_OK;
+}
+
+// Called by SQLite as each connection opens; a connection without FTS5 opens
+// all the same.
+int installWhenOpened(sqlite3 *connection, const char **, const sqlite3_api_routines *)
+{
+    install(connection);
+    return SQLITE_OK;
+}
+
 } // namespace
 
 const char *BigramTokenizer::name()
@@ -126,15 +153,11 @@ bool BigramTokenizer::installOn(QSqlDatabase db)
     const QVariant handle = db.driver()->handle();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
         return false;
-    auto *connection = *static_cast<sqlite3 *const *>(handle.data());
-    fts5_api *api = connection ? fts5Of(connection) : nullptr;
-    if (!api)
-        return false;
-    static fts5_tokenizer calls{createTokenizer, deleteTokenizer, tokenize};
-    // Registering again would add an entry per call to the connection's list.
-    fts5_tokenizer known{};
-    void *data = nullptr;
-    if (api->xFindTokenizer(api, name(), &data, &known) == SQLITE_OK && known.xTokenize == tokenize)
-        return true;
-    return api->xCreateTokenizer(api, name(), nullptr, &calls, nullptr) == SQLITE_OK;
+    return install(*static_cast<sqlite3 *const *>(handle.data()));
+}
+
+void BigramTokenizer::installOnEveryConnection()
+{
+    // SQLite keeps one entry per entry point however often it is given.
+    sqlite3_auto_extension(reinterpret_cast<void (*)()>(installWhenOpened));
 }

@@ -26,4 +26,9 @@ public:
     // Makes the tokenizer known to db's connection; false when that SQLite
     // has no FTS5. Cheap enough to call before each use.
     static bool installOn(QSqlDatabase db);
+    // Makes it known to every connection the process opens from now on, so
+    // that whatever reads the whole file (its check, a newer SQLite's
+    // integrity check of the index) can read the index too. Called first
+    // thing by each program.
+    static void installOnEveryConnection();
 };

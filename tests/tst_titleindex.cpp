@@ -10,6 +10,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <sqlite3.h>
 
 using TestSupport::FileConnection;
 using TestSupport::FreshDatabase;
@@ -110,6 +111,7 @@ private slots:
     void indexCatchesUpWithWrites();
     void importLeavesIndexCaughtUp();
     void connectionWithoutTokenizerStillWrites();
+    void everyNewConnectionKnowsTheTokenizer();
     void indexMissingSearchesByScanning();
     void upgradeFromVersion7();
 };
@@ -264,15 +266,18 @@ void TitleIndexTest::importLeavesIndexCaughtUp()
     QCOMPARE(hitIds(QStringLiteral("火灾")).size(), 4);
 }
 
-// A connection that was never given the tokenizer cannot read the index, yet
-// writes questions; the program's connection finds them.
+// A connection that was never given the tokenizer (a program that forgot it,
+// another tool) cannot read the index, yet writes questions; the program's
+// connection finds them.
 void TitleIndexTest::connectionWithoutTokenizerStillWrites()
 {
     FreshDatabase db(bank());
     QVERIFY(db.ok());
     QVERIFY(TitleIndex::catchUp(database()));
     {
+        sqlite3_reset_auto_extension();
         FileConnection other(db.path());
+        BigramTokenizer::installOnEveryConnection();
         QVERIFY(other.isOpen());
         QSqlQuery read(other.database());
         QVERIFY(!read.prepare(QStringLiteral("select rowid from %1 where %1 match 'x'").arg(TitleIndex::table)));
@@ -286,6 +291,21 @@ void TitleIndexTest::connectionWithoutTokenizerStillWrites()
     QVERIFY(TitleIndex::catchUp(database()));
     QVERIFY(indexMatchesTitles(database()));
     QCOMPARE(hitIds(QStringLiteral("别处")), (QStringList{"q3", "o1"}));
+}
+
+// Every connection the process opens can read the index, as the data file's
+// check does with its own.
+void TitleIndexTest::everyNewConnectionKnowsTheTokenizer()
+{
+    FreshDatabase db(bank());
+    QVERIFY(db.ok());
+    FileConnection other(db.path());
+    QVERIFY(other.isOpen());
+    QSqlQuery read(other.database());
+    QVERIFY2(read.exec(QStringLiteral("select count(*) from %1 where %1 match '\"火灾\"'").arg(TitleIndex::table))
+                 && read.next(),
+             qPrintable(read.lastError().text()));
+    QCOMPARE(other.column(QStringLiteral("pragma integrity_check")), QStringList{"ok"});
 }
 
 void TitleIndexTest::indexMissingSearchesByScanning()
