@@ -1,5 +1,6 @@
 #include "apppaths.h"
 #include "backupstore.h"
+#include "bigramtokenizer.h"
 #include "commandline.h"
 #include "constants.h"
 #include "datafilegate.h"
@@ -27,6 +28,7 @@ int main(int argc, char *argv[])
     const CommandLine line = CommandLine::parse(CommandLine::withoutToolkitOptions(given));
     if (line.action() != CommandLine::Action::Run)
         return line.print();
+    BigramTokenizer::installOnEveryConnection();
 
     // The user's data folder is named after the program (~/.local/share/tessera).
     QCoreApplication::setApplicationName(QStringLiteral("tessera"));

@@ -8,6 +8,7 @@
 #include "questionkeys.h"
 #include "questionremoval.h"
 #include "sqltransaction.h"
+#include "titleindex.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -562,6 +563,9 @@ ImportOutcome BankWriter::write(const ParsedBank &bank, const ImportRequest &req
         return fail(QStringLiteral("无法写入试卷"));
     if (!transaction.commit())
         return fail(QStringLiteral("无法提交写入（数据库未改变）"));
+    // The title index takes the import's rows in one go; should that fail,
+    // they stay queued and the search finds them all the same.
+    TitleIndex::catchUp(m_db);
     outcome.ok = true;
     outcome.subjectId = store.subjectId;
     outcome.paperId = paperId;

@@ -46,7 +46,7 @@ private:
 template <typename T, int N>
 constexpr int countOf(T (&)[N]) { return N; }
 
-QString stem(int index, Sequence &pick, bool withKeyword, bool withRareKeyword = false)
+QString stem(int index, Sequence &pick, bool withKeyword, bool withRareKeyword = false, bool withSparseWord = false)
 {
     QString text = QString::fromUtf8(subjects[pick.next(countOf(subjects))]);
     text += QString::fromUtf8(middles[pick.next(countOf(middles))]);
@@ -54,6 +54,8 @@ QString stem(int index, Sequence &pick, bool withKeyword, bool withRareKeyword =
         text += QStringLiteral("，并对") + BenchBank::keyword() + QStringLiteral("的结果进行了复核");
     if (withRareKeyword)
         text += QStringLiteral("，记录中有") + BenchBank::rareKeyword() + QStringLiteral("一项");
+    if (withSparseWord)
+        text += QStringLiteral("，另见") + BenchBank::sparseWord();
     text += QStringLiteral("（第%1题）").arg(index + 1);
     text += QString::fromUtf8(endings[pick.next(countOf(endings))]);
     return text;
@@ -142,6 +144,26 @@ QString BenchBank::rareKeyword()
 QString BenchBank::absentKeyword()
 {
     return QStringLiteral("量子纠缠");
+}
+
+QString BenchBank::sparseWord()
+{
+    return QStringLiteral("孤例存档");
+}
+
+QString BenchBank::commonPair()
+{
+    return keyword().left(2);
+}
+
+QString BenchBank::sparsePair()
+{
+    return sparseWord().left(2);
+}
+
+QString BenchBank::absentPair()
+{
+    return QStringLiteral("磁暴");
 }
 
 bool BenchBank::fail(const QString &what, const QString &detail)
@@ -291,7 +313,7 @@ bool BenchBank::insertQuestions(QSqlDatabase &db, const Shape &shape)
         top.id = QStringLiteral("bq%1").arg(index + 1, 5, 10, QLatin1Char('0'));
         top.type = isComposite(index) ? 6 : plainType(index);
         top.sortNo = index + 1;
-        top.title = stem(index, pick, hit, index % shape.rareStride == 3);
+        top.title = stem(index, pick, hit, index % shape.rareStride == 3, index % shape.sparseStride == 5);
         if (top.type == 6)
             top.title = QStringLiteral("阅读下列材料，回答问题。") + top.title
                 + QStringLiteral("材料：某单位计划在三个月内完成机房改造，涉及供电、网络、消防和门禁等系统。");

@@ -24,6 +24,7 @@ public:
         int questionRows = 20000;  // exam_question rows in all, parts included
         int hitStride = 8;         // every n-th top-level title carries the common keyword
         int rareStride = 100;      // every n-th top-level title carries the rare keyword
+        int sparseStride = 1000;   // every n-th top-level title carries the sparse word
         int bookRows = 5000;       // wrong-question book of a candidate months in, pool questions
     };
     static Shape fullShape();
@@ -42,6 +43,13 @@ public:
     static QString keyword();
     static QString rareKeyword();
     static QString absentKeyword();
+    // A word in one stem in a thousand; two characters in one stem in eight
+    // (those of keyword()), in one in a thousand (those of sparseWord()), and
+    // in none.
+    static QString sparseWord();
+    static QString commonPair();
+    static QString sparsePair();
+    static QString absentPair();
     int questionRows() const { return m_questionRows; }
     int keywordRows() const { return m_keywordRows; }      // top-level titles with the common keyword
     int searchResults() const { return m_searchResults; }  // its hits once composites are expanded

@@ -1,10 +1,12 @@
 #include "importmeasure.h"
 
 #include "bankfile.h"
+#include "backupstore.h"
 #include "bankwriter.h"
 #include "benchbank.h"
 #include "schemamigration.h"
 
+#include <QFile>
 #include <QSqlQuery>
 #include <QVariant>
 #include <QTemporaryDir>
@@ -32,7 +34,6 @@ ImportMeasure::ImportMeasure(const BenchContext &context)
 MeasureResult ImportMeasure::import()
 {
     MeasureResult result(QStringLiteral("import"));
-    const int questions = m_context.smoke ? 50 : 5000;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("data.db"));
     BenchBank bank;
@@ -41,6 +42,29 @@ MeasureResult ImportMeasure::import()
         result.failed = true;
         return result;
     }
+    return importInto(result, path, dir.filePath(QStringLiteral("img")));
+}
+
+MeasureResult ImportMeasure::importIntoBank()
+{
+    MeasureResult result(QStringLiteral("import_into_bank"));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("data.db"));
+    // The program's connection keeps recent writes in its journal until a
+    // checkpoint; the copy takes them along this way.
+    QSqlQuery(m_context.db).exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    if (!dir.isValid() || !QFile::copy(m_context.bankDir + QStringLiteral("data.db"), path)) {
+        result.failed = true;
+        return result;
+    }
+    result = importInto(result, path, dir.filePath(QStringLiteral("img")));
+    result.extras << QStringLiteral("bank_rows=%1").arg(m_context.bankRows);
+    return result;
+}
+
+MeasureResult ImportMeasure::importInto(MeasureResult result, const QString &path, const QString &imageDir)
+{
+    const int questions = m_context.smoke ? 50 : 5000;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
         db.setDatabaseName(path);
@@ -55,7 +79,7 @@ MeasureResult ImportMeasure::import()
                 request.newSubjectName = QStringLiteral("导入科目");
                 request.sourceName = QStringLiteral("file%1.gift").arg(++run);
                 request.paperName = QStringLiteral("导入试卷%1").arg(run);
-                request.imageDir = dir.filePath(QStringLiteral("img"));
+                request.imageDir = imageDir;
                 QElapsedTimer timer;
                 timer.start();
                 const bool ok = BankWriter(db).write(parsed, request).ok;
@@ -78,7 +102,11 @@ MeasureResult ImportMeasure::import()
                 return ok ? elapsedMs(timer) : -1.0;
             };
             result.collect(m_context.runs, ourRun, floorRun);
-            result.extras << QStringLiteral("questions=%1").arg(questions);
+            QElapsedTimer backup;
+            backup.start();
+            const bool backedUp = static_cast<bool>(BackupStore::backup(db, path, QStringLiteral("bench")));
+            result.extras << QStringLiteral("questions=%1").arg(questions)
+                          << QStringLiteral("backup_ms=%1").arg(backedUp ? elapsedMs(backup) : -1.0, 0, 'f', 0);
         }
         db.close();
     }

@@ -1,5 +1,7 @@
 #include "questionsearch.h"
 
+#include "titleindex.h"
+
 #include <QElapsedTimer>
 #include <QHash>
 #include <QSqlError>
@@ -100,26 +102,6 @@ std::unique_ptr<ExamQuestion> questionFromRow(const QSqlQuery &row, const Questi
 constexpr qint64 sliceRows = 8192;
 constexpr int indexBatch = 512;
 
-// The trigram index finds texts of three characters or more only.
-constexpr int indexedLength = 3;
-
-// The keyword as one FTS5 string: a phrase of its trigrams, that is, titles
-// containing it (ignoring case in every script, a superset of LIKE's).
-QString indexPhrase(const QString &keyword)
-{
-    QString phrase = keyword;
-    phrase.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + phrase + QLatin1Char('"');
-}
-
-bool hasTitleIndex(QSqlDatabase db)
-{
-    QSqlQuery query(db);
-    return query.exec(QStringLiteral("select count(*) from sqlite_master where type='table' "
-                                     "and name='question_title_index'"))
-        && query.next() && query.value(0).toInt() > 0;
-}
-
 // SQLite's storage class of a value as the driver hands it over: NULL,
 // number, text or blob, in the order SQLite sorts them.
 int storageClass(const QVariant &value)
@@ -177,8 +159,7 @@ QuestionSearch::QuestionSearch(QSqlDatabase db, const QString &keyword, const Su
         m_error = problem;
         return;
     }
-    m_useIndex = indexUse == IndexUse::WhenPossible && keyword.toUcs4().size() >= indexedLength
-        && hasTitleIndex(db);
+    m_useIndex = indexUse == IndexUse::WhenPossible && TitleIndex::usable(db);
 }
 
 QuestionSearch::Status QuestionSearch::fail(const QSqlQuery &query)
@@ -207,13 +188,16 @@ bool QuestionSearch::prepare()
     m_endRowid = range.isNull(1) ? m_nextRowid : range.value(1).toLongLong() + 1;
 
     m_slice.setForwardOnly(true);
-    // The index names candidates; LIKE still decides, so the hits are those
-    // of the scan.
+    // The index names candidates, and the rows changed since it last caught
+    // up are candidates from its queue instead; LIKE still decides, so the
+    // hits are those of the scan.
     const QString sql = m_useIndex
-        ? QStringLiteral("select q.rowid, q.questionTypeid "
-                         "from question_title_index f cross join exam_question q on q.rowid = f.rowid "
-                         "where question_title_index match :phrase "
-                         "and q.relationship='' and q.title LIKE :pattern ESCAPE '\\'")
+        ? QStringLiteral("select q.rowid, q.questionTypeid from (select f.rowid as candidate from %1 f "
+                         "where %1 match :phrase and f.rowid not in (select questionRowid from %2) "
+                         "union all select questionRowid from %2) c "
+                         "cross join exam_question q on q.rowid = c.candidate "
+                         "where q.relationship='' and q.title LIKE :pattern ESCAPE '\\'")
+                  .arg(TitleIndex::table, TitleIndex::queue)
             + m_scope.andClause(QStringLiteral("q.subjectid"))
         : QStringLiteral("select rowid, questionTypeid from exam_question "
                          "where rowid >= :from and rowid < :to and relationship='' "
@@ -236,7 +220,7 @@ bool QuestionSearch::prepare()
     }
     m_slice.bindValue(QStringLiteral(":pattern"), containsPattern(m_keyword));
     if (m_useIndex)
-        m_slice.bindValue(QStringLiteral(":phrase"), indexPhrase(m_keyword));
+        m_slice.bindValue(QStringLiteral(":phrase"), TitleIndex::matchQuery(m_keyword));
     m_scope.bind(m_slice);
     return true;
 }

@@ -53,8 +53,8 @@ public:
     static QString keywordProblem(const QString &keyword);
 
     // Prepares a search of the questions in scope. The title index serves
-    // keywords of three characters or more when the bank has it; the hits are
-    // the same either way.
+    // keywords of any length when the bank has it and this connection can
+    // read it; the hits are the same either way.
     QuestionSearch(QSqlDatabase db, const QString &keyword, const SubjectScope &scope = SubjectScope(),
                    IndexUse indexUse = IndexUse::WhenPossible);
 

@@ -1,5 +1,6 @@
 #include "apppaths.h"
 #include "backupstore.h"
+#include "bigramtokenizer.h"
 #include "importcommand.h"
 
 #include <QCoreApplication>
@@ -12,6 +13,7 @@ int main(int argc, char *argv[])
     // data folder (~/.local/share/tessera) as tessera itself.
     QCoreApplication::setApplicationName(QStringLiteral("tessera"));
     QCoreApplication app(argc, argv);
+    BigramTokenizer::installOnEveryConnection();
     QTextStream out(stdout);
     QTextStream err(stderr);
     out.setCodec("UTF-8");

@@ -2,6 +2,7 @@
 
 #include "importedtexts.h"
 #include "practiceschema.h"
+#include "titleindex.h"
 
 #include <QSqlQuery>
 #include <QStringList>
@@ -93,34 +94,13 @@ bool importSources(QSqlDatabase db)
         && exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS idx_import_question_id ON import_question(questionId)"));
 }
 
-// Version 4: an index of the question titles for the keyword search. SQLite's
-// trigram tokenizer finds the titles holding any text of three or more
-// characters; the search still checks each candidate with its LIKE, so the
-// index only has to hold every row's current title (a stale entry merely
-// adds a candidate). Triggers keep it so for every insert, update and delete,
-// whoever writes the rows. A SQLite without FTS5 gets no index and the search
-// scans the titles, as before.
-bool questionTitleIndex(QSqlDatabase db)
+// Version 4 built a trigram index of the titles, with a copy of them. Version
+// 8 replaces it in the same migration for every file that still lacks
+// version 4, so the step builds nothing now (building it only to drop it
+// left the file its size in free pages); files past version 4 keep their
+// index until version 8 drops it.
+bool formerTitleIndex(QSqlDatabase)
 {
-    QSqlQuery available(db);
-    if (!available.exec(QStringLiteral("select sqlite_compileoption_used('ENABLE_FTS5')")) || !available.next()
-        || !available.value(0).toBool())
-        return true;
-    const QStringList statements{
-        QStringLiteral("CREATE VIRTUAL TABLE IF NOT EXISTS question_title_index USING fts5(title, tokenize='trigram')"),
-        QStringLiteral("INSERT OR REPLACE INTO question_title_index(rowid, title) SELECT rowid, title FROM exam_question"),
-        QStringLiteral("CREATE TRIGGER IF NOT EXISTS question_title_index_insert AFTER INSERT ON exam_question BEGIN "
-                       "INSERT OR REPLACE INTO question_title_index(rowid, title) VALUES (new.rowid, new.title); END"),
-        QStringLiteral("CREATE TRIGGER IF NOT EXISTS question_title_index_update AFTER UPDATE OF title ON exam_question BEGIN "
-                       "DELETE FROM question_title_index WHERE rowid = old.rowid; "
-                       "INSERT OR REPLACE INTO question_title_index(rowid, title) VALUES (new.rowid, new.title); END"),
-        QStringLiteral("CREATE TRIGGER IF NOT EXISTS question_title_index_delete AFTER DELETE ON exam_question BEGIN "
-                       "DELETE FROM question_title_index WHERE rowid = old.rowid; END"),
-    };
-    for (const QString &statement : statements) {
-        if (!exec(db, statement))
-            return false;
-    }
     return true;
 }
 
@@ -185,11 +165,14 @@ const QVector<SchemaMigration::Step> &all()
         {1, QStringLiteral("科目并存"), subjectsSideBySide},
         {2, QStringLiteral("导入题库的来源"), importSources},
         {3, QStringLiteral("错题复习与随机组卷"), PracticeSchema::apply},
-        {4, QStringLiteral("试题检索索引"), questionTitleIndex},
+        {4, QStringLiteral("试题检索索引"), formerTitleIndex},
         {5, QStringLiteral("作答保存与成绩记录"), attemptsKept},
         // Version 6: rows that earlier imports wrote lose their scripts.
         {6, QStringLiteral("清理导入题目中的脚本"), ImportedTexts::sanitise},
         {7, QStringLiteral("试题笔记"), questionNotes},
+        // Version 8: the title index serves keywords of any length and holds
+        // no copy of the titles; it replaces version 4's.
+        {8, QStringLiteral("试题检索索引（任意长度关键字）"), TitleIndex::create},
     };
     return steps;
 }

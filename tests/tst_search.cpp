@@ -249,8 +249,8 @@ void SearchTest::hits_data()
     QTest::newRow("word only in a part finds nothing") << "partonlyword" << QStringList{};
     QTest::newRow("upper case finds lower case") << "CRANE" << QStringList{"c1a", "c1b"};
     QTest::newRow("lower case finds upper case") << "harbour crane" << QStringList{"c1a", "c1b"};
-    QTest::newRow("two letters, scanned") << "um" << QStringList{"n1", "n2", "n3a", "n3b", "n3c", "n4"};
-    QTest::newRow("one letter, scanned") << "\\" << QStringList{"b1"};
+    QTest::newRow("two letters") << "um" << QStringList{"n1", "n2", "n3a", "n3b", "n3c", "n4"};
+    QTest::newRow("one letter") << "\\" << QStringList{"b1"};
     QTest::newRow("run of spaces") << "  " << QStringList{"s1"};
     QTest::newRow("single quote") << "it's" << QStringList{"s1"};
     QTest::newRow("double quote") << "\"50" << QStringList{"s1"};
@@ -278,7 +278,7 @@ void SearchTest::hits()
     const QStringList scanned = labelledHits(keyword, QuestionSearch::IndexUse::Never);
     QCOMPARE(scanned, todaysHits(keyword));
     QCOMPARE(labelledHits(keyword, QuestionSearch::IndexUse::WhenPossible), scanned);
-    QCOMPARE(QuestionSearch(database(), keyword).usesIndex(), keyword.toUcs4().size() >= 3);
+    QVERIFY(QuestionSearch(database(), keyword).usesIndex());
 }
 
 void SearchTest::indexFollowsEveryWrite_data()
@@ -300,8 +300,9 @@ void SearchTest::indexFollowsEveryWrite_data()
         << "gap" << QStringList{};
     // The migration step indexes the rows a bank already has.
     QTest::newRow("built for existing rows")
-        << "drop table question_title_index;\ndrop trigger question_title_index_insert;\n"
-           "drop trigger question_title_index_update;\ndrop trigger question_title_index_delete;\n"
+        << "drop table question_title_pairs;\ndrop table question_title_queue;\n"
+           "drop trigger question_title_queue_insert;\ndrop trigger question_title_queue_update;\n"
+           "drop trigger question_title_queue_delete;\n"
         << "crane" << QStringList{"c1a", "c1b"};
 }
 
@@ -315,7 +316,7 @@ void SearchTest::indexFollowsEveryWrite()
     QVERIFY(FreshDatabase::exec(writes));
     if (writes.startsWith(QLatin1String("drop"))) {
         for (const SchemaMigration::Step &step : SchemaSteps::all())
-            if (step.purpose == QStringLiteral("试题检索索引"))
+            if (step.version == 8)
                 QVERIFY(step.apply(database()));
     }
     QVERIFY(QuestionSearch(database(), keyword).usesIndex());

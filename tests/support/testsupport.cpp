@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include "bigramtokenizer.h"
 #include "dbconnection.h"
 #include "pagetext.h"
 #include "pageview.h"
@@ -80,6 +81,7 @@ void prepareTestProcess()
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     PageView::prepareProcess();
+    BigramTokenizer::installOnEveryConnection();
 }
 
 bool waitUntil(const std::function<bool()> &done, int timeoutMs)

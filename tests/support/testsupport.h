@@ -31,7 +31,8 @@ namespace TestSupport {
 
 // What a test program sets before its application object exists: the
 // offscreen platform unless another is chosen, and what the web engine needs
-// there (software drawing; no sandbox for root, in tests only).
+// there (software drawing; no sandbox for root, in tests only); the title
+// index's tokenizer for every connection, as the programs do.
 void prepareTestProcess();
 
 // Waits (at most timeoutMs) until done() holds, turning the event loop
