@@ -37,14 +37,7 @@ bool offer(const QString &text, const QString &wayOut, const QString &details = 
     return take && box.clickedButton() == take;
 }
 
-void tell(const QString &text)
-{
-    QMessageBox box(QMessageBox::Warning, productTitle, text);
-    box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
-    box.exec();
-}
-
-void tellIn(QWidget *parent, const QString &text)
+void tell(const QString &text, QWidget *parent = nullptr)
 {
     QMessageBox box(QMessageBox::Warning, productTitle, text, QMessageBox::NoButton, parent);
     box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
@@ -159,7 +152,7 @@ std::unique_ptr<DailyFileSweep> startDailyCheck(QWidget *window, std::function<v
                 restored = soundAfterRepair(dbPath, BackupStore::replaceDamaged(dbPath, backup));
                 if (restored) {
                     connection->reopen();
-                    tellIn(window, QStringLiteral("已用备份恢复数据文件，损坏的文件已改名保留在原处。"));
+                    tell(QStringLiteral("已用备份恢复数据文件，损坏的文件已改名保留在原处。"), window);
                 }
             }
             if (settled)
@@ -167,8 +160,8 @@ std::unique_ptr<DailyFileSweep> startDailyCheck(QWidget *window, std::function<v
         },
         [window](const WriteOutcome &outcome) {
             if (!outcome)
-                tellIn(window, QStringLiteral("今天的备份未能完成：%1。你的记录没有受影响；请检查磁盘空间或文件权限。")
-                                   .arg(outcome.reason()));
+                tell(QStringLiteral("今天的备份未能完成：%1。你的记录没有受影响；请检查磁盘空间或文件权限。").arg(outcome.reason()),
+                     window);
         });
 }
 
@@ -179,10 +172,10 @@ void whenStartPageShown(QWidget *window, std::function<void()> then)
         QTimer::singleShot(0, window, std::move(then));
         return;
     }
-    auto *connection = new QMetaObject::Connection;
+    // Once: the connection goes with its first call.
+    const auto connection = std::make_shared<QMetaObject::Connection>();
     *connection = QObject::connect(page, &PageView::pageReady, window, [connection, window, then] {
         QObject::disconnect(*connection);
-        delete connection;
         // A turn of the event loop later: the page is painted first.
         QTimer::singleShot(0, window, then);
     });
