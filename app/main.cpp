@@ -66,7 +66,16 @@ int main(int argc, char *argv[])
                      [&window] { bringProgramForward(&window); });
     window.show();
     notice.finish(&window);
-    // Declared after the window, so ended first: the program waits for the copy.
-    const std::unique_ptr<BackgroundBackup> dailyBackup = DataFileGate::startDailyBackup(&window);
+    // Declared after the window, so ended first: the program waits for the
+    // check and the copy. They start once the start page is painted.
+    std::unique_ptr<DailyFileSweep> dailyCheck;
+    DataFileGate::whenStartPageShown(&window, [&dailyCheck, &window] {
+        dailyCheck = DataFileGate::startDailyCheck(&window, [&window](bool restored) {
+            if (restored)
+                emit window.my_refresh();
+            else
+                QCoreApplication::exit(1);
+        });
+    });
     return application.exec();
 }

@@ -279,6 +279,8 @@ MeasureResult ExamWindowMeasures::handIn()
                                                  examSize);
             return rows < 0 || popup < 0 ? -1.0 : rows + popup;
         });
+    if (!floors.removeHandInRows())
+        result.failed = true;
     if (!withDelay.isEmpty())
         withDelay.removeFirst();
     result.extras << QStringLiteral("designed_delay_ms=%1").arg(gradeDelayMs)

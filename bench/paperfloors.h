@@ -16,9 +16,16 @@ public:
     // Fetches the paper, its sections and every question row; milliseconds, or
     // -1 when nothing was read.
     double fetchPaperRows();
-    // Inserts the result and wrong-book rows that a hand-in of paper stores, in
-    // one transaction (removed again, untimed); milliseconds, or -1 on failure.
+    // Writes the rows a hand-in of the marked paper writes, in one
+    // transaction: each marked question's review card and log row, the
+    // wrong-question book's and the mastered questions' rows, the result, the
+    // close of the run and the history row. The rows carry ids of the floor's
+    // own, so that they stay apart from the program's and the next run of the
+    // floor replaces and moves them as the program's next hand-in does its
+    // own. Milliseconds, or -1 on failure.
     double writeHandInRows(const ExamPaper &paper);
+    // Removes every row the floor's hand-ins wrote.
+    bool removeHandInRows();
 
 private:
     const BenchContext &m_context;

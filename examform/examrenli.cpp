@@ -393,7 +393,7 @@ void ExamRenLi::showReviewedHandIn()
     showCurrentQuestion();
     if (!paper)
         return;
-    showMarksEverywhere();
+    showMarksOnCard();
     runInExam(ResultsPage::resultsCall(ResultsPage::build(*paper, examStatus)));
 }
 
@@ -885,7 +885,7 @@ void ExamRenLi::timerEvent(QTimerEvent *event)
         attempts->stop();
         PaperGrader::markPaper(*paper);
         checkBox->setEnabled(false);
-        showMarksEverywhere();
+        showMarksOnCard();
         showMarksOnPage();
         handInSaved = false;
     }
@@ -906,19 +906,15 @@ void ExamRenLi::saveHandIn()
     handInSaved = outcome.saved();
 }
 
-void ExamRenLi::showMarksEverywhere()
+void ExamRenLi::showMarksOnCard()
 {
-    // One script per page: a call into a page costs far more than the mark.
-    QStringList cardCalls, pageCalls;
-    for (const auto &question : paper->questions) {
+    // One script for the card: a call into a page costs far more than the
+    // mark. The question page holds one entry, marked by showMarksOnPage.
+    QStringList cardCalls;
+    for (const auto &question : paper->questions)
         cardCalls << PageCalls::cardResult(*question);
-        pageCalls << PageCalls::call(QStringLiteral("p_wrong_right"),
-                                     {question->resultId, QString::number(question->status)});
-    }
-    if (!cardCalls.isEmpty()) {
+    if (!cardCalls.isEmpty())
         runInCard(PageCalls::sequence(cardCalls));
-        runInExam(PageCalls::sequence(pageCalls));
-    }
 }
 
 void ExamRenLi::againQuestion()

@@ -172,8 +172,8 @@ private:
     void recordTypedAnswers(const QString &json);
     // Hands in after the answers typed so far are recorded.
     void flushAndGrade();
-    // Right/wrong on every card entry and question mark.
-    void showMarksEverywhere();
+    // Right/wrong on every card entry.
+    void showMarksOnCard();
     // Card entries of a rebuilt card in the states of their questions.
     void restoreCardStates();
     // No paper left: both pages emptied.

@@ -48,8 +48,10 @@ bool takesAWrite(QSqlDatabase db, QString *error)
 QStringList checkTargets(QSqlDatabase db, DataFileCheck::Depth depth, QSqlError *error)
 {
     QStringList checks;
-    if (depth == DataFileCheck::Depth::WholeFile)
+    if (depth != DataFileCheck::Depth::RecordTables)
         checks << QStringLiteral("PRAGMA quick_check");
+    if (depth == DataFileCheck::Depth::Pages)
+        return checks;
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("select name from sqlite_master where type='table' and name<>'exam_question' "
                                       "and name not like 'question\\_title\\_index%' escape '\\'"))) {
@@ -122,7 +124,7 @@ DataFileCheck::Result examineDatabase(const QString &path, DataFileCheck::Depth 
         if (!db.open()) {
             result = {State::Unreadable, QStringLiteral("无法打开（%1）").arg(WriteOutcome::reasonOf(db.lastError())),
                       db.lastError().databaseText()};
-        } else if (runChecks(db, depth, &result)) {
+        } else if (runChecks(db, depth, &result) && depth != DataFileCheck::Depth::Pages) {
             QString error;
             if (!takesAWrite(db, &error))
                 result = {State::ReadOnly, QStringLiteral("文件是只读的"), error};

@@ -42,8 +42,9 @@ public:
     // all of the user's records) gets an integrity check, indexes included:
     // hundredths of a second. The whole file adds a quick check of every
     // page: at 300,000 questions (190 MB) about a second, several from a cold
-    // disk.
-    enum class Depth { WholeFile, RecordTables };
+    // disk. Pages is that quick check alone, without the write probe: it runs
+    // beside the program's open connection once the window is up.
+    enum class Depth { WholeFile, RecordTables, Pages };
 
     // Looks at the file at path: header, room on the disk and a write probe
     // on the folder, then, on a connection of its own which it closes, the

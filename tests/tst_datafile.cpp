@@ -364,6 +364,89 @@ private slots:
             QCOMPARE(details, QString());
         }
     }
+
+    // The first start of a day checks the whole file once the window is up:
+    // a finding is told with the way out a start offers, no backup is taken
+    // of the damaged file, and the day's backup follows a sound check.
+    void dailyCheckAfterTheWindow_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("told");
+        QTest::addColumn<int>("settled"); // -1 not called, 0 to end, 1 restored
+        QTest::addColumn<QStringList>("reasons"); // of the backups afterwards, newest first
+        QTest::newRow("sound: the day's backup follows") << "sound" << "" << "" << -1 << QStringList{"daily", "daily"};
+        QTest::newRow("backed up today: nothing due") << "backed up today" << "" << "" << -1 << QStringList{"daily"};
+        QTest::newRow("damaged question table, newest sound backup")
+            << "damaged" << "用这份备份恢复" << "文件已损坏" << 1 << QStringList{"daily"};
+        QTest::newRow("damaged question table, quit") << "damaged" << "退出" << "文件已损坏" << 0 << QStringList{"daily"};
+    }
+
+    void dailyCheckAfterTheWindow()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, button);
+        QFETCH(QString, told);
+        QFETCH(int, settled);
+        QFETCH(QStringList, reasons);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("data.db"));
+        QVERIFY(TestSupport::writeDatabaseFile(path, TestSupport::sampleBankSql()));
+        DbConnection *connection = DbConnection::instance(QString(), true);
+        connection->dbPath = path;
+        connection->reopen();
+        QVERIFY(connection->opened);
+        QVERIFY(FavouriteStore::setFavourite(QStringLiteral("km1q001"), QStringLiteral("km1f1"), true));
+        const QDateTime taken = kind == QLatin1String("backed up today") ? QDateTime::currentDateTime()
+                                                                         : QDateTime(QDate(2026, 1, 1), QTime(9, 0));
+        QVERIFY(BackupStore::backup(connection->database(), path, QStringLiteral("daily"), taken));
+        if (kind == QLatin1String("damaged")) {
+            connection->database().close();
+            // Where only the whole-file check looks: the start went on.
+            QVERIFY(TestSupport::damageTable(path, QStringLiteral("exam_question")));
+            QCOMPARE(DataFileCheck::examine(path, DataFileCheck::Depth::RecordTables).state, State::Usable);
+            connection->reopen();
+        }
+        const QByteArray before = TestSupport::fileBytes(path);
+
+        QString text;
+        if (!button.isEmpty()) {
+            TestSupport::answerNextModal([&](QWidget *modal) {
+                if (auto *box = qobject_cast<QMessageBox *>(modal))
+                    text = box->text();
+                QVERIFY(TestSupport::clickMessageBoxButton(modal, button));
+            }, 30000);
+        }
+        QWidget window;
+        int settledWith = -1;
+        std::unique_ptr<DailyFileSweep> check =
+            DataFileGate::startDailyCheck(&window, [&settledWith](bool restored) { settledWith = restored ? 1 : 0; });
+        QCOMPARE(check == nullptr, kind == QLatin1String("backed up today"));
+        if (check) {
+            // The restore's own note closes unread.
+            if (settled == 1)
+                TestSupport::answerNextModal([](QWidget *modal) { modal->close(); }, 30000);
+            QTRY_VERIFY_WITH_TIMEOUT(check->finished(), 30000);
+        }
+        check.reset();
+
+        QVERIFY2(text.contains(told), qPrintable(text));
+        if (!told.isEmpty())
+            QVERIFY(text.contains(QDir::toNativeSeparators(path)));
+        QCOMPARE(settledWith, settled);
+        QStringList backups;
+        for (const BackupEntry &entry : BackupStore::list(path))
+            backups << entry.reason;
+        QCOMPARE(backups, reasons);
+        if (settled == 0)
+            QCOMPARE(TestSupport::fileBytes(path), before);
+        if (settled == 1) {
+            QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("data.db.damaged-*")}).size(), 1);
+            QVERIFY(connection->opened);
+            QCOMPARE(records(), QStringLiteral("0/0/1"));
+        }
+        connection->database().close();
+    }
 };
 
 TESSERA_TEST_MAIN(DataFileTest)

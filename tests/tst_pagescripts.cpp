@@ -135,6 +135,10 @@ private slots:
         QTest::newRow("showCent 2 not answered") << "button_color" << "showCent('e','2')" << "button_01 button_no_select";
         QTest::newRow("showCent 3 unchanged") << "button_01 button_select" << "showCent('e','3')" << "button_01 button_select";
         QTest::newRow("showCent number") << "" << "showCent('e',1)" << "button_01 button_wrong";
+        QTest::newRow("showCent keeps the note's mark") << "button_01 button_select noted" << "showCent('e','0')"
+                                                        << "button_01 button_right noted";
+        QTest::newRow("showCent: a class merely like the note's") << "button_01 unnoted" << "showCent('e','1')"
+                                                                   << "button_01 button_wrong";
         QTest::newRow("setSubject") << "button_01 button_color x" << "setSubject('e')" << "button_01 button_select";
         QTest::newRow("flag cleared, answered") << "button_01 button_color" << "setSubject_biaoji('e','0','1')" << "button_01 button_select";
         QTest::newRow("flag cleared, unanswered") << "button_01 button_color" << "setSubject_biaoji('e','0','0')" << "button_01";

@@ -147,6 +147,38 @@ private slots:
         QCOMPARE(FreshDatabase::column(QStringLiteral("select lapses from review_card")),
                  (QStringList{QStringLiteral("1"), QStringLiteral("1")}));
     }
+
+    // Stored days are read as written (yyyy-MM-dd); anything else is no day,
+    // never a day guessed from it.
+    void storedDaysAreReadStrictly_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QDate>("read");
+        QTest::newRow("a day") << "2026-03-02" << QDate(2026, 3, 2);
+        QTest::newRow("end of a leap February") << "2028-02-29" << QDate(2028, 2, 29);
+        QTest::newRow("no such day") << "2026-02-30" << QDate();
+        QTest::newRow("month 13") << "2026-13-01" << QDate();
+        QTest::newRow("slashes") << "2026/03/02" << QDate();
+        QTest::newRow("one-digit month") << "2026-3-02" << QDate();
+        QTest::newRow("with a time") << "2026-03-02T08:00" << QDate();
+        QTest::newRow("letters") << "2026-0a-02" << QDate();
+        QTest::newRow("empty") << "" << QDate();
+    }
+
+    void storedDaysAreReadStrictly()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QDate, read);
+        FreshDatabase db;
+        QVERIFY(execBound(database(),
+                          QStringLiteral("insert into review_card(questionId,stability,difficulty,lastReview,due,reviews,lapses) "
+                                         "values('q',2.5,5,:day,:day,1,0)"),
+                          {{QStringLiteral(":day"), stored}}));
+        const std::optional<ReviewCard> card = ReviewStore::card(database(), QStringLiteral("q"));
+        QVERIFY(card);
+        QCOMPARE(card->lastReview, read);
+        QCOMPARE(card->due, read);
+    }
 };
 
 TESSERA_TEST_MAIN(ReviewBookTest)

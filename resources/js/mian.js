@@ -385,13 +385,14 @@ function del_question(id) {
     myjstest.del_question(id);
 }
 
-// Card button after marking: 0 right, 1 wrong, 2 not answered.
+// Card button after marking: 0 right, 1 wrong, 2 not answered. Called for
+// every entry at the hand-in, so without wrapping the element each time.
+var centMarks = { "0": "button_right", "1": "button_wrong", "2": "button_no_select" };
 function showCent(id, vs) {
-    var marks = { "0": "button_right", "1": "button_wrong", "2": "button_no_select" };
-    var mark = marks[String(vs)];
-    var entry = elementById(id);
-    if (mark)
-        entry.attr("class", "button_01 " + mark + (entry.hasClass("noted") ? " noted" : ""));
+    var mark = centMarks[String(vs)];
+    var entry = document.getElementById(String(id));
+    if (mark && entry)
+        entry.className = "button_01 " + mark + (/(^|\s)noted(\s|$)/.test(entry.className) ? " noted" : "");
 }
 
 // Card button of an answered question.
