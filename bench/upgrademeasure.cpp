@@ -11,8 +11,16 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QVariant>
 
 namespace {
+
+struct StageStart
+{
+    int stage;
+    QString purpose;
+    double atMs;
+};
 
 // The longest gap between two turns of this thread's event loop while it is
 // being watched, the end of the watch counting as a turn.
@@ -47,11 +55,27 @@ private:
 };
 
 // A copy of the previous file to upgrade, as data.db in a folder of its own
-// (its backups go beside it).
+// (its backups go beside it), in the write-ahead journal the previous version
+// left its files in.
 bool copyPrevious(const QString &previousFile, const QTemporaryDir &folder, QString *path)
 {
     *path = folder.filePath(QStringLiteral("data.db"));
-    return folder.isValid() && QFile::copy(previousFile, *path);
+    if (!folder.isValid() || !QFile::copy(previousFile, *path))
+        return false;
+    const QString name = QStringLiteral("bench-upgrade-copy");
+    bool journalled = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(*path);
+        db.open();
+        QSqlQuery query(db);
+        journalled = db.isOpen() && query.exec(QStringLiteral("PRAGMA journal_mode=WAL")) && query.next()
+            && query.value(0).toString() == QLatin1String("wal");
+        query.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return journalled;
 }
 
 } // namespace
@@ -69,6 +93,8 @@ MeasureResult UpgradeMeasure::upgrade(const QString &previousFile, int bankRows)
     // the notice's font, which the program does once whatever it shows first.
     double oursFreezeMs = 0, floorFreezeMs = 0;
     int oursRuns = 0, floorRuns = 0;
+    // When each stage of the last run was first reported.
+    QVector<StageStart> stages;
     result.collect(
         m_context.smoke ? 1 : qMin(m_context.runs, 5),
         [&] {
@@ -80,9 +106,14 @@ MeasureResult UpgradeMeasure::upgrade(const QString &previousFile, int bankRows)
             QElapsedTimer timer;
             timer.start();
             FreezeWatch watch;
+            stages.clear();
             const SchemaMigration::Result migrated = MigrationWorker::run(
                 path, QStringLiteral("QSQLITE"), SchemaMigration::steps(),
-                [&notice](const SchemaMigration::Progress &progress) { notice.show(progress); });
+                [&](const SchemaMigration::Progress &progress) {
+                    if (stages.isEmpty() || stages.constLast().stage != progress.stage)
+                        stages << StageStart{progress.stage, progress.purpose, elapsedMs(timer)};
+                    notice.show(progress);
+                });
             const double ms = elapsedMs(timer);
             const double freezeMs = watch.stop();
             if (oursRuns++ > 0)
@@ -116,6 +147,21 @@ MeasureResult UpgradeMeasure::upgrade(const QString &previousFile, int bankRows)
             QSqlDatabase::removeDatabase(name);
             return ms;
         });
+    // Where the time of the last run went: the backup, and the longest step.
+    double backupMs = 0, longestStepMs = 0;
+    QString longestStep;
+    for (int i = 0; i + 1 < stages.size(); ++i) {
+        const double stageMs = stages.at(i + 1).atMs - stages.at(i).atMs;
+        if (stages.at(i).stage == 0)
+            backupMs = stageMs;
+        else if (stageMs > longestStepMs) {
+            longestStepMs = stageMs;
+            longestStep = stages.at(i).purpose;
+        }
+    }
+    result.extras << QStringLiteral("backup_ms=%1").arg(backupMs, 0, 'f', 0)
+                  << QStringLiteral("longest_step_ms=%1").arg(longestStepMs, 0, 'f', 0)
+                  << QStringLiteral("longest_step=%1").arg(longestStep);
     result.extras << QStringLiteral("max_freeze_ms=%1").arg(oursFreezeMs, 0, 'f', 2)
                   << QStringLiteral("floor_freeze_ms=%1").arg(floorFreezeMs, 0, 'f', 2)
                   << QStringLiteral("freeze_target_ms=%1").arg(freezeTargetMs)
