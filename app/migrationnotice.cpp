@@ -23,7 +23,7 @@ QPixmap noticePicture()
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(QColor(QStringLiteral("#2f7f8f")), 2));
     painter.drawRect(picture.rect().adjusted(1, 1, -1, -1));
-    painter.drawPixmap(24, 33, QIcon(QStringLiteral(":/image/appicon.png")).pixmap(64, 64));
+    painter.drawPixmap(24, (picture.height() - 64) / 2, QIcon(QStringLiteral(":/image/appicon.png")).pixmap(64, 64));
     QFont title(QStringLiteral("Noto Sans CJK SC"));
     title.setPixelSize(20);
     title.setBold(true);
