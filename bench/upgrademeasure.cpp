@@ -18,7 +18,6 @@ namespace {
 struct StageStart
 {
     int stage;
-    QString purpose;
     double atMs;
 };
 
@@ -111,7 +110,7 @@ MeasureResult UpgradeMeasure::upgrade(const QString &previousFile, int bankRows)
                 path, QStringLiteral("QSQLITE"), SchemaMigration::steps(),
                 [&](const SchemaMigration::Progress &progress) {
                     if (stages.isEmpty() || stages.constLast().stage != progress.stage)
-                        stages << StageStart{progress.stage, progress.purpose, elapsedMs(timer)};
+                        stages << StageStart{progress.stage, elapsedMs(timer)};
                     notice.show(progress);
                 });
             const double ms = elapsedMs(timer);
@@ -147,21 +146,12 @@ MeasureResult UpgradeMeasure::upgrade(const QString &previousFile, int bankRows)
             QSqlDatabase::removeDatabase(name);
             return ms;
         });
-    // Where the time of the last run went: the backup, and the longest step.
-    double backupMs = 0, longestStepMs = 0;
-    QString longestStep;
-    for (int i = 0; i + 1 < stages.size(); ++i) {
-        const double stageMs = stages.at(i + 1).atMs - stages.at(i).atMs;
-        if (stages.at(i).stage == 0)
-            backupMs = stageMs;
-        else if (stageMs > longestStepMs) {
-            longestStepMs = stageMs;
-            longestStep = stages.at(i).purpose;
-        }
-    }
-    result.extras << QStringLiteral("backup_ms=%1").arg(backupMs, 0, 'f', 0)
-                  << QStringLiteral("longest_step_ms=%1").arg(longestStepMs, 0, 'f', 0)
-                  << QStringLiteral("longest_step=%1").arg(longestStep);
+    // Where the time of the last run went: the backup's stage, then each
+    // step's (the last one's with the commit).
+    QStringList stageMs;
+    for (int i = 0; i + 1 < stages.size(); ++i)
+        stageMs << QString::number(stages.at(i + 1).atMs - stages.at(i).atMs, 'f', 0);
+    result.extras << QStringLiteral("stage_ms=") + stageMs.join(QLatin1Char('/'));
     result.extras << QStringLiteral("max_freeze_ms=%1").arg(oursFreezeMs, 0, 'f', 2)
                   << QStringLiteral("floor_freeze_ms=%1").arg(floorFreezeMs, 0, 'f', 2)
                   << QStringLiteral("freeze_target_ms=%1").arg(freezeTargetMs)
