@@ -9,6 +9,8 @@
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QThread>
@@ -123,6 +125,28 @@ bool stepWaitingForTheLoop(QSqlDatabase)
 {
     return waitForLoopTurns();
 }
+
+// Rewrites every stem with a cache too small to hold the change, so that the
+// changed pages reach the file (or its journal) before any commit.
+bool rewriteEveryStem(QSqlDatabase db)
+{
+    return QSqlQuery(db).exec(QStringLiteral("PRAGMA cache_size=10"))
+        && QSqlQuery(db).exec(QStringLiteral("UPDATE exam_question SET title = title || '（改）'"));
+}
+
+// Tells the parent that the upgrade is under way and holds it there until
+// the process is killed (a minute at most).
+bool holdUntilKilled(QSqlDatabase)
+{
+    fputs("holding\n", stdout);
+    fflush(stdout);
+    QThread::sleep(60);
+    return false;
+}
+
+// The environment variable that makes the test program a child upgrading the
+// file it names, killed half-way.
+const char childVariable[] = "TESSERA_UPGRADE_KILLED";
 
 SchemaMigration::Step extraStep(int offset, const char *purpose, bool (*apply)(QSqlDatabase))
 {
@@ -292,6 +316,48 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("gone"))));
     }
 
+    // A program killed in the middle of an upgrade leaves the file as it
+    // was: the next opening finds the earlier version and every row.
+    void killedUpgradeLeavesTheFileAsItWas_data()
+    {
+        QTest::addColumn<QString>("journal");
+        QTest::addColumn<QString>("leftBeside");
+        QTest::newRow("rollback journal") << "delete" << "-journal";
+        QTest::newRow("write-ahead journal") << "wal" << "-wal";
+    }
+
+    void killedUpgradeLeavesTheFileAsItWas()
+    {
+        QFETCH(QString, journal);
+        QFETCH(QString, leftBeside);
+        const QString path = newPath();
+        QVERIFY(writeFileAt(path, 0));
+        {
+            TestSupport::FileConnection file(path);
+            QCOMPARE(file.column(QStringLiteral("PRAGMA journal_mode=") + journal), QStringList{journal});
+        }
+        const QStringList before = dump(path);
+
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QLatin1String(childVariable), path);
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(), QStringList());
+        QByteArray said;
+        while (!said.contains("holding") && child.waitForReadyRead(30000))
+            said += child.readAllStandardOutput();
+        QVERIFY2(said.contains("holding"), child.readAllStandardError().constData());
+        child.kill();
+        QVERIFY(child.waitForFinished(30000));
+        // The rewritten pages had reached the journal beside the file.
+        QVERIFY(QFileInfo(path + leftBeside).size() > 0);
+
+        QCOMPARE(dump(path), before);
+        const SchemaMigration::Result again = MigrationWorker::run(path, QStringLiteral("QSQLITE"), SchemaMigration::steps());
+        QCOMPARE(again.outcome, SchemaMigration::Outcome::Migrated);
+        QCOMPARE(again.fromVersion, 0);
+    }
+
     // The start page tells why the file was not upgraded, and that it is as
     // it was.
     void startPageTellsOfAFailedUpgrade()
@@ -341,5 +407,19 @@ private slots:
     }
 };
 
-TESSERA_TEST_MAIN(UpgradeTest)
+int main(int argc, char *argv[])
+{
+    TestSupport::prepareTestProcess();
+    QApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet(childVariable)) {
+        MigrationWorker::run(qEnvironmentVariable(childVariable), QStringLiteral("QSQLITE"),
+                             SchemaMigration::steps() + QVector<SchemaMigration::Step>{
+                                 extraStep(1, "rewrite", rewriteEveryStem), extraStep(2, "hold", holdUntilKilled)});
+        return 1;
+    }
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    UpgradeTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_upgrade.moc"
