@@ -24,7 +24,6 @@ public:
     // Closes the notice once the given window is shown; nothing when it was
     // never shown.
     void finish(QWidget *window);
-    bool shown() const { return m_splash != nullptr; }
     QSplashScreen *splash() const { return m_splash.get(); }
 
     // The line under the bar: which stage runs, of how many.

@@ -16,7 +16,6 @@ public:
     explicit MigrationProgressBar(QWidget *parent = nullptr);
 
     void setProgress(const SchemaMigration::Progress &progress);
-    bool sweeping() const { return m_sweep.isActive(); }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
