@@ -50,8 +50,11 @@ int main(int argc, char *argv[])
         if (!problem.isEmpty())
             qWarning("tessera: %s", qPrintable(problem));
     }
+    // An upgrade runs on a thread of its own; meanwhile the notice shows how
+    // far it is and repaints.
     MigrationNotice notice;
-    BackupStore::guardMigrations([&notice] { notice.show(); });
+    BackupStore::guardMigrations();
+    DbConnection::setUpgradeReport([&notice](const SchemaMigration::Progress &progress) { notice.show(progress); });
     if (!DataFileGate::admit(paths.dataDir() + QStringLiteral("data.db"), paths.pageDir() + AppPaths::sampleBankName))
         return 1;
 
@@ -60,6 +63,7 @@ int main(int argc, char *argv[])
     // first window so that it opens in them.
     appDirPath = paths.dataDir();
     DbConnection::instance(appDirPath, true);
+    DbConnection::setUpgradeReport(nullptr);
     ReadingComfort comfort;
     MainWindow window;
     QObject::connect(&instance, &SingleInstance::activationRequested, &window,

@@ -1,24 +1,36 @@
 #pragma once
 
+#include "schemamigration.h"
+
 #include <QSplashScreen>
 #include <memory>
 
+class MigrationProgressBar;
+class QLabel;
 class QWidget;
 
 // "正在更新数据文件…": shown while data.db is backed up and brought up to this
 // version's schema. On a large bank that first opening takes seconds before
-// any window exists, and a silent wait reads as a program that did not start.
+// any window exists; the migration runs on a thread of its own, and the
+// notice's bar and line say how far it is.
 class MigrationNotice
 {
 public:
-    // Shows the notice and paints it at once: the migration that follows
-    // holds the event loop.
-    void show();
+    MigrationNotice();
+    ~MigrationNotice();
+
+    // Shows the notice at progress; the first call opens it.
+    void show(const SchemaMigration::Progress &progress);
     // Closes the notice once the given window is shown; nothing when it was
     // never shown.
     void finish(QWidget *window);
-    bool shown() const { return m_splash != nullptr; }
+    QSplashScreen *splash() const { return m_splash.get(); }
+
+    // The line under the bar: which stage runs, of how many.
+    static QString stageText(const SchemaMigration::Progress &progress);
 
 private:
     std::unique_ptr<QSplashScreen> m_splash;
+    MigrationProgressBar *m_bar = nullptr;
+    QLabel *m_stage = nullptr;
 };

@@ -47,7 +47,9 @@ public:
     static WriteOutcome backupNow(const QString &reason);
     // From now on every schema migration that has a step to run backs the
     // file up first, and does not run when the backup fails. starting, when
-    // given, is called before the backup: the program tells the user there.
+    // given, is called before the backup, on the thread that migrates (a
+    // worker's when the program opens the file: the notice follows the
+    // migration's progress instead).
     static void guardMigrations(std::function<void()> starting = nullptr);
     // Backs up the open database db, whose file is dbPath, as taken at now;
     // then removes all but the newest backups.

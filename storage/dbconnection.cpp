@@ -1,5 +1,6 @@
 #include "dbconnection.h"
 
+#include "migrationworker.h"
 #include "sqlitecipherdriver.h"
 
 #include <QAtomicPointer>
@@ -10,7 +11,14 @@
 namespace {
 QAtomicPointer<DbConnection> theInstance;
 QMutex creationMutex;
+
+SchemaMigration::ProgressReport &upgradeReport()
+{
+    static SchemaMigration::ProgressReport report;
+    return report;
 }
+
+} // namespace
 
 DbConnection *DbConnection::instance(const QString &directory, bool useCipher)
 {
@@ -33,18 +41,21 @@ DbConnection *DbConnection::instance(const QString &directory, bool useCipher)
     return connection;
 }
 
-void DbConnection::reopen()
+void DbConnection::setUpgradeReport(SchemaMigration::ProgressReport report)
+{
+    upgradeReport() = std::move(report);
+}
+
+void DbConnection::reopen(const QVector<SchemaMigration::Step> &steps)
 {
     db.close();
     db.setDatabaseName(dbPath);
-    opened = db.open();
+    migration = MigrationWorker::run(dbPath, db.driverName(), steps, upgradeReport());
+    opened = migration.outcome != SchemaMigration::Outcome::Failed && db.open();
     if (!opened)
         return;
     // Readers never block the writes of a hand-in or an autosave.
     QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode=WAL"));
-    migration = SchemaMigration::migrate(db);
-    if (migration.outcome == SchemaMigration::Outcome::Failed)
-        opened = false;
 }
 
 QSqlDatabase DbConnection::database() const

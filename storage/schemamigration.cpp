@@ -4,6 +4,7 @@
 #include "sqltransaction.h"
 #include "writeoutcome.h"
 
+#include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -23,6 +24,9 @@ SchemaMigration::BeforeMigrating &beforeMigrating()
     static SchemaMigration::BeforeMigrating hook;
     return hook;
 }
+
+// The report of the migration running on this thread, for its steps.
+thread_local std::function<void(double)> *runningStepReport = nullptr;
 
 QString lastError(QSqlDatabase db)
 {
@@ -63,7 +67,26 @@ SchemaMigration::Result SchemaMigration::migrate(QSqlDatabase db)
     return migrate(db, steps());
 }
 
+double SchemaMigration::Progress::overall() const
+{
+    if (stages <= 0 || finished())
+        return 1;
+    return (stage + qBound(0.0, stageFraction, 1.0)) / stages;
+}
+
+void SchemaMigration::reportStepProgress(qint64 done, qint64 total)
+{
+    if (runningStepReport && total > 0)
+        (*runningStepReport)(double(done) / double(total));
+}
+
 SchemaMigration::Result SchemaMigration::migrate(QSqlDatabase db, const QVector<Step> &steps)
+{
+    return migrate(db, steps, nullptr);
+}
+
+SchemaMigration::Result SchemaMigration::migrate(QSqlDatabase db, const QVector<Step> &steps,
+                                                 const ProgressReport &report)
 {
     Result result;
     result.fromVersion = result.toVersion = fileVersion(db, &result.error);
@@ -82,6 +105,13 @@ SchemaMigration::Result SchemaMigration::migrate(QSqlDatabase db, const QVector<
     }
     if (pending.isEmpty())
         return result;
+    Progress progress;
+    progress.stages = pending.size() + 1;
+    const auto tell = [&report, &progress] {
+        if (report)
+            report(progress);
+    };
+    tell();
     QString reason;
     if (beforeMigrating() && !beforeMigrating()(db, &reason)) {
         result.outcome = Outcome::Failed;
@@ -95,7 +125,21 @@ SchemaMigration::Result SchemaMigration::migrate(QSqlDatabase db, const QVector<
         result.error = lastError(db);
         return result;
     }
+    // A step's own word on how far it is moves the bar forward only.
+    std::function<void(double)> stepReport = [&progress, &tell](double fraction) {
+        fraction = qBound(0.0, fraction, 1.0);
+        if (fraction > progress.stageFraction) {
+            progress.stageFraction = fraction;
+            tell();
+        }
+    };
+    runningStepReport = &stepReport;
+    const auto unhook = qScopeGuard([] { runningStepReport = nullptr; });
     for (const Step &step : pending) {
+        ++progress.stage;
+        progress.purpose = step.purpose;
+        progress.stageFraction = -1;
+        tell();
         if (!step.apply(db)) {
             result.outcome = Outcome::Failed;
             result.error = step.purpose + QStringLiteral("：") + lastError(db);
@@ -112,5 +156,9 @@ SchemaMigration::Result SchemaMigration::migrate(QSqlDatabase db, const QVector<
     }
     result.outcome = Outcome::Migrated;
     result.toVersion = pending.constLast().version;
+    progress.stage = progress.stages;
+    progress.purpose.clear();
+    progress.stageFraction = -1;
+    tell();
     return result;
 }

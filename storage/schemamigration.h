@@ -37,6 +37,27 @@ public:
         QString error;
     };
 
+    // How far a migration is, for a progress bar. Stage 0 prepares (the
+    // program backs the file up there), stages 1 to stages - 1 are the pending
+    // steps; stage == stages once all are done.
+    struct Progress
+    {
+        int stage = 0;
+        int stages = 1;
+        // The running step's purpose; empty while preparing and at the end.
+        QString purpose;
+        // How far the running stage is, 0 to 1; -1 while it does not say.
+        double stageFraction = -1;
+
+        bool finished() const { return stage >= stages; }
+        // The share of the whole migration done, 0 to 1: a stage that does
+        // not say how far it is counts as not begun.
+        double overall() const;
+    };
+    // Receives each change of progress, on the thread that migrates; within a
+    // migration overall() never goes back.
+    using ProgressReport = std::function<void(const Progress &)>;
+
     // The program's steps, in version order.
     static const QVector<Step> &steps();
     // The version steps() brings a file to.
@@ -55,4 +76,12 @@ public:
     // the file's, in one transaction, and sets user_version to the last one.
     static Result migrate(QSqlDatabase db);
     static Result migrate(QSqlDatabase db, const QVector<Step> &steps);
+    // The same, telling report how far it is: each stage as it begins, what
+    // a long step says of itself (reportStepProgress), and the end when the
+    // steps are committed. Nothing is reported when no step is pending.
+    static Result migrate(QSqlDatabase db, const QVector<Step> &steps, const ProgressReport &report);
+
+    // For a long step: done of total of its work is done. Passed on to the
+    // report of the migration running on this thread; nothing outside one.
+    static void reportStepProgress(qint64 done, qint64 total);
 };

@@ -405,14 +405,19 @@ void tourRecords(ModalAnswerer &modals, MainWindow &main, const QString &dataDir
     DataFileGate::admit(dataDir + QStringLiteral("/fresh/data.db"), dataDir + QStringLiteral("/data.db"));
 }
 
-// What the first start of a new version shows while data.db is upgraded.
+// What the first start of a new version shows while data.db is upgraded:
+// the title index being built, a step that does not say how far it is.
 void tourMigrationNotice(ScreenshotSession &session, MainWindow &main)
 {
+    const QVector<SchemaMigration::Step> &steps = SchemaMigration::steps();
+    SchemaMigration::Progress progress;
+    progress.stages = steps.size() + 1;
+    progress.stage = 4;
+    progress.purpose = steps.at(progress.stage - 1).purpose;
     MigrationNotice notice;
-    notice.show();
-    for (QWidget *widget : QApplication::topLevelWidgets())
-        if (qobject_cast<QSplashScreen *>(widget) && widget->isVisible())
-            session.capture(widget, QStringLiteral("36_migration_notice"));
+    notice.show(progress);
+    ScreenshotSession::settle(500);
+    session.capture(notice.splash(), QStringLiteral("36_migration_notice"));
     notice.finish(&main);
 }
 
