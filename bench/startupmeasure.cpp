@@ -153,6 +153,13 @@ bool StartupMeasure::prepareFloorPage(const QString &pagePath, QSize *viewSize)
     return page.open(QIODevice::WriteOnly) && page.write(HomePages::startPage().toUtf8()) > 0;
 }
 
+// The floor: the bare program of the same engine painting the start page.
+double StartupMeasure::paintBare(const QString &pagePath, const QSize &viewSize, QByteArray *output)
+{
+    return spawn(QCoreApplication::applicationDirPath() + QStringLiteral("/tessera_bench_bare"),
+                 {pagePath, QString::number(viewSize.width()), QString::number(viewSize.height())}, output);
+}
+
 MeasureResult StartupMeasure::startup()
 {
     MeasureResult result(QStringLiteral("startup"));
@@ -164,7 +171,6 @@ MeasureResult StartupMeasure::startup()
         result.failed = true;
         return result;
     }
-    const QString bare = QCoreApplication::applicationDirPath() + QStringLiteral("/tessera_bench_bare");
     // The largest memory any run reported, ours and the floor's.
     long oursKb = 0, floorKb = 0;
     const auto keepPeak = [](long &peak, const QByteArray &output) {
@@ -181,8 +187,7 @@ MeasureResult StartupMeasure::startup()
         },
         [&] {
             QByteArray output;
-            const double ms = spawn(bare, {pagePath, QString::number(viewSize.width()), QString::number(viewSize.height())},
-                                    &output);
+            const double ms = paintBare(pagePath, viewSize, &output);
             keepPeak(floorKb, output);
             return ms;
         });
@@ -211,7 +216,6 @@ MeasureResult StartupMeasure::startupFirstOfDay()
         return result;
     }
     const QString dbPath = m_context.bankDir + QStringLiteral("data.db");
-    const QString bare = QCoreApplication::applicationDirPath() + QStringLiteral("/tessera_bench_bare");
     // Each run is the first of a day: the day's backup of the run before goes.
     const auto forgetTheDay = [&dbPath] { return QDir(BackupStore::folderFor(dbPath)).removeRecursively(); };
     QVector<double> afterPaint;
@@ -235,8 +239,7 @@ MeasureResult StartupMeasure::startupFirstOfDay()
                 return -1.0;
             const double check = elapsedMs(timer);
             QByteArray output;
-            const double page = spawn(bare, {pagePath, QString::number(viewSize.width()), QString::number(viewSize.height())},
-                                      &output);
+            const double page = paintBare(pagePath, viewSize, &output);
             return page < 0 ? -1.0 : check + page;
         });
     forgetTheDay();

@@ -45,6 +45,7 @@ private:
 
     // Milliseconds until the child's first line, or -1; its output in output.
     double spawn(const QString &program, const QStringList &arguments, QByteArray *output);
+    double paintBare(const QString &pagePath, const QSize &viewSize, QByteArray *output);
 
     const BenchContext &m_context;
 };
