@@ -129,8 +129,10 @@ double StartupMeasure::spawn(const QString &program, const QStringList &argument
     return output->startsWith("painted") ? ms : -1;
 }
 
-bool StartupMeasure::prepareFloorPage(const QString &pagePath, QSize *viewSize)
+bool StartupMeasure::prepareFloorPage()
 {
+    if (!m_floorPagePath.isEmpty())
+        return true;
     // The floor shows the identical start page text in a view of the main
     // window's web view size.
     DbConnection::instance(m_context.bankDir, true);
@@ -148,26 +150,28 @@ bool StartupMeasure::prepareFloorPage(const QString &pagePath, QSize *viewSize)
             return false;
         shownSize = view->size();
     }
-    *viewSize = shownSize;
-    QFile page(pagePath);
-    return page.open(QIODevice::WriteOnly) && page.write(HomePages::startPage().toUtf8()) > 0;
+    m_floorViewSize = shownSize;
+    const QString path = m_floorPageDir.filePath(QStringLiteral("start.html"));
+    QFile page(path);
+    if (!page.open(QIODevice::WriteOnly) || page.write(HomePages::startPage().toUtf8()) <= 0)
+        return false;
+    m_floorPagePath = path;
+    return true;
 }
 
-// The floor: the bare program of the same engine painting the start page.
-double StartupMeasure::paintBare(const QString &pagePath, const QSize &viewSize, QByteArray *output)
+double StartupMeasure::paintBare(QByteArray *output)
 {
     return spawn(QCoreApplication::applicationDirPath() + QStringLiteral("/tessera_bench_bare"),
-                 {pagePath, QString::number(viewSize.width()), QString::number(viewSize.height())}, output);
+                 {m_floorPagePath, QString::number(m_floorViewSize.width()),
+                  QString::number(m_floorViewSize.height())},
+                 output);
 }
 
 MeasureResult StartupMeasure::startup()
 {
     MeasureResult result(QStringLiteral("startup"));
     result.targetMs = 500;
-    QTemporaryDir pageDir;
-    const QString pagePath = pageDir.filePath(QStringLiteral("start.html"));
-    QSize viewSize;
-    if (!prepareFloorPage(pagePath, &viewSize)) {
+    if (!prepareFloorPage()) {
         result.failed = true;
         return result;
     }
@@ -187,7 +191,7 @@ MeasureResult StartupMeasure::startup()
         },
         [&] {
             QByteArray output;
-            const double ms = paintBare(pagePath, viewSize, &output);
+            const double ms = paintBare(&output);
             keepPeak(floorKb, output);
             return ms;
         });
@@ -208,10 +212,7 @@ MeasureResult StartupMeasure::startupFirstOfDay()
 {
     MeasureResult result(QStringLiteral("startup_first_of_day"));
     result.targetMs = 300;
-    QTemporaryDir pageDir;
-    const QString pagePath = pageDir.filePath(QStringLiteral("start.html"));
-    QSize viewSize;
-    if (!prepareFloorPage(pagePath, &viewSize)) {
+    if (!prepareFloorPage()) {
         result.failed = true;
         return result;
     }
@@ -239,7 +240,7 @@ MeasureResult StartupMeasure::startupFirstOfDay()
                 return -1.0;
             const double check = elapsedMs(timer);
             QByteArray output;
-            const double page = paintBare(pagePath, viewSize, &output);
+            const double page = paintBare(&output);
             return page < 0 ? -1.0 : check + page;
         });
     forgetTheDay();

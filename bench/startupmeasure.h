@@ -4,6 +4,7 @@
 #include "measureresult.h"
 
 #include <QSize>
+#include <QTemporaryDir>
 
 // Start-up as the user waits for it: from starting the process to the first
 // painted frame of the loaded start page, each run a fresh process; against a
@@ -40,12 +41,16 @@ public:
 
 private:
     // The start page's view size and a file holding its text, for the bare
-    // program; false when the page could not be shown.
-    bool prepareFloorPage(const QString &pagePath, QSize *viewSize);
+    // program, made once; false when the page could not be shown.
+    bool prepareFloorPage();
 
     // Milliseconds until the child's first line, or -1; its output in output.
     double spawn(const QString &program, const QStringList &arguments, QByteArray *output);
-    double paintBare(const QString &pagePath, const QSize &viewSize, QByteArray *output);
+    // The floor: the bare program of the same engine painting that page.
+    double paintBare(QByteArray *output);
 
     const BenchContext &m_context;
+    QTemporaryDir m_floorPageDir;
+    QString m_floorPagePath;
+    QSize m_floorViewSize;
 };
