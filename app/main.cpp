@@ -10,6 +10,7 @@
 #include "mainwindow.h"
 #include "migrationnotice.h"
 #include "pageview.h"
+#include "plaincopypacker.h"
 #include "qttranslations.h"
 #include "readingcomfort.h"
 #include "singleinstance.h"
@@ -71,9 +72,12 @@ int main(int argc, char *argv[])
     window.show();
     notice.finish(&window);
     // Declared after the window, so ended first: the program waits for the
-    // check and the copy. They start once the start page is painted.
+    // check, the copy and the compressing of quick backups. They start once
+    // the start page is painted.
     std::unique_ptr<DailyFileSweep> dailyCheck;
-    DataFileGate::whenStartPageShown(&window, [&dailyCheck, &window] {
+    PlainCopyPacker packer(DbConnection::instance(appDirPath, true)->dbPath);
+    DataFileGate::whenStartPageShown(&window, [&dailyCheck, &window, &packer] {
+        packer.begin();
         dailyCheck = DataFileGate::startDailyCheck(&window, [&window](bool restored) {
             if (restored)
                 emit window.my_refresh();

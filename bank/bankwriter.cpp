@@ -440,7 +440,7 @@ ImportOutcome BankWriter::write(const ParsedBank &bank, const ImportRequest &req
     if (!refusal.isEmpty())
         return fail(refusal);
     // A copy of the file as it was, which "恢复备份" can bring back.
-    const WriteOutcome backup = BackupStore::backup(m_db, m_db.databaseName(), QStringLiteral("import"));
+    const WriteOutcome backup = BackupStore::quickBackup(m_db, m_db.databaseName(), QStringLiteral("import"));
     if (!backup)
         return fail(QStringLiteral("导入前的备份没有完成（%1），未导入").arg(backup.reason()));
     // Pictures first, named by their content: a failed import leaves at most

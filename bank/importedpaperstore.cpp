@@ -51,7 +51,7 @@ WriteOutcome ImportedPaperStore::remove(QSqlDatabase db, const QString &paperId)
 {
     if (!MarkedPapers::marks(db, markerTable, paperId))
         return WriteOutcome::failed(QStringLiteral("这套试卷不是从文件导入的"));
-    const WriteOutcome backup = BackupStore::backup(db, db.databaseName(), QStringLiteral("delete"));
+    const WriteOutcome backup = BackupStore::quickBackup(db, db.databaseName(), QStringLiteral("delete"));
     if (!backup)
         return WriteOutcome::failed(QStringLiteral("删除前的备份没有完成（%1）").arg(backup.reason()));
     SqlTransaction group(db);

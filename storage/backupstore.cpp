@@ -2,12 +2,15 @@
 
 #include "backuparchive.h"
 #include "dbconnection.h"
+#include "heldfilecopy.h"
+#include "plaincopypacker.h"
 #include "schemamigration.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonObject>
+#include <QMutex>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -181,6 +184,64 @@ WriteOutcome swapIn(const QString &target)
     return WriteOutcome();
 }
 
+WriteOutcome prepareFolder(const QString &folder)
+{
+    if (!QDir().mkpath(folder))
+        return WriteOutcome::failed(QStringLiteral("无法建立备份文件夹 %1").arg(QDir::toNativeSeparators(folder)));
+    removeLeftovers(folder, QDateTime::currentDateTime());
+    return WriteOutcome();
+}
+
+// The name, without its suffix, of a new backup taken at now for reason.
+QString freshName(const QString &folder, const QString &reason, const QDateTime &now)
+{
+    const QString stem = folder + QStringLiteral("/data-") + now.toString(stampFormat) + QLatin1Char('-') + reason;
+    QString name = stem;
+    for (int n = 2; QFileInfo::exists(name + QStringLiteral(".db")) || QFileInfo::exists(name + BackupArchive::suffix()); ++n)
+        name = stem + QStringLiteral("-%1").arg(n);
+    return name;
+}
+
+// Backups and bank copies are written by one thread at a time: two at once
+// would each renew the bank copy.
+QMutex &packing()
+{
+    static QMutex lock;
+    return lock;
+}
+
+// Writes the compressed backup of db to zipPath: the consistent copy first,
+// then packed against the bank copy; the copy goes once the backup is whole.
+WriteOutcome compress(QSqlDatabase db, const QString &zipPath, const QDateTime &now)
+{
+    const QMutexLocker one(&packing());
+    const QString copy = zipPath.chopped(BackupArchive::suffix().size()) + QStringLiteral(".taking");
+    QSqlQuery query(db);
+    if (!query.prepare(QStringLiteral("VACUUM INTO :file")))
+        return WriteOutcome::failed(query.lastError());
+    query.bindValue(QStringLiteral(":file"), copy);
+    if (!query.exec()) {
+        const WriteOutcome failed = WriteOutcome::failed(query.lastError());
+        QFile::remove(copy);
+        return failed;
+    }
+    query.finish();
+    BackupEntry counted;
+    withConnection(copy, true, [&counted](QSqlDatabase copyDb) { countRecords(copyDb, &counted); });
+    const WriteOutcome packed = BackupArchive::packAgainstBank(copy, summaryOf(counted), zipPath, now);
+    QFile::remove(copy);
+    return packed;
+}
+
+// Removes all but the newest backups, and the bank copies none of them names.
+void retire(const QString &folder)
+{
+    const QStringList files = backupFiles(folder);
+    for (int i = BackupStore::kept; i < files.size(); ++i)
+        QFile::remove(folder + QLatin1Char('/') + files.at(i));
+    BackupArchive::removeUnusedBanks(folder);
+}
+
 } // namespace
 
 QString BackupStore::folderFor(const QString &dbPath)
@@ -193,7 +254,7 @@ void BackupStore::guardMigrations(std::function<void()> starting)
     SchemaMigration::setBeforeMigrating([starting](QSqlDatabase db, QString *reason) {
         if (starting)
             starting();
-        const WriteOutcome outcome = backup(db, db.databaseName(), QStringLiteral("migration"));
+        const WriteOutcome outcome = quickBackup(db, db.databaseName(), QStringLiteral("migration"));
         *reason = outcome.reason();
         return outcome.saved();
     });
@@ -209,38 +270,71 @@ WriteOutcome BackupStore::backup(QSqlDatabase db, const QString &dbPath, const Q
                                  const QDateTime &now)
 {
     const QString folder = folderFor(dbPath);
-    if (!QDir().mkpath(folder))
-        return WriteOutcome::failed(QStringLiteral("无法建立备份文件夹 %1").arg(QDir::toNativeSeparators(folder)));
-    removeLeftovers(folder, QDateTime::currentDateTime());
-    const QString stem = folder + QStringLiteral("/data-") + now.toString(stampFormat) + QLatin1Char('-') + reason;
-    QString name = stem;
-    for (int n = 2; QFileInfo::exists(name + QStringLiteral(".db")) || QFileInfo::exists(name + BackupArchive::suffix()); ++n)
-        name = stem + QStringLiteral("-%1").arg(n);
-
-    // The consistent copy first, then compressed against the bank copy; the
-    // copy goes once the backup is whole.
-    const QString copy = name + QStringLiteral(".taking");
-    QSqlQuery query(db);
-    if (!query.prepare(QStringLiteral("VACUUM INTO :file")))
-        return WriteOutcome::failed(query.lastError());
-    query.bindValue(QStringLiteral(":file"), copy);
-    if (!query.exec()) {
-        const WriteOutcome failed = WriteOutcome::failed(query.lastError());
-        QFile::remove(copy);
-        return failed;
-    }
-    query.finish();
-    BackupEntry counted;
-    withConnection(copy, true, [&counted](QSqlDatabase copyDb) { countRecords(copyDb, &counted); });
-    const WriteOutcome packed = BackupArchive::packAgainstBank(copy, summaryOf(counted), name + BackupArchive::suffix(), now);
-    QFile::remove(copy);
+    const WriteOutcome ready = prepareFolder(folder);
+    if (!ready)
+        return ready;
+    const QString name = freshName(folder, reason, now);
+    const WriteOutcome packed = compress(db, name + BackupArchive::suffix(), now);
     if (!packed)
         return packed;
-    const QStringList files = backupFiles(folder);
-    for (int i = kept; i < files.size(); ++i)
-        QFile::remove(folder + QLatin1Char('/') + files.at(i));
-    BackupArchive::removeUnusedBanks(folder);
+    retire(folder);
     return WriteOutcome();
+}
+
+WriteOutcome BackupStore::quickBackup(QSqlDatabase db, const QString &dbPath, const QString &reason,
+                                      const QDateTime &now)
+{
+    const QString folder = folderFor(dbPath);
+    const WriteOutcome ready = prepareFolder(folder);
+    if (!ready)
+        return ready;
+    const QString name = freshName(folder, reason, now);
+    const QString copy = name + QStringLiteral(".taking");
+    if (!HeldFileCopy::take(db, dbPath, copy))
+        return backup(db, dbPath, reason, now);
+    // Renamed whole: a plain copy in the folder is always a backup that restores.
+    if (std::rename(QFile::encodeName(copy).constData(), QFile::encodeName(name + QStringLiteral(".db")).constData()) != 0) {
+        QFile::remove(copy);
+        return backup(db, dbPath, reason, now);
+    }
+    retire(folder);
+    PlainCopyPacker::request();
+    return WriteOutcome();
+}
+
+bool BackupStore::hasPlainCopies(const QString &dbPath)
+{
+    const QStringList files = backupFiles(folderFor(dbPath));
+    return std::any_of(files.cbegin(), files.cend(), [](const QString &name) { return !isCompressed(name); });
+}
+
+WriteOutcome BackupStore::packPlainCopies(const QString &dbPath)
+{
+    const QString folder = folderFor(dbPath);
+    const QStringList files = backupFiles(folder);
+    WriteOutcome outcome;
+    // Oldest first, so that a newer copy is packed against the bank copy an
+    // older one may have renewed.
+    for (auto name = files.crbegin(); name != files.crend(); ++name) {
+        if (isCompressed(*name))
+            continue;
+        const QString plain = folder + QLatin1Char('/') + *name;
+        const QString zip = plain.chopped(3) + BackupArchive::suffix();
+        WriteOutcome packed;
+        // A zip of the same name is whole already (only a whole one is
+        // renamed in): the program ended before the copy went.
+        if (!QFileInfo::exists(zip)) {
+            const QDateTime taken = QDateTime::fromString(backupName().match(*name).captured(1), stampFormat);
+            packed = WriteOutcome::failed(QStringLiteral("无法打开"));
+            withConnection(plain, true, [&](QSqlDatabase copyDb) { packed = compress(copyDb, zip, taken); });
+        }
+        if (packed)
+            QFile::remove(plain);
+        else if (outcome)
+            outcome = WriteOutcome::failed(QStringLiteral("备份 %1 未能压缩：%2").arg(*name, packed.reason()));
+    }
+    BackupArchive::removeUnusedBanks(folder);
+    return outcome;
 }
 
 qint64 BackupStore::bankBytes(const QString &dbPath)
@@ -301,7 +395,7 @@ WriteOutcome BackupStore::restore(const QString &backupPath)
     const WriteOutcome staged = stage(backupPath, connection->dbPath);
     if (!staged)
         return staged;
-    const WriteOutcome before = backup(connection->database(), connection->dbPath, QStringLiteral("restore"));
+    const WriteOutcome before = quickBackup(connection->database(), connection->dbPath, QStringLiteral("restore"));
     if (!before) {
         QFile::remove(stagedCopy(connection->dbPath));
         return WriteOutcome::failed(QStringLiteral("恢复前未能备份当前的数据文件：") + before.reason());

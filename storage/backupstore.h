@@ -31,8 +31,9 @@ struct BackupEntry
 // Consistent copies of data.db (VACUUM INTO), compressed, the bank's pages
 // kept once for all (BackupArchive), in the folder "backups" beside it, named
 // "data-yyyyMMdd-HHmmss-<reason>.zip";
-// plain copies (".db") of earlier versions list and restore alike. The
-// newest seven are kept.
+// plain copies (".db") list and restore alike: those of earlier versions, and
+// the quick ones an upgrade, an import, a deletion or a restore waits for,
+// until they are compressed in the background. The newest seven are kept.
 // They are taken before every schema migration and every import, once a day
 // at start, and before a restore.
 class BackupStore
@@ -55,6 +56,19 @@ public:
     // then removes all but the newest backups.
     static WriteOutcome backup(QSqlDatabase db, const QString &dbPath, const QString &reason,
                                const QDateTime &now = QDateTime::currentDateTime());
+    // As backup, for a caller that waits: a plain copy of the file
+    // (HeldFileCopy) when nothing else uses it, compressed later by
+    // packPlainCopies; otherwise the compressed backup at once. db has no
+    // transaction running.
+    static WriteOutcome quickBackup(QSqlDatabase db, const QString &dbPath, const QString &reason,
+                                    const QDateTime &now = QDateTime::currentDateTime());
+    // Whether plain copies wait to be compressed.
+    static bool hasPlainCopies(const QString &dbPath);
+    // Compresses every plain copy among the backups of dbPath into a backup
+    // of the same time and reason; a copy goes only once its zip is whole,
+    // so a program ended half-way leaves the plain copy. Names the first
+    // copy that could not be compressed (it stays as it is).
+    static WriteOutcome packPlainCopies(const QString &dbPath);
     // Whether a backup of dbPath was taken on day.
     static bool backedUpOn(const QString &dbPath, const QDate &day);
 

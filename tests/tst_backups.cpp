@@ -6,6 +6,7 @@
 #include "favouritestore.h"
 #include "notestore.h"
 #include "pagedelta.h"
+#include "plaincopypacker.h"
 #include "restorebackupdialog.h"
 #include "settingsstore.h"
 
@@ -19,6 +20,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtEndian>
+#include <memory>
 
 using TestSupport::FreshDatabase;
 
@@ -224,6 +226,138 @@ private slots:
         QVERIFY(BackupStore::backedUpOn(db.path(), QDate(2026, 11, 9)));
         QCOMPARE(QDir(folder).entryList({QStringLiteral("data-*")}, QDir::Files).size(), BackupStore::kept + 1);
         QVERIFY(QFileInfo::exists(underWay));
+    }
+
+    // The backup an upgrade, an import or a deletion waits for is a plain
+    // copy of the file when nothing else uses it, holding what the
+    // write-ahead journal held too, opening alone; with another connection
+    // reading it is the compressed backup instead. Either restores the
+    // records of its time.
+    void quickBackupRestores_data()
+    {
+        QTest::addColumn<QString>("journal");
+        QTest::addColumn<bool>("otherReader");
+        QTest::addColumn<bool>("plain");
+        QTest::newRow("write-ahead, pages still in the journal") << "wal" << false << true;
+        QTest::newRow("rollback journal") << "delete" << false << true;
+        QTest::newRow("another connection reading") << "wal" << true << false;
+    }
+
+    void quickBackupRestores()
+    {
+        QFETCH(QString, journal);
+        QFETCH(bool, otherReader);
+        QFETCH(bool, plain);
+        FreshDatabase db(TestSupport::sampleBankSql());
+        DbConnection *connection = DbConnection::instance(QString(), true);
+        connection->reopen();
+        QSqlDatabase program = connection->database();
+        QVERIFY(QSqlQuery(program).exec(QStringLiteral("PRAGMA wal_autocheckpoint=0")));
+        QSqlQuery mode(program);
+        QVERIFY(mode.exec(QStringLiteral("PRAGMA journal_mode=") + journal) && mode.next());
+        QCOMPARE(mode.value(0).toString(), journal);
+        mode.finish();
+        QVERIFY(writeRecords(QStringLiteral("1")));
+        if (journal == QLatin1String("wal"))
+            QVERIFY(QFileInfo(db.path() + QStringLiteral("-wal")).size() > 0);
+        const QStringList saved = userRecords();
+        std::unique_ptr<TestSupport::FileConnection> reader;
+        std::unique_ptr<QSqlQuery> reading;
+        if (otherReader) {
+            reader = std::make_unique<TestSupport::FileConnection>(db.path());
+            reading = std::make_unique<QSqlQuery>(reader->database());
+            QVERIFY(reading->exec(QStringLiteral("select id from exam_question")) && reading->next());
+        }
+        QVERIFY(BackupStore::quickBackup(program, db.path(), QStringLiteral("import"), QDateTime(QDate(2026, 12, 1), QTime(9, 0))));
+        reading.reset();
+        reader.reset();
+        QVERIFY(writeRecords(QStringLiteral("2")));
+
+        const QList<BackupEntry> backups = BackupStore::list(db.path());
+        QCOMPARE(backups.size(), 1);
+        QCOMPARE(backups.first().compressed, !plain);
+        QCOMPARE(backups.first().reason, QStringLiteral("import"));
+        QCOMPARE(backups.first().favourites, 1);
+        if (plain) {
+            // Its header says it has no write-ahead journal to look for.
+            QCOMPARE(TestSupport::fileBytes(backups.first().path).mid(18, 2), QByteArray("\x01\x01", 2));
+            TestSupport::FileConnection copy(backups.first().path);
+            QCOMPARE(copy.column(QStringLiteral("PRAGMA integrity_check")), QStringList{QStringLiteral("ok")});
+        }
+        QCOMPARE(QDir(BackupStore::folderFor(db.path())).entryList({QStringLiteral("*-wal"), QStringLiteral("*.taking")}),
+                 QStringList());
+        const WriteOutcome restored = BackupStore::restore(backups.first().path);
+        QVERIFY2(restored, qPrintable(restored.reason()));
+        QCOMPARE(userRecords(), saved);
+    }
+
+    // Plain copies become compressed backups of the same time and reason
+    // that restore alike; a copy whose zip is already whole only goes, and
+    // one that cannot be read stays, said, without stopping the others.
+    void plainCopiesPacked()
+    {
+        FreshDatabase db(TestSupport::sampleBankSql());
+        DbConnection *connection = DbConnection::instance(QString(), true);
+        connection->reopen();
+        const QDateTime taken(QDate(2026, 12, 1), QTime(9, 0));
+        QVERIFY(writeRecords(QStringLiteral("1")));
+        const QStringList saved = userRecords();
+        QVERIFY(BackupStore::quickBackup(connection->database(), db.path(), QStringLiteral("migration"), taken));
+        QVERIFY(writeRecords(QStringLiteral("2")));
+        QVERIFY(BackupStore::quickBackup(connection->database(), db.path(), QStringLiteral("import"), taken.addSecs(60)));
+        const QString folder = BackupStore::folderFor(db.path());
+        // Ended after the zip was whole, before the copy went.
+        QVERIFY(BackupStore::packPlainCopies(db.path()));
+        const QString zipOfFirst = folder + QStringLiteral("/data-20261201-090000-migration.zip");
+        const QByteArray zipBytes = TestSupport::fileBytes(zipOfFirst);
+        QVERIFY(!zipBytes.isEmpty());
+        QVERIFY(QFile::copy(folder + QStringLiteral("/data-20261201-090100-import.zip"),
+                            folder + QStringLiteral("/spare.zip")));
+        QVERIFY(TestSupport::writeFile(folder + QStringLiteral("/data-20261201-090000-migration.db"), "whatever"));
+        QVERIFY(TestSupport::writeFile(folder + QStringLiteral("/data-20261130-090000-delete.db"), "not a data file"));
+        QVERIFY(BackupStore::hasPlainCopies(db.path()));
+
+        const WriteOutcome packed = BackupStore::packPlainCopies(db.path());
+        QVERIFY(!packed);
+        QVERIFY2(packed.reason().contains(QStringLiteral("data-20261130-090000-delete.db")), qPrintable(packed.reason()));
+        QCOMPARE(TestSupport::fileBytes(zipOfFirst), zipBytes);
+        const QList<BackupEntry> backups = BackupStore::list(db.path());
+        QStringList seen;
+        for (const BackupEntry &entry : backups)
+            seen << QStringLiteral("%1 %2 %3").arg(entry.taken.toString(QStringLiteral("HHmm")), entry.reason,
+                                                   entry.compressed ? QStringLiteral("zip") : QStringLiteral("db"));
+        QCOMPARE(seen, (QStringList{QStringLiteral("0901 import zip"), QStringLiteral("0900 migration zip"),
+                                    QStringLiteral("0900 delete db")}));
+        const WriteOutcome restored = BackupStore::restore(backups.at(1).path);
+        QVERIFY2(restored, qPrintable(restored.reason()));
+        QCOMPARE(userRecords(), saved);
+    }
+
+    // The program's packer compresses the copies once it has begun: those
+    // waiting then, and those of quick backups taken later; before, none.
+    void packerBegunByTheProgram()
+    {
+        FreshDatabase db(TestSupport::sampleBankSql());
+        DbConnection *connection = DbConnection::instance(QString(), true);
+        connection->reopen();
+        const QDateTime taken(QDate(2026, 12, 1), QTime(9, 0));
+        const auto kinds = [&db] {
+            QStringList kinds;
+            for (const BackupEntry &entry : BackupStore::list(db.path()))
+                kinds << (entry.compressed ? QStringLiteral("zip") : QStringLiteral("db"));
+            return kinds;
+        };
+        {
+            PlainCopyPacker packer(db.path());
+            QVERIFY(BackupStore::quickBackup(connection->database(), db.path(), QStringLiteral("migration"), taken));
+        }
+        QCOMPARE(kinds(), QStringList{QStringLiteral("db")});
+        {
+            PlainCopyPacker packer(db.path());
+            packer.begin();
+            QVERIFY(BackupStore::quickBackup(connection->database(), db.path(), QStringLiteral("import"), taken.addSecs(60)));
+        }
+        QCOMPARE(kinds(), (QStringList{QStringLiteral("zip"), QStringLiteral("zip")}));
     }
 
     // The pages of a newer file over an older one give back the newer file
