@@ -45,14 +45,15 @@ bool subjectsSideBySide(QSqlDatabase db)
 {
     const QStringList statements{
         QStringLiteral("CREATE TABLE IF NOT EXISTS app_setting (key TEXT PRIMARY KEY, value TEXT)"),
+        // Chapter and category in one pass over the bank: the chapter's
+        // subject, else the category's.
         QStringLiteral(
-            "UPDATE exam_question SET subjectid = c.subjectid FROM exam_chapter c "
-            "WHERE c.id = exam_question.chapterId AND ifnull(c.subjectid,'') <> '' "
-            "AND ifnull(exam_question.subjectid,'') = ''"),
-        QStringLiteral(
-            "UPDATE exam_question SET subjectid = f.subjectid FROM exam_dic_fuleixing f "
-            "WHERE f.id = exam_question.fuleixingid AND ifnull(f.subjectid,'') <> '' "
-            "AND ifnull(exam_question.subjectid,'') = ''"),
+            "UPDATE exam_question SET subjectid = coalesce("
+            "(SELECT c.subjectid FROM exam_chapter c WHERE c.id = exam_question.chapterId "
+            "AND ifnull(c.subjectid,'') <> ''), "
+            "(SELECT f.subjectid FROM exam_dic_fuleixing f WHERE f.id = exam_question.fuleixingid "
+            "AND ifnull(f.subjectid,'') <> ''), subjectid) "
+            "WHERE ifnull(subjectid,'') = ''"),
         // Lists that are not valid JSON, and entries that are not objects, are
         // passed over here rather than failing the step.
         QStringLiteral(
@@ -63,9 +64,12 @@ bool subjectsSideBySide(QSqlDatabase db)
             "  json_each(CASE WHEN json_valid(s.questionIds) THEN s.questionIds ELSE '[]' END) j"
             " WHERE ifnull(s.subjectid,'') <> '' GROUP BY 1) listed "
             "WHERE listed.qid = exam_question.id AND ifnull(exam_question.subjectid,'') = ''"),
+        // Below and above '' is any value but NULL and '': the parts are
+        // found by the index on relationship, not by reading every row.
         QStringLiteral(
             "UPDATE exam_question SET subjectid = p.subjectid FROM exam_question p "
-            "WHERE ifnull(exam_question.relationship,'') <> '' AND p.id = exam_question.relationship "
+            "WHERE (exam_question.relationship < '' OR exam_question.relationship > '') "
+            "AND p.id = exam_question.relationship "
             "AND ifnull(p.subjectid,'') <> '' AND ifnull(exam_question.subjectid,'') = ''"),
         QStringLiteral("CREATE INDEX IF NOT EXISTS idx_question_subject ON exam_question(subjectid)"),
     };

@@ -3,7 +3,8 @@
 #include "schemamigration.h"
 
 // The schema's additions, one step per version, each additive. A new step goes
-// at the end with the next version; a released step never changes.
+// at the end with the next version; what a released step makes never changes
+// (how fast it gets there may).
 namespace SchemaSteps {
 
 const QVector<SchemaMigration::Step> &all();

@@ -177,6 +177,10 @@ private slots:
         QTest::newRow("from its composite") << "q_part" << "s2";
         QTest::newRow("chapter before category") << "q_both" << "s1";
         QTest::newRow("nothing names one") << "q_orphan" << "";
+        QTest::newRow("chapter without a subject, then the category") << "q_blank_chapter" << "s2";
+        QTest::newRow("a part's own chapter before its composite") << "q_part_chapter" << "s1";
+        QTest::newRow("part of a composite nothing names") << "q_orphan_part" << "";
+        QTest::newRow("empty relationship is no composite") << "q_empty_relationship" << "";
         QTest::newRow("sample bank question") << "km1q001" << "km1";
         QTest::newRow("sample bank case-study part") << "km2q038" << "km2";
     }
@@ -198,7 +202,12 @@ private slots:
                 "INSERT INTO exam_question(id) VALUES('q_stem');\n"
                 "INSERT INTO exam_question(id,relationship) VALUES('q_part','q_stem');\n"
                 "INSERT INTO exam_question(id,chapterId,fuleixingid) VALUES('q_both','c1','f2');\n"
-                "INSERT INTO exam_question(id) VALUES('q_orphan');\n")));
+                "INSERT INTO exam_question(id) VALUES('q_orphan');\n"
+                "INSERT INTO exam_chapter(id,subjectid) VALUES('c0','');\n"
+                "INSERT INTO exam_question(id,chapterId,fuleixingid) VALUES('q_blank_chapter','c0','f2');\n"
+                "INSERT INTO exam_question(id,chapterId,relationship) VALUES('q_part_chapter','c1','q_stem');\n"
+                "INSERT INTO exam_question(id,relationship) VALUES('q_orphan_part','q_orphan');\n"
+                "INSERT INTO exam_question(id,relationship) VALUES('q_empty_relationship','');\n")));
             TestSupport::FileConnection file(path);
             QCOMPARE(SchemaMigration::migrate(file.database()).outcome, SchemaMigration::Outcome::Migrated);
         }
