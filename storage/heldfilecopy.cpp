@@ -16,13 +16,22 @@ namespace {
 const qint64 formatVersionsAt = 18;
 
 // Folds the write-ahead journal (if any) into the file and empties it;
-// false when another connection keeps it from being folded in whole.
+// false when another connection keeps it from being folded in whole. It
+// does not wait for them: a reader may take seconds, and the slower backup
+// costs less than that.
 bool journalFoldedIn(QSqlDatabase db)
 {
+    QSqlQuery pragma(db);
+    const int waitMs = pragma.exec(QStringLiteral("PRAGMA busy_timeout")) && pragma.next() ? pragma.value(0).toInt() : 0;
+    pragma.finish();
+    pragma.exec(QStringLiteral("PRAGMA busy_timeout=0"));
     QSqlQuery checkpoint(db);
     // A file in rollback mode answers 0, -1, -1.
-    return checkpoint.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")) && checkpoint.next()
+    const bool folded = checkpoint.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")) && checkpoint.next()
         && checkpoint.value(0).toInt() == 0;
+    checkpoint.finish();
+    pragma.exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(waitMs));
+    return folded;
 }
 
 bool journalEmpty(const QString &dbPath)
