@@ -184,22 +184,19 @@ WriteOutcome swapIn(const QString &target)
     return WriteOutcome();
 }
 
-WriteOutcome prepareFolder(const QString &folder)
+// Readies the backups folder of dbPath and names a new backup taken at now
+// for reason (the name without its suffix).
+WriteOutcome nameNewBackup(const QString &dbPath, const QString &reason, const QDateTime &now, QString *name)
 {
+    const QString folder = BackupStore::folderFor(dbPath);
     if (!QDir().mkpath(folder))
         return WriteOutcome::failed(QStringLiteral("无法建立备份文件夹 %1").arg(QDir::toNativeSeparators(folder)));
     removeLeftovers(folder, QDateTime::currentDateTime());
-    return WriteOutcome();
-}
-
-// The name, without its suffix, of a new backup taken at now for reason.
-QString freshName(const QString &folder, const QString &reason, const QDateTime &now)
-{
     const QString stem = folder + QStringLiteral("/data-") + now.toString(stampFormat) + QLatin1Char('-') + reason;
-    QString name = stem;
-    for (int n = 2; QFileInfo::exists(name + QStringLiteral(".db")) || QFileInfo::exists(name + BackupArchive::suffix()); ++n)
-        name = stem + QStringLiteral("-%1").arg(n);
-    return name;
+    *name = stem;
+    for (int n = 2; QFileInfo::exists(*name + QStringLiteral(".db")) || QFileInfo::exists(*name + BackupArchive::suffix()); ++n)
+        *name = stem + QStringLiteral("-%1").arg(n);
+    return WriteOutcome();
 }
 
 // Backups and bank copies are written by one thread at a time: two at once
@@ -269,35 +266,30 @@ WriteOutcome BackupStore::backupNow(const QString &reason)
 WriteOutcome BackupStore::backup(QSqlDatabase db, const QString &dbPath, const QString &reason,
                                  const QDateTime &now)
 {
-    const QString folder = folderFor(dbPath);
-    const WriteOutcome ready = prepareFolder(folder);
-    if (!ready)
-        return ready;
-    const QString name = freshName(folder, reason, now);
-    const WriteOutcome packed = compress(db, name + BackupArchive::suffix(), now);
-    if (!packed)
-        return packed;
-    retire(folder);
-    return WriteOutcome();
+    QString name;
+    WriteOutcome outcome = nameNewBackup(dbPath, reason, now, &name);
+    if (outcome)
+        outcome = compress(db, name + BackupArchive::suffix(), now);
+    if (outcome)
+        retire(folderFor(dbPath));
+    return outcome;
 }
 
 WriteOutcome BackupStore::quickBackup(QSqlDatabase db, const QString &dbPath, const QString &reason,
                                       const QDateTime &now)
 {
-    const QString folder = folderFor(dbPath);
-    const WriteOutcome ready = prepareFolder(folder);
-    if (!ready)
-        return ready;
-    const QString name = freshName(folder, reason, now);
+    QString name;
+    const WriteOutcome named = nameNewBackup(dbPath, reason, now, &name);
+    if (!named)
+        return named;
     const QString copy = name + QStringLiteral(".taking");
-    if (!HeldFileCopy::take(db, dbPath, copy))
-        return backup(db, dbPath, reason, now);
     // Renamed whole: a plain copy in the folder is always a backup that restores.
-    if (std::rename(QFile::encodeName(copy).constData(), QFile::encodeName(name + QStringLiteral(".db")).constData()) != 0) {
+    if (!HeldFileCopy::take(db, dbPath, copy)
+        || std::rename(QFile::encodeName(copy).constData(), QFile::encodeName(name + QStringLiteral(".db")).constData()) != 0) {
         QFile::remove(copy);
         return backup(db, dbPath, reason, now);
     }
-    retire(folder);
+    retire(folderFor(dbPath));
     PlainCopyPacker::request();
     return WriteOutcome();
 }
