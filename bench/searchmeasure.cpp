@@ -38,31 +38,41 @@ long residentKb()
     return 0;
 }
 
-// Notes the first paint of the result page after the window has put results in.
+// Notes when the first paint of the result page after the window has put
+// results in is done, on clock: the search goes on in the same turns of the
+// event loop, so the end of a turn may be well after the paint.
 class ResultsPaintWatch : public QObject
 {
 public:
-    explicit ResultsPaintWatch(SoQuestion &window) : m_drawing(window.soWebView->inputWidget())
+    ResultsPaintWatch(SoQuestion &window, const QElapsedTimer &clock)
+        : m_drawing(window.soWebView->inputWidget()), m_clock(clock)
     {
         m_drawing->installEventFilter(this);
         connect(&window, &SoQuestion::resultsShown, this, [this] { m_shown = true; });
     }
-    bool shown() const { return m_shown; }
-    bool painted() const { return m_painted; }
+    // When the paint was done; -1 before.
+    double paintedMs() const { return m_paintedMs; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == m_drawing && event->type() == QEvent::Paint && m_shown)
-            m_painted = true;
-        return QObject::eventFilter(watched, event);
+        if (watched != m_drawing || event->type() != QEvent::Paint || !m_shown || m_paintedMs >= 0 || m_painting)
+            return QObject::eventFilter(watched, event);
+        // Delivered here, so that the time is taken once it is painted.
+        m_painting = true;
+        QCoreApplication::sendEvent(watched, event);
+        m_painting = false;
+        m_paintedMs = elapsedMs(m_clock);
+        return true;
     }
 
 private:
     // Where the engine draws the result page.
     QWidget *m_drawing;
+    const QElapsedTimer &m_clock;
     bool m_shown = false;
-    bool m_painted = false;
+    bool m_painting = false;
+    double m_paintedMs = -1;
 };
 
 } // namespace
@@ -138,8 +148,8 @@ MeasureResult SearchMeasure::search(const QString &label, const QString &keyword
     result.collect(
         m_context.runs,
         [&] {
-            ResultsPaintWatch watch(window);
             QElapsedTimer clock;
+            ResultsPaintWatch watch(window, clock);
             clock.start();
             window.runSearch(keyword);
             double longest = elapsedMs(clock);
@@ -152,8 +162,8 @@ MeasureResult SearchMeasure::search(const QString &label, const QString &keyword
                 const double turnStart = elapsedMs(clock);
                 QCoreApplication::processEvents(QEventLoop::AllEvents);
                 longest = std::max(longest, elapsedMs(clock) - turnStart);
-                if (painted < 0 && watch.painted())
-                    painted = elapsedMs(clock);
+                if (painted < 0)
+                    painted = watch.paintedMs();
                 if (done < 0 && !window.searching())
                     done = elapsedMs(clock);
             }

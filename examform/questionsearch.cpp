@@ -101,12 +101,16 @@ std::unique_ptr<ExamQuestion> questionFromRow(const QSqlQuery &row, const Questi
 // bank; the index's candidates are read in batches of this many.
 constexpr qint64 sliceRows = 8192;
 constexpr int indexBatch = 512;
+// In type order smaller batches: between two rows the index may pass over
+// many that are no candidates, and the first block waits for one batch.
+constexpr int typeOrderBatch = 128;
 // Composites listed as their parts at a time, each a query of its own.
 constexpr int compositesPerBatch = 64;
-// From this many candidates on, they are read in type order: reading each
-// one's row and sorting them all before the first hit would cost more than
-// the first block is allowed to wait; fewer are read at once and sorted.
-constexpr int typeOrderCandidates = 2000;
+// Candidates read in type order cost a pass over the index of the top-level
+// questions (the first block waits at worst for all of it); read at once and
+// sorted, each costs a row read, some twenty times one entry of that pass.
+// From one candidate in this many rows on, type order is the smaller wait.
+constexpr qint64 typeOrderShare = 20;
 
 // SQLite's storage class of a value as the driver hands it over: NULL,
 // number, text or blob, in the order SQLite sorts them.
@@ -206,7 +210,8 @@ bool QuestionSearch::prepare()
                                    .arg(TitleIndex::table, TitleIndex::queue);
     if (m_useIndex) {
         m_inTypeOrder = m_indexUse == IndexUse::InTypeOrder;
-        if (m_indexUse == IndexUse::WhenPossible && !manyCandidates(candidates, m_inTypeOrder))
+        const qint64 enough = std::max<qint64>(1, (m_endRowid - m_nextRowid) / typeOrderShare);
+        if (m_indexUse == IndexUse::WhenPossible && !manyCandidates(candidates, enough, m_inTypeOrder))
             return false;
     }
     QString sql;
@@ -253,12 +258,12 @@ bool QuestionSearch::prepare()
     return true;
 }
 
-bool QuestionSearch::manyCandidates(const QString &candidates, bool &many)
+bool QuestionSearch::manyCandidates(const QString &candidates, qint64 enough, bool &many)
 {
     QSqlQuery count(m_db);
     count.setForwardOnly(true);
     // Counted only as far as the choice needs.
-    if (!count.prepare(QStringLiteral("select count(*) from (%1 limit %2)").arg(candidates).arg(typeOrderCandidates))) {
+    if (!count.prepare(QStringLiteral("select count(*) from (%1 limit %2)").arg(candidates).arg(enough))) {
         fail(count);
         return false;
     }
@@ -267,7 +272,7 @@ bool QuestionSearch::manyCandidates(const QString &candidates, bool &many)
         fail(count);
         return false;
     }
-    many = count.value(0).toInt() >= typeOrderCandidates;
+    many = count.value(0).toLongLong() >= enough;
     return true;
 }
 
@@ -344,7 +349,7 @@ bool QuestionSearch::readInTypeOrder()
         fail(m_slice);
         return false;
     }
-    for (int n = 0; n < indexBatch; ++n) {
+    for (int n = 0; n < typeOrderBatch; ++n) {
         if (!m_slice.next()) {
             if (m_slice.lastError().isValid()) {
                 fail(m_slice);

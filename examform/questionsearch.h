@@ -44,7 +44,8 @@ public:
     enum class Status { Running, Done, Failed };
     // How the candidates are found. WhenPossible takes the title index when
     // the bank has one, reading many candidates in type order (their first
-    // hits early) and few at once, sorted after (no pass over the order).
+    // hits early) and few at once, sorted after (no pass over the order):
+    // either way the first block waits for a bounded share of the bank.
     // The other values fix one way, so that a test can compare them.
     enum class IndexUse { WhenPossible, Never, InTypeOrder, SortedAfter };
 
@@ -115,8 +116,8 @@ private:
         bool part = false;
     };
     bool prepare();
-    // Whether the index's candidates are many enough to be read in type order.
-    bool manyCandidates(const QString &candidates, bool &many);
+    // Whether the index names at least enough candidates, to be read in type order.
+    bool manyCandidates(const QString &candidates, qint64 enough, bool &many);
     bool searchSlice();
     bool readInTypeOrder();
     void takeCandidate();

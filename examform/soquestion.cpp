@@ -23,6 +23,16 @@
 #include <QMouseEvent>
 #include <algorithm>
 
+namespace {
+
+// How often at most the running count line is brought up to date.
+const int countLineEveryMs = 250;
+// A search that ends this soon after its first block is known shows its
+// final count at once rather than a running one for a moment.
+const int settleFirstMs = 8;
+
+} // namespace
+
 SoQuestion::SoQuestion(QWidget *parent)
     : QWidget(parent)
 {
@@ -178,8 +188,8 @@ QuestionSearch::Status SoQuestion::stepSearch()
     QuestionSearch::Status status;
     do {
         status = search->step(0);
-    } while (status == QuestionSearch::Status::Running && search->found() < SearchResultPage::hitsPerBlock
-             && clock.elapsed() < searchStepMs);
+    } while (status == QuestionSearch::Status::Running && clock.elapsed() < searchStepMs
+             && (search->found() < SearchResultPage::hitsPerBlock || clock.elapsed() < settleFirstMs));
     return status;
 }
 
@@ -202,9 +212,12 @@ void SoQuestion::continueSearch()
             buildResultPage();
         return;
     }
-    // The first block is on the page: its count line follows the search.
-    if (countShown != search->found() || status == QuestionSearch::Status::Done) {
+    // The first block is on the page: its count line follows the search, now
+    // and then (each change is laid out and painted), and ends with the final count.
+    if (status == QuestionSearch::Status::Done
+        || (countShown != search->found() && countClock.elapsed() >= countLineEveryMs)) {
         countShown = search->found();
+        countClock.restart();
         soWebView->runScript(SearchResultPage::countScript(currentCountLine(), moreToCome()));
     }
     appendWhenNearEnd();
@@ -222,6 +235,7 @@ void SoQuestion::buildResultPage()
     resultPaper = std::make_unique<ExamPaper>();
     nextHit = 0;
     countShown = search->found();
+    countClock.start();
     const QString block = renderNextBlock();
     showInPage(SearchResultPage::showScript(currentCountLine(), block, moreToCome()));
 }

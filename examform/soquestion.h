@@ -3,6 +3,7 @@
 #include "ui_soquestion.h"
 #include "windowdragger.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
@@ -86,7 +87,8 @@ protected:
 private:
     void applyButtonStyles();
     // Finds hits for a turn of the event loop; until the first block is
-    // known, in the search's smallest steps, so that it shows at once.
+    // known, in the search's smallest steps, so that it shows as soon as it
+    // is (a search about to end is let end first).
     QuestionSearch::Status stepSearch();
     // Shows the count line and the first block of hits in the page.
     void buildResultPage();
@@ -109,6 +111,7 @@ private:
     int nextHit = 0;
     // The hits the count line on the page says were found so far.
     int countShown = -1;
+    QElapsedTimer countClock;
     // The page has been asked whether its end is in view and has not answered.
     bool askingNearEnd = false;
     // Each turn of the event loop finds hits for a while, then lets input in.
