@@ -46,7 +46,7 @@ public:
     const ExamPaper *results() const { return resultPaper.get(); }
 
     // Time each turn of the event loop spends finding hits before input gets in.
-    int searchStepMs = 30;
+    int searchStepMs = 20;
 
 signals:
     void meShow();

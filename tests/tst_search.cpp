@@ -922,12 +922,15 @@ void SearchTest::newSearchMidwayReplacesTheOld()
     QVERIFY(db.ok());
     SoQuestion window;
     window.show();
+    QVERIFY(TestSupport::waitForPage(window.soWebView));
     // One slice of the bank a turn: the first search takes several.
     window.searchStepMs = 0;
     window.lineEdit->setText(QStringLiteral("alpha"));
     QTest::mouseClick(window.soButton, Qt::LeftButton);
     if (whileFinding) {
+        // Its first block is on the page while it goes on.
         QVERIFY(window.searching());
+        QVERIFY(window.results());
     } else {
         QVERIFY(QTest::qWaitFor([&]() { return !window.searching(); }, 30000));
         QVERIFY(window.morePending());
