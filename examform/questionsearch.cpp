@@ -101,6 +101,16 @@ std::unique_ptr<ExamQuestion> questionFromRow(const QSqlQuery &row, const Questi
 // bank; the index's candidates are read in batches of this many.
 constexpr qint64 sliceRows = 8192;
 constexpr int indexBatch = 512;
+// In type order smaller batches: between two rows the index may pass over
+// many that are no candidates, and the first block waits for one batch.
+constexpr int typeOrderBatch = 128;
+// Composites listed as their parts at a time, each a query of its own.
+constexpr int compositesPerBatch = 64;
+// Candidates read in type order cost a pass over the index of the top-level
+// questions (the first block waits at worst for all of it); read at once and
+// sorted, each costs a row read, some twenty times one entry of that pass.
+// From one candidate in this many rows on, type order is the smaller wait.
+constexpr qint64 typeOrderShare = 20;
 
 // SQLite's storage class of a value as the driver hands it over: NULL,
 // number, text or blob, in the order SQLite sorts them.
@@ -159,7 +169,8 @@ QuestionSearch::QuestionSearch(QSqlDatabase db, const QString &keyword, const Su
         m_error = problem;
         return;
     }
-    m_useIndex = indexUse == IndexUse::WhenPossible && TitleIndex::usable(db);
+    m_indexUse = indexUse;
+    m_useIndex = indexUse != IndexUse::Never && TitleIndex::usable(db);
 }
 
 QuestionSearch::Status QuestionSearch::fail(const QSqlQuery &query)
@@ -170,12 +181,14 @@ QuestionSearch::Status QuestionSearch::fail(const QSqlQuery &query)
         m_error = QStringLiteral("数据库没有完成这次检索。");
     m_topLevel.clear();
     m_hits.clear();
+    m_slice.finish();
     return m_status;
 }
 
 bool QuestionSearch::prepare()
 {
     m_prepared = true;
+    findNoteHits();
     QSqlQuery range(m_db);
     // Each bound alone, so that SQLite reads it from the end of the table.
     if (!range.exec(QStringLiteral("select (select min(rowid) from exam_question), "
@@ -191,18 +204,38 @@ bool QuestionSearch::prepare()
     // The index names candidates, and the rows changed since it last caught
     // up are candidates from its queue instead; LIKE still decides, so the
     // hits are those of the scan.
-    const QString sql = m_useIndex
-        ? QStringLiteral("select q.rowid, q.questionTypeid from (select f.rowid as candidate from %1 f "
-                         "where %1 match :phrase and f.rowid not in (select questionRowid from %2) "
-                         "union all select questionRowid from %2) c "
-                         "cross join exam_question q on q.rowid = c.candidate "
-                         "where q.relationship='' and q.title LIKE :pattern ESCAPE '\\'")
-                  .arg(TitleIndex::table, TitleIndex::queue)
+    const QString candidates = QStringLiteral("select f.rowid as candidate from %1 f where %1 match :phrase "
+                                              "and f.rowid not in (select questionRowid from %2) "
+                                              "union all select questionRowid from %2")
+                                   .arg(TitleIndex::table, TitleIndex::queue);
+    if (m_useIndex) {
+        m_inTypeOrder = m_indexUse == IndexUse::InTypeOrder;
+        const qint64 enough = std::max<qint64>(1, (m_endRowid - m_nextRowid) / typeOrderShare);
+        if (m_indexUse == IndexUse::WhenPossible && !manyCandidates(candidates, enough, m_inTypeOrder))
+            return false;
+    }
+    QString sql;
+    if (m_inTypeOrder) {
+        // The top-level questions in type order (idx_question_toplevel_type),
+        // each looked at only when it is a candidate: no sort, and rows come
+        // as they are found.
+        sql = QStringLiteral("select q.rowid, q.questionTypeid from exam_question q where q.relationship='' "
+                             "and q.rowid in (%1) and q.title LIKE :pattern ESCAPE '\\'")
+                  .arg(candidates)
             + m_scope.andClause(QStringLiteral("q.subjectid"))
-        : QStringLiteral("select rowid, questionTypeid from exam_question "
-                         "where rowid >= :from and rowid < :to and relationship='' "
-                         "and title LIKE :pattern ESCAPE '\\'")
+            + QStringLiteral(" order by q.questionTypeid, q.rowid");
+    } else if (m_useIndex) {
+        sql = QStringLiteral("select q.rowid, q.questionTypeid from (%1) c "
+                             "cross join exam_question q on q.rowid = c.candidate "
+                             "where q.relationship='' and q.title LIKE :pattern ESCAPE '\\'")
+                  .arg(candidates)
+            + m_scope.andClause(QStringLiteral("q.subjectid"));
+    } else {
+        sql = QStringLiteral("select rowid, questionTypeid from exam_question "
+                             "where rowid >= :from and rowid < :to and relationship='' "
+                             "and title LIKE :pattern ESCAPE '\\'")
             + m_scope.andClause(QStringLiteral("subjectid"));
+    }
     m_parts.setForwardOnly(true);
     if (!m_slice.prepare(sql)) {
         fail(m_slice);
@@ -222,6 +255,24 @@ bool QuestionSearch::prepare()
     if (m_useIndex)
         m_slice.bindValue(QStringLiteral(":phrase"), TitleIndex::matchQuery(m_keyword));
     m_scope.bind(m_slice);
+    return true;
+}
+
+bool QuestionSearch::manyCandidates(const QString &candidates, qint64 enough, bool &many)
+{
+    QSqlQuery count(m_db);
+    count.setForwardOnly(true);
+    // Counted only as far as the choice needs.
+    if (!count.prepare(QStringLiteral("select count(*) from (%1 limit %2)").arg(candidates).arg(enough))) {
+        fail(count);
+        return false;
+    }
+    count.bindValue(QStringLiteral(":phrase"), TitleIndex::matchQuery(m_keyword));
+    if (!count.exec() || !count.next()) {
+        fail(count);
+        return false;
+    }
+    many = count.value(0).toLongLong() >= enough;
     return true;
 }
 
@@ -292,28 +343,68 @@ bool QuestionSearch::searchSlice()
     return true;
 }
 
+bool QuestionSearch::readInTypeOrder()
+{
+    if (!m_slice.isActive() && !m_slice.exec()) {
+        fail(m_slice);
+        return false;
+    }
+    for (int n = 0; n < typeOrderBatch; ++n) {
+        if (!m_slice.next()) {
+            if (m_slice.lastError().isValid()) {
+                fail(m_slice);
+                return false;
+            }
+            m_slice.finish();
+            m_nextRowid = m_endRowid;
+            return true;
+        }
+        const bool composite = m_slice.value(1).toInt() == ExamQuestion::Composite;
+        if (!addTopLevel(m_slice.value(0).toLongLong(), composite))
+            return false;
+    }
+    return true;
+}
+
 bool QuestionSearch::expandHits()
 {
-    // Plain hits cost nothing more; the next composite costs a query.
-    while (m_expanded < m_topLevel.size() && !m_topLevel[m_expanded].composite) {
-        m_hits.append({m_topLevel[m_expanded].rowid, m_nextNumber++, 0});
-        ++m_expanded;
+    // Plain hits cost nothing more; each composite costs a query.
+    for (int composites = 0; m_expanded < m_topLevel.size() && composites < compositesPerBatch;) {
+        const TopLevelHit &hit = m_topLevel[m_expanded++];
+        if (!addTopLevel(hit.rowid, hit.composite))
+            return false;
+        composites += hit.composite ? 1 : 0;
     }
-    if (m_expanded == m_topLevel.size())
+    return true;
+}
+
+bool QuestionSearch::addTopLevel(qint64 rowid, bool composite)
+{
+    const int position = ++m_topLevelListed;
+    if (!composite) {
+        addHit({rowid, m_nextNumber++, 0});
         return true;
-    const TopLevelHit &hit = m_topLevel[m_expanded];
-    const int position = static_cast<int>(m_expanded) + 1;
-    ++m_expanded;
+    }
     // A composite is listed as its parts, numbered by the composite's position.
-    m_parts.bindValue(QStringLiteral(":composite"), hit.rowid);
+    m_parts.bindValue(QStringLiteral(":composite"), rowid);
     if (!m_parts.exec()) {
         fail(m_parts);
         return false;
     }
     for (int k = 1; m_parts.next(); ++k)
-        m_hits.append({m_parts.value(0).toLongLong(), position, k});
+        addHit({m_parts.value(0).toLongLong(), position, k});
     m_parts.finish();
     return true;
+}
+
+void QuestionSearch::addHit(const SearchHit &hit)
+{
+    m_hits.append(hit);
+    const auto note = m_noteRows.find(hit.rowid);
+    if (note != m_noteRows.end()) {
+        m_hits.last().inNote = true;
+        *note = false;
+    }
 }
 
 QuestionSearch::Status QuestionSearch::step(int budgetMs)
@@ -324,12 +415,15 @@ QuestionSearch::Status QuestionSearch::step(int budgetMs)
         return m_status;
     while (m_status == Status::Running) {
         if (m_nextRowid < m_endRowid) {
-            if (!searchSlice())
+            if (!(m_inTypeOrder ? readInTypeOrder() : searchSlice()))
                 break;
         } else if (m_expanded < m_topLevel.size()) {
             if (!expandHits())
                 break;
-        } else {
+        }
+        // The step that finds the last hit ends the search: a caller knows the
+        // count as soon as it is final.
+        if (m_nextRowid >= m_endRowid && m_expanded >= m_topLevel.size()) {
             addNoteHits();
             m_status = Status::Done;
             m_topLevel.clear();
@@ -342,7 +436,7 @@ QuestionSearch::Status QuestionSearch::step(int budgetMs)
     return m_status;
 }
 
-void QuestionSearch::addNoteHits()
+void QuestionSearch::findNoteHits()
 {
     QSqlQuery notes(m_db);
     notes.setForwardOnly(true);
@@ -356,24 +450,22 @@ void QuestionSearch::addNoteHits()
     m_scope.bind(notes);
     if (!notes.exec())
         return;
-    QHash<qint64, int> byRow;
-    for (int i = 0; i < m_hits.size(); ++i)
-        byRow.insert(m_hits.at(i).rowid, i);
     while (notes.next()) {
-        const qint64 rowid = notes.value(0).toLongLong();
-        const auto known = byRow.constFind(rowid);
-        if (known != byRow.constEnd()) {
-            m_hits[*known].inNote = true;
+        const NoteHit hit{notes.value(0).toLongLong(), !notes.value(1).toString().isEmpty()};
+        m_noteHits.append(hit);
+        m_noteRows.insert(hit.rowid, true);
+    }
+}
+
+void QuestionSearch::addNoteHits()
+{
+    for (const NoteHit &note : qAsConst(m_noteHits)) {
+        const auto pending = m_noteRows.find(note.rowid);
+        if (!*pending)
             continue;
-        }
-        SearchHit hit;
-        hit.rowid = rowid;
-        hit.number = m_nextNumber++;
+        *pending = false;
         // A part found by its note shows as the first part of its own number.
-        hit.leafNo = notes.value(1).toString().isEmpty() ? 0 : 1;
-        hit.inNote = true;
-        byRow.insert(rowid, m_hits.size());
-        m_hits.append(hit);
+        m_hits.append({note.rowid, m_nextNumber++, note.part ? 1 : 0, true});
     }
 }
 

@@ -4,6 +4,7 @@
 #include "subjectscope.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -33,12 +34,20 @@ struct SearchHit
 //
 // Finding the hits and rendering them are separate: the hits are only row ids
 // with their labels, found in slices of the table so that a large bank never
-// holds the caller up for long; a caller renders the hits it shows.
+// holds the caller up for long; a caller renders the hits it shows. A hit
+// once found keeps its place and label: when the title index names many
+// candidates, they are read in type order and the first hits are known long
+// before the last (found()).
 class QuestionSearch
 {
 public:
     enum class Status { Running, Done, Failed };
-    enum class IndexUse { WhenPossible, Never };
+    // How the candidates are found. WhenPossible takes the title index when
+    // the bank has one, reading many candidates in type order (their first
+    // hits early) and few at once, sorted after (no pass over the order):
+    // either way the first block waits for a bounded share of the bank.
+    // The other values fix one way, so that a test can compare them.
+    enum class IndexUse { WhenPossible, Never, InTypeOrder, SortedAfter };
 
     // Longer keywords are refused: no stem needs them, and SQLite refuses
     // LIKE patterns of some 50,000 bytes.
@@ -59,8 +68,8 @@ public:
                    IndexUse indexUse = IndexUse::WhenPossible);
 
     // Goes on finding hits for about budgetMs (0: one slice of the bank, one
-    // batch of the index's candidates or one
-    // composite's parts); Running while some are still to be found.
+    // batch of the index's candidates or of composites listed as their
+    // parts); Running while some are still to be found.
     Status step(int budgetMs);
     // Finds every hit at once.
     Status finish();
@@ -70,8 +79,11 @@ public:
     bool usesIndex() const { return m_useIndex; }
     QString keyword() const { return m_keyword; }
 
-    // Every hit in page order, once Done.
+    // The hits found so far in page order: every hit once Done; while
+    // Running, the first found() of them, each already final in place, label
+    // and note mark (later hits only follow).
     const QVector<SearchHit> &hits() const { return m_hits; }
+    int found() const { return m_hits.size(); }
     // Hits from .. to - 1 filled from their rows and rendered for the result
     // page (renderSearch with the keyword as highlight, a hit found in a
     // note marked so); seq is the hit's
@@ -97,19 +109,36 @@ private:
         double typeNumber = 0;
         QByteArray typeText;
     };
+    // A question whose note holds the keyword.
+    struct NoteHit
+    {
+        qint64 rowid = 0;
+        bool part = false;
+    };
     bool prepare();
+    // Whether the index names at least enough candidates, to be read in type order.
+    bool manyCandidates(const QString &candidates, qint64 enough, bool &many);
     bool searchSlice();
+    bool readInTypeOrder();
     void takeCandidate();
     bool expandHits();
+    // Lists a top-level hit: itself, or a composite's parts.
+    bool addTopLevel(qint64 rowid, bool composite);
+    void addHit(const SearchHit &hit);
     Status fail(const QSqlQuery &query);
-    // Marks the hits whose note holds the keyword and appends the questions
-    // found only by their note. A bank that cannot be asked adds none.
+    // The questions whose note holds the keyword, newest note first; a bank
+    // that cannot be asked has none.
+    void findNoteHits();
+    // Appends the questions found only by their note.
     void addNoteHits();
 
     QSqlDatabase m_db;
     QString m_keyword;
     SubjectScope m_scope;
     bool m_useIndex = false;
+    IndexUse m_indexUse = IndexUse::WhenPossible;
+    // The index's candidates come in type order: each row read is a final hit.
+    bool m_inTypeOrder = false;
     Status m_status = Status::Running;
     QString m_error;
     bool m_prepared = false;
@@ -120,6 +149,10 @@ private:
     qint64 m_endRowid = 0;
     std::vector<TopLevelHit> m_topLevel;
     size_t m_expanded = 0;
+    int m_topLevelListed = 0;
     int m_nextNumber = 1;
     QVector<SearchHit> m_hits;
+    QVector<NoteHit> m_noteHits;
+    // Row of each question found by its note -> still to be appended.
+    QHash<qint64, bool> m_noteRows;
 };

@@ -119,6 +119,11 @@ QString SearchResultPage::countLine(int hits, const QString &keyword)
     return QStringLiteral("<p id=\"so_count\">共 %1 题</p>").arg(hits);
 }
 
+QString SearchResultPage::runningCountLine(int found)
+{
+    return QStringLiteral("<p id=\"so_count\">已找到 %1 题，正在继续检索…</p>").arg(found);
+}
+
 QString SearchResultPage::messageLine(const QString &message)
 {
     return QStringLiteral("<p id=\"so_count\"><font color=\"red\">") + message.toHtmlEscaped()
@@ -136,6 +141,12 @@ QString SearchResultPage::appendScript(const QString &blockHtml, bool more)
 {
     return QLatin1String("(typeof soAppend==='function'&&soAppend('") + jsEscape(blockHtml)
         + QLatin1String("',") + QLatin1String(more ? "true" : "false") + QLatin1String("))");
+}
+
+QString SearchResultPage::countScript(const QString &line, bool more)
+{
+    return QLatin1String("(typeof soSetCount==='function'&&soSetCount('") + jsEscape(line) + QLatin1String("',")
+        + QLatin1String(more ? "true" : "false") + QLatin1String("))");
 }
 
 QString SearchResultPage::nearEndScript()

@@ -32,6 +32,8 @@ public:
     // The line above the hits: "共 N 题", or for no hit the message naming the
     // keyword (escaped: the user typed it).
     static QString countLine(int hits, const QString &keyword);
+    // The line above the hits while the search goes on: how many it has found.
+    static QString runningCountLine(int found);
     // A line saying why there are no results (a refused keyword, a failed query).
     static QString messageLine(const QString &message);
 
@@ -41,6 +43,9 @@ public:
     static QString showScript(const QString &line, const QString &blockHtml, bool more);
     // Script appending a block after the hits shown.
     static QString appendScript(const QString &blockHtml, bool more);
+    // Script replacing the count line above the hits shown (the running
+    // count by a later one, or by the final one).
+    static QString countScript(const QString &line, bool more);
     // Script evaluating to true while the end of the hits is within about a
     // screen of the view.
     static QString nearEndScript();

@@ -22,6 +22,16 @@
 #include <QMouseEvent>
 #include <algorithm>
 
+namespace {
+
+// How often at most the running count line is brought up to date.
+const int countLineEveryMs = 250;
+// A search that ends this soon after its first block is known shows its
+// final count at once rather than a running one for a moment.
+const int settleFirstMs = 8;
+
+} // namespace
+
 SoQuestion::SoQuestion(QWidget *parent)
     : QWidget(parent)
 {
@@ -144,6 +154,8 @@ void SoQuestion::stopSearch()
     waitingScript.clear();
     search.reset();
     resultPaper.reset();
+    countShown = -1;
+    askingNearEnd = false;
 }
 
 bool SoQuestion::searching() const
@@ -153,8 +165,12 @@ bool SoQuestion::searching() const
 
 bool SoQuestion::morePending() const
 {
-    return search && search->status() == QuestionSearch::Status::Done && resultPaper
-        && nextHit < search->hits().size();
+    return search && resultPaper && nextHit < search->found();
+}
+
+bool SoQuestion::moreToCome() const
+{
+    return morePending() || (search && search->status() == QuestionSearch::Status::Running);
 }
 
 int SoQuestion::hitCount() const
@@ -162,32 +178,65 @@ int SoQuestion::hitCount() const
     return search && search->status() == QuestionSearch::Status::Done ? search->hits().size() : 0;
 }
 
+QuestionSearch::Status SoQuestion::stepSearch()
+{
+    if (resultPaper || !pageLoaded)
+        return search->step(searchStepMs);
+    QElapsedTimer clock;
+    clock.start();
+    QuestionSearch::Status status;
+    do {
+        status = search->step(0);
+    } while (status == QuestionSearch::Status::Running && clock.elapsed() < searchStepMs
+             && (search->found() < SearchResultPage::hitsPerBlock || clock.elapsed() < settleFirstMs));
+    return status;
+}
+
 void SoQuestion::continueSearch()
 {
     if (!search)
         return;
-    const QuestionSearch::Status status = search->step(searchStepMs);
-    if (status == QuestionSearch::Status::Running) {
-        searchTimer.start(0);
-        return;
-    }
+    const QuestionSearch::Status status = stepSearch();
     if (status == QuestionSearch::Status::Failed) {
+        // Hits shown before the failure go with it: the page no longer shows them.
+        resultPaper.reset();
         showInPage(SearchResultPage::showScript(
             SearchResultPage::messageLine(QStringLiteral("检索没有完成：") + search->error()), QString(), false));
         return;
     }
-    buildResultPage();
+    if (status == QuestionSearch::Status::Running)
+        searchTimer.start(0);
+    if (!resultPaper) {
+        if (status == QuestionSearch::Status::Done || (pageLoaded && search->found() >= SearchResultPage::hitsPerBlock))
+            buildResultPage();
+        return;
+    }
+    // The first block is on the page: its count line follows the search, now
+    // and then (each change is laid out and painted), and ends with the final count.
+    if (status == QuestionSearch::Status::Done
+        || (countShown != search->found() && countClock.elapsed() >= countLineEveryMs)) {
+        countShown = search->found();
+        countClock.restart();
+        soWebView->runScript(SearchResultPage::countScript(currentCountLine(), moreToCome()));
+    }
+    appendWhenNearEnd();
+}
+
+QString SoQuestion::currentCountLine() const
+{
+    if (search->status() == QuestionSearch::Status::Done)
+        return SearchResultPage::countLine(search->found(), search->keyword());
+    return SearchResultPage::runningCountLine(search->found());
 }
 
 void SoQuestion::buildResultPage()
 {
-    if (!search || search->status() != QuestionSearch::Status::Done)
-        return;
     resultPaper = std::make_unique<ExamPaper>();
     nextHit = 0;
+    countShown = search->found();
+    countClock.start();
     const QString block = renderNextBlock();
-    showInPage(SearchResultPage::showScript(SearchResultPage::countLine(search->hits().size(), search->keyword()),
-                                            block, morePending()));
+    showInPage(SearchResultPage::showScript(currentCountLine(), block, moreToCome()));
 }
 
 void SoQuestion::showInPage(const QString &script)
@@ -215,7 +264,7 @@ QString SoQuestion::renderNextBlock()
     // Question media live beside data.db.
     auto questions = search->render(nextHit, nextHit + SearchResultPage::hitsPerBlock, renderMode,
                                     AppPaths::current().dataDir());
-    nextHit = std::min(nextHit + SearchResultPage::hitsPerBlock, search->hits().size());
+    nextHit = std::min(nextHit + SearchResultPage::hitsPerBlock, search->found());
     QStringList ids;
     for (const auto &q : questions)
         ids << q->id;
@@ -235,13 +284,18 @@ QString SoQuestion::renderNextBlock()
 
 void SoQuestion::appendWhenNearEnd()
 {
-    if (!morePending())
+    // While the search goes on this is asked every turn: one question at a time.
+    if (!morePending() || askingNearEnd)
         return;
+    askingNearEnd = true;
     // The answer may come after another search began: only the search asked
     // for gets more hits.
     const int asked = searchSerial;
     soWebView->runScript(SearchResultPage::nearEndScript(), [this, asked](const QVariant &nearEnd) {
-        if (searchSerial == asked && nearEnd.toBool() && morePending() && !blockTimer.isActive())
+        if (searchSerial != asked)
+            return;
+        askingNearEnd = false;
+        if (nearEnd.toBool() && morePending() && !blockTimer.isActive())
             blockTimer.start(0);
     });
 }
@@ -258,7 +312,7 @@ void SoQuestion::appendNextBlock()
     if (!morePending())
         return;
     const QString block = renderNextBlock();
-    soWebView->runScript(SearchResultPage::appendScript(block, morePending()));
+    soWebView->runScript(SearchResultPage::appendScript(block, moreToCome()));
     // A tall window may show the end of the new block too.
     appendWhenNearEnd();
 }

@@ -3,23 +3,27 @@
 #include "ui_soquestion.h"
 #include "windowdragger.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
 
+#include "questionsearch.h"
+
 class ExamPaper;
 class NoteKeeper;
-class QuestionSearch;
 
 // The question search window: a keyword box and a page of the matching
 // questions with their answers, explanations and favourite buttons. The page
 // reaches the window as "myjstest".
 //
-// A search finds its hits a slice of the bank per turn of the event loop,
-// then shows "共 N 题" with the first block of hits; further blocks are
-// rendered when the reader nears the end of the page or asks for more. The
-// page is kept from search to search; a new search or closing the window
-// drops what the old one still had to do.
+// A search finds its hits a slice of the bank per turn of the event loop and
+// shows the first block of hits as soon as it is known, under a count line
+// that says the search goes on, until "共 N 题" replaces it when every hit is
+// found; further blocks are rendered when the reader nears the end of the
+// page or asks for more, found hits only. The page is kept from search to
+// search; a new search or closing the window drops what the old one still
+// had to do.
 class SoQuestion : public QWidget, public Ui::SoQuestion, private WindowDragger
 {
     Q_OBJECT
@@ -29,13 +33,12 @@ public:
 
     // Starts a search for keyword, replacing the current one; a keyword that
     // cannot be searched is refused with a message in the page. The hits are
-    // found over the next turns of the event loop; buildResultPage follows.
+    // found over the next turns of the event loop, the first block shown
+    // meanwhile.
     void runSearch(const QString &keyword);
-    // Shows the count of the hits and their first block in the page.
-    void buildResultPage();
     // A search is finding hits, or its first block waits for the page.
     bool searching() const;
-    // Hits of the current search not yet on the page.
+    // Hits of the current search found but not yet on the page.
     bool morePending() const;
     // Hits of the current search (0 before the first search or while finding).
     int hitCount() const;
@@ -43,7 +46,7 @@ public:
     const ExamPaper *results() const { return resultPaper.get(); }
 
     // Time each turn of the event loop spends finding hits before input gets in.
-    int searchStepMs = 30;
+    int searchStepMs = 20;
 
 signals:
     void meShow();
@@ -83,6 +86,16 @@ protected:
 
 private:
     void applyButtonStyles();
+    // Finds hits for a turn of the event loop; until the first block is
+    // known, in the search's smallest steps, so that it shows as soon as it
+    // is (a search about to end is let end first).
+    QuestionSearch::Status stepSearch();
+    // Shows the count line and the first block of hits in the page.
+    void buildResultPage();
+    // The count line of the current search: final once it is done.
+    QString currentCountLine() const;
+    // Whether the page offers more: hits found and not shown, or to come.
+    bool moreToCome() const;
     void stopSearch();
     void showInPage(const QString &script);
     // Asks the page whether its end is in view and, if so, adds the next block.
@@ -96,6 +109,11 @@ private:
     std::unique_ptr<QuestionSearch> search;
     std::unique_ptr<ExamPaper> resultPaper;
     int nextHit = 0;
+    // The hits the count line on the page says were found so far.
+    int countShown = -1;
+    QElapsedTimer countClock;
+    // The page has been asked whether its end is in view and has not answered.
+    bool askingNearEnd = false;
     // Each turn of the event loop finds hits for a while, then lets input in.
     QTimer searchTimer;
     QTimer blockTimer;

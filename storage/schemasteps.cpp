@@ -161,6 +161,15 @@ bool questionNotes(QSqlDatabase db)
                                    "ON question_note(subjectid, changedAt)"));
 }
 
+// Version 9: the top-level questions in the search's order (type, then row),
+// so that a keyword found in many stems shows its first hits without reading
+// every one of them first.
+bool topLevelInTypeOrder(QSqlDatabase db)
+{
+    return exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS idx_question_toplevel_type "
+                                   "ON exam_question(relationship, questionTypeid)"));
+}
+
 } // namespace
 
 const QVector<SchemaMigration::Step> &all()
@@ -177,6 +186,7 @@ const QVector<SchemaMigration::Step> &all()
         // Version 8: the title index serves keywords of any length and holds
         // no copy of the titles; it replaces version 4's.
         {8, QStringLiteral("试题检索索引（任意长度关键字）"), TitleIndex::create},
+        {9, QStringLiteral("按题型排列的检索"), topLevelInTypeOrder},
     };
     return steps;
 }

@@ -9,6 +9,7 @@
 #include "schemasteps.h"
 #include "searchresultpage.h"
 #include "soquestion.h"
+#include "titleindex.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -20,6 +21,8 @@
 #include <QSqlQuery>
 
 using TestSupport::FreshDatabase;
+
+Q_DECLARE_METATYPE(QuestionSearch::IndexUse)
 
 namespace {
 
@@ -168,11 +171,11 @@ QStringList cardIds(const ExamPaper &results)
     return ids;
 }
 
-// Scrolls to the end of the page until no block waits.
+// Scrolls to the end of the page until the search is done and no block waits.
 bool scrollThroughEveryBlock(SoQuestion &window)
 {
     const QDeadlineTimer deadline(60000);
-    while (window.morePending() && !deadline.hasExpired()) {
+    while ((window.searching() || window.morePending()) && !deadline.hasExpired()) {
         const int shown = int(window.results()->questions.size());
         evaluate(window, QStringLiteral("window.scrollTo(0, document.body.scrollHeight)"));
         // The loop asks again whether blocks wait, whether or not this one came.
@@ -189,6 +192,49 @@ QStringList hitFragments(PageView *view)
                                             "function(e){return e.outerHTML;}).join('\\n')"))
         .toString()
         .split(QLatin1Char('\n'));
+}
+
+// The ways of finding hits that must agree: the scan, and the title index read
+// each way.
+const QVector<QuestionSearch::IndexUse> everyWay{QuestionSearch::IndexUse::Never,
+                                                 QuestionSearch::IndexUse::WhenPossible,
+                                                 QuestionSearch::IndexUse::InTypeOrder,
+                                                 QuestionSearch::IndexUse::SortedAfter};
+
+QStringList idsOf(const QStringList &labelled)
+{
+    QStringList ids;
+    for (const QString &hit : labelled)
+        ids << hit.section(QLatin1Char(' '), 0, 0);
+    return ids;
+}
+
+// n top-level rows keyword00000, ... whose types cycle through 5, 3, 1, 4, 2
+// (so that type order is not row order), every tenth a composite of two parts.
+QString mixedRows(const QString &keyword, int n)
+{
+    return QStringLiteral("with recursive n(i) as (select 0 union all select i+1 from n where i<%1) "
+                          "insert into exam_question(id,questionTypeid,title,titleImage,option1,option2,"
+                          "optionLength,answer,relationship,fuleixingid) "
+                          "select '%2'||printf('%05d',i), case when i%10=9 then 6 else 5-(i*2)%5 end, "
+                          "'%2 item', '%2 item', 'first', 'second', 2, 'A', '', 'f1' from n;\n"
+                          "insert into exam_question(id,questionTypeid,title,titleImage,optionLength,answer,"
+                          "relationship) select id||'p'||k, 1, 'part', 'part', 2, 'A', id from exam_question, "
+                          "(select 1 as k union all select 2) where questionTypeid=6 and id like '%2%';\n")
+        .arg(n - 1)
+        .arg(keyword);
+}
+
+QString noteRow(const QString &questionId, const QString &note)
+{
+    return QStringLiteral("insert into question_note(questionId,subjectid,note,changedAt) "
+                          "values('%1','','%2','2026-12-08T09:00:00');\n")
+        .arg(questionId, note);
+}
+
+bool sameHit(const SearchHit &a, const SearchHit &b)
+{
+    return a.rowid == b.rowid && a.number == b.number && a.leafNo == b.leafNo && a.inNote == b.inNote;
 }
 
 int collectRows(const QString &id)
@@ -213,11 +259,17 @@ private slots:
     void resultPageText();
     void largeResultsInBlocks();
     void fuzzedKeywords();
+    void typeOrderOfOddValues_data();
+    void typeOrderOfOddValues();
+    void hitsGrowAsAPrefix_data();
+    void hitsGrowAsAPrefix();
 
     void refusedOrFailedSearch_data();
     void refusedOrFailedSearch();
     void countLine_data();
     void countLine();
+    void countLineFollowsTheSearch_data();
+    void countLineFollowsTheSearch();
     void enterSearches();
     void scrollingShowsEveryHitOnce_data();
     void scrollingShowsEveryHitOnce();
@@ -277,7 +329,8 @@ void SearchTest::hits()
     QCOMPARE(results->askCount, ids.size());
     const QStringList scanned = labelledHits(keyword, QuestionSearch::IndexUse::Never);
     QCOMPARE(scanned, todaysHits(keyword));
-    QCOMPARE(labelledHits(keyword, QuestionSearch::IndexUse::WhenPossible), scanned);
+    for (const QuestionSearch::IndexUse way : everyWay)
+        QCOMPARE(labelledHits(keyword, way), scanned);
     QVERIFY(QuestionSearch(database(), keyword).usesIndex());
 }
 
@@ -522,11 +575,101 @@ void SearchTest::fuzzedKeywords()
         }
         const auto results = search(keyword);
         QCOMPARE(resultIds(*results), referenceHits(rows, keyword));
-        QCOMPARE(labelledHits(keyword, QuestionSearch::IndexUse::Never),
-                 labelledHits(keyword, QuestionSearch::IndexUse::WhenPossible));
+        const QStringList scanned = labelledHits(keyword, QuestionSearch::IndexUse::Never);
+        for (const QuestionSearch::IndexUse way : everyWay)
+            QVERIFY2(labelledHits(keyword, way) == scanned, qPrintable(fuzz.describe(keyword)));
         for (const auto &q : results->questions)
             QVERIFY2(!markInBox.match(q->html).hasMatch(), qPrintable(fuzz.describe(keyword)));
     }
+}
+
+void SearchTest::typeOrderOfOddValues_data()
+{
+    QTest::addColumn<QString>("types");   // questionTypeid of t0, t1, ... as SQL values
+    QTest::addColumn<QStringList>("ids");
+    QTest::newRow("no type before numbers") << "3,NULL,1" << QStringList{"t1", "t2", "t0"};
+    QTest::newRow("fractions between whole numbers") << "2,1.5,1" << QStringList{"t2", "t1", "t0"};
+    QTest::newRow("text of digits is a number") << "'10',9" << QStringList{"t1", "t0"};
+    QTest::newRow("text after numbers, in text order") << "'b',9,'a'" << QStringList{"t1", "t2", "t0"};
+    QTest::newRow("bytes after text") << "x'00','z'" << QStringList{"t1", "t0"};
+    QTest::newRow("equal types in row order") << "2,1,2,1" << QStringList{"t1", "t3", "t0", "t2"};
+    QTest::newRow("composite as its parts in its place") << "7,6,1" << QStringList{"t2", "t1a", "t1b", "t0"};
+}
+
+// SQLite's order of any stored type value, ties by row, the same every way
+// of finding, with the rows still queued for the index and once it holds them.
+void SearchTest::typeOrderOfOddValues()
+{
+    QFETCH(QString, types);
+    QFETCH(QStringList, ids);
+    QString rows;
+    const QStringList values = types.split(QLatin1Char(','));
+    for (int i = 0; i < values.size(); ++i) {
+        rows += QStringLiteral("insert into exam_question(id,questionTypeid,title,titleImage,optionLength,relationship)"
+                               " values('t%1',%2,'odd kw','odd kw',2,'');\n")
+                    .arg(i)
+                    .arg(values.at(i));
+    }
+    rows += questionRow("t1a", 1, "part", "t1") + questionRow("t1b", 1, "part", "t1");
+    FreshDatabase db(rows);
+    QVERIFY(db.ok());
+    for (const bool caughtUp : {false, true}) {
+        if (caughtUp)
+            QVERIFY(TitleIndex::catchUp(database()));
+        const QStringList scanned = labelledHits(QStringLiteral("odd kw"), QuestionSearch::IndexUse::Never);
+        QCOMPARE(idsOf(scanned), ids);
+        for (const QuestionSearch::IndexUse way : everyWay)
+            QCOMPARE(labelledHits(QStringLiteral("odd kw"), way), scanned);
+    }
+}
+
+void SearchTest::hitsGrowAsAPrefix_data()
+{
+    QTest::addColumn<QuestionSearch::IndexUse>("way");
+    QTest::newRow("index, in type order") << QuestionSearch::IndexUse::InTypeOrder;
+    QTest::newRow("index, sorted after") << QuestionSearch::IndexUse::SortedAfter;
+    QTest::newRow("scanning") << QuestionSearch::IndexUse::Never;
+}
+
+// Stepped in its smallest steps, the search's hits only ever grow: what it
+// has found at any step is the start of the final list, labels and note
+// marks included; the first hits are known before the search is done.
+void SearchTest::hitsGrowAsAPrefix()
+{
+    QFETCH(QuestionSearch::IndexUse, way);
+    FreshDatabase db(mixedRows(QStringLiteral("grow"), 3000) + questionRow("other", 1, "no title hit")
+                     + noteRow(QStringLiteral("grow00019p2"), QStringLiteral("grow in the note of a part"))
+                     + noteRow(QStringLiteral("grow02001"), QStringLiteral("grow noted"))
+                     + noteRow(QStringLiteral("other"), QStringLiteral("grow only here")));
+    QVERIFY(db.ok());
+    QuestionSearch finder(database(), QStringLiteral("grow"), SubjectScope(), way);
+    QVector<QVector<SearchHit>> seen;
+    bool foundWhileRunning = false;
+    while (finder.step(0) == QuestionSearch::Status::Running && seen.size() < 100000) {
+        seen << finder.hits();
+        foundWhileRunning = foundWhileRunning || finder.found() > 0;
+    }
+    QCOMPARE(finder.status(), QuestionSearch::Status::Done);
+    QVERIFY(foundWhileRunning);
+    const QVector<SearchHit> &all = finder.hits();
+    for (const QVector<SearchHit> &early : qAsConst(seen)) {
+        QVERIFY(early.size() <= all.size());
+        QVERIFY(std::equal(early.cbegin(), early.cend(), all.cbegin(), sameHit));
+    }
+    QCOMPARE(all.size(), 3000 - 300 + 2 * 300 + 1);
+    QStringList marked;
+    QSqlQuery id(database());
+    id.prepare(QStringLiteral("select id from exam_question where rowid=:r"));
+    for (const SearchHit &hit : all) {
+        if (!hit.inNote)
+            continue;
+        id.bindValue(QStringLiteral(":r"), hit.rowid);
+        QVERIFY(id.exec() && id.next());
+        marked << id.value(0).toString();
+    }
+    // Types 1 to 5 before the composites; the question found by its note alone comes last.
+    QCOMPARE(marked, (QStringList{"grow02001", "grow00019p2", "other"}));
+    QCOMPARE(labelledHits(QStringLiteral("grow"), way), labelledHits(QStringLiteral("grow"), QuestionSearch::IndexUse::Never));
 }
 
 void SearchTest::refusedOrFailedSearch_data()
@@ -581,6 +724,60 @@ void SearchTest::countLine()
     SoQuestion window;
     QVERIFY(searchInWindow(window, keyword));
     QTEST(shownCountLine(window), "line");
+}
+
+void SearchTest::countLineFollowsTheSearch_data()
+{
+    QTest::addColumn<int>("hits");
+    QTest::addColumn<int>("stepMs");
+    QTest::addColumn<bool>("shownWhileFinding");
+    QTest::newRow("first block before the last hit is found") << 2400 << 0 << true;
+    QTest::newRow("every hit found at once") << 30 << 30 << false;
+}
+
+// The first block shows as soon as it is known, under a line saying the search
+// goes on; the final count replaces it; the hits on the page are those of the
+// whole search, in its order.
+void SearchTest::countLineFollowsTheSearch()
+{
+    QFETCH(int, hits);
+    QFETCH(int, stepMs);
+    QFETCH(bool, shownWhileFinding);
+    FreshDatabase db(mixedRows(QStringLiteral("line"), hits));
+    QVERIFY(db.ok());
+    SoQuestion window;
+    window.searchStepMs = stepMs;
+    window.show();
+    QVERIFY(TestSupport::waitForPage(window.soWebView));
+    // The page notes every count line it is given.
+    QCOMPARE(evaluate(window, QStringLiteral(
+                                  "window.soLines = []; (function() { var show = soShow, count = soSetCount;"
+                                  " soShow = function(l, b, m) { soLines.push(l); return show(l, b, m); };"
+                                  " soSetCount = function(l, m) { soLines.push(l); return count(l, m); }; })();"
+                                  " 'noting'")),
+             QStringLiteral("noting"));
+    QVERIFY(searchInWindow(window, QStringLiteral("line")));
+    QCOMPARE(window.searching(), shownWhileFinding);
+    if (shownWhileFinding)
+        QCOMPARE(window.hitCount(), 0);
+    QVERIFY(QTest::qWaitFor([&]() { return !window.searching(); }, 30000));
+    const auto whole = search(QStringLiteral("line"));
+    const int total = int(whole->questions.size());
+    QCOMPARE(window.hitCount(), total);
+    const QString finalLine = SearchResultPage::countLine(total, QStringLiteral("line"));
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(window, QStringLiteral("soLines[soLines.length - 1]")), finalLine, 5000);
+    const QStringList lines = evaluate(window, QStringLiteral("soLines.join('\\n')")).split(QLatin1Char('\n'));
+    if (shownWhileFinding) {
+        QVERIFY2(lines.size() > 1, qPrintable(lines.join(QLatin1Char('|'))));
+        QVERIFY2(lines.first().contains(QStringLiteral("正在继续检索")), qPrintable(lines.first()));
+    } else {
+        QCOMPARE(lines, QStringList{finalLine});
+    }
+    // Neither the running lines nor the final one appear twice on the page.
+    QCOMPARE(evaluate(window, QStringLiteral("document.querySelectorAll('#so_count').length")), QStringLiteral("1"));
+    const QStringList shown = shownCardIds(window);
+    QVERIFY(!shown.isEmpty());
+    QCOMPARE(shown, cardIds(*whole).mid(0, shown.size()));
 }
 
 void SearchTest::enterSearches()
@@ -725,12 +922,15 @@ void SearchTest::newSearchMidwayReplacesTheOld()
     QVERIFY(db.ok());
     SoQuestion window;
     window.show();
+    QVERIFY(TestSupport::waitForPage(window.soWebView));
     // One slice of the bank a turn: the first search takes several.
     window.searchStepMs = 0;
     window.lineEdit->setText(QStringLiteral("alpha"));
     QTest::mouseClick(window.soButton, Qt::LeftButton);
     if (whileFinding) {
+        // Its first block is on the page while it goes on.
         QVERIFY(window.searching());
+        QVERIFY(window.results());
     } else {
         QVERIFY(QTest::qWaitFor([&]() { return !window.searching(); }, 30000));
         QVERIFY(window.morePending());

@@ -540,6 +540,18 @@ function soAppend(blockHtml, more) {
     return true;
 }
 
+// Replaces the count line above the hits: the count found so far by a later
+// one, or by the final count.
+function soSetCount(line, more) {
+    var count = document.getElementById("so_count");
+    if (!count)
+        return false;
+    count.insertAdjacentHTML("beforebegin", line);
+    count.parentNode.removeChild(count);
+    soSetMore(more);
+    return true;
+}
+
 function soSetMore(more) {
     document.getElementById("so_more").style.display = more ? "block" : "none";
 }
