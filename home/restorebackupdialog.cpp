@@ -6,10 +6,13 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace {
@@ -59,6 +62,16 @@ RestoreBackupDialog::RestoreBackupDialog(const QString &dbPath, QWidget *parent)
         list->addItem(entryText(entry));
     list->setCurrentRow(0);
     layout->addWidget(list);
+    // Wide enough for whole lines: each ends in its backup's size. Measured
+    // in the dialog's own style and font.
+    ensurePolished();
+    list->ensurePolished();
+    const int lineWidth = list->sizeHintForColumn(0) + 2 * list->frameWidth()
+        + list->verticalScrollBar()->sizeHint().width() + layout->contentsMargins().left()
+        + layout->contentsMargins().right();
+    const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const int widest = screen ? screen->availableGeometry().width() * 9 / 10 : lineWidth;
+    resize(qBound(width(), lineWidth, qMax(width(), widest)), height());
     if (!backups.isEmpty())
         layout->addWidget(new QLabel(totalText(backups, BackupStore::bankBytes(dbPath), QFileInfo(dbPath).size()), this));
     auto *buttons = new QDialogButtonBox(this);
@@ -72,16 +85,16 @@ RestoreBackupDialog::RestoreBackupDialog(const QString &dbPath, QWidget *parent)
 
 QString RestoreBackupDialog::entryText(const BackupEntry &entry)
 {
-    const QString when = entry.taken.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    const QString size = QStringLiteral("  （%1）").arg(sizeText(entry.bytes));
+    // The size comes before the records, so that a narrow screen cuts off
+    // counts rather than it.
+    const QString head = QStringLiteral("%1  %2（%3）  ")
+                             .arg(entry.taken.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), reasonText(entry.reason),
+                                  sizeText(entry.bytes));
     if (!entry.readable())
-        return QStringLiteral("%1  %2  无法读取").arg(when, reasonText(entry.reason)) + size;
-    return QStringLiteral("%1  %2  成绩 %3 份，错题 %4 道，收藏 %5 道")
-               .arg(when, reasonText(entry.reason))
-               .arg(entry.results)
-               .arg(entry.bookRows)
-               .arg(entry.favourites)
-        + (entry.notes >= 0 ? QStringLiteral("，笔记 %1 条").arg(entry.notes) : QString()) + size;
+        return head + QStringLiteral("无法读取");
+    return head
+        + QStringLiteral("成绩 %1 份，错题 %2 道，收藏 %3 道").arg(entry.results).arg(entry.bookRows).arg(entry.favourites)
+        + (entry.notes >= 0 ? QStringLiteral("，笔记 %1 条").arg(entry.notes) : QString());
 }
 
 QString RestoreBackupDialog::sizeText(qint64 bytes)

@@ -17,6 +17,8 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QListWidget>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -512,9 +514,25 @@ private slots:
         for (int day = 0; day < 2; ++day)
             QVERIFY(BackupStore::backup(DbConnection::instance(QString(), true)->database(), db.path(), QStringLiteral("daily"),
                                         QDateTime(QDate(2026, 12, 1 + day), QTime(9, 0))));
+        // A quick backup's plain copy has the longest size text.
+        QVERIFY(BackupStore::quickBackup(DbConnection::instance(QString(), true)->database(), db.path(),
+                                         QStringLiteral("import"), QDateTime(QDate(2026, 12, 3), QTime(9, 0))));
         const QList<BackupEntry> backups = BackupStore::list(db.path());
         RestoreBackupDialog dialog(db.path());
-        QVERIFY(dialog.list->item(0)->text().endsWith(QStringLiteral("（%1）").arg(RestoreBackupDialog::sizeText(backups.first().bytes))));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        // Each line's size in sight even where the screen is too narrow for
+        // whole lines: the dialog as wide as the screen allows, the size
+        // before the records.
+        const int screenWidth = dialog.screen()->availableGeometry().width();
+        const QFontMetrics metrics(dialog.list->font());
+        for (int row = 0; row < backups.size(); ++row) {
+            const QString text = dialog.list->item(row)->text();
+            const QString size = QStringLiteral("（%1）").arg(RestoreBackupDialog::sizeText(backups.at(row).bytes));
+            QVERIFY2(text.contains(size), qPrintable(text));
+            QVERIFY(metrics.horizontalAdvance(text.left(text.indexOf(size) + size.size())) < dialog.list->viewport()->width());
+        }
+        QVERIFY(dialog.list->horizontalScrollBar()->maximum() == 0 || dialog.width() >= screenWidth * 9 / 10);
         QStringList labels;
         for (QLabel *label : dialog.findChildren<QLabel *>())
             labels << label->text();

@@ -125,7 +125,7 @@ private slots:
         QCOMPARE(backups.first().taken, start.addDays(8));
         QCOMPARE(backups.last().taken, start.addDays(2));
         QCOMPARE(RestoreBackupDialog::entryText(backups.first()),
-                 QStringLiteral("2026-03-09 08:00:00  导入前备份  成绩 0 份，错题 0 道，收藏 1 道，笔记 1 条  （%1）")
+                 QStringLiteral("2026-03-09 08:00:00  导入前备份（%1）  成绩 0 份，错题 0 道，收藏 1 道，笔记 1 条")
                      .arg(RestoreBackupDialog::sizeText(backups.first().bytes)));
         QVERIFY(BackupStore::backedUpOn(db.path(), QDate(2026, 3, 9)));
         QVERIFY(!BackupStore::backedUpOn(db.path(), QDate(2026, 3, 1)));
