@@ -18,6 +18,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QUuid>
+#include <initializer_list>
 
 namespace {
 
@@ -63,6 +64,14 @@ int touchRow(const QSqlQuery &query)
     return characters;
 }
 
+
+// Binds values in order to the prepared statement and runs it.
+bool execWith(QSqlQuery &query, std::initializer_list<QVariant> values)
+{
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    return query.exec();
+}
 } // namespace
 
 PaperFloors::PaperFloors(const BenchContext &context)
@@ -158,13 +167,10 @@ double PaperFloors::writeHandInRows(const ExamPaper &paper)
         card.review(model, *grade, today);
         cards.insert(id, card);
         const QString day = card.lastReview.toString(Qt::ISODate), due = card.due.toString(Qt::ISODate);
-        for (const QVariant &value : {QVariant(id), QVariant(card.memory.stability), QVariant(card.memory.difficulty),
-                                      QVariant(day), QVariant(due), QVariant(card.reviews), QVariant(card.lapses)})
-            saveCard.addBindValue(value);
-        for (const QVariant &value : {QVariant(id), QVariant(day), QVariant(static_cast<int>(*grade)), QVariant(elapsed),
-                                      QVariant(card.memory.stability), QVariant(card.memory.difficulty), QVariant(due)})
-            logReview.addBindValue(value);
-        ok = saveCard.exec() && logReview.exec() && ok;
+        ok = execWith(saveCard, {id, card.memory.stability, card.memory.difficulty, day, due, card.reviews, card.lapses})
+            && execWith(logReview, {id, day, static_cast<int>(*grade), elapsed, card.memory.stability,
+                                    card.memory.difficulty, due})
+            && ok;
         if (*grade == ReviewGrade::Again) {
             entering.insert(id, question.get());
             leaving << id;
@@ -178,15 +184,11 @@ double PaperFloors::writeHandInRows(const ExamPaper &paper)
     keep.prepare(QStringLiteral("insert or replace into mastered_question(questionId,subjectId,chapterId,parentId,examid,sequence,fuleixingid,masteredOn) "
                                 "select questionId,subjectId,chapterId,parentId,examid,sequence,fuleixingid,? "
                                 "from error_answer where questionId=? limit 1"));
-    for (const QString &id : qAsConst(mastered)) {
-        keep.addBindValue(today.toString(Qt::ISODate));
-        keep.addBindValue(id);
-        ok = keep.exec() && ok;
-    }
+    for (const QString &id : qAsConst(mastered))
+        ok = execWith(keep, {today.toString(Qt::ISODate), id}) && ok;
     QSqlQuery leave(db);
     leave.prepare(QStringLiteral("delete from error_answer where questionId in (select value from json_each(?))"));
-    leave.addBindValue(jsonList(leaving));
-    ok = leave.exec() && ok;
+    ok = execWith(leave, {jsonList(leaving)}) && ok;
     QSqlQuery book(db), forget(db);
     book.prepare(QStringLiteral("insert into error_answer(questionId,subjectId,chapterId,parentId,examid,sequence,fuleixingid)values(?,?,?,?,?,?,?)"));
     forget.prepare(QStringLiteral("delete from mastered_question where questionId=?"));
@@ -194,44 +196,33 @@ double PaperFloors::writeHandInRows(const ExamPaper &paper)
         const QString id = floorQuestionId(question->id);
         if (entering.value(id) != question.get())
             continue;
-        for (const QVariant &value : {QVariant(id), QVariant(paper.subjectId), QVariant(question->chapterId),
-                                      QVariant(question->parentId), QVariant(QLatin1String(floorPaperId)),
-                                      QVariant(question->seq), QVariant(question->fuleixingid)})
-            book.addBindValue(value);
-        forget.addBindValue(id);
-        ok = book.exec() && forget.exec() && ok;
+        ok = execWith(book, {id, paper.subjectId, question->chapterId, question->parentId, QLatin1String(floorPaperId),
+                             question->seq, question->fuleixingid})
+            && execWith(forget, {id}) && ok;
     }
     QSqlQuery dropResult(db);
     dropResult.prepare(QStringLiteral("delete from exam_answer where paperid=?"));
-    dropResult.addBindValue(QLatin1String(floorPaperId));
-    ok = dropResult.exec() && ok;
+    ok = execWith(dropResult, {QLatin1String(floorPaperId)}) && ok;
     QSqlQuery answer(db);
     answer.prepare(QStringLiteral("insert into exam_answer(id,subjectid,paperId,rightCount,worngCount,scoreCuont,allCount,anserDate,score,useSecond,answers)values(?,?,?,?,?,?,?,?,?,?,?)"));
-    for (const QVariant &value : {QVariant(QUuid::createUuid().toString(QUuid::WithoutBraces)), QVariant(paper.subjectId),
-                                  QVariant(QLatin1String(floorPaperId)), QVariant(paper.rightCount),
-                                  QVariant(paper.wrongCount), QVariant(paper.score), QVariant(paper.allCount),
-                                  QVariant(today), QVariant(paper.totalCent), QVariant(history.useSecond),
-                                  QVariant(history.answers)})
-        answer.addBindValue(value);
-    ok = answer.exec() && ok;
+    ok = execWith(answer, {QUuid::createUuid().toString(QUuid::WithoutBraces), paper.subjectId, QLatin1String(floorPaperId),
+                           paper.rightCount, paper.wrongCount, paper.score, paper.allCount, today, paper.totalCent,
+                           history.useSecond, history.answers})
+        && ok;
     QSqlQuery closeRun(db);
     closeRun.prepare(QStringLiteral("delete from exam_attempt where paperId=? and mode=0"));
-    closeRun.addBindValue(QLatin1String(floorPaperId));
-    ok = closeRun.exec() && ok;
+    ok = execWith(closeRun, {QLatin1String(floorPaperId)}) && ok;
     QSqlQuery addHistory(db);
     addHistory.prepare(QStringLiteral(
         "insert into exam_history(paperId,subjectid,paperName,handedInAt,score,totalCent,passCent,useSecond,allowedSecond,"
         "rightCount,wrongCount,unansweredCount,bookCount,chosenSections,sections,answers) values(?,?,?,?,?,?,?,?,?,?,?,?,"
         "(select count(*) from error_answer where ifnull(subjectId,'') in (ifnull(?,''),'')),?,?,?)"));
-    for (const QVariant &value :
-         {QVariant(history.paperId), QVariant(history.subjectId), QVariant(history.paperName),
-          QVariant(history.handedInAt.toString(storedTimeFormat())), QVariant(history.score), QVariant(history.totalCent),
-          QVariant(history.passCent), QVariant(history.useSecond), QVariant(history.allowedSecond),
-          QVariant(history.rightCount), QVariant(history.wrongCount), QVariant(history.unansweredCount),
-          QVariant(history.subjectId), QVariant(jsonList(history.chosenSections)), QVariant(history.sections),
-          QVariant(history.answers)})
-        addHistory.addBindValue(value);
-    ok = addHistory.exec() && ok;
+    ok = execWith(addHistory, {history.paperId, history.subjectId, history.paperName,
+                               history.handedInAt.toString(storedTimeFormat()), history.score, history.totalCent,
+                               history.passCent, history.useSecond, history.allowedSecond, history.rightCount,
+                               history.wrongCount, history.unansweredCount, history.subjectId,
+                               jsonList(history.chosenSections), history.sections, history.answers})
+        && ok;
     ok = db.commit() && ok;
     const double ms = elapsedMs(timer);
     if (!ok)

@@ -318,6 +318,8 @@ WriteOutcome BackupStore::packPlainCopies(const QString &dbPath)
         if (!QFileInfo::exists(zip)) {
             const QDateTime taken = QDateTime::fromString(backupName().match(*name).captured(1), stampFormat);
             packed = WriteOutcome::failed(QStringLiteral("无法打开"));
+            // Rebuilt as every compressed backup is, so that its pages line
+            // up with the bank copy's and only the records differ.
             withConnection(plain, true, [&](QSqlDatabase copyDb) { packed = compress(copyDb, zip, taken); });
         }
         if (packed)
